@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <optional>
+
+// The persistent per-installation key-value store ("firstOpen", "userName", "remember", ...).
+// Values are texts. The file may hold a remembered password, so it is kept readable by its
+// owner only.
+class HsDefaults
+{
+public:
+    // Stores into `filePath` (an INI file), created on first write.
+    explicit HsDefaults(const QString &filePath);
+
+    std::optional<QString> value(const QString &key) const;
+    bool contains(const QString &key) const;
+    void setValue(const QString &key, const QString &value);
+    QString filePath() const;
+
+private:
+    void restrictToOwner();
+
+    mutable QSettings m_settings;
+};

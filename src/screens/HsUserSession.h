@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+#include "documents/LoginResultItem.h"
+
+// The signed-in user and the login type (0 teacher, 1 parent) for the whole run. Written by the
+// login screen's worker thread, read by every screen and their worker threads; each value is
+// read and replaced as a whole.
+class HsUserSession
+{
+public:
+    std::optional<LoginResultItem> loginItem() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_loginItem;
+    }
+
+    // The signed-in user, or a record with default values when nobody has signed in.
+    LoginResultItem user() const { return loginItem().value_or(LoginResultItem{}); }
+
+    void setLoginItem(const LoginResultItem &item)
+    {
+        std::lock_guard lock(m_mutex);
+        m_loginItem = item;
+    }
+
+    int32_t loginType() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_loginType;
+    }
+
+    void setLoginType(int32_t type)
+    {
+        std::lock_guard lock(m_mutex);
+        m_loginType = type;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::optional<LoginResultItem> m_loginItem;
+    int32_t m_loginType = 0;
+};
