@@ -12,7 +12,7 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
   qml6-module-qtqml qml6-module-qtquick-shapes
-  fonts-wqy-microhei
+  fonts-wqy-microhei librsvg2-bin xvfb
 )
 
 missing=()
