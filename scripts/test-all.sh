@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine and runs every test: the normal build, the core and server tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+fuzz_seconds=${HSSCHOOL_FUZZ_SECONDS:-30}
+export HSSCHOOL_QUIET=1
+export QT_QPA_PLATFORM=offscreen
+
+bash scripts/install-deps.sh
+
+echo "== normal build and all tests"
+cmake --preset default
+cmake --build --preset default
+ctest --preset default
+
+echo "== core and server tests under ASan+UBSan"
+cmake --preset asan
+cmake --build --preset asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -L core
+
+echo "== fuzz targets, ${fuzz_seconds} s each"
+cmake --preset fuzz
+cmake --build --preset fuzz
+found=0
+while IFS= read -r target; do
+  found=1
+  corpus_dir=$(mktemp -d)
+  seeds="fuzz/$(basename "$(dirname "$target")")/corpus"
+  echo "-- $(basename "$target")"
+  inputs=("$corpus_dir")
+  [ -d "$seeds" ] && inputs+=("$seeds")
+  "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=1 "${inputs[@]}"
+  rm -rf "$corpus_dir"
+done < <(find build/fuzz/fuzz -type f -perm -u+x -name 'fuzz_*' | sort)
+[ "$found" = 1 ] || { echo "no fuzz targets were built" >&2; exit 1; }
+
+echo "== all tests passed"
