@@ -1,0 +1,60 @@
+#pragma once
+
+#include "cache/HsPreferences.h"
+#include "cache/HsSql.h"
+
+#include <string>
+#include <vector>
+
+// The select type every cache read uses; the accessors fill records only for this type.
+inline constexpr int hsSelectTypeRow = 1;
+
+// Base of the cache table accessors: runs commands on the current database and reads query rows
+// into records of type Item through two hooks, createObject and doLoad.
+template <class Item> class DAO
+{
+public:
+    virtual ~DAO() = default;
+
+    // Runs a fixed command text (no values in it). Rows changed, or -1 on error.
+    int execCommand(const std::string &sql) const
+    {
+        HsDbLease lease;
+        return hsSqlExecute(lease.connection(), sql);
+    }
+
+    // Runs one statement with its values bound to ?1, ?2, ... Rows changed, or -1 on error.
+    int execCommand(const std::string &sql, const std::vector<HsSqlValue> &values) const
+    {
+        HsDbLease lease;
+        return hsSqlExecuteBound(lease.connection(), sql, values);
+    }
+
+    // One record per result row, in row order; empty when there are no rows or the query fails.
+    std::vector<Item> initSelectObjs(const std::string &sql, const std::vector<std::string> &params,
+                                     int selectType) const
+    {
+        HsDbLease lease;
+        return selectOn(lease.connection(), sql, params, selectType);
+    }
+
+    // A new record filled from the row the statement is positioned on.
+    Item load(sqlite3_stmt *stmt, int selectType) const
+    {
+        Item item = createObject();
+        doLoad(item, stmt, selectType);
+        return item;
+    }
+
+protected:
+    virtual Item createObject() const { return Item{}; }
+    virtual void doLoad(Item &, sqlite3_stmt *, int) const {}
+
+    std::vector<Item> selectOn(sqlite3 *db, const std::string &sql, const std::vector<std::string> &params,
+                               int selectType) const
+    {
+        std::vector<Item> items;
+        hsSqlQuery(db, sql, params, [&](sqlite3_stmt *stmt) { items.push_back(load(stmt, selectType)); });
+        return items;
+    }
+};
