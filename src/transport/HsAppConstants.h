@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+// Shared helpers of the screens: whether a network route exists before a call is started.
+class HsAppConstants
+{
+public:
+    // The reachability flag bits that decide availability.
+    static constexpr uint32_t kReachable = 1u << 1;
+    static constexpr uint32_t kConnectionRequired = 1u << 2;
+    static constexpr uint32_t kIsWWAN = 1u << 18;
+
+    // True when a network route is available. showAlert is accepted for the callers' sake; the
+    // core library shows nothing.
+    static bool checkNetwork(bool showAlert);
+    // True when a route to the service endpoint's host exists; stores the flag word when asked
+    // and when it could be read.
+    static bool isNetworkAvailableFlags(uint32_t *flags = nullptr);
+    // Reachable, and either no connection has to be set up first or the route is cellular.
+    static bool networkAvailableFromFlags(uint32_t flags);
+};

@@ -1,0 +1,375 @@
+#include "transport/HsSoapClient.h"
+
+#include "transport/HsLog.h"
+
+#include <curl/curl.h>
+#include <libxml/parser.h>
+
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <set>
+
+namespace {
+
+constexpr const char *kSoapEnvelopeNamespace = "http://schemas.xmlsoap.org/soap/envelope/";
+constexpr const char *kResultElement = "ns1:out";
+constexpr const char *kMaskedText = "******";
+
+void initialiseLibrariesOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        xmlInitParser();
+    });
+}
+
+// Replacing "&" first, then "<", ">", '"' and "'" one after the other gives the same text as
+// this single pass, because no replacement introduces a character that a later one replaces.
+std::string xmlEscaped(const std::string &text)
+{
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        case '"': escaped += "&quot;"; break;
+        case '\'': escaped += "&apos;"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string envelopeFor(const std::string &methodName, const std::string &namespaceUri,
+                        const std::vector<std::string> &args)
+{
+    std::string envelope = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><soapenv:Envelope "
+                           "xmlns:soapenv=\"";
+    envelope += kSoapEnvelopeNamespace;
+    envelope += "\"><soapenv:Body><ns1:" + methodName + " xmlns:ns1=\"" + namespaceUri + "\">";
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string index = std::to_string(i);
+        envelope += "<ns1:in" + index + ">" + xmlEscaped(args[i]) + "</ns1:in" + index + ">";
+    }
+    envelope += "</ns1:" + methodName + "></soapenv:Body></soapenv:Envelope>";
+    return envelope;
+}
+
+// Which arguments of a method carry a password, so that the log never shows them.
+std::set<size_t> passwordArguments(const std::string &methodName)
+{
+    if (methodName == "loginTeacher" || methodName == "loginStudent")
+        return {3};
+    if (methodName == "changePassword")
+        return {3, 4};
+    return {};
+}
+
+// ---- HTTP exchange ----
+
+struct AnswerSink
+{
+    std::string *body;
+    bool tooLarge = false;
+};
+
+size_t appendAnswer(char *data, size_t size, size_t count, void *userData)
+{
+    auto *sink = static_cast<AnswerSink *>(userData);
+    const size_t length = size * count;
+    if (sink->body->size() + length > HsSoapClient::kMaxAnswerBytes) {
+        sink->tooLarge = true;
+        return 0; // anything but length makes the transfer stop here
+    }
+    sink->body->append(data, length);
+    return length;
+}
+
+std::string answerTooLargeDescription()
+{
+    return "The answer is larger than " + std::to_string(HsSoapClient::kMaxAnswerBytes) +
+           " bytes";
+}
+
+struct CurlListDeleter
+{
+    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+
+struct CurlEasyDeleter
+{
+    void operator()(CURL *handle) const { curl_easy_cleanup(handle); }
+};
+
+// Posts the request and collects the answer body. Returns the error description, or nothing
+// when an answer arrived (whatever its HTTP status).
+std::optional<std::string> post(const std::string &url, const std::string &body,
+                                const std::vector<std::string> &headers, long timeoutSeconds,
+                                std::string &answer)
+{
+    std::unique_ptr<CURL, CurlEasyDeleter> handle(curl_easy_init());
+    if (!handle)
+        return "Could not create an HTTP request";
+    std::unique_ptr<curl_slist, CurlListDeleter> headerList;
+    for (const std::string &header : headers)
+        headerList.reset(curl_slist_append(headerList.release(), header.c_str()));
+    // Empty values stop curl from sending its own "Expect: 100-continue" and "Accept: */*".
+    headerList.reset(curl_slist_append(headerList.release(), "Expect:"));
+    headerList.reset(curl_slist_append(headerList.release(), "Accept:"));
+
+    std::array<char, CURL_ERROR_SIZE> errorText{};
+    AnswerSink sink{&answer};
+    CURL *curl = handle.get();
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList.get());
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(HsSoapClient::kMaxAnswerBytes));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendAnswer);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
+
+    const CURLcode result = curl_easy_perform(curl);
+    if (result == CURLE_OK)
+        return std::nullopt;
+    answer.clear();
+    if (sink.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        return answerTooLargeDescription();
+    if (errorText[0] != '\0')
+        return std::string(errorText.data());
+    return std::string(curl_easy_strerror(result));
+}
+
+// ---- answer reading ----
+
+HsSoapClient &clientOf(void *context)
+{
+    return *static_cast<HsSoapClient *>(context);
+}
+
+std::string_view textOf(const xmlChar *text)
+{
+    return text ? std::string_view(reinterpret_cast<const char *>(text)) : std::string_view();
+}
+
+void onStartElement(void *context, const xmlChar *name, const xmlChar **)
+{
+    clientOf(context).didStartElement(textOf(name));
+}
+
+void onEndElement(void *context, const xmlChar *name)
+{
+    clientOf(context).didEndElement(textOf(name));
+}
+
+void onCharacters(void *context, const xmlChar *text, int length)
+{
+    clientOf(context).foundCharacters(
+        std::string_view(reinterpret_cast<const char *>(text), static_cast<size_t>(length)));
+}
+
+// CDATA sections are not part of the result; without this handler the reader would pass them on
+// as character data.
+void onCdataBlock(void *, const xmlChar *, int) {}
+
+void onError(void *context, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+void onError(void *context, const char *format, ...)
+{
+    std::array<char, 1024> message{};
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message.data(), message.size(), format, args);
+    va_end(args);
+    std::string_view description(message.data());
+    while (!description.empty() && (description.back() == '\n' || description.back() == ' '))
+        description.remove_suffix(1);
+    clientOf(context).parseErrorOccurred(description);
+}
+
+// A handler that is not marked as SAX2 makes the reader report element names as written, prefix
+// included. Every handler left empty keeps the reader from building a document, declaring
+// entities or fetching an external subset.
+xmlSAXHandler answerHandler()
+{
+    xmlSAXHandler handler{};
+    handler.startElement = onStartElement;
+    handler.endElement = onEndElement;
+    handler.characters = onCharacters;
+    handler.cdataBlock = onCdataBlock;
+    handler.error = onError;
+    handler.fatalError = onError;
+    return handler;
+}
+
+struct ParserDeleter
+{
+    void operator()(xmlParserCtxt *context) const { xmlFreeParserCtxt(context); }
+};
+
+} // namespace
+
+void HsSoapClient::setDelegate(HsSoapClientDelegate *delegate)
+{
+    m_delegate = delegate;
+}
+
+void HsSoapClient::setM_namespace(const std::string &namespaceUri)
+{
+    m_namespace = namespaceUri;
+}
+
+void HsSoapClient::setTimeoutSeconds(long seconds)
+{
+    m_timeoutSeconds = seconds;
+}
+
+const std::optional<std::string> &HsSoapClient::m_returnString() const
+{
+    return m_returnString_;
+}
+
+const std::optional<std::string> &HsSoapClient::m_info() const
+{
+    return m_info_;
+}
+
+bool HsSoapClient::foundResult() const
+{
+    return m_foundResult;
+}
+
+std::string HsSoapClient::getSoapRequestForMethod(const std::string &methodName,
+                                                  const std::vector<std::string> &args)
+{
+    m_bStartCapture = false;
+    logEnvelope(methodName, args);
+    m_methodName = methodName;
+    return envelopeFor(methodName, m_namespace, args);
+}
+
+void HsSoapClient::logEnvelope(const std::string &methodName,
+                               const std::vector<std::string> &args) const
+{
+    std::vector<std::string> shown = args;
+    for (const size_t index : passwordArguments(methodName)) {
+        if (index < shown.size())
+            shown[index] = kMaskedText;
+    }
+    hsLog("SOAP msg=%s", envelopeFor(methodName, m_namespace, shown).c_str());
+}
+
+void HsSoapClient::makeURL(const std::string &serverUrl)
+{
+    m_url = serverUrl;
+}
+
+void HsSoapClient::createRequestPlus(const std::string &serverUrl, const std::string &methodName,
+                                     const std::vector<std::string> &args)
+{
+    makeURL(serverUrl);
+    m_req = Request{};
+    m_req.url = m_url;
+    m_req.timeoutSeconds = m_timeoutSeconds;
+    m_req.body = getSoapRequestForMethod(methodName, args);
+    m_req.headers.push_back("Content-Type: application/soap+xml; charset=utf-8; action=\"urn:" +
+                            methodName + "\"");
+    m_req.headers.push_back("Content-Length: " + std::to_string(m_req.body.size()));
+}
+
+bool HsSoapClient::invokeMethodSyncPlus(const std::string &serverUrl,
+                                        const std::string &methodName,
+                                        const std::vector<std::string> &args)
+{
+    initialiseLibrariesOnce();
+    createRequestPlus(serverUrl, methodName, args);
+    m_webData.clear();
+    const auto failure =
+        post(m_req.url, m_req.body, m_req.headers, m_req.timeoutSeconds, m_webData);
+    if (failure) {
+        hsLog("%s", failure->c_str());
+        if (m_delegate)
+            m_delegate->clientDidFailWithError(*this, HsTransportError{*failure});
+        return false;
+    }
+    const bool wellFormed = processResponse(m_webData);
+    std::string().swap(m_webData);
+    if (m_delegate)
+        m_delegate->didFinishDownloading(*this);
+    return wellFormed;
+}
+
+bool HsSoapClient::processResponse(std::string_view body)
+{
+    initialiseLibrariesOnce();
+    m_bStartCapture = false;
+    m_content.reset();
+    m_info_.reset();
+    m_foundResult = false;
+
+    xmlSAXHandler handler = answerHandler();
+    std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(
+        xmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr));
+    if (!parser) {
+        hsLog("Error parsing XML downloaded from server!");
+        return false;
+    }
+    xmlCtxtUseOptions(parser.get(), XML_PARSE_NONET);
+    const int status = xmlParseChunk(parser.get(), body.data(), static_cast<int>(body.size()), 1);
+    const bool wellFormed = status == 0 && parser->wellFormed != 0;
+    if (!wellFormed) {
+        hsLog("Error parsing XML downloaded from server!");
+        return false;
+    }
+    m_returnString_ = m_content.value_or(std::string());
+    m_foundResult = m_content.has_value();
+    return true;
+}
+
+void HsSoapClient::didStartElement(std::string_view name)
+{
+    if (m_bStartCapture) {
+        m_content->append("<").append(name).append(">");
+    }
+    if (name == kResultElement) {
+        m_bStartCapture = true;
+        m_content = std::string();
+    }
+}
+
+void HsSoapClient::didEndElement(std::string_view name)
+{
+    if (name == kResultElement)
+        m_bStartCapture = false;
+    if (m_bStartCapture)
+        m_content->append("</").append(name).append(">");
+}
+
+void HsSoapClient::foundCharacters(std::string_view text)
+{
+    if (m_bStartCapture) {
+        m_content->append(text);
+        return;
+    }
+    if (!m_info_)
+        m_info_ = std::string();
+    m_info_->append(text);
+    hsLog("Info: %s", m_info_->c_str());
+}
+
+void HsSoapClient::parseErrorOccurred(std::string_view description)
+{
+    hsLog("Error parsing XML downloaded from server: %.*s", static_cast<int>(description.size()),
+          description.data());
+}

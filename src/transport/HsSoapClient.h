@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class HsSoapClient;
+
+// Why an HTTP exchange produced no answer: no connection, time-out, an oversized answer, ...
+struct HsTransportError
+{
+    std::string description;
+};
+
+// Told how a call ended: exactly one of the two notifications per call.
+class HsSoapClientDelegate
+{
+public:
+    virtual ~HsSoapClientDelegate() = default;
+    // The answer arrived and was read, whether or not it was well-formed XML.
+    virtual void didFinishDownloading(HsSoapClient &client) = 0;
+    // The exchange itself failed; no answer was read.
+    virtual void clientDidFailWithError(HsSoapClient &client, const HsTransportError &error) = 0;
+};
+
+// One web-service call: builds the envelope of one operation, posts it, waits for the whole
+// answer and keeps the text of the answer's ns1:out element. A client serves one call and is then
+// discarded; it is used by one thread only.
+class HsSoapClient
+{
+public:
+    static constexpr long kDefaultTimeoutSeconds = 60;
+    // An answer body larger than this is abandoned while it arrives and counts as no answer.
+    static constexpr size_t kMaxAnswerBytes = 32u << 20;
+
+    void setDelegate(HsSoapClientDelegate *delegate);
+    void setM_namespace(const std::string &namespaceUri);
+    void setTimeoutSeconds(long seconds);
+
+    // Performs the whole call on the calling thread. True when an answer arrived and was
+    // well-formed XML; false on a transport failure or an answer that is not XML.
+    bool invokeMethodSyncPlus(const std::string &serverUrl, const std::string &methodName,
+                              const std::vector<std::string> &args);
+
+    // The collected ns1:out text: absent after a failure, empty when the answer had no ns1:out.
+    const std::optional<std::string> &m_returnString() const;
+    // Character data found outside ns1:out (a SOAP fault's text, for example).
+    const std::optional<std::string> &m_info() const;
+    // True only when the answer was well-formed and held an ns1:out element.
+    bool foundResult() const;
+
+    // The one-line SOAP envelope for the method and its arguments (escaped as XML text).
+    std::string getSoapRequestForMethod(const std::string &methodName,
+                                        const std::vector<std::string> &args);
+    // Reads an answer body and collects the ns1:out text; true when the body is well-formed.
+    bool processResponse(std::string_view body);
+
+    // Reader events, called while processResponse runs. Names are qualified names as written.
+    void didStartElement(std::string_view name);
+    void didEndElement(std::string_view name);
+    void foundCharacters(std::string_view text);
+    void parseErrorOccurred(std::string_view description);
+
+private:
+    struct Request
+    {
+        std::string url;
+        std::string body;
+        std::vector<std::string> headers;
+        long timeoutSeconds = kDefaultTimeoutSeconds;
+    };
+
+    void makeURL(const std::string &serverUrl);
+    void createRequestPlus(const std::string &serverUrl, const std::string &methodName,
+                           const std::vector<std::string> &args);
+    void logEnvelope(const std::string &methodName, const std::vector<std::string> &args) const;
+
+    HsSoapClientDelegate *m_delegate = nullptr;
+    std::string m_namespace;
+    std::string m_methodName;
+    std::string m_url;
+    Request m_req;
+    std::string m_webData;
+    bool m_bStartCapture = false;
+    std::optional<std::string> m_content;
+    std::optional<std::string> m_info_;
+    std::optional<std::string> m_returnString_;
+    bool m_foundResult = false;
+    long m_timeoutSeconds = kDefaultTimeoutSeconds;
+};
