@@ -1,0 +1,168 @@
+// A whole GetNews call (envelope, HTTP exchange, answer reading, result parsing) against a bare
+// libcurl POST of the same envelope to the same loopback server. The service call should cost at
+// most 1.2 times the bare POST.
+
+#include <curl/curl.h>
+
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+
+#include "services/NewsService.h"
+#include "transport/HsLog.h"
+#include "transport/HsServiceConfig.h"
+#include "transport/HsSoapClient.h"
+
+namespace {
+
+constexpr const char *servicePath = "/school/services/schoolSvc";
+
+std::string escapeText(const std::string &text)
+{
+    std::string escaped;
+    for (char c : text) {
+        if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else if (c == '&')
+            escaped += "&amp;";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+std::string twentyNewsDocument()
+{
+    std::string document = "<Result><Code>0</Code><Error></Error>";
+    for (int index = 1; index <= 20; ++index)
+        document += "<News><NewsId>" + std::to_string(index) + "</NewsId><NewsTitle>关于第" + std::to_string(index) +
+                    "周家长会的通知</NewsTitle><ForceReturn>" + std::to_string(index % 2) +
+                    "</ForceReturn><PublicDate>2013-09-" + std::to_string(10 + index) + "</PublicDate></News>";
+    return document + "</Result>";
+}
+
+std::string newsAnswer()
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+           "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
+           "<ns1:getNewsResponse xmlns:ns1=\"" + HsServiceConfig::namespaceUri() + "\"><ns1:out>" +
+           escapeText(twentyNewsDocument()) + "</ns1:out></ns1:getNewsResponse></soap:Body></soap:Envelope>";
+}
+
+// One loopback server for the whole program, answering every POST with the 20-item answer.
+class NewsServer
+{
+public:
+    NewsServer() : m_answer(newsAnswer())
+    {
+        m_server.Post(servicePath, [this](const httplib::Request &, httplib::Response &response) {
+            response.set_content(m_answer, "text/xml; charset=utf-8");
+        });
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        if (m_port <= 0)
+            throw std::runtime_error("no loopback port for the benchmark server");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        m_server.wait_until_ready();
+    }
+
+    ~NewsServer()
+    {
+        m_server.stop();
+        m_thread.join();
+    }
+
+    std::string endpoint() const { return "http://127.0.0.1:" + std::to_string(m_port) + servicePath; }
+
+private:
+    std::string m_answer;
+    httplib::Server m_server;
+    int m_port = 0;
+    std::thread m_thread;
+};
+
+NewsServer &newsServer()
+{
+    static NewsServer server;
+    return server;
+}
+
+const std::vector<std::string> newsArguments{"qovel", "zantre", "S01", "31", "notice", "1", "20"};
+
+size_t collectBody(char *data, size_t size, size_t count, void *target)
+{
+    static_cast<std::string *>(target)->append(data, size * count);
+    return size * count;
+}
+
+// The same exchange the service makes, with nothing around it: one easy handle per call, the
+// same headers and body, the answer collected into a string.
+std::string barePost(const std::string &url, const std::string &envelope)
+{
+    std::string body;
+    CURL *curl = curl_easy_init();
+    curl_slist *headers = nullptr;
+    headers = curl_slist_append(headers, "Content-Type: application/soap+xml; charset=utf-8; action=\"urn:getNews\"");
+    headers = curl_slist_append(headers, "Expect:");
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, envelope.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(envelope.size()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_perform(curl);
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(curl);
+    return body;
+}
+
+void BM_GetNewsServiceCall(benchmark::State &state)
+{
+    HsServiceConfig::setEndpoint(newsServer().endpoint());
+    hsSetLogSink([](const std::string &) {});
+    for (auto _ : state) {
+        const NewsServiceResponse<NewsItem> response = NewsService().GetNews("S01", 31, "notice", 1);
+        if (response.items.size() != 20) {
+            state.SkipWithError("the call did not bring back 20 news items");
+            break;
+        }
+        benchmark::DoNotOptimize(response);
+    }
+    hsSetLogSink({});
+}
+
+void BM_BareCurlPost(benchmark::State &state)
+{
+    const std::string url = newsServer().endpoint();
+    const std::string envelope = HsSoapClient().getSoapRequestForMethod("getNews", newsArguments);
+    for (auto _ : state) {
+        std::string body = barePost(url, envelope);
+        if (body.empty()) {
+            state.SkipWithError("the bare POST got no answer");
+            break;
+        }
+        benchmark::DoNotOptimize(body);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_GetNewsServiceCall)->UseRealTime();
+BENCHMARK(BM_BareCurlPost)->UseRealTime();
+
+int main(int argc, char **argv)
+{
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    curl_global_cleanup();
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+// One document parser that the command line can run: its name and how to run it over a
+// document and print what it read (code, error and its payload under the accessor's name).
+struct CliParser
+{
+    const char *name;
+    std::function<nlohmann::json(std::string_view document)> parse;
+};
+
+const std::vector<CliParser> &cliParsers();
+const CliParser *cliFindParser(std::string_view name);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <vector>
+
+#include "HsServiceCall.h"
+#include "documents/DocumentParser.h"
+#include "transport/HsLog.h"
+
+// The steps that every operation takes with its result text: log the result line, run the
+// operation's parser over the text, then copy code, error and the payload into a new record.
+// Each operation supplies only its record type, its parser type and how the payload is copied.
+
+// The subject of each operation's result line; the line reads "<subject> result: <text>".
+namespace hsResultLine {
+inline constexpr const char *postReturn = "post return";
+inline constexpr const char *getScores = "get scores";
+inline constexpr const char *getNewses = "get newses";
+inline constexpr const char *getHomework = "get homework";
+inline constexpr const char *postModifyStudent = "post modify student";
+inline constexpr const char *postFeedback = "post feedback";
+} // namespace hsResultLine
+
+template <typename Response, typename Parser, typename CopyPayload>
+Response hsProcessResult(const HsCallResult &result, const char *resultLine, CopyPayload copyPayload)
+{
+    Response response;
+    response.answered = result.answered;
+    hsLog("%s result: %s", resultLine, hsText(result.text));
+    if (!result.text)
+        return response;
+    Parser parser;
+    hsParseDocument(*result.text, parser);
+    response.code = parser.code();
+    response.error = parser.error();
+    copyPayload(parser, response);
+    return response;
+}
+
+// Operations whose document carries nothing beside code and error.
+inline constexpr auto hsNoPayload = [](const auto &, auto &) {};
+
+// Lists that stay unset unless the parser found at least one item.
+template <typename Item>
+void hsCopyIfNotEmpty(const std::vector<Item> &parsed, std::vector<Item> &target)
+{
+    if (!parsed.empty())
+        target = parsed;
+}

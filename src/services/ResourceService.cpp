@@ -1,0 +1,56 @@
+#include "ResourceService.h"
+
+#include "HsResponseProcessing.h"
+#include "documents/GetResourceParser.h"
+#include "documents/GetResourcesParser.h"
+#include "documents/ResourceTypeParser.h"
+
+ResourceServiceResponse<ResourceItem> ResourceService::GetResources(const std::string &typeCode, int32_t page)
+{
+    return processGetResourcesResponse(hsCallService("getResources", {typeCode, std::to_string(page), "20"}));
+}
+
+ResourceServiceResponse<ResourceItem> ResourceService::SearchResources(const std::string &keyword, int32_t page)
+{
+    return processGetResourcesResponse(hsCallService("SearchResource", {keyword, std::to_string(page), "20"}));
+}
+
+ResourceServiceResponse<ResourceItem> ResourceService::GetTopResource(int32_t page)
+{
+    return processGetResourcesResponse(hsCallService("getPhotoResources", {std::to_string(page), "20"}));
+}
+
+ResourceServiceResponse<ResourceItem> ResourceService::GetResource(int32_t resourceId)
+{
+    return processGetResourceResponse(hsCallService("getResource", {std::to_string(resourceId)}));
+}
+
+ResourceServiceResponse<ResourceTypeItem> ResourceService::GetResourceTypes()
+{
+    return processGetResourceTypesResponse(hsCallService("getResourceTypes", {}));
+}
+
+ResourceServiceResponse<ResourceItem> ResourceService::processGetResourcesResponse(const HsCallResult &result)
+{
+    using Response = ResourceServiceResponse<ResourceItem>;
+    return hsProcessResult<Response, GetResourcesParser>(
+        result, hsResultLine::postReturn, [](const GetResourcesParser &parser, Response &response) {
+            hsCopyIfNotEmpty(parser.resources(), response.items);
+        });
+}
+
+ResourceServiceResponse<ResourceItem> ResourceService::processGetResourceResponse(const HsCallResult &result)
+{
+    using Response = ResourceServiceResponse<ResourceItem>;
+    return hsProcessResult<Response, GetResourceParser>(
+        result, hsResultLine::postReturn,
+        [](const GetResourceParser &parser, Response &response) { response.item = parser.item(); });
+}
+
+ResourceServiceResponse<ResourceTypeItem> ResourceService::processGetResourceTypesResponse(const HsCallResult &result)
+{
+    using Response = ResourceServiceResponse<ResourceTypeItem>;
+    return hsProcessResult<Response, ResourceTypeParser>(
+        result, hsResultLine::getHomework,
+        [](const ResourceTypeParser &parser, Response &response) { hsCopyIfNotEmpty(parser.types(), response.items); });
+}

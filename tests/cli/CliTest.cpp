@@ -1,0 +1,190 @@
+// The command-line tool, run as its own process.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "TestSoapServer.h"
+
+extern char **environ;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::filesystem::path &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+class CliProcess : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_directory = std::filesystem::temp_directory_path() /
+                      ("hsschool-cli-test-" + std::to_string(::getpid()) + "-" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_directory);
+    }
+
+    void TearDown() override { std::filesystem::remove_all(m_directory); }
+
+    CliRun run(const std::vector<std::string> &arguments, const std::string &input = {})
+    {
+        const auto inPath = m_directory / "stdin";
+        const auto outPath = m_directory / "stdout";
+        const auto errPath = m_directory / "stderr";
+        std::ofstream(inPath, std::ios::binary) << input;
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+
+        std::vector<std::string> command{HSSCHOOL_CLI_PATH};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        std::vector<char *> argv;
+        for (std::string &argument : command)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+
+        CliRun result;
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0)
+            return result;
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = readFile(outPath);
+        result.err = readFile(errPath);
+        return result;
+    }
+
+private:
+    std::filesystem::path m_directory;
+};
+
+int lineCount(const std::string &text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(CliProcess, CallPrintsTheResponseRecord)
+{
+    TestSoapServer server;
+    server.answerWithDocument("<Result><Code>0</Code><Error></Error><NewsType><TypeId>3</TypeId>"
+                              "<TypeCode>notice</TypeCode><TypeName>通知</TypeName><TypeType>0</TypeType>"
+                              "</NewsType></Result>");
+
+    const CliRun run = this->run({"--endpoint", server.endpoint(), "call", "GetNewsTypes"});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json printed = nlohmann::json::parse(run.out);
+    EXPECT_EQ(printed["answered"], true);
+    EXPECT_EQ(printed["code"], 0);
+    EXPECT_TRUE(printed["error"].is_null());
+    ASSERT_EQ(printed["items"].size(), 1u);
+    EXPECT_EQ(printed["items"][0], (nlohmann::json{{"typeId", 3}, {"typeCode", "notice"}, {"typeName", "通知"},
+                                                   {"typeType", 0}}));
+    EXPECT_EQ(server.lastCall().method, "getNewsTypes");
+}
+
+TEST_F(CliProcess, CallPassesItsOwnArgumentsInOrder)
+{
+    TestSoapServer server;
+
+    const CliRun run = this->run({"--endpoint", server.endpoint(), "call", "PostStdStates", "wang", "", "-1",
+                                  "按时完成", "S01", "31"});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(server.lastCall().arguments,
+              (std::vector<std::string>{"qovel", "zantre", "wang", "", "-1", "按时完成", "S01", "31"}));
+}
+
+TEST_F(CliProcess, CallWithoutAnAnswerStillSucceeds)
+{
+    const ClosedPort closed;
+
+    const CliRun run = this->run({"--endpoint", closed.endpoint(), "call", "LoginTeacher", "li", "pw"});
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json printed = nlohmann::json::parse(run.out);
+    EXPECT_EQ(printed["answered"], false);
+    EXPECT_EQ(printed["code"], 0);
+    EXPECT_TRUE(printed["item"].is_null());
+}
+
+TEST_F(CliProcess, UsageErrorsExitWithTwoAndOneLineAndSendNothing)
+{
+    TestSoapServer server;
+    const std::vector<std::vector<std::string>> misuses = {
+        {"--endpoint", server.endpoint(), "call", "GetEverything"},
+        {"--endpoint", server.endpoint(), "call", "GetNews", "S01", "31"},
+        {"--endpoint", server.endpoint(), "call", "GetTheNews", "seven"},
+        {"--endpoint", server.endpoint(), "call", "GetTheNews", "99999999999"},
+        {"parse", "NoSuchParser"},
+        {"--no-such-option"},
+        {},
+    };
+    for (const std::vector<std::string> &arguments : misuses) {
+        const CliRun run = this->run(arguments);
+        SCOPED_TRACE(run.err);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(lineCount(run.err), 1);
+        EXPECT_TRUE(run.out.empty());
+    }
+    EXPECT_TRUE(server.requestBodies().empty());
+}
+
+TEST_F(CliProcess, ParsePrintsWhatTheParserRead)
+{
+    const std::string document = "<Result><Code>0</Code><Error></Error>"
+                                 "<News><NewsId>7</NewsId><NewsTitle>开学 &amp; 典礼</NewsTitle>"
+                                 "<ForceReturn>1</ForceReturn><PublicDate>2013-09-01</PublicDate></News>"
+                                 "<News><NewsId>8</NewsId></News></Result>";
+
+    const CliRun run = this->run({"parse", "GetNewsesParser"}, document);
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json printed = nlohmann::json::parse(run.out);
+    EXPECT_EQ(printed["code"], 0);
+    EXPECT_TRUE(printed["error"].is_null());
+    ASSERT_EQ(printed["newses"].size(), 2u);
+    EXPECT_EQ(printed["newses"][0]["newsId"], 7);
+    EXPECT_EQ(printed["newses"][0]["newsTitle"], "开学 & 典礼");
+    EXPECT_EQ(printed["newses"][0]["forceReturn"], 1);
+    EXPECT_TRUE(printed["newses"][1]["newsTitle"].is_null());
+}
+
+TEST_F(CliProcess, ParseReportsARefusal)
+{
+    const CliRun run = this->run({"parse", "ResultParser"}, "<Result><Code>5</Code><Error>无权限</Error></Result>");
+
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out), (nlohmann::json{{"code", 5}, {"error", "无权限"}}));
+}
+
+} // namespace
