@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <sqlite3.h>
 #include <system_error>
-#include <vector>
 
 namespace {
 
@@ -21,12 +20,29 @@ constexpr int busyTimeoutMilliseconds = 5000;
 std::mutex currentMutex;
 std::shared_ptr<HsPreferences> currentPreferences;
 
-bool passesQuickCheck(sqlite3 *db)
+bool isDamageCode(int resultCode)
 {
-    std::vector<std::optional<std::string>> findings;
-    hsSqlQuery(db, "pragma quick_check", {},
-               [&](sqlite3_stmt *stmt) { findings.push_back(hsColumnText(stmt, 0)); });
-    return findings.size() == 1 && findings.front() == "ok";
+    const int primary = resultCode & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+// True when the file is not a database or its pages fail sqlite's quick check. A database that is
+// merely busy or locked by another connection is not damaged.
+bool looksDamaged(sqlite3 *db)
+{
+    sqlite3_stmt *stmt = nullptr;
+    int result = sqlite3_prepare_v2(db, "pragma quick_check", -1, &stmt, nullptr);
+    bool findingsClean = true;
+    int rows = 0;
+    while (result == SQLITE_OK || result == SQLITE_ROW) {
+        result = sqlite3_step(stmt);
+        if (result == SQLITE_ROW) {
+            const auto *finding = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+            findingsClean = findingsClean && ++rows == 1 && finding && std::string(finding) == "ok";
+        }
+    }
+    sqlite3_finalize(stmt);
+    return isDamageCode(result) || (result == SQLITE_DONE && !findingsClean);
 }
 
 // Keeps the unusable file for inspection and clears the way for a fresh one. A rollback journal
@@ -61,7 +77,7 @@ bool HsPreferences::load(const std::string &documentsDirectory)
     closeDatabase();
     const std::string path = (std::filesystem::path(documentsDirectory) / databaseFileName).string();
     sqlite3 *db = openDatabase(path);
-    if (db && !passesQuickCheck(db))
+    if (db && looksDamaged(db))
         db = replaceDamaged(db, path);
     if (db)
         createTables(db);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "cache/HsPreferences.h"
+#include "transport/HsLog.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A fresh temporary documents directory per test, diagnostic lines collected instead of printed,
+// and no current database left behind for the next test.
+class CacheTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "hscache-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        directory = pattern;
+        hsSetLogSink([this](const std::string &line) {
+            std::lock_guard lock(logMutex);
+            logLines.push_back(line);
+        });
+    }
+
+    void TearDown() override
+    {
+        HsPreferences::setCurrent(nullptr);
+        hsSetLogSink({});
+        std::filesystem::remove_all(directory);
+    }
+
+    // Opens the database in the test directory and makes it the current one, as a sign-in does.
+    std::shared_ptr<HsPreferences> signIn()
+    {
+        auto preferences = std::make_shared<HsPreferences>();
+        EXPECT_TRUE(preferences->load(directory.string()));
+        HsPreferences::setCurrent(preferences);
+        return preferences;
+    }
+
+    std::filesystem::path databasePath() const { return directory / HsPreferences::databaseFileName; }
+
+    std::vector<std::string> loggedLines()
+    {
+        std::lock_guard lock(logMutex);
+        return logLines;
+    }
+
+    bool logged(const std::string &line) { return std::ranges::count(loggedLines(), line) > 0; }
+
+    std::filesystem::path directory;
+
+private:
+    std::mutex logMutex;
+    std::vector<std::string> logLines;
+};

@@ -1,0 +1,146 @@
+#include "CacheTestSupport.h"
+#include "cache/NewsDao.h"
+#include "cache/NewsTypeDao.h"
+#include "cache/ResourceDao.h"
+#include "cache/ResourceTypeDao.h"
+
+#include <fstream>
+#include <gmock/gmock.h>
+#include <iterator>
+#include <sqlite3.h>
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+namespace {
+
+NewsItem headline(int32_t newsId, std::string title)
+{
+    NewsItem item;
+    item.newsId = newsId;
+    item.newsTitle = std::move(title);
+    return item;
+}
+
+std::vector<std::string> titles(const std::vector<NewsItem> &items)
+{
+    std::vector<std::string> result;
+    for (const NewsItem &item : items)
+        result.push_back(item.newsTitle.value_or("<absent>"));
+    return result;
+}
+
+void writeFile(const std::filesystem::path &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readFile(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Expects every accessor to fail softly: commands -1, queries empty.
+void expectEveryAccessorFailsSoftly()
+{
+    EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "x")}), -1);
+    EXPECT_EQ(NewsDao().insert(headline(1, "x"), "A"), -1);
+    EXPECT_EQ(NewsDao().deletes(), -1);
+    EXPECT_EQ(ResourceDao().replaceCategory("A", {ResourceItem{}}), -1);
+    EXPECT_EQ(NewsTypeDao().replaceAll({NewsTypeItem{}}), -1);
+    EXPECT_EQ(ResourceTypeDao().insert(ResourceTypeItem{}), -1);
+    EXPECT_THAT(NewsDao().initSelects("A"), IsEmpty());
+    EXPECT_THAT(ResourceDao().initSelects("A"), IsEmpty());
+    EXPECT_THAT(NewsTypeDao().initSelectSchools(), IsEmpty());
+    EXPECT_THAT(ResourceTypeDao().initSelects(), IsEmpty());
+}
+
+} // namespace
+
+TEST_F(CacheTest, BeforeAnySignInCommandsFailAndQueriesAreEmpty)
+{
+    expectEveryAccessorFailsSoftly();
+    EXPECT_TRUE(logged("COMMAND ERROR:delete from ed_news[no database is open]"));
+}
+
+TEST_F(CacheTest, UnopenableFileIsLoggedAndTheNextSignInTriesAgain)
+{
+    const std::filesystem::path missing = directory / "not-created";
+    auto preferences = std::make_shared<HsPreferences>();
+    EXPECT_FALSE(preferences->load(missing.string()));
+    EXPECT_EQ(preferences->getDBConnection(), nullptr);
+    EXPECT_TRUE(logged("cant open database: " + (missing / HsPreferences::databaseFileName).string()));
+    HsPreferences::setCurrent(preferences);
+    expectEveryAccessorFailsSoftly();
+
+    std::filesystem::create_directory(missing);
+    EXPECT_TRUE(preferences->load(missing.string()));
+    EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "back")}), 1);
+    EXPECT_THAT(titles(NewsDao().initSelects("A")), ElementsAre("back"));
+}
+
+TEST_F(CacheTest, FileThatIsNotADatabaseIsMovedAsideAndReplaced)
+{
+    const std::string garbage(4096, 'x');
+    writeFile(databasePath(), garbage);
+
+    signIn();
+    EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "fresh")}), 1);
+    EXPECT_THAT(titles(NewsDao().initSelects("A")), ElementsAre("fresh"));
+    EXPECT_EQ(readFile(databasePath().string() + HsPreferences::damagedFileSuffix), garbage);
+}
+
+TEST_F(CacheTest, DamagedTablePagesAreMovedAsideAndReplaced)
+{
+    signIn();
+    std::vector<NewsItem> many;
+    for (int32_t id = 0; id < 400; ++id)
+        many.push_back(headline(id, std::string(200, 'n')));
+    ASSERT_EQ(NewsDao().replaceCategory("A", many), 400);
+    HsPreferences::setCurrent(nullptr);
+
+    // Keep the first page (header and table list) and scribble over the pages holding the rows.
+    std::string bytes = readFile(databasePath());
+    ASSERT_GT(bytes.size(), 8192u);
+    for (size_t offset = 4096; offset < bytes.size(); ++offset)
+        bytes[offset] = static_cast<char>(offset * 7 + 13);
+    writeFile(databasePath(), bytes);
+
+    signIn();
+    EXPECT_TRUE(std::filesystem::exists(databasePath().string() + HsPreferences::damagedFileSuffix));
+    EXPECT_THAT(NewsDao().initSelects("A"), IsEmpty());
+    EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "fresh")}), 1);
+    EXPECT_THAT(titles(NewsDao().initSelects("A")), ElementsAre("fresh"));
+}
+
+TEST_F(CacheTest, FailedRefreshLeavesThePreviousListWhole)
+{
+    auto preferences = signIn();
+    NewsDao news;
+    news.replaceCategory("A", {headline(1, "old one"), headline(2, "old two")});
+    ASSERT_GE(news.execCommand("create trigger refuse before insert on ed_news when new.news_title='bad' "
+                               "begin select raise(abort, 'refused'); end"),
+              0);
+
+    EXPECT_EQ(news.replaceCategory("A", {headline(3, "good"), headline(4, "bad"), headline(5, "good too")}),
+              -1);
+    EXPECT_THAT(titles(news.initSelects("A")), ElementsAre("old two", "old one"));
+    EXPECT_TRUE(logged("COMMAND ERROR:insert into ed_news values(?1,?2,?3,?4,?5,?6,?7)[refused]"));
+    EXPECT_NE(sqlite3_get_autocommit(preferences->getDBConnection()), 0);
+
+    EXPECT_EQ(news.replaceCategory("A", {headline(6, "new")}), 1);
+    EXPECT_THAT(titles(news.initSelects("A")), ElementsAre("new"));
+}
+
+TEST_F(CacheTest, FailedCommandIsLoggedWithTheDatabaseMessage)
+{
+    signIn();
+    NewsDao news;
+    EXPECT_EQ(news.execCommand("delete from no_such_table"), -1);
+    EXPECT_THAT(loggedLines(), Contains(StartsWith("COMMAND ERROR:delete from no_such_table[no such table")));
+    EXPECT_EQ(news.execCommand("insert into ed_news values(?1)", {int32_t{1}}), -1);
+    EXPECT_THAT(news.initSelectObjs("select from", {}, hsSelectTypeRow), IsEmpty());
+}
