@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The event handler that reads one result document. A parser is made for one document, fed one
+// parse by hsParseDocument, read through its accessors and then discarded.
+class DocumentParser
+{
+public:
+    virtual ~DocumentParser();
+
+    // Element names arrive as written in the document, prefix included; attributes are not read.
+    virtual void startElement(std::string_view name) = 0;
+    // One piece of character data; the reader may split the text of one element into pieces.
+    virtual void characters(std::string_view text) = 0;
+    virtual void endElement(std::string_view name) = 0;
+
+    // The service's result code, 0 (success) until a "Code" element says otherwise.
+    int32_t code() const { return code_; }
+    // The service's error text, absent until an "Error" element holds one.
+    const std::optional<std::string> &error() const { return error_; }
+
+protected:
+    DocumentParser() = default;
+    DocumentParser(const DocumentParser &) = delete;
+    DocumentParser &operator=(const DocumentParser &) = delete;
+
+    void setCode(int32_t code) { code_ = code; }
+    void setError(std::optional<std::string> error) { error_ = std::move(error); }
+
+private:
+    int32_t code_ = 0;
+    std::optional<std::string> error_;
+};
+
+// Runs an XML reader over the UTF-8 bytes of a result document and hands its element and
+// character events to the parser. Names keep their prefixes, entity and character references
+// are replaced in character data, no external entity or DTD is loaded and nothing is fetched
+// from the network. Entity expansion is bounded, so a document built to expand without end stops
+// early. The reader stops at the first fatal error and reports nothing: the parser keeps what it
+// was given up to there. Empty input leaves the parser as it was.
+void hsParseDocument(std::string_view utf8, DocumentParser &parser);
