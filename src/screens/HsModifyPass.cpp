@@ -1,0 +1,112 @@
+#include "HsModifyPass.h"
+
+#include "services/StudentInfoService.h"
+
+#include <memory>
+
+namespace {
+
+const QString rememberKey = QStringLiteral("remember");
+const QString passWordKey = QStringLiteral("passWord");
+
+// The password-change operation's fourth argument, the same for teachers and parents.
+constexpr int32_t modifyPassKind = 1;
+
+// Asks the service to change the password; true only when it answered and accepted.
+bool changePassword(const std::string &userName, const QString &oldPass, const QString &newPass)
+{
+    const StudentInfoResponse response = StudentInfoService().ModifyPass(
+        userName, oldPass.toStdString(), newPass.toStdString(), modifyPassKind);
+    return response.answered && response.code == 0;
+}
+
+// Keeps the remembered password in step with the account, so the next automatic sign-in works.
+void rememberNewPassword(HsDefaults &defaults, const QString &newPass)
+{
+    if (defaults.value(rememberKey) == QStringLiteral("1"))
+        defaults.setValue(passWordKey, newPass);
+}
+
+} // namespace
+
+HsModifyPass::HsModifyPass(ScreenPort &port, const HsUserSession &session, HsDefaults &defaults,
+                           QObject *parent)
+    : QObject(parent), m_port(port), m_session(session), m_defaults(defaults)
+{}
+
+void HsModifyPass::setTextOldPass(const QString &text)
+{
+    if (m_textOldPass == text)
+        return;
+    m_textOldPass = text;
+    emit textOldPassChanged();
+}
+
+void HsModifyPass::setTextNewPass(const QString &text)
+{
+    if (m_textNewPass == text)
+        return;
+    m_textNewPass = text;
+    emit textNewPassChanged();
+}
+
+void HsModifyPass::setTextChkPass(const QString &text)
+{
+    if (m_textChkPass == text)
+        return;
+    m_textChkPass = text;
+    emit textChkPassChanged();
+}
+
+void HsModifyPass::pressButton(int tag)
+{
+    if (tag == submitTag)
+        submit();
+    else if (tag == backTag)
+        m_port.pop();
+}
+
+// The first failed input check, in the order the user fills the fields, then the match.
+std::optional<QString> HsModifyPass::inputProblem() const
+{
+    if (m_oldPass.isEmpty())
+        return QStringLiteral("请输入原密码！");
+    if (m_newPass.isEmpty())
+        return QStringLiteral("请输入新密码！");
+    if (m_chkPass.isEmpty())
+        return QStringLiteral("请输入校验密码！");
+    if (m_chkPass != m_newPass)
+        return QStringLiteral("密码不一致！");
+    return std::nullopt;
+}
+
+void HsModifyPass::submit()
+{
+    m_oldPass = m_textOldPass;
+    m_newPass = m_textNewPass;
+    m_chkPass = m_textChkPass;
+    if (const auto problem = inputProblem()) {
+        m_port.showToast(*problem);
+        return;
+    }
+    emit keyboardDismissed();
+
+    // The worker gets copies of everything it needs; the result travels to the interface thread
+    // through `changed`, which the worker writes before the overlay hides.
+    const std::string userName = m_session.user().userName.value_or(std::string());
+    const QString oldPass = m_oldPass;
+    const QString newPass = m_newPass;
+    auto changed = std::make_shared<bool>(false);
+    ScreenPort &port = m_port;
+    HsDefaults &defaults = m_defaults;
+    m_port.runUnderOverlay(
+        QStringLiteral("修改中, 请稍候..."),
+        [&port, changed, userName, oldPass, newPass] {
+            *changed = changePassword(userName, oldPass, newPass);
+            port.showToast(*changed ? QStringLiteral("密码修改成功！") : QStringLiteral("密码修改失败！"));
+        },
+        [&defaults, changed, newPass] {
+            if (*changed)
+                rememberNewPassword(defaults, newPass);
+        });
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/HsDefaults.h"
+#include "screens/HsUserSession.h"
+#include "screens/ScreenPort.h"
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+// Changes the signed-in user's password: old password, new password and the new one again.
+class HsModifyPass : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString textOldPass READ textOldPass WRITE setTextOldPass NOTIFY textOldPassChanged)
+    Q_PROPERTY(QString textNewPass READ textNewPass WRITE setTextNewPass NOTIFY textNewPassChanged)
+    Q_PROPERTY(QString textChkPass READ textChkPass WRITE setTextChkPass NOTIFY textChkPassChanged)
+public:
+    static constexpr int backTag = 1;
+    static constexpr int submitTag = 2;
+
+    HsModifyPass(ScreenPort &port, const HsUserSession &session, HsDefaults &defaults,
+                 QObject *parent = nullptr);
+
+    QString textOldPass() const { return m_textOldPass; }
+    QString textNewPass() const { return m_textNewPass; }
+    QString textChkPass() const { return m_textChkPass; }
+    void setTextOldPass(const QString &text);
+    void setTextNewPass(const QString &text);
+    void setTextChkPass(const QString &text);
+
+    // Tag 2 submits the change, tag 1 closes the screen.
+    Q_INVOKABLE void pressButton(int tag);
+
+signals:
+    void textOldPassChanged();
+    void textNewPassChanged();
+    void textChkPassChanged();
+    // The fields should give up the keyboard.
+    void keyboardDismissed();
+
+private:
+    void submit();
+    std::optional<QString> inputProblem() const;
+
+    ScreenPort &m_port;
+    const HsUserSession &m_session;
+    HsDefaults &m_defaults;
+    QString m_textOldPass;
+    QString m_textNewPass;
+    QString m_textChkPass;
+    QString m_oldPass;
+    QString m_newPass;
+    QString m_chkPass;
+};

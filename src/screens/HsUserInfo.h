@@ -1,0 +1,38 @@
+#pragma once
+
+#include "screens/HsUserSession.h"
+#include "screens/ScreenPort.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringListModel>
+
+// The signed-in user's profile, read-only: account name, real name and phone on top, then one
+// row each for school, class, address and the parents' names and work places.
+class HsUserInfo : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString userName READ userName CONSTANT)
+    Q_PROPERTY(QString realName READ realName CONSTANT)
+    Q_PROPERTY(QString phone READ phone CONSTANT)
+    Q_PROPERTY(QAbstractItemModel *tableUser READ tableUser CONSTANT)
+public:
+    static constexpr int backTag = 1;
+
+    HsUserInfo(ScreenPort &port, const HsUserSession &session, QObject *parent = nullptr);
+
+    QString userName() const { return m_userName; }
+    QString realName() const { return m_realName; }
+    QString phone() const { return m_phone; }
+    QAbstractItemModel *tableUser() { return &m_tableUser; }
+
+    // Tag 1, the back button, closes the profile.
+    Q_INVOKABLE void pressButton(int tag);
+
+private:
+    ScreenPort &m_port;
+    QString m_userName;
+    QString m_realName;
+    QString m_phone;
+    QStringListModel m_tableUser;
+};
