@@ -1,0 +1,66 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// One of the fixed texts (about, contact, version) under the application's mark.
+EdBaseViewController {
+    id: screen
+
+    Flickable {
+        anchors.fill: parent
+        contentHeight: page.height
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+
+        Column {
+            id: page
+
+            width: parent.width
+            topPadding: 24
+            bottomPadding: 24
+            spacing: 10
+
+            Image {
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: 72
+                height: 72
+                source: "images/logo.png"
+                fillMode: Image.PreserveAspectFit
+            }
+
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: "家校沟通"
+                color: "#222a33"
+                font.pixelSize: 18
+                font.bold: true
+            }
+
+            Item {
+                width: 1
+                height: 6
+            }
+
+            Rectangle {
+                x: 12
+                width: parent.width - 24
+                height: textAbout.implicitHeight
+                radius: 8
+                color: "white"
+                border.color: "#dfe5ec"
+
+                TextArea {
+                    id: textAbout
+
+                    anchors.fill: parent
+                    readOnly: true
+                    wrapMode: TextEdit.Wrap
+                    padding: 14
+                    background: null
+                    text: screen.controller ? screen.controller.textAbout : ""
+                    color: "#333a42"
+                    font.pixelSize: 15
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,164 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// The password change: old password, new password and the new one again, then the button.
+Item {
+    id: screen
+
+    property QtObject controller
+
+    Rectangle {
+        anchors.fill: parent
+        color: "#eef2f7"
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        onClicked: screen.forceActiveFocus()
+    }
+
+    Image {
+        id: bar
+
+        width: parent.width
+        height: 55
+        source: "images/titleback.png"
+        fillMode: Image.Stretch
+
+        Text {
+            anchors.centerIn: parent
+            text: "修改密码"
+            color: "white"
+            font.pixelSize: 18
+            font.bold: true
+        }
+
+        HsBarButton {
+            x: 6
+            y: 12
+            image: "images/titlebar_home.png"
+            text: "返回"
+            onClicked: screen.controller.pressButton(1)
+        }
+    }
+
+    Rectangle {
+        id: form
+
+        x: 10
+        anchors.top: bar.bottom
+        anchors.topMargin: 18
+        width: parent.width - 20
+        height: 3 * 46
+        radius: 6
+        color: "white"
+        border.color: "#d5dce4"
+
+        Column {
+            anchors.fill: parent
+
+            Repeater {
+                id: fields
+
+                model: [
+                    { "caption": "原密码", "placeholder": "请输入原密码", "key": "textOldPass" },
+                    { "caption": "新密码", "placeholder": "请输入新密码", "key": "textNewPass" },
+                    { "caption": "确认密码", "placeholder": "请再次输入新密码", "key": "textChkPass" }
+                ]
+
+                delegate: Item {
+                    required property var modelData
+                    required property int index
+                    property alias field: input
+
+                    width: form.width
+                    height: 46
+
+                    Text {
+                        x: 14
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: parent.modelData.caption
+                        color: "#222a33"
+                        font.pixelSize: 15
+                    }
+
+                    TextField {
+                        id: input
+
+                        x: 92
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: parent.width - x - 10
+                        height: 30
+                        background: null
+                        padding: 0
+                        font.pixelSize: 15
+                        color: "#222222"
+                        placeholderText: parent.modelData.placeholder
+                        placeholderTextColor: "#a0a6ad"
+                        echoMode: TextInput.Password
+                        inputMethodHints: Qt.ImhNoPredictiveText | Qt.ImhSensitiveData
+                        text: screen.controller ? screen.controller[parent.modelData.key] : ""
+                        onTextEdited: screen.controller[parent.modelData.key] = text
+                        onAccepted: focus = false
+                    }
+
+                    Rectangle {
+                        x: 14
+                        anchors.bottom: parent.bottom
+                        width: parent.width - 28
+                        height: 1
+                        color: "#e3e8ee"
+                        visible: parent.index < 2
+                    }
+                }
+            }
+        }
+    }
+
+    Text {
+        id: hint
+
+        x: 16
+        anchors.top: form.bottom
+        anchors.topMargin: 10
+        width: parent.width - 32
+        wrapMode: Text.Wrap
+        text: "修改成功后，请使用新密码登录。"
+        color: "#8a939e"
+        font.pixelSize: 12
+    }
+
+    Button {
+        id: submit
+
+        x: 20
+        anchors.top: hint.bottom
+        anchors.topMargin: 22
+        width: parent.width - 40
+        height: 44
+        text: "确认修改"
+        font.pixelSize: 18
+        onClicked: screen.controller.pressButton(2)
+
+        contentItem: Text {
+            text: submit.text
+            font: submit.font
+            color: "white"
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+        }
+        background: Rectangle {
+            radius: 6
+            color: submit.down ? "#1f6fc4" : "#2f86e0"
+        }
+    }
+
+    Connections {
+        target: screen.controller
+
+        function onKeyboardDismissed() {
+            for (let i = 0; i < fields.count; ++i)
+                fields.itemAt(i).field.focus = false;
+        }
+    }
+}

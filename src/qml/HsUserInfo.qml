@@ -1,0 +1,145 @@
+import QtQuick
+
+// The signed-in user's profile: name, account and phone on a card, then the record's rows.
+Item {
+    id: screen
+
+    property QtObject controller
+
+    Rectangle {
+        anchors.fill: parent
+        color: "#eef2f7"
+    }
+
+    Image {
+        id: bar
+
+        width: parent.width
+        height: 55
+        source: "images/titleback.png"
+        fillMode: Image.Stretch
+
+        Text {
+            anchors.centerIn: parent
+            text: "个人信息"
+            color: "white"
+            font.pixelSize: 18
+            font.bold: true
+        }
+
+        HsBarButton {
+            x: 6
+            y: 12
+            image: "images/titlebar_home.png"
+            text: "返回"
+            onClicked: screen.controller.pressButton(1)
+        }
+    }
+
+    Rectangle {
+        id: card
+
+        anchors.top: bar.bottom
+        anchors.topMargin: 12
+        width: parent.width
+        height: 92
+        color: "white"
+
+        Rectangle {
+            id: avatar
+
+            x: 16
+            anchors.verticalCenter: parent.verticalCenter
+            width: 60
+            height: 60
+            radius: 30
+            color: "#2f86e0"
+
+            Text {
+                anchors.centerIn: parent
+                text: screen.controller && screen.controller.realName.length > 0
+                      ? screen.controller.realName.charAt(0) : "?"
+                color: "white"
+                font.pixelSize: 26
+            }
+        }
+
+        Column {
+            x: avatar.x + avatar.width + 14
+            width: parent.width - x - 12
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 5
+
+            Text {
+                id: realName
+
+                width: parent.width
+                elide: Text.ElideRight
+                text: screen.controller ? screen.controller.realName : ""
+                color: "#222a33"
+                font.pixelSize: 18
+                font.bold: true
+            }
+
+            Text {
+                id: userName
+
+                width: parent.width
+                elide: Text.ElideRight
+                text: "账号：" + (screen.controller ? screen.controller.userName : "")
+                color: "#5f6b78"
+                font.pixelSize: 13
+            }
+
+            Text {
+                id: phone
+
+                width: parent.width
+                elide: Text.ElideRight
+                text: "电话：" + (screen.controller ? screen.controller.phone : "")
+                color: "#5f6b78"
+                font.pixelSize: 13
+            }
+        }
+    }
+
+    ListView {
+        id: tableUser
+
+        anchors.top: card.bottom
+        anchors.topMargin: 12
+        anchors.bottom: parent.bottom
+        width: parent.width
+        clip: true
+        interactive: contentHeight > height
+        boundsBehavior: Flickable.StopAtBounds
+        model: screen.controller ? screen.controller.tableUser : null
+
+        delegate: Rectangle {
+            required property string display
+            required property int index
+
+            width: tableUser.width
+            height: 45
+            color: "white"
+
+            Text {
+                x: 16
+                width: parent.width - 32
+                anchors.verticalCenter: parent.verticalCenter
+                elide: Text.ElideRight
+                text: parent.display
+                color: "#222a33"
+                font.pixelSize: 15
+            }
+
+            Rectangle {
+                x: parent.index === tableUser.count - 1 ? 0 : 16
+                anchors.bottom: parent.bottom
+                width: parent.width - x
+                height: 1
+                color: "#dfe5ec"
+            }
+        }
+    }
+}
