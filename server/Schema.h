@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Database.h"
+
+// Creates every table the service keeps, if missing.
+void createSchema(Connection &db);
+
+// True when the database holds no school yet.
+bool schoolIsMissing(Connection &db);
+
+// Removes every row of every table, for a fresh demo school.
+void clearAllData(Connection &db);

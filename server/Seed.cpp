@@ -1,0 +1,307 @@
+#include "Seed.h"
+
+#include "Passwords.h"
+#include "Schema.h"
+#include "SeedData.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <string>
+
+namespace {
+
+using namespace seed;
+
+constexpr int kStudentsPerClass = 12;
+constexpr int kHomeworkPerClass = 24;
+constexpr int kStatesPerClass = 20;
+constexpr int kChatsPerClass = 30;
+constexpr int kFeaturedPerType = 3;
+constexpr int kTeacherAvatars = 4;
+constexpr int kStudentAvatars = 6;
+constexpr const char *kSchoolAddress = "杭州市西湖区文三路88号";
+
+// Local time some days before now, as documents write dates.
+std::string daysAgo(double days)
+{
+    const auto when = std::chrono::system_clock::now() - std::chrono::duration_cast<std::chrono::seconds>(
+                                                             std::chrono::duration<double>(days * 86400));
+    const std::time_t time = std::chrono::system_clock::to_time_t(when);
+    std::tm local{};
+    localtime_r(&time, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    return text;
+}
+
+std::string concat(std::initializer_list<std::string_view> parts)
+{
+    std::string text;
+    for (const auto part : parts)
+        text += part;
+    return text;
+}
+
+std::string numbered(const char *format, int number)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, number);
+    return text;
+}
+
+void addAccount(Connection &db, std::string_view name, std::string_view role, int personId,
+                const char *password)
+{
+    const PasswordHash hash = hashPassword(password);
+    db.run("INSERT INTO accounts (name, role, person_id, salt, hash, iterations) VALUES (?, ?, ?, ?, ?, ?)",
+           name, role, personId, hash.salt, hash.hash, hash.iterations);
+}
+
+void addSchoolAndClasses(Connection &db)
+{
+    db.run("INSERT INTO schools (code, name) VALUES (?, ?)", kSchoolCode, kSchoolName);
+    for (const auto &cls : kClasses)
+        db.run("INSERT INTO classes (id, school_code, name) VALUES (?, ?, ?)", cls.id, kSchoolCode, cls.name);
+}
+
+void addTeachers(Connection &db)
+{
+    int id = 0;
+    for (const auto &teacher : kTeachers) {
+        ++id;
+        db.run("INSERT INTO teachers (id, class_id, real_name, subject, avatar, address) VALUES (?, ?, ?, ?, "
+               "?, ?)",
+               id, teacher.classId, teacher.realName, teacher.subject,
+               numbered("/images/avatars/teacher-%d.png", (id - 1) % kTeacherAvatars + 1),
+               concat({kSchoolAddress, kSchoolName}));
+        addAccount(db, teacher.account, "teacher", id, kDemoTeacherPassword);
+    }
+}
+
+std::string studentName(int index)
+{
+    const size_t n = kSurnames.size();
+    return concat({kSurnames[index % n], kGivenNames[(index * 7 + index / n * 3) % kGivenNames.size()]});
+}
+
+void addStudent(Connection &db, int index, int classId)
+{
+    const int id = index + 1;
+    const std::string surname(kSurnames[index % kSurnames.size()]);
+    const std::string address =
+        concat({"杭州市西湖区", kStreets[index % kStreets.size()], std::to_string(10 + index * 3), "号",
+                kCommunities[index % kCommunities.size()]});
+    const std::string motherPhone = numbered("1390571%04d", 1200 + index * 37);
+    db.run("INSERT INTO students (id, class_id, real_name, avatar, address, urgent_phone, mother_name, "
+           "mother_phone, mother_work, father_name, father_phone, father_work) "
+           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+           id, classId, studentName(index),
+           numbered("/images/avatars/student-%d.png", index % kStudentAvatars + 1), address, motherPhone,
+           concat({kSurnames[(index + 5) % kSurnames.size()],
+                   kMotherGivenNames[index % kMotherGivenNames.size()]}),
+           motherPhone, kJobs[index % kJobs.size()],
+           concat({surname, kFatherGivenNames[(index * 3) % kFatherGivenNames.size()]}),
+           numbered("1380571%04d", 3400 + index * 53), kJobs[(index + 5) % kJobs.size()]);
+    addAccount(db, parentAccount(classId, index % kStudentsPerClass + 1), "parent", id, kDemoParentPassword);
+}
+
+void addStudents(Connection &db)
+{
+    int index = 0;
+    for (const auto &cls : kClasses)
+        for (int i = 0; i < kStudentsPerClass; ++i)
+            addStudent(db, index++, cls.id);
+}
+
+std::string newsContent(int n, const std::string &date)
+{
+    return concat({kNewsOpenings[n % kNewsOpenings.size()], "\n", kNewsBodies[n % kNewsBodies.size()],
+                   kNewsBodies[(n + 3) % kNewsBodies.size()], "\n", kNewsClosings[n % kNewsClosings.size()],
+                   "\n\n", kSchoolName, "\n", date.substr(0, 10)});
+}
+
+// Notices of the school kinds ask for a reply now and then; class notices every other time.
+int forceReturnOf(size_t type, int i)
+{
+    if (type == 0)
+        return i % 3 == 0 ? 1 : 0;
+    if (type == 1)
+        return i % 2 == 0 ? 1 : 0;
+    return 0;
+}
+
+void addReplies(Connection &db, int64_t newsId, int classId)
+{
+    for (int r = 0; r < 2; ++r) {
+        const int studentId = (classId - 1) * kStudentsPerClass + r * 3 + 1;
+        db.run("INSERT INTO news_returns (news_id, user_id, user_role, user_name, user_avatar, content, "
+               "return_date) SELECT ?, id, 1, real_name || '家长', avatar, ?, ? FROM students WHERE id = ?",
+               newsId, kReplies[(newsId + r) % kReplies.size()], daysAgo(0.5 - r * 0.1), studentId);
+    }
+}
+
+void addNews(Connection &db)
+{
+    int typeId = 0;
+    for (const auto &type : kNewsTypes)
+        db.run("INSERT INTO news_types (id, code, name, type_type) VALUES (?, ?, ?, ?)", ++typeId, type.code,
+               type.name, type.typeType);
+    for (size_t t = 0; t < kNewsTypes.size(); ++t) {
+        const auto &titles = kNewsTitles[t];
+        for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
+            const int n = static_cast<int>(t) * 12 + i;
+            const bool classNotice = kNewsTypes[t].code == "bjtz";
+            const int classId = classNotice ? i % 2 + 1 : 0;
+            const std::string date = daysAgo((titles.size() - i) * 2.5 + t * 0.3);
+            const int forceReturn = forceReturnOf(t, i);
+            db.run("INSERT INTO news (school_code, class_id, type_code, title, content, public_date, "
+                   "force_return) "
+                   "VALUES (?, ?, ?, ?, ?, ?, ?)",
+                   kSchoolCode, classId, kNewsTypes[t].code, titles[i], newsContent(n, date), date,
+                   forceReturn);
+            if (forceReturn)
+                addReplies(db, db.lastInsertId(), classNotice ? classId : 1);
+        }
+    }
+}
+
+std::string thumbOf(std::string_view picture)
+{
+    std::string thumb(picture);
+    thumb.replace(thumb.find("/resources/"), 11, "/resources/thumbs/");
+    return thumb;
+}
+
+void addResources(Connection &db)
+{
+    int typeId = 0;
+    for (const auto &type : kResourceTypes)
+        db.run("INSERT INTO resource_types (id, code, name) VALUES (?, ?, ?)", ++typeId, type.code,
+               type.name);
+    int n = 0;
+    for (size_t t = 0; t < kResourceTypes.size(); ++t) {
+        for (int k = 0; k < static_cast<int>(kResources[t].size()); ++k, ++n) {
+            const auto &res = kResources[t][k];
+            const auto picture = kResourceTypes[t].pictures[k % 2];
+            db.run("INSERT INTO resources (type_code, title, content, picture, thumb, phone, address, "
+                   "longitude, "
+                   "latitude, web, update_date, featured) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                   kResourceTypes[t].code, res.title,
+                   concat({res.feature, "。", kResourceHours[k % kResourceHours.size()],
+                           kResourceAdvice[(k + t) % kResourceAdvice.size()]}),
+                   picture, thumbOf(picture), numbered("0571-8%07d", 6012345 + n * 4099),
+                   concat({"杭州市西湖区", kStreets[(n + t) % kStreets.size()], std::to_string(100 + n * 11),
+                           "号"}),
+                   120.08 + 0.011 * k + 0.004 * t, 30.21 + 0.007 * k + 0.005 * t,
+                   numbered("http://www.example.org/resources/%d", n + 1), daysAgo(n * 1.7 + 0.4),
+                   k < kFeaturedPerType ? 1 : 0);
+        }
+    }
+}
+
+// The teacher of a subject in a class, as its index in kTeachers.
+int teacherOf(int classId, std::string_view subject)
+{
+    for (size_t i = 0; i < kTeachers.size(); ++i)
+        if (kTeachers[i].classId == classId && kTeachers[i].subject == subject)
+            return static_cast<int>(i);
+    return 0;
+}
+
+// The class's first student's row number.
+int firstStudentOf(int classId)
+{
+    return (classId - 1) * kStudentsPerClass + 1;
+}
+
+void addHomework(Connection &db, int classId)
+{
+    for (int j = 0; j < kHomeworkPerClass; ++j) {
+        const auto &[subject, contents] = kHomework[j % kHomework.size()];
+        const int teacher = teacherOf(classId, subject);
+        db.run("INSERT INTO homework (class_id, school_code, user_id, teacher_name, content, hw_date) "
+               "VALUES (?, ?, ?, ?, ?, ?)",
+               classId, kSchoolCode, teacher + 1, kTeachers[teacher].realName,
+               contents[(j / kHomework.size() + classId) % contents.size()],
+               daysAgo((kHomeworkPerClass - j) * 0.9 + 0.2));
+    }
+}
+
+void addStates(Connection &db, int classId)
+{
+    for (int j = 0; j < kStatesPerClass; ++j) {
+        const bool byTeacher = j % 2 == 0;
+        const int studentIndex = firstStudentOf(classId) - 1 + j % kStudentsPerClass;
+        const std::string author = byTeacher ? std::string(kTeachers[teacherOf(classId, "语文")].account)
+                                             : parentAccount(classId, j % kStudentsPerClass + 1);
+        db.run("INSERT INTO states (class_id, school_code, author, kind, author_role, content, state_date) "
+               "VALUES (?, ?, ?, ?, ?, ?, ?)",
+               classId, kSchoolCode, author, kStateKinds[j % kStateKinds.size()], byTeacher ? 0 : 1,
+               concat({studentName(studentIndex), "：", kStatePhrases[(j + classId) % kStatePhrases.size()]}),
+               daysAgo((kStatesPerClass - j) * 1.1 + 0.3));
+    }
+}
+
+void addChats(Connection &db, int classId)
+{
+    for (int j = 0; j < kChatsPerClass; ++j) {
+        const bool byTeacher = j % 3 == 0;
+        const int teacher = teacherOf(classId, kHomework[j / 3 % kHomework.size()].first);
+        const int parent = (j * 5) % kStudentsPerClass + 1;
+        const int userId = byTeacher ? teacher + 1 : firstStudentOf(classId) + parent - 1;
+        const std::string name =
+            byTeacher ? std::string(kTeachers[teacher].account) : parentAccount(classId, parent);
+        const auto content = byTeacher ? kTeacherChats[j / 3 % kTeacherChats.size()]
+                                       : kParentChats[(j + classId) % kParentChats.size()];
+        db.run("INSERT INTO chats (class_id, school_code, user_id, user_name, content, chat_date) "
+               "VALUES (?, ?, ?, ?, ?, ?)",
+               classId, kSchoolCode, userId, name, content, daysAgo((kChatsPerClass - j) * 0.4 + 0.1));
+    }
+}
+
+void addTests(Connection &db, int classId, std::mt19937 &random)
+{
+    for (size_t ti = 0; ti < kTestNames.size(); ++ti) {
+        for (size_t s = 0; s < kHomework.size(); ++s) {
+            db.run("INSERT INTO tests (class_id, subject_name, test_name, test_date) VALUES (?, ?, ?, ?)",
+                   classId, kHomework[s].first, kTestNames[ti], daysAgo(45.0 - 15.0 * ti - s).substr(0, 10));
+            const int64_t testId = db.lastInsertId();
+            for (int k = 0; k < kStudentsPerClass; ++k)
+                db.run("INSERT INTO scores (test_id, student_id, score) VALUES (?, ?, ?)", testId,
+                       firstStudentOf(classId) + k, 70.0 + static_cast<double>(random() % 61) / 2.0);
+        }
+    }
+}
+
+void addClassRecords(Connection &db)
+{
+    std::mt19937 random(20261206);
+    for (const auto &cls : kClasses) {
+        addHomework(db, cls.id);
+        addStates(db, cls.id);
+        addChats(db, cls.id);
+        addTests(db, cls.id, random);
+    }
+}
+
+} // namespace
+
+std::string parentAccount(int classId, int number)
+{
+    return numbered("jz%d", classId * 1000 + number);
+}
+
+void seedDemoSchool(Connection &db)
+{
+    WriteTransaction tx(db);
+    clearAllData(db);
+    addSchoolAndClasses(db);
+    addTeachers(db);
+    addStudents(db);
+    addNews(db);
+    addResources(db);
+    addClassRecords(db);
+    tx.commit();
+}
