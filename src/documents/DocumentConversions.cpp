@@ -102,7 +102,9 @@ DecimalNumber scanDecimalNumber(std::string_view text)
 // A value too large or too small for a float becomes infinity or zero, as a C reader would give.
 float outOfRangeValue(const DecimalNumber &number)
 {
-    return number.magnitude >= 0 ? std::numeric_limits<float>::infinity() : 0.0f;
+    if (!number.hasSignificantDigit || number.magnitude < 0)
+        return 0.0f;
+    return std::numeric_limits<float>::infinity();
 }
 
 } // namespace

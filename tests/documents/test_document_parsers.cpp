@@ -1,0 +1,254 @@
+#include "DocumentTestSupport.h"
+#include "documents/GetChatParser.h"
+#include "documents/GetHomeWorksParser.h"
+#include "documents/GetMyTeacherParser.h"
+#include "documents/GetNewsByIdParser.h"
+#include "documents/GetNewsesParser.h"
+#include "documents/GetResourceParser.h"
+#include "documents/GetResourcesParser.h"
+#include "documents/GetReturnsParser.h"
+#include "documents/GetStatesParser.h"
+#include "documents/GetStudentsParser.h"
+#include "documents/LoginStudentParser.h"
+#include "documents/LoginTeacherParser.h"
+#include "documents/NewsTypeParser.h"
+#include "documents/ResourceTypeParser.h"
+#include "documents/ResultParser.h"
+#include "documents/StudentScoresParser.h"
+#include "documents/SubjectsParser.h"
+#include "documents/TestScoreParser.h"
+#include "documents/UserPicUploadParser.h"
+#include "transport/HsLog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Text = std::optional<std::string>;
+
+TEST(LoginDocuments, TeacherDocumentIsReadOnlyWithTheTeacherNames)
+{
+    const auto parser = parsedCanned<LoginTeacherParser>("login_teacher.xml");
+    LoginResultItem expected;
+    expected.userId = 31;
+    expected.userName = "wangli";
+    expected.realName = "王丽";
+    expected.avatar = "http://127.0.0.1:8080/pic/t31.jpg";
+    expected.classId = 12;
+    expected.className = "三年级二班";
+    expected.schoolCode = "SY001";
+    expected.address = "北京市海淀区中关村大街1号";
+    EXPECT_EQ(parser->code(), 0);
+    EXPECT_EQ(parser->item(), expected);
+}
+
+TEST(LoginDocuments, StudentDocumentFillsTheFamilyFieldsAndIgnoresTeacherNames)
+{
+    const auto parser = parsedCanned<LoginStudentParser>("login_student.xml");
+    const LoginResultItem &item = parser->item();
+    EXPECT_EQ(item.userId, 1024);
+    EXPECT_EQ(item.userName, Text("xiaoming"));
+    EXPECT_EQ(item.realName, Text("张小明"));
+    EXPECT_EQ(item.classId, 12);
+    EXPECT_EQ(item.phone, Text("13900000001"));
+    EXPECT_EQ(item.motherName, Text("李梅"));
+    EXPECT_EQ(item.motherPhone, Text("13900000002"));
+    EXPECT_EQ(item.motherWork, Text("医院"));
+    EXPECT_EQ(item.fatherName, Text("张强"));
+    EXPECT_EQ(item.fatherPhone, Text("13900000003"));
+    EXPECT_EQ(item.fatherWork, Text("工厂"));
+    EXPECT_EQ(item.schoolName, std::nullopt);
+}
+
+TEST(LoginDocuments, ACodeOnlyAnswerGivesADefaultRecord)
+{
+    EXPECT_EQ(parsed<LoginStudentParser>("<R><Code>0</Code><ClassId/></R>")->item(), LoginResultItem{});
+    EXPECT_EQ(parsed<LoginTeacherParser>("<R><Code>2</Code></R>")->code(), 2);
+}
+
+TEST(NewsDocuments, HeadlineListInDocumentOrder)
+{
+    const auto parser = parsedCanned<GetNewsesParser>("news_list.xml");
+    ASSERT_EQ(parser->newses().size(), 3u);
+    const NewsItem &first = parser->newses()[0];
+    EXPECT_EQ(first.newsId, 101);
+    EXPECT_EQ(first.newsTitle, Text("关于期中考试安排的通知"));
+    EXPECT_EQ(first.forceReturn, 1);
+    EXPECT_EQ(first.publicDate, Text("2013-04-20 08:30"));
+    const NewsItem &second = parser->newses()[1];
+    EXPECT_EQ(second.newsId, 102);
+    EXPECT_EQ(second.newsTitle, std::nullopt);
+    EXPECT_EQ(second.forceReturn, 0);
+    EXPECT_EQ(parser->newses()[2].newsTitle, Text("春季运动会 & 家长开放日"));
+    EXPECT_EQ(parser->newses()[2].forceReturn, 0);
+}
+
+TEST(NewsDocuments, AnEmptyItemElementStillAddsADefaultItem)
+{
+    const auto parser = parsed<GetNewsesParser>("<R><News/><News></News></R>");
+    EXPECT_EQ(parser->newses(), std::vector<NewsItem>(2));
+}
+
+TEST(NewsDocuments, WholeNewsItemIgnoresItsWrapper)
+{
+    const auto parser = parsed<GetNewsByIdParser>(
+        "<R><News><NewsId>7</NewsId><NewsTitle>t</NewsTitle><ForceReturn>1</ForceReturn>"
+        "<NewsContent>A &amp; B &lt;C&gt;</NewsContent><PublicDate>d</PublicDate></News></R>");
+    NewsItem expected;
+    expected.newsId = 7;
+    expected.newsTitle = "t";
+    expected.newsContent = "A & B <C>";
+    expected.publicDate = "d";
+    EXPECT_EQ(parser->item(), expected);
+}
+
+TEST(NewsDocuments, CategoriesAndReplies)
+{
+    const auto types = parsed<NewsTypeParser>("<R><NewsType><TypeId>2</TypeId><TypeCode>tz</TypeCode>"
+                                              "<TypeName>通知</TypeName><TypeType>0</TypeType></NewsType>"
+                                              "<NewsType><TypeId>3</TypeId><TypeType>1</TypeType></NewsType></R>");
+    ASSERT_EQ(types->types().size(), 2u);
+    EXPECT_EQ(types->types()[0], (NewsTypeItem{2, "tz", "通知", 0}));
+    EXPECT_EQ(types->types()[1], (NewsTypeItem{3, std::nullopt, std::nullopt, 1}));
+
+    const auto replies = parsed<GetReturnsParser>(
+        "<R><return><returnId>5</returnId><returnContent>收到</returnContent><userId>9</userId>"
+        "<userName>mama</userName><userAvatar>u</userAvatar><returnDate>d</returnDate><ReturnId>6</ReturnId>"
+        "</return></R>");
+    ASSERT_EQ(replies->returns().size(), 1u);
+    EXPECT_EQ(replies->returns()[0], (ReturnItem{5, "收到", 9, "mama", "u", "d"}));
+}
+
+TEST(ResourceDocuments, WholeResourceWithPositionAndLineBreaks)
+{
+    const auto parser = parsedCanned<GetResourceParser>("resource_detail.xml");
+    const ResourceItem &item = parser->item();
+    EXPECT_EQ(item.resId, 88);
+    EXPECT_EQ(item.resTitle, Text("青少年科技馆"));
+    EXPECT_EQ(item.resThumb, std::nullopt);
+    EXPECT_EQ(item.resImage, Text("http://127.0.0.1:8080/pic/88.jpg"));
+    EXPECT_EQ(item.resContent, Text("周二至周日开放。\n学生凭证件免费。"));
+    EXPECT_EQ(item.address, Text("海淀区北四环中路"));
+    EXPECT_EQ(item.phone, Text("010-62000000"));
+    EXPECT_FLOAT_EQ(item.longitude, 116.3975f);
+    EXPECT_EQ(item.latitude, 0.0f);
+    EXPECT_EQ(item.web, Text("http://example.org/?a=1&b=2"));
+    EXPECT_EQ(item.updateDate, Text("2013-03-01"));
+    EXPECT_EQ(parsed<GetResourceParser>("<R/>")->item(), ResourceItem{});
+}
+
+TEST(ResourceDocuments, ListRowsCarryOnlyTheRowFields)
+{
+    const auto rows = parsed<GetResourcesParser>(
+        "<R><Resource><ResourceId>1</ResourceId><ResourceTitle>a</ResourceTitle><Image>i</Image></Resource>"
+        "<Resource><ThumbImage>s</ThumbImage><UpdateDate>d</UpdateDate><Longitude>1</Longitude></Resource></R>");
+    ResourceItem first;
+    first.resId = 1;
+    first.resTitle = "a";
+    ResourceItem second;
+    second.resThumb = "s";
+    second.updateDate = "d";
+    EXPECT_EQ(rows->resources(), (std::vector<ResourceItem>{first, second}));
+
+    const auto types = parsed<ResourceTypeParser>(
+        "<R><ResourceType><TypeId>4</TypeId><TypeCode>mu</TypeCode><TypeName>博物馆</TypeName></ResourceType></R>");
+    EXPECT_EQ(types->types(), (std::vector<ResourceTypeItem>{{4, "mu", "博物馆"}}));
+}
+
+TEST(StudentRecordDocuments, HomeworkStatesAndChat)
+{
+    const auto homeWorks = parsed<GetHomeWorksParser>(
+        "<R><HomeWork><HomeWorkId>3</HomeWorkId><TeacherName>王老师</TeacherName>"
+        "<Content>第一行\n第二行</Content><HomeWorkDate>2013-05-02</HomeWorkDate></HomeWork></R>");
+    EXPECT_EQ(homeWorks->homeWorks(),
+              (std::vector<HomeWorkItem>{{3, "第一行\n第二行", "王老师", "2013-05-02"}}));
+
+    const auto states = parsed<GetStatesParser>("<R><State><Type>1</Type><TeacherName>t</TeacherName>"
+                                                "<Content>午睡很好</Content><Date>d</Date></State></R>");
+    EXPECT_EQ(states->states(), (std::vector<StudentStateItem>{{0, "午睡很好", "t", "d"}}));
+
+    const auto chats = parsed<GetChatParser>("<R><Chat><UserId>15</UserId><UserName>a</UserName></Chat>"
+                                             "<Chat><Content>c</Content></Chat><Chat><ChatDate>d</ChatDate></Chat></R>");
+    EXPECT_EQ(chats->chats(), (std::vector<ChatItem>{{15, "a", std::nullopt, std::nullopt},
+                                                     {0, std::nullopt, "c", std::nullopt},
+                                                     {0, std::nullopt, std::nullopt, "d"}}));
+}
+
+TEST(StudentRecordDocuments, EachScoreDocumentKnowsOnlyItsOwnNames)
+{
+    const std::string scoreDocument = "<R><Score><StudentName>n</StudentName><StudentScore>92.5</StudentScore>"
+                                      "<ScoreAvg>80</ScoreAvg><AvgScore>70</AvgScore><SubjectName>语文</SubjectName>"
+                                      "<TestDate>d</TestDate></Score></R>";
+    const auto testScores = parsed<TestScoreParser>(scoreDocument);
+    EXPECT_EQ(testScores->scores(), (std::vector<TestScoreItem>{{"n", 92.5f, 0.0f, std::nullopt, std::nullopt}}));
+    const auto studentScores = parsed<StudentScoresParser>(scoreDocument);
+    EXPECT_EQ(studentScores->scores(), (std::vector<TestScoreItem>{{std::nullopt, 92.5f, 80.0f, "语文", "d"}}));
+
+    const auto subjects = parsed<SubjectsParser>(
+        "<R><Subject><SubjectId>2</SubjectId><SubjectName>数学</SubjectName><TestName>期中</TestName>"
+        "<TestDate>d</TestDate><AvgScore>88.5</AvgScore></Subject><Subject><ScoreAvg>9</ScoreAvg></Subject></R>");
+    EXPECT_EQ(subjects->subjects(), (std::vector<SubjectItem>{{2, "数学", "期中", "d", 88.5f}, {}}));
+}
+
+TEST(PeopleDocuments, StudentsAndTeachers)
+{
+    const auto students = parsed<GetStudentsParser>(
+        "<R><Student><StudentId>7</StudentId><UserName>小红</UserName><Avatar>a</Avatar>"
+        "<StudentName>ignored</StudentName></Student></R>");
+    StudentItem student;
+    student.studentId = 7;
+    student.studentName = "小红";
+    student.avatar = "a";
+    EXPECT_EQ(students->students(), std::vector<StudentItem>{student});
+
+    const auto teachers = parsed<GetMyTeacherParser>(
+        "<R><Teacher><TeacherId>3</TeacherId><TeacherName>王老师</TeacherName></Teacher></R>");
+    EXPECT_EQ(teachers->teachers(), (std::vector<TeacherItem>{{0, "王老师", std::nullopt, std::nullopt}}));
+}
+
+TEST(PeopleDocuments, UploadAnswerCarriesThePictureAddress)
+{
+    const auto uploaded = parsed<UserPicUploadParser>("<R><Code>0</Code><Image>http://h/p.jpg</Image></R>");
+    EXPECT_EQ(uploaded->image(), Text("http://h/p.jpg"));
+    EXPECT_EQ(parsed<UserPicUploadParser>("<R><Code>0</Code></R>")->image(), std::nullopt);
+    EXPECT_EQ(parsed<UserPicUploadParser>("<R><Image>x</Image><Image/></R>")->image(), std::nullopt);
+}
+
+template <typename P>
+std::vector<std::string> linesLoggedByOneParser()
+{
+    std::vector<std::string> lines;
+    hsSetLogSink([&lines](const std::string &line) { lines.push_back(line); });
+    { P parser; }
+    hsSetLogSink({});
+    return lines;
+}
+
+TEST(ParserLifetime, EachParserLogsOneLineWhenItGoes)
+{
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(linesLoggedByOneParser<ResultParser>(), Lines{"result parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<LoginTeacherParser>(), Lines{" get login teacher parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<NewsTypeParser>(), Lines{"parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetNewsesParser>(), Lines{" get newses parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetNewsByIdParser>(), Lines{" get newses parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetReturnsParser>(), Lines{"result parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<ResourceTypeParser>(), Lines{"parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetResourcesParser>(), Lines{" get teachers parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetResourceParser>(), Lines{" get newses parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetHomeWorksParser>(), Lines{" get home works parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<SubjectsParser>(), Lines{" get test subjects parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetStatesParser>(), Lines{" get states parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetChatParser>(), Lines{" get chats parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<GetMyTeacherParser>(), Lines{" get teachers parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<UserPicUploadParser>(), Lines{"result parser dealloc"});
+    EXPECT_EQ(linesLoggedByOneParser<LoginStudentParser>().size(), 1u);
+    EXPECT_EQ(linesLoggedByOneParser<TestScoreParser>().size(), 1u);
+    EXPECT_EQ(linesLoggedByOneParser<StudentScoresParser>().size(), 1u);
+    EXPECT_EQ(linesLoggedByOneParser<GetStudentsParser>().size(), 1u);
+}
+
+} // namespace

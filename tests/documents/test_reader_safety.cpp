@@ -1,0 +1,110 @@
+#include "DocumentTestSupport.h"
+#include "documents/DocumentParser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Records what the reader hands over, keeping only a bounded amount of the text itself.
+class RecordingParser : public DocumentParser
+{
+public:
+    void startElement(std::string_view name) override { events += "<" + std::string(name) + ">"; }
+    void characters(std::string_view piece) override
+    {
+        textLength += piece.size();
+        if (text.size() < 4096)
+            text.append(piece.substr(0, 4096));
+    }
+    void endElement(std::string_view name) override { events += "</" + std::string(name) + ">"; }
+
+    std::string events;
+    std::string text;
+    size_t textLength = 0;
+};
+
+std::string billionLaughs()
+{
+    std::string document = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol0 \"lol\">\n";
+    for (int level = 1; level <= 9; ++level) {
+        document += "<!ENTITY lol" + std::to_string(level) + " \"";
+        for (int i = 0; i < 10; ++i)
+            document += "&lol" + std::to_string(level - 1) + ";";
+        document += "\">\n";
+    }
+    return document + "]>\n<lolz>&lol9;</lolz>\n";
+}
+
+// One large entity referenced many times: each expansion is linear, the total is not.
+std::string quadraticBlowup()
+{
+    const std::string entity(50'000, 'x');
+    std::string references;
+    for (int i = 0; i < 20'000; ++i)
+        references += "&a;";
+    return "<!DOCTYPE q [<!ENTITY a \"" + entity + "\">]><q>" + references + "</q>";
+}
+
+std::string fileUrl(const std::string &name)
+{
+    return "file://" + std::string(HSSCHOOL_DOCUMENTS_DATA) + "/" + name;
+}
+
+TEST(ReaderSafety, NestedEntityExpansionStopsEarly)
+{
+    const auto parser = parsed<RecordingParser>(billionLaughs());
+    // Fully expanded this would be three thousand million characters.
+    EXPECT_LT(parser->textLength, 4u * 1024 * 1024);
+}
+
+TEST(ReaderSafety, RepeatedLargeEntityExpansionStopsEarly)
+{
+    const std::string document = quadraticBlowup();
+    const auto parser = parsed<RecordingParser>(document);
+    // Fully expanded this would be a thousand million characters.
+    EXPECT_LT(parser->textLength, 2 * document.size() + 2u * 1024 * 1024);
+}
+
+TEST(ReaderSafety, ExpansionInAttributesStopsEarly)
+{
+    std::string document = "<!DOCTYPE q [<!ENTITY a \"" + std::string(50'000, 'x') + "\">]><q>";
+    for (int i = 0; i < 2'000; ++i)
+        document += "<e v=\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"/>";
+    document += "<Code>1</Code></q>";
+    const auto parser = parsed<RecordingParser>(document);
+    // Fully expanded the attributes would hold a thousand million characters; reading stops first.
+    EXPECT_EQ(parser->events.find("<Code>"), std::string::npos);
+}
+
+TEST(ReaderSafety, InternalEntitiesAreStillReplaced)
+{
+    const auto parser =
+        parsed<RecordingParser>("<!DOCTYPE r [<!ENTITY school \"实验小学\">]><r><t>&school; &amp; 家长</t></r>");
+    EXPECT_EQ(parser->text, "实验小学 & 家长");
+}
+
+TEST(ReaderSafety, ExternalEntityIsNotLoaded)
+{
+    const auto parser = parsed<RecordingParser>("<!DOCTYPE r [<!ENTITY x SYSTEM \"" + fileUrl("secret.txt") +
+                                                "\">]><r><t>a&x;b</t></r>");
+    EXPECT_EQ(parser->events, "<r><t></t></r>");
+    EXPECT_EQ(parser->text.find("TOP-SECRET"), std::string::npos);
+}
+
+TEST(ReaderSafety, ExternalDtdIsNotLoaded)
+{
+    const auto parser = parsed<RecordingParser>("<!DOCTYPE r SYSTEM \"" + fileUrl("external.dtd") +
+                                                "\"><r><t>a&fromDtd;b</t></r>");
+    EXPECT_NE(parser->events.find("<t>"), std::string::npos);
+    EXPECT_EQ(parser->text.find("TOP-SECRET"), std::string::npos);
+}
+
+TEST(ReaderSafety, NamesArriveAsWrittenWithTheirPrefixes)
+{
+    const auto parser = parsed<RecordingParser>("<a:R xmlns:a='urn:x'><a:Code>1</a:Code><Code/></a:R>");
+    EXPECT_EQ(parser->events, "<a:R><a:Code></a:Code><Code></Code></a:R>");
+}
+
+} // namespace
