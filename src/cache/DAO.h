@@ -35,7 +35,10 @@ public:
                                      int selectType) const
     {
         HsDbLease lease;
-        return selectOn(lease.connection(), sql, params, selectType);
+        std::vector<Item> items;
+        hsSqlQuery(lease.connection(), sql, params,
+                   [&](sqlite3_stmt *stmt) { items.push_back(load(stmt, selectType)); });
+        return items;
     }
 
     // A new record filled from the row the statement is positioned on.
@@ -49,12 +52,4 @@ public:
 protected:
     virtual Item createObject() const { return Item{}; }
     virtual void doLoad(Item &, sqlite3_stmt *, int) const {}
-
-    std::vector<Item> selectOn(sqlite3 *db, const std::string &sql, const std::vector<std::string> &params,
-                               int selectType) const
-    {
-        std::vector<Item> items;
-        hsSqlQuery(db, sql, params, [&](sqlite3_stmt *stmt) { items.push_back(load(stmt, selectType)); });
-        return items;
-    }
 };
