@@ -1,0 +1,141 @@
+#include "ServerProcess.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+constexpr std::string_view kListeningPrefix = "listening on ";
+
+std::string makeTemporaryFolder()
+{
+    const char *base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/hsschool-server-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    return pattern;
+}
+
+// Reads up to the first line break; the server writes its address there once it listens.
+std::string readFirstLine(int fd)
+{
+    std::string line;
+    char c = 0;
+    while (true) {
+        const ssize_t n = read(fd, &c, 1);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || c == '\n')
+            return line;
+        line += c;
+    }
+}
+
+std::string fileText(const std::string &path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+ServerProcess::ServerProcess() : folder_(makeTemporaryFolder())
+{
+    start(true);
+}
+
+ServerProcess::~ServerProcess()
+{
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+std::string ServerProcess::endpoint() const
+{
+    return baseUrl_ + "/school/services/schoolSvc";
+}
+
+std::string ServerProcess::baseUrl() const
+{
+    return baseUrl_;
+}
+
+std::string ServerProcess::databasePath() const
+{
+    return folder_ + "/school.sqlite3";
+}
+
+std::string ServerProcess::logPath() const
+{
+    return folder_ + "/server.log";
+}
+
+void ServerProcess::start(bool seed)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        throw std::runtime_error("cannot make a pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, out[1]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, logPath().c_str(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+
+    std::vector<std::string> args{HSSCHOOL_SERVER_BINARY, "--port", "0", "--host", "127.0.0.1", "--db",
+                                  databasePath()};
+    if (seed)
+        args.push_back("--seed");
+    std::vector<char *> argv;
+    for (auto &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    const int rc = posix_spawn(&pid_, HSSCHOOL_SERVER_BINARY, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    if (rc != 0) {
+        close(out[0]);
+        pid_ = -1;
+        throw std::runtime_error("cannot start " + std::string(HSSCHOOL_SERVER_BINARY));
+    }
+    const std::string line = readFirstLine(out[0]);
+    close(out[0]);
+    if (line.rfind(kListeningPrefix, 0) != 0)
+        throw std::runtime_error("the server did not start: " + fileText(logPath()));
+    baseUrl_ = line.substr(kListeningPrefix.size());
+}
+
+void ServerProcess::stop()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+void ServerProcess::restart()
+{
+    stop();
+    start(false);
+}
