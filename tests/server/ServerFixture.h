@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ServerProcess.h"
+#include "transport/HsServiceConfig.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <memory>
+#include <string>
+
+// One demo-school server shared by the tests of a suite; every test points the client at it.
+class ServerFixture : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server_ = std::make_unique<ServerProcess>(); }
+    static void TearDownTestSuite() { server_.reset(); }
+    void SetUp() override { HsServiceConfig::setEndpoint(server_->endpoint()); }
+
+    static ServerProcess &server() { return *server_; }
+
+    // A plain HTTP client of the server, for what the service classes cannot send.
+    static httplib::Client http() { return httplib::Client(server_->baseUrl()); }
+
+private:
+    static inline std::unique_ptr<ServerProcess> server_;
+};
+
+// Demo accounts and values of the demo school.
+inline constexpr const char *kTeacher = "wangfang";
+inline constexpr const char *kTeacherPassword = "teacher123";
+inline constexpr const char *kParent = "jz1001";
+inline constexpr const char *kParentPassword = "parent123";
+inline constexpr const char *kSchoolCode = "330106001";
