@@ -2,13 +2,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
-enum class CliArgumentKind { Text, Integer };
+enum class CliArgumentKind
+{
+    Text,
+    Integer
+};
 
 struct CliArgument
 {
@@ -45,7 +48,8 @@ const CliOperation *cliFindOperation(const std::string &name);
 std::optional<int32_t> cliParseInteger(const std::string &text);
 
 // Why the values do not fit the operation, or nothing when they do.
-std::optional<std::string> cliArgumentProblem(const CliOperation &operation, const std::vector<std::string> &values);
+std::optional<std::string> cliArgumentProblem(const CliOperation &operation,
+                                              const std::vector<std::string> &values);
 
 // "name1 name2 ..." of the operation's arguments, for help and error lines.
 std::string cliArgumentSynopsis(const CliOperation &operation);

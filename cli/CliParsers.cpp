@@ -1,7 +1,5 @@
 #include "CliParsers.h"
 
-#include <functional>
-
 #include "JsonRecords.h"
 #include "documents/GetChatParser.h"
 #include "documents/GetHomeWorksParser.h"
@@ -23,6 +21,8 @@
 #include "documents/TestScoreParser.h"
 #include "documents/UserPicUploadParser.h"
 
+#include <functional>
+
 namespace {
 
 using nlohmann::json;
@@ -33,8 +33,7 @@ json codeAndError(const DocumentParser &parser)
 }
 
 // A parser with a payload, printed under the name of the accessor that returns it.
-template <typename Parser, auto Payload>
-CliParser withPayload(const char *name, const char *payloadName)
+template <typename Parser, auto Payload> CliParser withPayload(const char *name, const char *payloadName)
 {
     return {name, [payloadName](std::string_view document) {
                 Parser parser;

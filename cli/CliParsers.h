@@ -1,10 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <string_view>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 // One document parser that the command line can run: its name and how to run it over a
 // document and print what it read (code, error and its payload under the accessor's name).

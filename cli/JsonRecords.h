@@ -1,9 +1,5 @@
 #pragma once
 
-#include <optional>
-
-#include <nlohmann/json.hpp>
-
 #include "documents/ChatItem.h"
 #include "documents/HomeWorkItem.h"
 #include "documents/LoginResultItem.h"
@@ -27,10 +23,12 @@
 #include "services/TestScoreServiceResponse.h"
 #include "services/UploadAvatarResponse.h"
 
+#include <nlohmann/json.hpp>
+#include <optional>
+
 // An absent value prints as null.
 namespace nlohmann {
-template <typename T>
-struct adl_serializer<std::optional<T>>
+template <typename T> struct adl_serializer<std::optional<T>>
 {
     static void to_json(json &target, const std::optional<T> &value)
     {
@@ -46,45 +44,61 @@ struct adl_serializer<std::optional<T>>
 
 inline void to_json(nlohmann::json &target, const ChatItem &item)
 {
-    target = {{"userId", item.userId}, {"userName", item.userName}, {"content", item.content},
+    target = {{"userId", item.userId},
+              {"userName", item.userName},
+              {"content", item.content},
               {"chatDate", item.chatDate}};
 }
 
 inline void to_json(nlohmann::json &target, const HomeWorkItem &item)
 {
-    target = {{"hwId", item.hwId}, {"content", item.content}, {"teacherName", item.teacherName},
+    target = {{"hwId", item.hwId},
+              {"content", item.content},
+              {"teacherName", item.teacherName},
               {"hwDate", item.hwDate}};
 }
 
 inline void to_json(nlohmann::json &target, const LoginResultItem &item)
 {
-    target = {{"userId", item.userId},         {"userName", item.userName},       {"realName", item.realName},
-              {"avatar", item.avatar},         {"classId", item.classId},         {"className", item.className},
-              {"schoolName", item.schoolName}, {"schoolCode", item.schoolCode},   {"address", item.address},
-              {"phone", item.phone},           {"motherName", item.motherName},   {"motherPhone", item.motherPhone},
-              {"motherWork", item.motherWork}, {"fatherName", item.fatherName},   {"fatherPhone", item.fatherPhone},
-              {"fatherWork", item.fatherWork}};
+    target = {
+        {"userId", item.userId},         {"userName", item.userName},     {"realName", item.realName},
+        {"avatar", item.avatar},         {"classId", item.classId},       {"className", item.className},
+        {"schoolName", item.schoolName}, {"schoolCode", item.schoolCode}, {"address", item.address},
+        {"phone", item.phone},           {"motherName", item.motherName}, {"motherPhone", item.motherPhone},
+        {"motherWork", item.motherWork}, {"fatherName", item.fatherName}, {"fatherPhone", item.fatherPhone},
+        {"fatherWork", item.fatherWork}};
 }
 
 inline void to_json(nlohmann::json &target, const NewsItem &item)
 {
-    target = {{"newsId", item.newsId},       {"newsTitle", item.newsTitle},     {"publicDate", item.publicDate},
-              {"forceReturn", item.forceReturn}, {"typeCode", item.typeCode}, {"imageUrl", item.imageUrl},
+    target = {{"newsId", item.newsId},           {"newsTitle", item.newsTitle},
+              {"publicDate", item.publicDate},   {"forceReturn", item.forceReturn},
+              {"typeCode", item.typeCode},       {"imageUrl", item.imageUrl},
               {"newsContent", item.newsContent}, {"classId", item.classId}};
 }
 
 inline void to_json(nlohmann::json &target, const NewsTypeItem &item)
 {
-    target = {{"typeId", item.typeId}, {"typeCode", item.typeCode}, {"typeName", item.typeName},
+    target = {{"typeId", item.typeId},
+              {"typeCode", item.typeCode},
+              {"typeName", item.typeName},
               {"typeType", item.typeType}};
 }
 
 inline void to_json(nlohmann::json &target, const ResourceItem &item)
 {
-    target = {{"resId", item.resId},         {"resTitle", item.resTitle},     {"resThumb", item.resThumb},
-              {"updateDate", item.updateDate}, {"resContent", item.resContent}, {"resImage", item.resImage},
-              {"phone", item.phone},         {"address", item.address},       {"longitude", item.longitude},
-              {"latitude", item.latitude},   {"web", item.web},               {"typeCode", item.typeCode}};
+    target = {{"resId", item.resId},
+              {"resTitle", item.resTitle},
+              {"resThumb", item.resThumb},
+              {"updateDate", item.updateDate},
+              {"resContent", item.resContent},
+              {"resImage", item.resImage},
+              {"phone", item.phone},
+              {"address", item.address},
+              {"longitude", item.longitude},
+              {"latitude", item.latitude},
+              {"web", item.web},
+              {"typeCode", item.typeCode}};
 }
 
 inline void to_json(nlohmann::json &target, const ResourceTypeItem &item)
@@ -100,34 +114,45 @@ inline void to_json(nlohmann::json &target, const ReturnItem &item)
 
 inline void to_json(nlohmann::json &target, const StudentItem &item)
 {
-    target = {{"studentId", item.studentId},     {"studentName", item.studentName}, {"avatar", item.avatar},
-              {"realName", item.realName},       {"address", item.address},         {"urgentPhone", item.urgentPhone},
-              {"motherName", item.motherName},   {"motherPhone", item.motherPhone}, {"motherWork", item.motherWork},
-              {"fatherName", item.fatherName},   {"fatherPhone", item.fatherPhone}, {"fatherWork", item.fatherWork}};
+    target = {
+        {"studentId", item.studentId},   {"studentName", item.studentName}, {"avatar", item.avatar},
+        {"realName", item.realName},     {"address", item.address},         {"urgentPhone", item.urgentPhone},
+        {"motherName", item.motherName}, {"motherPhone", item.motherPhone}, {"motherWork", item.motherWork},
+        {"fatherName", item.fatherName}, {"fatherPhone", item.fatherPhone}, {"fatherWork", item.fatherWork}};
 }
 
 inline void to_json(nlohmann::json &target, const StudentStateItem &item)
 {
-    target = {{"stateId", item.stateId}, {"content", item.content}, {"teacherName", item.teacherName},
+    target = {{"stateId", item.stateId},
+              {"content", item.content},
+              {"teacherName", item.teacherName},
               {"stateDate", item.stateDate}};
 }
 
 inline void to_json(nlohmann::json &target, const SubjectItem &item)
 {
-    target = {{"subjectId", item.subjectId}, {"subjectName", item.subjectName}, {"testName", item.testName},
-              {"testDate", item.testDate},   {"avgScore", item.avgScore}};
+    target = {{"subjectId", item.subjectId},
+              {"subjectName", item.subjectName},
+              {"testName", item.testName},
+              {"testDate", item.testDate},
+              {"avgScore", item.avgScore}};
 }
 
 inline void to_json(nlohmann::json &target, const TeacherItem &item)
 {
-    target = {{"teacherId", item.teacherId}, {"teacherName", item.teacherName}, {"avatar", item.avatar},
+    target = {{"teacherId", item.teacherId},
+              {"teacherName", item.teacherName},
+              {"avatar", item.avatar},
               {"subject", item.subject}};
 }
 
 inline void to_json(nlohmann::json &target, const TestScoreItem &item)
 {
-    target = {{"studentName", item.studentName}, {"score", item.score},       {"avgScore", item.avgScore},
-              {"subjectName", item.subjectName}, {"testDate", item.testDate}};
+    target = {{"studentName", item.studentName},
+              {"score", item.score},
+              {"avgScore", item.avgScore},
+              {"subjectName", item.subjectName},
+              {"testDate", item.testDate}};
 }
 
 // Response records: whether the call was answered, code and error, then the payload.
@@ -148,8 +173,7 @@ inline void to_json(nlohmann::json &target, const HomeWorkServiceResponse &respo
     target["items"] = response.items;
 }
 
-template <typename Item>
-void to_json(nlohmann::json &target, const TestScoreServiceResponse<Item> &response)
+template <typename Item> void to_json(nlohmann::json &target, const TestScoreServiceResponse<Item> &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;
@@ -167,16 +191,14 @@ inline void to_json(nlohmann::json &target, const ChatServiceResponse &response)
     target["items"] = response.items;
 }
 
-template <typename Item>
-void to_json(nlohmann::json &target, const NewsServiceResponse<Item> &response)
+template <typename Item> void to_json(nlohmann::json &target, const NewsServiceResponse<Item> &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;
     target["item"] = response.item;
 }
 
-template <typename Item>
-void to_json(nlohmann::json &target, const ResourceServiceResponse<Item> &response)
+template <typename Item> void to_json(nlohmann::json &target, const ResourceServiceResponse<Item> &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;

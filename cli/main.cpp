@@ -1,13 +1,12 @@
+#include "CliOperations.h"
+#include "CliParsers.h"
+#include "transport/HsServiceConfig.h"
+
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include <CLI/CLI.hpp>
-
-#include "CliOperations.h"
-#include "CliParsers.h"
-#include "transport/HsServiceConfig.h"
 
 namespace {
 
@@ -75,7 +74,8 @@ int main(int argc, char **argv)
     call->positionals_at_end();
 
     std::string parserName;
-    CLI::App *parse = app.add_subcommand("parse", "read a result document from standard input and print it parsed");
+    CLI::App *parse =
+        app.add_subcommand("parse", "read a result document from standard input and print it parsed");
     parse->add_option("parser", parserName, "parser name, e.g. GetNewsesParser")->required();
 
     try {

@@ -2,20 +2,19 @@
 // libcurl POST of the same envelope to the same loopback server. The service call should cost at
 // most 1.2 times the bare POST.
 
-#include <curl/curl.h>
-
-#include <stdexcept>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include <benchmark/benchmark.h>
-#include <httplib.h>
-
 #include "services/NewsService.h"
 #include "transport/HsLog.h"
 #include "transport/HsServiceConfig.h"
 #include "transport/HsSoapClient.h"
+
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+#include <httplib.h>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -41,9 +40,10 @@ std::string twentyNewsDocument()
 {
     std::string document = "<Result><Code>0</Code><Error></Error>";
     for (int index = 1; index <= 20; ++index)
-        document += "<News><NewsId>" + std::to_string(index) + "</NewsId><NewsTitle>关于第" + std::to_string(index) +
-                    "周家长会的通知</NewsTitle><ForceReturn>" + std::to_string(index % 2) +
-                    "</ForceReturn><PublicDate>2013-09-" + std::to_string(10 + index) + "</PublicDate></News>";
+        document += "<News><NewsId>" + std::to_string(index) + "</NewsId><NewsTitle>关于第" +
+                    std::to_string(index) + "周家长会的通知</NewsTitle><ForceReturn>" +
+                    std::to_string(index % 2) + "</ForceReturn><PublicDate>2013-09-" +
+                    std::to_string(10 + index) + "</PublicDate></News>";
     return document + "</Result>";
 }
 
@@ -51,8 +51,18 @@ std::string newsAnswer()
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
            "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
-           "<ns1:getNewsResponse xmlns:ns1=\"" + HsServiceConfig::namespaceUri() + "\"><ns1:out>" +
-           escapeText(twentyNewsDocument()) + "</ns1:out></ns1:getNewsResponse></soap:Body></soap:Envelope>";
+           "<ns1:getNewsResponse xmlns:ns1=\"" +
+           HsServiceConfig::namespaceUri() + "\"><ns1:out>" + escapeText(twentyNewsDocument()) +
+           "</ns1:out></ns1:getNewsResponse></soap:Body></soap:Envelope>";
+}
+
+// The server's stop takes effect only once its accept loop runs; wait for that (or for the loop
+// to have ended already) so that stopping never leaves the loop waiting for ever.
+void stopWhenListening(httplib::Server &server, const std::atomic<bool> &listenEnded)
+{
+    while (!server.is_running() && !listenEnded)
+        std::this_thread::yield();
+    server.stop();
 }
 
 // One loopback server for the whole program, answering every POST with the 20-item answer.
@@ -67,13 +77,15 @@ public:
         m_port = m_server.bind_to_any_port("127.0.0.1");
         if (m_port <= 0)
             throw std::runtime_error("no loopback port for the benchmark server");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        m_server.wait_until_ready();
+        m_thread = std::thread([this] {
+            m_server.listen_after_bind();
+            m_listenEnded = true;
+        });
     }
 
     ~NewsServer()
     {
-        m_server.stop();
+        stopWhenListening(m_server, m_listenEnded);
         m_thread.join();
     }
 
@@ -84,6 +96,7 @@ private:
     httplib::Server m_server;
     int m_port = 0;
     std::thread m_thread;
+    std::atomic<bool> m_listenEnded{false};
 };
 
 NewsServer &newsServer()
@@ -107,7 +120,8 @@ std::string barePost(const std::string &url, const std::string &envelope)
     std::string body;
     CURL *curl = curl_easy_init();
     curl_slist *headers = nullptr;
-    headers = curl_slist_append(headers, "Content-Type: application/soap+xml; charset=utf-8; action=\"urn:getNews\"");
+    headers = curl_slist_append(headers,
+                                "Content-Type: application/soap+xml; charset=utf-8; action=\"urn:getNews\"");
     headers = curl_slist_append(headers, "Expect:");
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);

@@ -6,11 +6,12 @@
 
 ChatServiceResponse ChatService::GetChats(int32_t classId, int32_t page)
 {
-    return processGetChatsResponse(hsCallService("getChats", {std::to_string(classId), std::to_string(page), "20"}));
+    return processGetChatsResponse(
+        hsCallService("getChats", {std::to_string(classId), std::to_string(page), "20"}));
 }
 
-ChatServiceResponse ChatService::PostChat(const std::string &userName, const std::string &schoolCode, int32_t classId,
-                                          const std::string &text)
+ChatServiceResponse ChatService::PostChat(const std::string &userName, const std::string &schoolCode,
+                                          int32_t classId, const std::string &text)
 {
     return processPostChatResponse(
         hsCallService("postChat", {userName, schoolCode, std::to_string(classId), text}));
@@ -19,8 +20,9 @@ ChatServiceResponse ChatService::PostChat(const std::string &userName, const std
 ChatServiceResponse ChatService::processGetChatsResponse(const HsCallResult &result)
 {
     return hsProcessResult<ChatServiceResponse, GetChatParser>(
-        result, hsResultLine::postReturn,
-        [](const GetChatParser &parser, ChatServiceResponse &response) { hsCopyIfNotEmpty(parser.chats(), response.items); });
+        result, hsResultLine::postReturn, [](const GetChatParser &parser, ChatServiceResponse &response) {
+            hsCopyIfNotEmpty(parser.chats(), response.items);
+        });
 }
 
 ChatServiceResponse ChatService::processPostChatResponse(const HsCallResult &result)

@@ -21,10 +21,13 @@ HomeWorkServiceResponse HomeWorkService::processGetHomeWorksResponse(const HsCal
 {
     return hsProcessResult<HomeWorkServiceResponse, GetHomeWorksParser>(
         result, hsResultLine::postReturn,
-        [](const GetHomeWorksParser &parser, HomeWorkServiceResponse &response) { response.items = parser.homeWorks(); });
+        [](const GetHomeWorksParser &parser, HomeWorkServiceResponse &response) {
+            response.items = parser.homeWorks();
+        });
 }
 
 HomeWorkServiceResponse HomeWorkService::processPostHomeWorksResponse(const HsCallResult &result)
 {
-    return hsProcessResult<HomeWorkServiceResponse, ResultParser>(result, hsResultLine::postReturn, hsNoPayload);
+    return hsProcessResult<HomeWorkServiceResponse, ResultParser>(result, hsResultLine::postReturn,
+                                                                  hsNoPayload);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <vector>
-
 #include "HsServiceCall.h"
 #include "documents/DocumentParser.h"
 #include "transport/HsLog.h"
+
+#include <vector>
 
 // The steps that every operation takes with its result text: log the result line, run the
 // operation's parser over the text, then copy code, error and the payload into a new record.
@@ -40,8 +40,7 @@ Response hsProcessResult(const HsCallResult &result, const char *resultLine, Cop
 inline constexpr auto hsNoPayload = [](const auto &, auto &) {};
 
 // Lists that stay unset unless the parser found at least one item.
-template <typename Item>
-void hsCopyIfNotEmpty(const std::vector<Item> &parsed, std::vector<Item> &target)
+template <typename Item> void hsCopyIfNotEmpty(const std::vector<Item> &parsed, std::vector<Item> &target)
 {
     if (!parsed.empty())
         target = parsed;

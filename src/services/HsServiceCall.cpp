@@ -1,10 +1,10 @@
 #include "HsServiceCall.h"
 
-#include <memory>
-
 #include "transport/HsOperationQueue.h"
 #include "transport/HsServiceConfig.h"
 #include "transport/HsServiceExecOperation.h"
+
+#include <memory>
 
 namespace {
 

@@ -18,12 +18,16 @@ LoginServiceResponse LoginService::processLoginTeacherResponse(const HsCallResul
 {
     return hsProcessResult<LoginServiceResponse, LoginTeacherParser>(
         result, hsResultLine::postReturn,
-        [](const LoginTeacherParser &parser, LoginServiceResponse &response) { response.item = parser.item(); });
+        [](const LoginTeacherParser &parser, LoginServiceResponse &response) {
+            response.item = parser.item();
+        });
 }
 
 LoginServiceResponse LoginService::processLoginStudentResponse(const HsCallResult &result)
 {
     return hsProcessResult<LoginServiceResponse, LoginStudentParser>(
         result, hsResultLine::postReturn,
-        [](const LoginStudentParser &parser, LoginServiceResponse &response) { response.item = parser.item(); });
+        [](const LoginStudentParser &parser, LoginServiceResponse &response) {
+            response.item = parser.item();
+        });
 }

@@ -10,8 +10,8 @@
 NewsServiceResponse<NewsItem> NewsService::GetNews(const std::string &schoolCode, int32_t classId,
                                                    const std::string &typeCode, int32_t page)
 {
-    return processGetNewsResponse(
-        hsCallService("getNews", {schoolCode, std::to_string(classId), typeCode, std::to_string(page), "20"}));
+    return processGetNewsResponse(hsCallService(
+        "getNews", {schoolCode, std::to_string(classId), typeCode, std::to_string(page), "20"}));
 }
 
 NewsServiceResponse<NewsItem> NewsService::GetTheNews(int32_t newsId)
@@ -40,9 +40,10 @@ NewsServiceResponse<ReturnItem> NewsService::GetReturns(int32_t first, int32_t s
 NewsServiceResponse<NewsItem> NewsService::processGetNewsResponse(const HsCallResult &result)
 {
     using Response = NewsServiceResponse<NewsItem>;
-    return hsProcessResult<Response, GetNewsesParser>(
-        result, hsResultLine::getNewses,
-        [](const GetNewsesParser &parser, Response &response) { hsCopyIfNotEmpty(parser.newses(), response.items); });
+    return hsProcessResult<Response, GetNewsesParser>(result, hsResultLine::getNewses,
+                                                      [](const GetNewsesParser &parser, Response &response) {
+                                                          hsCopyIfNotEmpty(parser.newses(), response.items);
+                                                      });
 }
 
 NewsServiceResponse<NewsItem> NewsService::processGetTheNewsResponse(const HsCallResult &result)
@@ -56,20 +57,23 @@ NewsServiceResponse<NewsItem> NewsService::processGetTheNewsResponse(const HsCal
 NewsServiceResponse<NewsTypeItem> NewsService::processGetNewsTypesResponse(const HsCallResult &result)
 {
     using Response = NewsServiceResponse<NewsTypeItem>;
-    return hsProcessResult<Response, NewsTypeParser>(
-        result, hsResultLine::getHomework,
-        [](const NewsTypeParser &parser, Response &response) { hsCopyIfNotEmpty(parser.types(), response.items); });
+    return hsProcessResult<Response, NewsTypeParser>(result, hsResultLine::getHomework,
+                                                     [](const NewsTypeParser &parser, Response &response) {
+                                                         hsCopyIfNotEmpty(parser.types(), response.items);
+                                                     });
 }
 
 NewsServiceResponse<NewsItem> NewsService::processPostReturnResponse(const HsCallResult &result)
 {
-    return hsProcessResult<NewsServiceResponse<NewsItem>, ResultParser>(result, hsResultLine::postReturn, hsNoPayload);
+    return hsProcessResult<NewsServiceResponse<NewsItem>, ResultParser>(result, hsResultLine::postReturn,
+                                                                        hsNoPayload);
 }
 
 NewsServiceResponse<ReturnItem> NewsService::processGetReturnsResponse(const HsCallResult &result)
 {
     using Response = NewsServiceResponse<ReturnItem>;
     return hsProcessResult<Response, GetReturnsParser>(
-        result, hsResultLine::postReturn,
-        [](const GetReturnsParser &parser, Response &response) { hsCopyIfNotEmpty(parser.returns(), response.items); });
+        result, hsResultLine::postReturn, [](const GetReturnsParser &parser, Response &response) {
+            hsCopyIfNotEmpty(parser.returns(), response.items);
+        });
 }

@@ -10,9 +10,11 @@ ResourceServiceResponse<ResourceItem> ResourceService::GetResources(const std::s
     return processGetResourcesResponse(hsCallService("getResources", {typeCode, std::to_string(page), "20"}));
 }
 
-ResourceServiceResponse<ResourceItem> ResourceService::SearchResources(const std::string &keyword, int32_t page)
+ResourceServiceResponse<ResourceItem> ResourceService::SearchResources(const std::string &keyword,
+                                                                       int32_t page)
 {
-    return processGetResourcesResponse(hsCallService("SearchResource", {keyword, std::to_string(page), "20"}));
+    return processGetResourcesResponse(
+        hsCallService("SearchResource", {keyword, std::to_string(page), "20"}));
 }
 
 ResourceServiceResponse<ResourceItem> ResourceService::GetTopResource(int32_t page)
@@ -47,10 +49,12 @@ ResourceServiceResponse<ResourceItem> ResourceService::processGetResourceRespons
         [](const GetResourceParser &parser, Response &response) { response.item = parser.item(); });
 }
 
-ResourceServiceResponse<ResourceTypeItem> ResourceService::processGetResourceTypesResponse(const HsCallResult &result)
+ResourceServiceResponse<ResourceTypeItem>
+ResourceService::processGetResourceTypesResponse(const HsCallResult &result)
 {
     using Response = ResourceServiceResponse<ResourceTypeItem>;
     return hsProcessResult<Response, ResourceTypeParser>(
-        result, hsResultLine::getHomework,
-        [](const ResourceTypeParser &parser, Response &response) { hsCopyIfNotEmpty(parser.types(), response.items); });
+        result, hsResultLine::getHomework, [](const ResourceTypeParser &parser, Response &response) {
+            hsCopyIfNotEmpty(parser.types(), response.items);
+        });
 }

@@ -10,7 +10,8 @@ StudentInfoResponse StudentInfoService::ModifyStdInfo(int32_t value)
     return processModifyStdInfoResponse(hsCallService("setStudentInfo", {std::to_string(value)}));
 }
 
-StudentInfoResponse StudentInfoService::ModifyPass(const std::string &userName, const std::string &oldPassword,
+StudentInfoResponse StudentInfoService::ModifyPass(const std::string &userName,
+                                                   const std::string &oldPassword,
                                                    const std::string &newPassword, int32_t fourth)
 {
     return processModifyPassResponse(
@@ -29,24 +30,30 @@ StudentInfoResponse StudentInfoService::GetMyTeachers(int32_t classId)
 
 StudentInfoResponse StudentInfoService::processModifyStdInfoResponse(const HsCallResult &result)
 {
-    return hsProcessResult<StudentInfoResponse, ResultParser>(result, hsResultLine::postModifyStudent, hsNoPayload);
+    return hsProcessResult<StudentInfoResponse, ResultParser>(result, hsResultLine::postModifyStudent,
+                                                              hsNoPayload);
 }
 
 StudentInfoResponse StudentInfoService::processModifyPassResponse(const HsCallResult &result)
 {
-    return hsProcessResult<StudentInfoResponse, ResultParser>(result, hsResultLine::postModifyStudent, hsNoPayload);
+    return hsProcessResult<StudentInfoResponse, ResultParser>(result, hsResultLine::postModifyStudent,
+                                                              hsNoPayload);
 }
 
 StudentInfoResponse StudentInfoService::processGetSchoolMatesResponse(const HsCallResult &result)
 {
     return hsProcessResult<StudentInfoResponse, GetStudentsParser>(
         result, hsResultLine::postModifyStudent,
-        [](const GetStudentsParser &parser, StudentInfoResponse &response) { response.students = parser.students(); });
+        [](const GetStudentsParser &parser, StudentInfoResponse &response) {
+            response.students = parser.students();
+        });
 }
 
 StudentInfoResponse StudentInfoService::processGetMyTeachersResponse(const HsCallResult &result)
 {
     return hsProcessResult<StudentInfoResponse, GetMyTeacherParser>(
         result, hsResultLine::postModifyStudent,
-        [](const GetMyTeacherParser &parser, StudentInfoResponse &response) { response.teachers = parser.teachers(); });
+        [](const GetMyTeacherParser &parser, StudentInfoResponse &response) {
+            response.teachers = parser.teachers();
+        });
 }

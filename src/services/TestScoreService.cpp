@@ -24,20 +24,24 @@ TestScoreServiceResponse<TestScoreItem> TestScoreService::GetStudentScores(int32
 TestScoreServiceResponse<SubjectItem> TestScoreService::processGetSubjectsResponse(const HsCallResult &result)
 {
     using Response = TestScoreServiceResponse<SubjectItem>;
-    return hsProcessResult<Response, SubjectsParser>(
-        result, hsResultLine::getScores,
-        [](const SubjectsParser &parser, Response &response) { hsCopyIfNotEmpty(parser.subjects(), response.items); });
+    return hsProcessResult<Response, SubjectsParser>(result, hsResultLine::getScores,
+                                                     [](const SubjectsParser &parser, Response &response) {
+                                                         hsCopyIfNotEmpty(parser.subjects(), response.items);
+                                                     });
 }
 
-TestScoreServiceResponse<TestScoreItem> TestScoreService::processGetTestScoresResponse(const HsCallResult &result)
+TestScoreServiceResponse<TestScoreItem>
+TestScoreService::processGetTestScoresResponse(const HsCallResult &result)
 {
     using Response = TestScoreServiceResponse<TestScoreItem>;
-    return hsProcessResult<Response, TestScoreParser>(
-        result, hsResultLine::getScores,
-        [](const TestScoreParser &parser, Response &response) { hsCopyIfNotEmpty(parser.scores(), response.items); });
+    return hsProcessResult<Response, TestScoreParser>(result, hsResultLine::getScores,
+                                                      [](const TestScoreParser &parser, Response &response) {
+                                                          hsCopyIfNotEmpty(parser.scores(), response.items);
+                                                      });
 }
 
-TestScoreServiceResponse<TestScoreItem> TestScoreService::processGetStudentScoresResponse(const HsCallResult &result)
+TestScoreServiceResponse<TestScoreItem>
+TestScoreService::processGetStudentScoresResponse(const HsCallResult &result)
 {
     using Response = TestScoreServiceResponse<TestScoreItem>;
     return hsProcessResult<Response, StudentScoresParser>(

@@ -1,21 +1,19 @@
 // The command-line tool, run as its own process.
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "TestSoapServer.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-
-#include "TestSoapServer.h"
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 extern char **environ;
 
@@ -107,8 +105,8 @@ TEST_F(CliProcess, CallPrintsTheResponseRecord)
     EXPECT_EQ(printed["code"], 0);
     EXPECT_TRUE(printed["error"].is_null());
     ASSERT_EQ(printed["items"].size(), 1u);
-    EXPECT_EQ(printed["items"][0], (nlohmann::json{{"typeId", 3}, {"typeCode", "notice"}, {"typeName", "通知"},
-                                                   {"typeType", 0}}));
+    EXPECT_EQ(printed["items"][0],
+              (nlohmann::json{{"typeId", 3}, {"typeCode", "notice"}, {"typeName", "通知"}, {"typeType", 0}}));
     EXPECT_EQ(server.lastCall().method, "getNewsTypes");
 }
 
@@ -181,7 +179,8 @@ TEST_F(CliProcess, ParsePrintsWhatTheParserRead)
 
 TEST_F(CliProcess, ParseReportsARefusal)
 {
-    const CliRun run = this->run({"parse", "ResultParser"}, "<Result><Code>5</Code><Error>无权限</Error></Result>");
+    const CliRun run =
+        this->run({"parse", "ResultParser"}, "<Result><Code>5</Code><Error>无权限</Error></Result>");
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(nlohmann::json::parse(run.out), (nlohmann::json{{"code", 5}, {"error", "无权限"}}));

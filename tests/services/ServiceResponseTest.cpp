@@ -1,9 +1,5 @@
 // How results become response records: payload copying, failures and refusals.
 
-#include <string>
-#include <thread>
-#include <vector>
-
 #include "ServiceTestSupport.h"
 #include "services/ChatService.h"
 #include "services/FeedBackService.h"
@@ -16,6 +12,10 @@
 #include "services/TestScoreService.h"
 #include "services/UploadAvatarService.h"
 
+#include <string>
+#include <thread>
+#include <vector>
+
 namespace {
 
 std::string resultDocument(const std::string &items)
@@ -27,28 +27,33 @@ const std::string emptyResult = resultDocument("");
 
 TEST_F(ServiceTest, ListOperationsCopyEveryParsedItem)
 {
-    server.answerWithDocument(resultDocument("<HomeWork><HomeWorkId>1</HomeWorkId><Content>背诵</Content></HomeWork>"
-                                             "<HomeWork><HomeWorkId>2</HomeWorkId><Content>默写</Content></HomeWork>"));
+    server.answerWithDocument(
+        resultDocument("<HomeWork><HomeWorkId>1</HomeWorkId><Content>背诵</Content></HomeWork>"
+                       "<HomeWork><HomeWorkId>2</HomeWorkId><Content>默写</Content></HomeWork>"));
     const HomeWorkServiceResponse homeWork = HomeWorkService().GetHomeWork(31, 1);
     ASSERT_EQ(homeWork.items.size(), 2u);
     EXPECT_EQ(homeWork.items[1].content, "默写");
 
-    server.answerWithDocument(resultDocument("<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>"));
+    server.answerWithDocument(
+        resultDocument("<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>"));
     const auto subjects = TestScoreService().GetSubjects(1, 1);
     ASSERT_EQ(subjects.items.size(), 1u);
     EXPECT_FLOAT_EQ(subjects.items[0].avgScore, 81.5f);
 
-    server.answerWithDocument(resultDocument("<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>"));
+    server.answerWithDocument(
+        resultDocument("<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>"));
     const auto scores = TestScoreService().GetScores(9);
     ASSERT_EQ(scores.items.size(), 1u);
     EXPECT_EQ(scores.items[0].studentName, "小明");
 
-    server.answerWithDocument(resultDocument("<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>"));
+    server.answerWithDocument(
+        resultDocument("<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>"));
     const auto ownScores = TestScoreService().GetStudentScores(12);
     ASSERT_EQ(ownScores.items.size(), 1u);
     EXPECT_EQ(ownScores.items[0].subjectName, "数学");
 
-    server.answerWithDocument(resultDocument("<State><Content>很好</Content><Date>2013-05-02</Date></State>"));
+    server.answerWithDocument(
+        resultDocument("<State><Content>很好</Content><Date>2013-05-02</Date></State>"));
     const StudentStateServiceResponse states = StudentStateService().GetStdStates(31, 1);
     ASSERT_EQ(states.items.size(), 1u);
     EXPECT_EQ(states.items[0].stateDate, "2013-05-02");
@@ -69,24 +74,29 @@ TEST_F(ServiceTest, NewsAndResourceListsCopyEveryParsedItem)
     EXPECT_EQ(news.items[1].newsTitle, "放假");
     EXPECT_FALSE(news.item.has_value());
 
-    server.answerWithDocument(resultDocument("<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>"));
+    server.answerWithDocument(
+        resultDocument("<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>"));
     const auto types = NewsService().GetNewsTypes();
     ASSERT_EQ(types.items.size(), 1u);
     EXPECT_EQ(types.items[0].typeCode, "notice");
 
-    server.answerWithDocument(resultDocument("<return><returnId>4</returnId><userName>li</userName></return>"));
+    server.answerWithDocument(
+        resultDocument("<return><returnId>4</returnId><userName>li</userName></return>"));
     const auto returns = NewsService().GetReturns(7, 1, 1);
     ASSERT_EQ(returns.items.size(), 1u);
     EXPECT_EQ(returns.items[0].rtId, 4);
 
-    server.answerWithDocument(resultDocument("<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>"));
-    for (const auto &resources : {ResourceService().GetResources("food", 1), ResourceService().SearchResources("k", 1),
-                                  ResourceService().GetTopResource(1)}) {
+    server.answerWithDocument(
+        resultDocument("<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>"));
+    for (const auto &resources :
+         {ResourceService().GetResources("food", 1), ResourceService().SearchResources("k", 1),
+          ResourceService().GetTopResource(1)}) {
         ASSERT_EQ(resources.items.size(), 1u);
         EXPECT_EQ(resources.items[0].resThumb, "t.png");
     }
 
-    server.answerWithDocument(resultDocument("<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>"));
+    server.answerWithDocument(
+        resultDocument("<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>"));
     const auto resourceTypes = ResourceService().GetResourceTypes();
     ASSERT_EQ(resourceTypes.items.size(), 1u);
     EXPECT_EQ(resourceTypes.items[0].typeName, "美食");
@@ -94,13 +104,15 @@ TEST_F(ServiceTest, NewsAndResourceListsCopyEveryParsedItem)
 
 TEST_F(ServiceTest, PeopleListsAreCopied)
 {
-    server.answerWithDocument(resultDocument("<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>"));
+    server.answerWithDocument(
+        resultDocument("<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>"));
     const StudentInfoResponse mates = StudentInfoService().GetMySchoolMates(31);
     ASSERT_EQ(mates.students.size(), 1u);
     EXPECT_EQ(mates.students[0].studentName, "wang");
     EXPECT_TRUE(mates.teachers.empty());
 
-    server.answerWithDocument(resultDocument("<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>"));
+    server.answerWithDocument(
+        resultDocument("<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>"));
     const StudentInfoResponse teachers = StudentInfoService().GetMyTeachers(31);
     ASSERT_EQ(teachers.teachers.size(), 1u);
     EXPECT_EQ(teachers.teachers[0].avatar, "a.png");
@@ -135,7 +147,8 @@ TEST_F(ServiceTest, SingleItemOperationsCopyTheirItem)
     EXPECT_EQ(resource.item->resId, 42);
     EXPECT_FLOAT_EQ(resource.item->longitude, 116.5f);
 
-    server.answerWithDocument(resultDocument("<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>"));
+    server.answerWithDocument(
+        resultDocument("<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>"));
     const LoginServiceResponse teacher = LoginService().LoginTeacher("li", "pw");
     ASSERT_TRUE(teacher.item.has_value());
     EXPECT_EQ(teacher.item->userId, 12);
@@ -220,8 +233,9 @@ TEST_F(ServiceTest, AnswerThatIsNotXmlGivesNoAnswerAndNoItem)
 
 TEST_F(ServiceTest, BrokenResultDocumentKeepsTheItemsBeforeTheBreak)
 {
-    server.answerWithDocument("<Result><Code>0</Code><News><NewsId>1</NewsId></News><News><NewsId>2</NewsId></News>"
-                              "<News><NewsId>3</NewsId>");
+    server.answerWithDocument(
+        "<Result><Code>0</Code><News><NewsId>1</NewsId></News><News><NewsId>2</NewsId></News>"
+        "<News><NewsId>3</NewsId>");
 
     const auto news = NewsService().GetNews("S01", 31, "notice", 1);
     EXPECT_TRUE(news.answered);
@@ -232,14 +246,16 @@ TEST_F(ServiceTest, BrokenResultDocumentKeepsTheItemsBeforeTheBreak)
 TEST_F(ServiceTest, ConcurrentCallsEachGetTheirOwnAnswer)
 {
     server.setResponder([](const SentCall &call) {
-        return SoapReply{200, soapAnswer(call.method, resultDocument("<NewsId>" + call.arguments.at(2) + "</NewsId>"))};
+        return SoapReply{
+            200, soapAnswer(call.method, resultDocument("<NewsId>" + call.arguments.at(2) + "</NewsId>"))};
     });
 
     std::vector<int32_t> received(4);
     std::vector<std::thread> callers;
     for (size_t index = 0; index < received.size(); ++index)
         callers.emplace_back([&received, index] {
-            received[index] = NewsService().GetTheNews(static_cast<int32_t>(100 + index)).item.value_or(NewsItem{}).newsId;
+            received[index] =
+                NewsService().GetTheNews(static_cast<int32_t>(100 + index)).item.value_or(NewsItem{}).newsId;
         });
     for (std::thread &caller : callers)
         caller.join();

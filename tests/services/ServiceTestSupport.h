@@ -1,15 +1,14 @@
 #pragma once
 
-#include <algorithm>
-#include <mutex>
-#include <string>
-#include <vector>
-
-#include <gtest/gtest.h>
-
 #include "TestSoapServer.h"
 #include "transport/HsLog.h"
 #include "transport/HsServiceConfig.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <string>
+#include <vector>
 
 // Points the services at a fresh loopback server and keeps every diagnostic line of the test.
 class ServiceTest : public ::testing::Test

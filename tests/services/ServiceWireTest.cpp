@@ -1,10 +1,5 @@
 // What each operation puts on the wire and which result line it logs.
 
-#include <algorithm>
-#include <functional>
-#include <string>
-#include <vector>
-
 #include "ServiceTestSupport.h"
 #include "services/ChatService.h"
 #include "services/FeedBackService.h"
@@ -17,6 +12,12 @@
 #include "services/TestScoreService.h"
 #include "services/UploadAvatarService.h"
 
+#include <algorithm>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
 namespace {
 
 struct WireCase
@@ -28,57 +29,135 @@ struct WireCase
     const char *resultLine;
 };
 
+// Test names and failure messages show the operation rather than the bytes of the case.
+void PrintTo(const WireCase &wire, std::ostream *out)
+{
+    *out << wire.operation;
+}
+
 std::vector<WireCase> wireCases()
 {
     return {
-        {"GetHomeWork", [] { HomeWorkService().GetHomeWork(31, 1); }, "getHomeWorks", {"31", "1", "20"}, "post return"},
-        {"PostHomeWork", [] { HomeWorkService().PostHomeWork("背诵第三课", 12, "S01", 31); }, "createHomeWork",
-         {"背诵第三课", "12", "S01", "31"}, "post return"},
-        {"GetSubjects", [] { TestScoreService().GetSubjects(4, -2); }, "getTestSubjects", {"4", "-2", "20"},
+        {"GetHomeWork",
+         [] { HomeWorkService().GetHomeWork(31, 1); },
+         "getHomeWorks",
+         {"31", "1", "20"},
+         "post return"},
+        {"PostHomeWork",
+         [] { HomeWorkService().PostHomeWork("背诵第三课", 12, "S01", 31); },
+         "createHomeWork",
+         {"背诵第三课", "12", "S01", "31"},
+         "post return"},
+        {"GetSubjects",
+         [] { TestScoreService().GetSubjects(4, -2); },
+         "getTestSubjects",
+         {"4", "-2", "20"},
          "get scores"},
         {"GetScores", [] { TestScoreService().GetScores(9); }, "getTestScores", {"9"}, "get scores"},
-        {"GetStudentScores", [] { TestScoreService().GetStudentScores(12); }, "getStudentScores", {"12"},
+        {"GetStudentScores",
+         [] { TestScoreService().GetStudentScores(12); },
+         "getStudentScores",
+         {"12"},
          "get scores"},
-        {"GetStdStates", [] { StudentStateService().GetStdStates(31, 2); }, "getStdStates", {"31", "2", "20"},
+        {"GetStdStates",
+         [] { StudentStateService().GetStdStates(31, 2); },
+         "getStdStates",
+         {"31", "2", "20"},
          "post return"},
-        {"PostStdStates", [] { StudentStateService().PostStdStates("wang", "", 1, "今天很好", "S01", 31); },
-         "createStdState", {"wang", "", "1", "今天很好", "S01", "31"}, "post return"},
+        {"PostStdStates",
+         [] { StudentStateService().PostStdStates("wang", "", 1, "今天很好", "S01", 31); },
+         "createStdState",
+         {"wang", "", "1", "今天很好", "S01", "31"},
+         "post return"},
         {"GetChats", [] { ChatService().GetChats(31, 1); }, "getChats", {"31", "1", "20"}, "post return"},
-        {"PostChat", [] { ChatService().PostChat("wang", "S01", 31, "a < b & 'c' \"d\""); }, "postChat",
-         {"wang", "S01", "31", "a < b & 'c' \"d\""}, "post return"},
-        {"GetNews", [] { NewsService().GetNews("S01", 31, "notice", 1); }, "getNews", {"S01", "31", "notice", "1", "20"},
+        {"PostChat",
+         [] { ChatService().PostChat("wang", "S01", 31, "a < b & 'c' \"d\""); },
+         "postChat",
+         {"wang", "S01", "31", "a < b & 'c' \"d\""},
+         "post return"},
+        {"GetNews",
+         [] { NewsService().GetNews("S01", 31, "notice", 1); },
+         "getNews",
+         {"S01", "31", "notice", "1", "20"},
          "get newses"},
         {"GetTheNews", [] { NewsService().GetTheNews(7); }, "getNewsById", {"7"}, "get newses"},
         {"GetNewsTypes", [] { NewsService().GetNewsTypes(); }, "getNewsTypes", {}, "get homework"},
-        {"PostReturn", [] { NewsService().PostReturn(7, "收到", 12, 0); }, "createReturn", {"7", "收到", "12", "0"},
+        {"PostReturn",
+         [] { NewsService().PostReturn(7, "收到", 12, 0); },
+         "createReturn",
+         {"7", "收到", "12", "0"},
          "post return"},
-        {"GetReturns", [] { NewsService().GetReturns(7, 1, 3); }, "getReturns", {"7", "1", "3", "20"}, "post return"},
-        {"GetResources", [] { ResourceService().GetResources("food", 1); }, "getResources", {"food", "1", "20"},
+        {"GetReturns",
+         [] { NewsService().GetReturns(7, 1, 3); },
+         "getReturns",
+         {"7", "1", "3", "20"},
          "post return"},
-        {"SearchResources", [] { ResourceService().SearchResources("公园", 1); }, "SearchResource",
-         {"公园", "1", "20"}, "post return"},
-        {"GetTopResource", [] { ResourceService().GetTopResource(1); }, "getPhotoResources", {"1", "20"},
+        {"GetResources",
+         [] { ResourceService().GetResources("food", 1); },
+         "getResources",
+         {"food", "1", "20"},
+         "post return"},
+        {"SearchResources",
+         [] { ResourceService().SearchResources("公园", 1); },
+         "SearchResource",
+         {"公园", "1", "20"},
+         "post return"},
+        {"GetTopResource",
+         [] { ResourceService().GetTopResource(1); },
+         "getPhotoResources",
+         {"1", "20"},
          "post return"},
         {"GetResource", [] { ResourceService().GetResource(42); }, "getResource", {"42"}, "post return"},
-        {"GetResourceTypes", [] { ResourceService().GetResourceTypes(); }, "getResourceTypes", {}, "get homework"},
-        {"LoginTeacher", [] { LoginService().LoginTeacher("li", "secret"); }, "loginTeacher", {"li", "secret"},
+        {"GetResourceTypes",
+         [] { ResourceService().GetResourceTypes(); },
+         "getResourceTypes",
+         {},
+         "get homework"},
+        {"LoginTeacher",
+         [] { LoginService().LoginTeacher("li", "secret"); },
+         "loginTeacher",
+         {"li", "secret"},
          "post return"},
-        {"LoginStudent", [] { LoginService().LoginStudent("wang", "pw"); }, "loginStudent", {"wang", "pw"},
+        {"LoginStudent",
+         [] { LoginService().LoginStudent("wang", "pw"); },
+         "loginStudent",
+         {"wang", "pw"},
          "post return"},
-        {"UploadTeacherAvatar", [] { UploadAvatarService().UploadTeacherAvatar(12, "iVBORw0KGgo="); },
-         "setTeacherAvatar", {"12", "iVBORw0KGgo="}, "post return"},
-        {"UploadStudentAvatar", [] { UploadAvatarService().UploadStudentAvatar(13, "R0lGODlh"); }, "setStudentAvatar",
-         {"13", "R0lGODlh"}, "post return"},
-        {"ModifyStdInfo", [] { StudentInfoService().ModifyStdInfo(-5); }, "setStudentInfo", {"-5"},
+        {"UploadTeacherAvatar",
+         [] { UploadAvatarService().UploadTeacherAvatar(12, "iVBORw0KGgo="); },
+         "setTeacherAvatar",
+         {"12", "iVBORw0KGgo="},
+         "post return"},
+        {"UploadStudentAvatar",
+         [] { UploadAvatarService().UploadStudentAvatar(13, "R0lGODlh"); },
+         "setStudentAvatar",
+         {"13", "R0lGODlh"},
+         "post return"},
+        {"ModifyStdInfo",
+         [] { StudentInfoService().ModifyStdInfo(-5); },
+         "setStudentInfo",
+         {"-5"},
          "post modify student"},
-        {"ModifyPass", [] { StudentInfoService().ModifyPass("wang", "old", "new", 1); }, "changePassword",
-         {"wang", "old", "new", "1"}, "post modify student"},
-        {"GetMySchoolMates", [] { StudentInfoService().GetMySchoolMates(31); }, "getStudents", {"31"},
+        {"ModifyPass",
+         [] { StudentInfoService().ModifyPass("wang", "old", "new", 1); },
+         "changePassword",
+         {"wang", "old", "new", "1"},
          "post modify student"},
-        {"GetMyTeachers", [] { StudentInfoService().GetMyTeachers(31); }, "getTeachers", {"31"},
+        {"GetMySchoolMates",
+         [] { StudentInfoService().GetMySchoolMates(31); },
+         "getStudents",
+         {"31"},
          "post modify student"},
-        {"PostFeedBack", [] { FeedBackService().PostFeedBack("很好用", 12, 1); }, "createFeedback",
-         {"很好用", "12", "1"}, "post feedback"},
+        {"GetMyTeachers",
+         [] { StudentInfoService().GetMyTeachers(31); },
+         "getTeachers",
+         {"31"},
+         "post modify student"},
+        {"PostFeedBack",
+         [] { FeedBackService().PostFeedBack("很好用", 12, 1); },
+         "createFeedback",
+         {"很好用", "12", "1"},
+         "post feedback"},
     };
 }
 
@@ -98,8 +177,7 @@ std::vector<std::string> numberedArgumentNames(size_t count)
 }
 
 class ServiceWire : public ServiceTest, public ::testing::WithParamInterface<WireCase>
-{
-};
+{};
 
 TEST_P(ServiceWire, SendsMethodAndArgumentsAndLogsItsResultLine)
 {

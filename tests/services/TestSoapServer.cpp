@@ -1,14 +1,12 @@
 #include "TestSoapServer.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <stdexcept>
-
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <netinet/in.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,10 +17,17 @@ std::string escapeText(const std::string &text)
     std::string escaped;
     for (char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -47,6 +52,15 @@ std::string contentOf(xmlNode *node)
 std::string loopbackEndpoint(int port)
 {
     return "http://127.0.0.1:" + std::to_string(port) + servicePath;
+}
+
+// The server's stop takes effect only once its accept loop runs; wait for that (or for the loop
+// to have ended already) so that stopping never leaves the loop waiting for ever.
+void stopWhenListening(httplib::Server &server, const std::atomic<bool> &listenEnded)
+{
+    while (!server.is_running() && !listenEnded)
+        std::this_thread::yield();
+    server.stop();
 }
 
 } // namespace
@@ -76,7 +90,8 @@ std::string soapAnswer(const std::string &method, const std::string &resultDocum
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
            "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
-           "<ns1:" + method + "Response xmlns:ns1=\"urn:test\"><ns1:out>" + escapeText(resultDocument) +
+           "<ns1:" +
+           method + "Response xmlns:ns1=\"urn:test\"><ns1:out>" + escapeText(resultDocument) +
            "</ns1:out></ns1:" + method + "Response></soap:Body></soap:Envelope>";
 }
 
@@ -84,8 +99,8 @@ std::string soapFault(const std::string &text)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
            "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><soap:Fault>"
-           "<faultcode>soap:Client</faultcode><faultstring>" + escapeText(text) +
-           "</faultstring></soap:Fault></soap:Body></soap:Envelope>";
+           "<faultcode>soap:Client</faultcode><faultstring>" +
+           escapeText(text) + "</faultstring></soap:Fault></soap:Body></soap:Envelope>";
 }
 
 TestSoapServer::TestSoapServer()
@@ -99,13 +114,15 @@ TestSoapServer::TestSoapServer()
     m_port = m_server.bind_to_any_port("127.0.0.1");
     if (m_port <= 0)
         throw std::runtime_error("test server could not bind a loopback port");
-    m_thread = std::thread([this] { m_server.listen_after_bind(); });
-    m_server.wait_until_ready();
+    m_thread = std::thread([this] {
+        m_server.listen_after_bind();
+        m_listenEnded = true;
+    });
 }
 
 TestSoapServer::~TestSoapServer()
 {
-    m_server.stop();
+    stopWhenListening(m_server, m_listenEnded);
     m_thread.join();
 }
 
@@ -122,7 +139,9 @@ void TestSoapServer::setResponder(Responder responder)
 
 void TestSoapServer::answerWithDocument(const std::string &resultDocument)
 {
-    setResponder([resultDocument](const SentCall &call) { return SoapReply{200, soapAnswer(call.method, resultDocument)}; });
+    setResponder([resultDocument](const SentCall &call) {
+        return SoapReply{200, soapAnswer(call.method, resultDocument)};
+    });
 }
 
 std::vector<std::string> TestSoapServer::requestBodies() const

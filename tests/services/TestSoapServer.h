@@ -1,12 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <httplib.h>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <httplib.h>
 
 // What a client sent in one request: the SOAP method and the texts of in0, in1, ... in order.
 struct SentCall
@@ -58,6 +58,7 @@ private:
     httplib::Server m_server;
     int m_port = 0;
     std::thread m_thread;
+    std::atomic<bool> m_listenEnded{false};
     mutable std::mutex m_mutex;
     std::vector<std::string> m_bodies;
     Responder m_responder;
