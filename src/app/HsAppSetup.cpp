@@ -1,0 +1,23 @@
+#include "HsAppSetup.h"
+
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+void hsSetUpApplication()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("hsschool"));
+    QCoreApplication::setApplicationName(QStringLiteral("hsschool"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HSSCHOOL_APP_VERSION));
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setPixelSize(15);
+    QGuiApplication::setFont(font);
+}
+
+QString hsDataDirectory()
+{
+    const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(directory);
+    return directory;
+}

@@ -1,0 +1,32 @@
+import QtQuick
+
+// The forgotten-password page behind the login screen.
+EdBaseViewController {
+    id: screen
+
+    Column {
+        anchors.fill: parent
+        anchors.margins: 16
+        spacing: 14
+
+        Text {
+            width: parent.width
+            text: "忘记密码了？"
+            color: "#222a33"
+            font.pixelSize: 18
+            font.bold: true
+        }
+
+        Text {
+            width: parent.width
+            wrapMode: Text.Wrap
+            lineHeight: 1.3
+            color: "#333a42"
+            font.pixelSize: 15
+            text: "为了保护孩子和家庭的信息，密码不能在手机上直接找回。\n\n"
+                  + "家长：请联系孩子的班主任，由班主任为您重置密码。\n\n"
+                  + "老师：请联系学校的管理员重置密码。\n\n"
+                  + "重置以后，请用新密码登录，并在“设置 - 修改密码”中换成您自己的密码。"
+        }
+    }
+}

@@ -1,0 +1,49 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// The progress overlay: covers the screen and swallows its touches while the overlay object
+// reports an action running.
+Rectangle {
+    id: cover
+
+    property QtObject overlay
+
+    visible: overlay && overlay.shown
+    color: "#59000000"
+
+    MouseArea {
+        anchors.fill: parent
+        hoverEnabled: true
+        preventStealing: true
+        onWheel: wheel => wheel.accepted = true
+    }
+
+    Rectangle {
+        anchors.centerIn: parent
+        width: 200
+        height: 112
+        radius: 10
+        color: "#e6222222"
+
+        BusyIndicator {
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 14
+            width: 44
+            height: 44
+            running: cover.visible
+            palette.dark: "white"
+        }
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            y: 68
+            width: parent.width - 20
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            text: cover.overlay ? cover.overlay.text : ""
+            color: "white"
+            font.pixelSize: 14
+        }
+    }
+}

@@ -1,0 +1,107 @@
+import QtQuick
+
+// The main tab screen: the five areas, one shown at a time, above the tab bar.
+Item {
+    id: screen
+
+    property QtObject controller
+    readonly property int tabBarHeight: 65
+
+    Item {
+        id: areas
+
+        width: parent.width
+        height: parent.height - screen.tabBarHeight
+
+        HsStudentActivity {
+            anchors.fill: parent
+            controller: screen.controller.viewStudent
+            visible: screen.controller.shownTag === 1000
+        }
+        HsSchoolActivity {
+            anchors.fill: parent
+            controller: screen.controller.viewSchool
+            visible: screen.controller.shownTag === 1001
+        }
+        HsNewsActivity {
+            anchors.fill: parent
+            controller: screen.controller.viewNews
+            visible: screen.controller.shownTag === 1002
+        }
+        HsResourceActivity {
+            anchors.fill: parent
+            controller: screen.controller.viewResource
+            visible: screen.controller.shownTag === 1003
+        }
+        HsContactsActivity {
+            anchors.fill: parent
+            controller: screen.controller.viewContact
+            visible: screen.controller.shownTag === 1004
+        }
+    }
+
+    Image {
+        id: tabView
+
+        y: areas.height
+        width: parent.width
+        height: screen.tabBarHeight
+        source: "images/bg_bottom.png"
+        fillMode: Image.Stretch
+
+        Row {
+            anchors.fill: parent
+
+            Repeater {
+                model: screen.controller.tabs
+
+                delegate: Item {
+                    id: tab
+
+                    required property int tag
+                    required property string caption
+                    required property string background
+                    required property string highlightedBackground
+
+                    width: tabView.width / 5
+                    height: tabView.height
+
+                    Image {
+                        anchors.fill: parent
+                        source: "images/" + (press.pressed ? tab.highlightedBackground : tab.background)
+                        fillMode: Image.Stretch
+                    }
+
+                    HsTabIcon {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        y: 12
+                        kind: tab.tag - 1000
+                        active: screen.controller.shownTag === tab.tag
+                    }
+
+                    Text {
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        y: 40
+                        text: tab.caption
+                        color: screen.controller.shownTag === tab.tag ? "#1f6fc4" : "#5d6670"
+                        font.pixelSize: 13
+                    }
+
+                    HsBadge {
+                        x: parent.width / 2 + 6
+                        y: 5
+                        visible: tab.tag === 1000 && number > 0
+                        number: appDelegate ? appDelegate.badgeNumber : 0
+                    }
+
+                    MouseArea {
+                        id: press
+
+                        anchors.fill: parent
+                        onClicked: screen.controller.toolbarPress(tab.tag)
+                    }
+                }
+            }
+        }
+    }
+}

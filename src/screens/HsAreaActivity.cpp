@@ -1,0 +1,14 @@
+#include "HsAreaActivity.h"
+
+#include "screens/HsSettingActivity.h"
+
+HsAreaActivity::HsAreaActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
+                               const QString &title, QObject *parent)
+    : QObject(parent), m_port(port), m_session(session), m_defaults(defaults), m_title(title)
+{
+}
+
+void HsAreaActivity::pressSetting()
+{
+    m_port.push(QStringLiteral("HsSettingActivity"), new HsSettingActivity(m_port, m_session, m_defaults));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QString>
+#include <array>
+
+// The five buttons of the main screen's tab bar, in tab order: tag, caption and the background
+// image of the normal and the highlighted state.
+class MainTabModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    enum Role
+    {
+        TagRole = Qt::UserRole + 1,
+        CaptionRole,
+        BackgroundRole,
+        HighlightedBackgroundRole,
+    };
+
+    static constexpr int tabCount = 5;
+    static constexpr int firstTag = 1000;
+
+    explicit MainTabModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // Gives the tab with `tag` the marked background and every other tab the plain one.
+    void markTab(int tag);
+    QString background(int tag) const;
+
+private:
+    struct Tab
+    {
+        QString caption;
+        QString background;
+    };
+    std::array<Tab, tabCount> m_tabs;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QThread;
+
+// The progress overlay: while shown it covers the screen with a spinner and a label and swallows
+// its touches. Each run performs one action on a worker thread of its own; when the action
+// returns the overlay hides on the interface thread and then calls the run's completion.
+class HsProgressOverlay : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool shown READ isShown NOTIFY shownChanged)
+    Q_PROPERTY(QString text READ text NOTIFY textChanged)
+public:
+    explicit HsProgressOverlay(QObject *parent = nullptr);
+    // Waits for actions still running, so none outlives what it works on.
+    ~HsProgressOverlay() override;
+
+    bool isShown() const { return m_running > 0; }
+    QString text() const { return m_text; }
+
+    // Call on the interface thread.
+    void run(const QString &text, std::function<void()> action, std::function<void()> hidden);
+
+signals:
+    void shownChanged();
+    void textChanged();
+
+private:
+    void actionReturned(QThread *worker, const std::function<void()> &hidden);
+
+    int m_running = 0;
+    QString m_text;
+    std::vector<QThread *> m_workers;
+};

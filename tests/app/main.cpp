@@ -1,0 +1,15 @@
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include "app/HsAppSetup.h"
+
+// The application tests run inside a real Qt event loop on the offscreen platform, so no
+// display is needed.
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    hsSetUpApplication();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
