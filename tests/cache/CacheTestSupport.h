@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cache/HsPreferences.h"
+#include "documents/NewsItem.h"
 #include "transport/HsLog.h"
 
 #include <algorithm>
@@ -11,6 +12,23 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+// A headline as a news list delivers it.
+inline NewsItem headline(int32_t newsId, std::string title)
+{
+    NewsItem item;
+    item.newsId = newsId;
+    item.newsTitle = std::move(title);
+    return item;
+}
+
+inline std::vector<std::string> titles(const std::vector<NewsItem> &items)
+{
+    std::vector<std::string> result;
+    for (const NewsItem &item : items)
+        result.push_back(item.newsTitle.value_or("<absent>"));
+    return result;
+}
 
 // A fresh temporary documents directory per test, diagnostic lines collected instead of printed,
 // and no current database left behind for the next test.

@@ -16,22 +16,6 @@ using ::testing::StartsWith;
 
 namespace {
 
-NewsItem headline(int32_t newsId, std::string title)
-{
-    NewsItem item;
-    item.newsId = newsId;
-    item.newsTitle = std::move(title);
-    return item;
-}
-
-std::vector<std::string> titles(const std::vector<NewsItem> &items)
-{
-    std::vector<std::string> result;
-    for (const NewsItem &item : items)
-        result.push_back(item.newsTitle.value_or("<absent>"));
-    return result;
-}
-
 void writeFile(const std::filesystem::path &path, const std::string &bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;

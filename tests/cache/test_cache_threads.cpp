@@ -13,12 +13,10 @@ constexpr int refreshesPerWriter = 100;
 // A full list of one refresh: every headline carries the refresh's generation in its title.
 std::vector<NewsItem> generation(int number)
 {
-    std::vector<NewsItem> items;
+    std::vector<NewsItem> items(headlinesPerList);
     for (int32_t id = 0; id < headlinesPerList; ++id) {
-        NewsItem item;
-        item.newsId = id;
-        item.newsTitle = "generation " + std::to_string(number);
-        items.push_back(item);
+        items[id].newsId = id;
+        items[id].newsTitle = "generation " + std::to_string(number);
     }
     return items;
 }
@@ -26,26 +24,53 @@ std::vector<NewsItem> generation(int number)
 // A cached list is whole when it has every headline of one single refresh.
 bool isWholeList(const std::vector<NewsItem> &items)
 {
-    if (items.size() != headlinesPerList)
-        return false;
-    for (const NewsItem &item : items) {
-        if (item.newsTitle != items.front().newsTitle)
-            return false;
-    }
-    return true;
+    return items.size() == headlinesPerList && std::ranges::all_of(items, [&](const NewsItem &item) {
+               return item.newsTitle == items.front().newsTitle;
+           });
 }
 
-// Reads the category until the writers are done; counts reads that saw a list not whole.
-void readUntilDone(const std::string &typeCode, const std::atomic<bool> &writersDone,
-                   std::atomic<int> &broken, std::atomic<int> &reads)
+// Writer threads refresh categories while reader threads read them until the writers are done.
+class RefreshRace
 {
-    while (!writersDone) {
-        if (!isWholeList(NewsDao().initSelects(typeCode)))
-            ++broken;
-        ++reads;
-        std::this_thread::yield();
+public:
+    void startReader(const std::string &typeCode)
+    {
+        m_readers.emplace_back([this, typeCode] {
+            while (!m_writersDone) {
+                if (!isWholeList(NewsDao().initSelects(typeCode)))
+                    ++brokenReads;
+                std::this_thread::yield();
+            }
+        });
     }
-}
+
+    void startWriter(const std::string &typeCode)
+    {
+        m_writers.emplace_back([this, typeCode] {
+            for (int number = 1; number <= refreshesPerWriter; ++number) {
+                if (NewsDao().replaceCategory(typeCode, generation(number)) != headlinesPerList)
+                    ++failedRefreshes;
+            }
+        });
+    }
+
+    void finish()
+    {
+        for (std::thread &writer : m_writers)
+            writer.join();
+        m_writersDone = true;
+        for (std::thread &reader : m_readers)
+            reader.join();
+    }
+
+    std::atomic<int> failedRefreshes{0};
+    std::atomic<int> brokenReads{0};
+
+private:
+    std::atomic<bool> m_writersDone{false};
+    std::vector<std::thread> m_readers;
+    std::vector<std::thread> m_writers;
+};
 
 void expectLastGeneration(const std::vector<NewsItem> &items)
 {
@@ -62,38 +87,19 @@ TEST_F(CacheTest, ReadersNeverSeeACategoryPartlyRefilled)
     NewsDao().replaceCategory("A", generation(0));
     NewsDao().replaceCategory("B", generation(0));
 
-    std::atomic<bool> writersDone{false};
-    std::atomic<int> broken{0};
-    std::atomic<int> reads{0};
-    std::vector<std::thread> readers;
+    RefreshRace race;
     for (const char *typeCode : {"A", "B", "A"})
-        readers.emplace_back(readUntilDone, typeCode, std::cref(writersDone), std::ref(broken),
-                             std::ref(reads));
+        race.startReader(typeCode);
+    race.startWriter("A");
+    race.startWriter("B");
+    for (int number = 0; number < refreshesPerWriter; ++number)
+        NewsTypeDao().replaceAll(
+            {NewsTypeItem{number, "N", "name", 0}, NewsTypeItem{number + 1, "M", "n", 1}});
+    race.finish();
 
-    std::atomic<int> failedRefreshes{0};
-    auto refresh = [&](const std::string &typeCode) {
-        for (int number = 1; number <= refreshesPerWriter; ++number) {
-            if (NewsDao().replaceCategory(typeCode, generation(number)) != headlinesPerList)
-                ++failedRefreshes;
-        }
-    };
-    std::thread writerA(refresh, "A");
-    std::thread writerB(refresh, "B");
-    std::thread typeWriter([] {
-        for (int number = 0; number < refreshesPerWriter; ++number)
-            NewsTypeDao().replaceAll(
-                {NewsTypeItem{number, "N", "name", 0}, NewsTypeItem{number + 1, "M", "n", 1}});
-    });
-    writerA.join();
-    writerB.join();
-    typeWriter.join();
-    writersDone = true;
-    for (std::thread &reader : readers)
-        reader.join();
-
-    EXPECT_EQ(failedRefreshes, 0);
-    EXPECT_EQ(broken, 0) << "of " << reads << " reads";
-    expectLastGeneration(NewsDao().initSelects("A"));
+    EXPECT_EQ(race.failedRefreshes, 0);
+    EXPECT_EQ(race.brokenReads, 0);
+    expectLastGeneration(NewsDao().initSelects("B"));
     EXPECT_EQ(NewsTypeDao().initSelectSchools().size(), 1u);
 }
 
@@ -102,25 +108,15 @@ TEST_F(CacheTest, NewSignInWhileOtherThreadsStillUseThePreviousDatabase)
     signIn();
     NewsDao().replaceCategory("A", generation(0));
 
-    std::atomic<bool> writersDone{false};
-    std::atomic<int> broken{0};
-    std::atomic<int> reads{0};
-    std::thread reader(readUntilDone, "A", std::cref(writersDone), std::ref(broken), std::ref(reads));
-    std::atomic<int> failedRefreshes{0};
-    std::thread writer([&] {
-        for (int number = 1; number <= refreshesPerWriter; ++number) {
-            if (NewsDao().replaceCategory("A", generation(number)) != headlinesPerList)
-                ++failedRefreshes;
-        }
-    });
+    RefreshRace race;
+    race.startReader("A");
+    race.startWriter("A");
     for (int signIns = 0; signIns < 20; ++signIns)
         signIn();
-    writer.join();
-    writersDone = true;
-    reader.join();
+    race.finish();
 
-    EXPECT_EQ(failedRefreshes, 0);
-    EXPECT_EQ(broken, 0) << "of " << reads << " reads";
+    EXPECT_EQ(race.failedRefreshes, 0);
+    EXPECT_EQ(race.brokenReads, 0);
     expectLastGeneration(NewsDao().initSelects("A"));
     EXPECT_FALSE(std::filesystem::exists(databasePath().string() + HsPreferences::damagedFileSuffix));
 }
