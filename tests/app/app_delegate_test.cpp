@@ -1,0 +1,125 @@
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "AppTestSupport.h"
+#include "RecordingPort.h"
+#include "app/HsAppDelegate.h"
+#include "screens/HsLoginController.h"
+
+namespace {
+
+// Launches of the application over one data folder, without a window.
+class AppDelegateTest : public testing::Test
+{
+protected:
+    HsAppDelegate &launch()
+    {
+        delegate.reset();
+        delegate = std::make_unique<HsAppDelegate>(dir.path(), &port);
+        EXPECT_TRUE(delegate->didFinishLaunchingWithOptions());
+        return *delegate;
+    }
+
+    std::optional<QString> stored(const QString &key) const
+    {
+        return HsDefaults(dir.filePath(HsAppDelegate::defaultsFileName())).value(key);
+    }
+
+    QTemporaryDir dir;
+    RecordingPort port;
+    std::unique_ptr<HsAppDelegate> delegate;
+};
+
+const QRegularExpression kCanonicalUuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+const QRegularExpression kTokenText(QStringLiteral("^<([0-9a-f]{8} ){7}[0-9a-f]{8}>$"));
+
+} // namespace
+
+TEST_F(AppDelegateTest, FirstLaunchShowsTheGuideAndWritesVersionAndDeviceId)
+{
+    HsAppDelegate &app = launch();
+
+    EXPECT_TRUE(app.isGuideVisible());
+    EXPECT_EQ(app.numberOfGuidePages(), 4);
+    EXPECT_EQ(app.userGuideImages(), (QStringList{"w01.jpg", "w02.jpg", "w03.jpg", "w04.jpg"}));
+    EXPECT_EQ(stored("currentversion"), QCoreApplication::applicationVersion());
+    EXPECT_FALSE(QCoreApplication::applicationVersion().isEmpty());
+    const QString deviceId = stored("deviceuserid").value_or(QString());
+    EXPECT_TRUE(kCanonicalUuid.match(deviceId).hasMatch()) << deviceId.toStdString();
+    EXPECT_FALSE(stored("firstOpen").has_value());
+    ASSERT_NE(app.loginController(), nullptr);
+    EXPECT_TRUE(app.loginController()->cbLoginStudent()->isChecked());
+}
+
+TEST_F(AppDelegateTest, GuideClosesOnlyFromTheLastPageAndStaysClosed)
+{
+    HsAppDelegate &first = launch();
+    const std::optional<QString> deviceId = stored("deviceuserid");
+    {
+        LogCapture log;
+        for (int page = 0; page < 3; ++page)
+            first.guideDidSelectPageAtIndex(page);
+        EXPECT_TRUE(first.isGuideVisible());
+        EXPECT_FALSE(stored("firstOpen").has_value());
+        EXPECT_EQ(log.lines(), std::vector<std::string>(3, "guide page clicked:"));
+    }
+
+    HsDefaults(dir.filePath(HsAppDelegate::defaultsFileName())).setValue("currentversion", "0.9");
+    HsAppDelegate &second = launch();
+    EXPECT_TRUE(second.isGuideVisible());
+    EXPECT_EQ(stored("currentversion"), QCoreApplication::applicationVersion());
+    EXPECT_EQ(stored("deviceuserid"), deviceId);
+
+    second.guideDidSelectPageAtIndex(3);
+    EXPECT_FALSE(second.isGuideVisible());
+    EXPECT_EQ(stored("firstOpen"), "1");
+
+    HsDefaults(dir.filePath(HsAppDelegate::defaultsFileName())).setValue("currentversion", "0.9");
+    HsAppDelegate &third = launch();
+    EXPECT_FALSE(third.isGuideVisible());
+    EXPECT_EQ(stored("currentversion"), "0.9");
+}
+
+TEST_F(AppDelegateTest, DeviceTokenIsStoredAsGroupedHexAndKeptAcrossLaunches)
+{
+    std::optional<QString> token;
+    {
+        LogCapture log;
+        launch();
+        ASSERT_TRUE(waitUntil([&] { return stored("pushtoken").has_value(); }));
+        token = stored("pushtoken");
+        EXPECT_TRUE(kTokenText.match(*token).hasMatch()) << token->toStdString();
+        EXPECT_EQ(token->size(), 73);
+        EXPECT_TRUE(log.contains("pushtoken: " + token->toStdString()));
+    }
+
+    LogCapture log;
+    launch();
+    EXPECT_TRUE(waitUntil([&] { return log.contains("pushtoken: " + token->toStdString()); }));
+    EXPECT_EQ(stored("pushtoken"), token);
+
+    QByteArray bytes;
+    for (char b = 0; b < 6; ++b)
+        bytes.append(static_cast<char>(0xa0 + b));
+    EXPECT_EQ(HsAppDelegate::deviceTokenDescription(bytes), "<a0a1a2a3 a4a5>");
+}
+
+TEST_F(AppDelegateTest, EveryNotificationRaisesTheBadgeByOne)
+{
+    HsAppDelegate &app = launch();
+    LogCapture log;
+
+    app.didReceiveRemoteNotification({{"aps", QVariantMap{{"badge", 5}, {"alert", "作业已发布"}}}});
+    app.didReceiveRemoteNotification({{"aps", QVariantMap{{"badge", 0}}}});
+    app.didReceiveRemoteNotification({{"kind", "news"}});
+
+    EXPECT_EQ(app.badgeNumber(), 3);
+    EXPECT_TRUE(log.contains("received badge number ---5 ----"));
+    EXPECT_TRUE(log.contains("received badge number ---(null) ----"));
+    EXPECT_TRUE(log.contains("key: kind, value: news"));
+    EXPECT_TRUE(log.contains("the badge number is  2"));
+    EXPECT_TRUE(log.contains("the application  badge number is  2"));
+}

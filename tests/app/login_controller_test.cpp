@@ -1,0 +1,336 @@
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "AppTestSupport.h"
+#include "RecordingPort.h"
+#include "ServerProcess.h"
+#include "cache/HsPreferences.h"
+#include "cache/NewsTypeDao.h"
+#include "cache/ResourceTypeDao.h"
+#include "screens/EdBaseViewController.h"
+#include "screens/HsLoginController.h"
+#include "screens/MainController.h"
+#include "transport/HsServiceConfig.h"
+
+namespace {
+
+const QString kTeacherAccount = QStringLiteral("wangfang");
+const QString kTeacherPassword = QStringLiteral("teacher123");
+const QString kSigningIn = QStringLiteral("overlay:Logining, please wait...");
+const QString kMainPushed = QStringLiteral("push:MainController");
+
+// A login screen over a fresh defaults store, talking to a demo school of its own.
+class LoginControllerTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<ServerProcess>(); }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override
+    {
+        HsServiceConfig::setEndpoint(server->endpoint());
+        HsPreferences::setCurrent(nullptr);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(waitUntil([this] { return port.idle(); }));
+        controller.reset();
+        HsPreferences::setCurrent(nullptr);
+    }
+
+    // A new launch of the login screen over the same stored defaults.
+    HsLoginController &launch()
+    {
+        controller.reset();
+        defaults = std::make_unique<HsDefaults>(dir.filePath(QStringLiteral("defaults.ini")));
+        controller = std::make_unique<HsLoginController>(port, session, *defaults, dir.path());
+        controller->setNetworkCheck([this] { return networkUp; });
+        controller->viewDidLoad();
+        return *controller;
+    }
+
+    void fillIn(const QString &account, const QString &password)
+    {
+        controller->setAccount(account);
+        controller->setPassword(password);
+    }
+
+    bool mainScreenPushed() const { return port.events().contains(kMainPushed); }
+    bool waitForMainScreen()
+    {
+        return waitUntil([this] { return mainScreenPushed() && !controller->isSigningIn(); });
+    }
+    bool waitForFailure()
+    {
+        return waitUntil([this] { return port.overlaysFinished() > 0 && !controller->isSigningIn(); });
+    }
+    bool nothingStored() const { return QFile(dir.filePath(QStringLiteral("defaults.ini"))).size() <= 0; }
+
+    static std::unique_ptr<ServerProcess> server;
+    QTemporaryDir dir;
+    std::unique_ptr<HsDefaults> defaults;
+    HsUserSession session;
+    RecordingPort port;
+    std::unique_ptr<HsLoginController> controller;
+    bool networkUp = true;
+};
+
+std::unique_ptr<ServerProcess> LoginControllerTest::server;
+
+// An endpoint on a loopback port that nothing listens on.
+std::string closedEndpoint()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return "http://127.0.0.1:" + std::to_string(port) + "/school/services/schoolSvc";
+}
+
+} // namespace
+
+TEST_F(LoginControllerTest, FirstStartChoosesParentWithBoxesUntickedAndFieldsEmpty)
+{
+    HsLoginController &login = launch();
+
+    EXPECT_TRUE(login.cbLoginStudent()->isChecked());
+    EXPECT_FALSE(login.cbLoginTeacher()->isChecked());
+    EXPECT_FALSE(login.cbRemember()->isChecked());
+    EXPECT_FALSE(login.cbAutoLogin()->isChecked());
+    EXPECT_TRUE(login.account().isEmpty());
+    EXPECT_TRUE(login.password().isEmpty());
+    EXPECT_EQ(login.cbLoginTeacher()->icon(), "bt_unselect.png");
+    EXPECT_EQ(login.cbLoginStudent()->icon(), "bt_select.png");
+    EXPECT_EQ(login.cbRemember()->icon(), "cb_unselect.png");
+    EXPECT_TRUE(port.events().isEmpty());
+}
+
+TEST_F(LoginControllerTest, InputChecksStopAtTheFirstFailureWithItsToast)
+{
+    HsLoginController &login = launch();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    networkUp = false;
+    login.pressButton(HsLoginController::signInTag);
+    networkUp = true;
+    fillIn(QString(), QString());
+    login.pressButton(HsLoginController::signInTag);
+    fillIn(kTeacherAccount, QString());
+    login.pressButton(HsLoginController::signInTag);
+
+    EXPECT_EQ(port.events(), (QStringList{"toast:请检查网络状态！", "toast:请输入用户名！", "toast:请输入密码！"}));
+    EXPECT_TRUE(nothingStored());
+}
+
+TEST_F(LoginControllerTest, WeakPasswordsAreShortOrFiveToSeventeenDigits)
+{
+    EXPECT_TRUE(HsLoginController::isWeakPassword("abc123"));
+    EXPECT_TRUE(HsLoginController::isWeakPassword("12345"));
+    EXPECT_TRUE(HsLoginController::isWeakPassword("1234567"));
+    EXPECT_TRUE(HsLoginController::isWeakPassword("12345678901234567"));
+    EXPECT_TRUE(HsLoginController::isWeakPassword("密码密码密码"));
+    EXPECT_FALSE(HsLoginController::isWeakPassword("123456789012345678"));
+    EXPECT_FALSE(HsLoginController::isWeakPassword("123456a"));
+    EXPECT_FALSE(HsLoginController::isWeakPassword("1234 567"));
+    EXPECT_FALSE(HsLoginController::isWeakPassword("密码密码密码密"));
+}
+
+TEST_F(LoginControllerTest, WeakPasswordWarnsAndStillSignsIn)
+{
+    HsLoginController &login = launch();
+    fillIn(kTeacherAccount, QStringLiteral("123456"));
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForFailure());
+
+    const QStringList events = port.events();
+    ASSERT_GE(events.size(), 3);
+    EXPECT_EQ(events[0], "toast:您的密码过于简单，请及时修改密码！");
+    EXPECT_EQ(events[1], kSigningIn);
+    EXPECT_EQ(events[2], "toast:用户名或密码错误！");
+}
+
+TEST_F(LoginControllerTest, ChoicesStayConsistent)
+{
+    HsLoginController &login = launch();
+    CheckButton &teacher = *login.cbLoginTeacher();
+    CheckButton &parent = *login.cbLoginStudent();
+    CheckButton &remember = *login.cbRemember();
+    CheckButton &autoLogin = *login.cbAutoLogin();
+
+    parent.clicked();
+    EXPECT_TRUE(parent.isChecked());
+    EXPECT_FALSE(teacher.isChecked());
+    teacher.clicked();
+    EXPECT_TRUE(teacher.isChecked());
+    EXPECT_FALSE(parent.isChecked());
+    parent.clicked();
+    EXPECT_TRUE(parent.isChecked());
+    EXPECT_FALSE(teacher.isChecked());
+
+    autoLogin.clicked();
+    EXPECT_TRUE(autoLogin.isChecked());
+    EXPECT_TRUE(remember.isChecked());
+    autoLogin.clicked();
+    EXPECT_FALSE(autoLogin.isChecked());
+    EXPECT_TRUE(remember.isChecked());
+    autoLogin.clicked();
+    remember.clicked();
+    EXPECT_FALSE(remember.isChecked());
+    EXPECT_FALSE(autoLogin.isChecked());
+    EXPECT_EQ(remember.icon(), "cb_unselect.png");
+}
+
+TEST_F(LoginControllerTest, RefusedLoginSetsTheLoginTypeAndWritesNothing)
+{
+    session.setLoginType(1);
+    HsLoginController &login = launch();
+    login.cbLoginTeacher()->clicked();
+    login.cbAutoLogin()->clicked();
+    fillIn(kTeacherAccount, QStringLiteral("wrong-password"));
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForFailure());
+
+    EXPECT_EQ(port.toasts(), QStringList{"用户名或密码错误！"});
+    EXPECT_EQ(session.loginType(), 0);
+    EXPECT_FALSE(session.loginItem().has_value());
+    EXPECT_FALSE(mainScreenPushed());
+    EXPECT_TRUE(nothingStored());
+    EXPECT_EQ(HsPreferences::current(), nullptr);
+}
+
+TEST_F(LoginControllerTest, NoAnswerIsANetworkFailureAndStoresNothing)
+{
+    HsServiceConfig::setEndpoint(closedEndpoint());
+    HsLoginController &login = launch();
+    login.cbLoginTeacher()->clicked();
+    login.cbRemember()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForFailure());
+
+    EXPECT_EQ(port.toasts(), QStringList{"请检查网络状态！"});
+    EXPECT_FALSE(session.loginItem().has_value());
+    EXPECT_FALSE(mainScreenPushed());
+    EXPECT_TRUE(nothingStored());
+    EXPECT_EQ(HsPreferences::current(), nullptr);
+}
+
+TEST_F(LoginControllerTest, SuccessfulLoginStoresUserCacheAndDefaultsThenPushesMainScreen)
+{
+    HsLoginController &login = launch();
+    login.cbLoginTeacher()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForMainScreen());
+
+    EXPECT_TRUE(port.toasts().isEmpty());
+    EXPECT_EQ(port.events(), (QStringList{kSigningIn, kMainPushed}));
+    ASSERT_EQ(port.pushed().size(), 1u);
+    EXPECT_NE(qobject_cast<MainController *>(port.pushed().front().get()), nullptr);
+
+    ASSERT_TRUE(session.loginItem().has_value());
+    EXPECT_EQ(session.loginItem()->userName, std::optional<std::string>("wangfang"));
+    EXPECT_NE(session.loginItem()->classId, 0);
+    EXPECT_EQ(session.loginType(), 0);
+
+    ASSERT_NE(HsPreferences::current(), nullptr);
+    EXPECT_TRUE(QFile::exists(dir.filePath(HsPreferences::databaseFileName)));
+    EXPECT_FALSE(NewsTypeDao().initSelectSchools().empty());
+    EXPECT_FALSE(NewsTypeDao().initSelectNews().empty());
+    EXPECT_FALSE(ResourceTypeDao().initSelects().empty());
+
+    EXPECT_EQ(defaults->value("loginTeacher"), "1");
+    EXPECT_EQ(defaults->value("userName"), "wangfang");
+    EXPECT_EQ(defaults->value("remember"), "0");
+    EXPECT_EQ(defaults->value("passWord"), "");
+    EXPECT_EQ(defaults->value("autologin"), "0");
+}
+
+TEST_F(LoginControllerTest, SignInDefaultsAreWrittenInTheirOrder)
+{
+    const HsLoginController::DefaultsList remembered =
+        HsLoginController::signInDefaults(false, "jz1001", true, "parent123", true);
+    const HsLoginController::DefaultsList forgotten =
+        HsLoginController::signInDefaults(true, "wangfang", false, "teacher123", false);
+
+    EXPECT_EQ(remembered, (HsLoginController::DefaultsList{{"loginTeacher", "0"},
+                                                           {"userName", "jz1001"},
+                                                           {"remember", "1"},
+                                                           {"passWord", "parent123"},
+                                                           {"autologin", "1"}}));
+    EXPECT_EQ(forgotten, (HsLoginController::DefaultsList{{"loginTeacher", "1"},
+                                                          {"userName", "wangfang"},
+                                                          {"remember", "0"},
+                                                          {"passWord", ""},
+                                                          {"autologin", "0"}}));
+}
+
+TEST_F(LoginControllerTest, NextStartRestoresTheFormAndSignsInAutomatically)
+{
+    HsLoginController &first = launch();
+    first.cbLoginTeacher()->clicked();
+    first.cbAutoLogin()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+    first.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForMainScreen());
+    ASSERT_EQ(defaults->value("autologin"), "1");
+    ASSERT_EQ(defaults->value("passWord"), kTeacherPassword);
+
+    RecordingPort secondPort;
+    HsUserSession secondSession;
+    HsDefaults reopened(dir.filePath(QStringLiteral("defaults.ini")));
+    HsLoginController second(secondPort, secondSession, reopened, dir.path());
+    second.setNetworkCheck([] { return false; });
+    second.viewDidLoad();
+
+    EXPECT_TRUE(second.cbLoginTeacher()->isChecked());
+    EXPECT_TRUE(second.cbRemember()->isChecked());
+    EXPECT_TRUE(second.cbAutoLogin()->isChecked());
+    EXPECT_EQ(second.account(), kTeacherAccount);
+    EXPECT_EQ(second.password(), kTeacherPassword);
+    EXPECT_EQ(secondPort.events(), QStringList{kSigningIn});
+    ASSERT_TRUE(waitUntil([&] { return secondPort.events().contains(kMainPushed); }));
+    EXPECT_TRUE(secondPort.toasts().isEmpty());
+    EXPECT_EQ(secondSession.loginItem()->userName, std::optional<std::string>("wangfang"));
+    EXPECT_TRUE(waitUntil([&] { return secondPort.idle(); }));
+}
+
+TEST_F(LoginControllerTest, UntickedRememberLeavesThePasswordFieldEmptyNextTime)
+{
+    HsLoginController &first = launch();
+    first.cbLoginTeacher()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+    first.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForMainScreen());
+
+    HsLoginController &second = launch();
+
+    EXPECT_EQ(second.account(), kTeacherAccount);
+    EXPECT_TRUE(second.password().isEmpty());
+    EXPECT_FALSE(second.cbAutoLogin()->isChecked());
+    EXPECT_EQ(port.events().count(kSigningIn), 1);
+}
+
+TEST_F(LoginControllerTest, HelpAndForgottenPasswordPagesArePushed)
+{
+    HsLoginController &login = launch();
+
+    login.pressButton(HsLoginController::forgottenPasswordTag);
+    login.pressButton(HsLoginController::helpTag);
+    login.pressButton(99);
+
+    EXPECT_EQ(port.events(), (QStringList{"push:EdGetPassViewController", "push:EdHelpViewController"}));
+    auto *help = qobject_cast<EdBaseViewController *>(port.pushed().back().get());
+    ASSERT_NE(help, nullptr);
+    help->homeButtonClicked(1);
+    help->homeButtonClicked(EdBaseViewController::homeButtonTag);
+    EXPECT_EQ(port.events().last(), "pop");
+    EXPECT_EQ(port.events().count("pop"), 1);
+}
