@@ -1,0 +1,104 @@
+#pragma once
+
+#include "transport/HsServiceConfig.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QXmlStreamReader>
+#include <string>
+
+// A stand-in school service on a loopback port, served by the event loop of the thread that made
+// it: answers every call with one result document and keeps what each request sent. Because it
+// answers only while that thread runs its event loop, a screen that called the service on the
+// interface thread would never get its answer.
+class CannedService : public QObject
+{
+public:
+    explicit CannedService(const QString &resultDocument) : m_answer(envelopeAround(resultDocument))
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                serve(socket);
+        });
+    }
+
+    std::string endpoint() const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/school/services/schoolSvc")
+            .arg(m_server.serverPort())
+            .toStdString();
+    }
+
+    int requestCount() const { return static_cast<int>(m_requests.size()); }
+
+    // The texts of in0, in1, ... of the last request, in order.
+    QStringList lastArguments() const
+    {
+        QStringList arguments;
+        if (m_requests.isEmpty())
+            return arguments;
+        static const QRegularExpression argumentName(QStringLiteral("^in[0-9]+$"));
+        QXmlStreamReader reader(m_requests.last());
+        while (!reader.atEnd()) {
+            reader.readNext();
+            if (reader.isStartElement() && argumentName.match(reader.name()).hasMatch())
+                arguments << reader.readElementText();
+        }
+        return arguments;
+    }
+
+private:
+    static QByteArray envelopeAround(const QString &resultDocument)
+    {
+        const QString ns = QString::fromStdString(HsServiceConfig::namespaceUri());
+        return QStringLiteral(
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                   "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
+                   "<ns1:callResponse xmlns:ns1=\"%1\"><ns1:out>%2</ns1:out></ns1:callResponse>"
+                   "</soap:Body></soap:Envelope>")
+            .arg(ns, resultDocument.toHtmlEscaped())
+            .toUtf8();
+    }
+
+    void serve(QTcpSocket *socket)
+    {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            QByteArray received = socket->property("received").toByteArray() + socket->readAll();
+            socket->setProperty("received", received);
+            const qsizetype headerEnd = received.indexOf("\r\n\r\n");
+            if (headerEnd < 0)
+                return;
+            static const QRegularExpression lengthHeader(
+                QStringLiteral("(?i)\\r\\ncontent-length:\\s*(\\d+)"));
+            const auto length = lengthHeader.match(QString::fromLatin1(received.left(headerEnd)));
+            const qsizetype bodyLength = length.hasMatch() ? length.captured(1).toLongLong() : 0;
+            if (received.size() < headerEnd + 4 + bodyLength)
+                return;
+            m_requests << received.mid(headerEnd + 4, bodyLength);
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n"
+                          "Content-Length: " +
+                          QByteArray::number(m_answer.size()) + "\r\n\r\n" + m_answer);
+            socket->disconnectFromHost();
+        });
+    }
+
+    QTcpServer m_server;
+    QByteArray m_answer;
+    QList<QByteArray> m_requests;
+};
+
+// An endpoint on a loopback port that nothing listens on, so every call fails to connect.
+inline std::string closedEndpoint()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1/school/services/schoolSvc").arg(port).toStdString();
+}

@@ -1,0 +1,219 @@
+#include "RecordingPort.h"
+#include "screens/HsAboutUs.h"
+#include "screens/HsAdvice.h"
+#include "screens/HsModifyPass.h"
+#include "screens/HsSettingActivity.h"
+#include "screens/HsUserInfo.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SettingsListTest : testing::Test
+{
+    QTemporaryDir dir;
+    HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
+    HsUserSession session;
+    RecordingPort port;
+    HsSettingActivity settings{port, session, defaults};
+
+    QStringList captionsOfSection(int section)
+    {
+        QStringList captions;
+        const QAbstractItemModel *model = settings.tableSetting();
+        for (int i = 0; i < model->rowCount(); ++i) {
+            const QModelIndex index = model->index(i, 0);
+            if (index.data(HsSettingRows::SectionRole).toInt() == section)
+                captions << index.data(HsSettingRows::CaptionRole).toString();
+        }
+        return captions;
+    }
+};
+
+LoginResultItem parentRecord()
+{
+    LoginResultItem item;
+    item.userId = 17;
+    item.userName = "jz1001";
+    item.realName = "张小明";
+    item.className = "三年级（1）班";
+    item.address = "学府路 12 号";
+    item.phone = "13905710001";
+    item.fatherName = "张伟";
+    item.fatherWork = "医院";
+    item.motherName = "李娜";
+    item.motherWork = "银行";
+    return item;
+}
+
+LoginResultItem teacherRecord()
+{
+    LoginResultItem item;
+    item.userId = 3;
+    item.userName = "wangfang";
+    item.realName = "王芳";
+    item.className = "三年级（1）班";
+    item.address = "明德路 1 号";
+    return item;
+}
+
+} // namespace
+
+TEST_F(SettingsListTest, ListsThreeSectionsOfCaptionsInOrder)
+{
+    QAbstractItemModelTester tester(settings.tableSetting(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    EXPECT_EQ(settings.keys(), (QStringList{"pro", "other", "quit"}));
+    EXPECT_EQ(captionsOfSection(0),
+              (QStringList{"个人信息", "修改密码", "关于我们", "联系方式", "版本信息"}));
+    EXPECT_EQ(captionsOfSection(1), QStringList{"意见反馈"});
+    EXPECT_EQ(captionsOfSection(2), QStringList{"重新登陆"});
+    EXPECT_EQ(settings.tableSetting()->index(5, 0).data(HsSettingRows::SectionKeyRole).toString(), "other");
+    EXPECT_EQ(settings.tableSetting()->index(5, 0).data(HsSettingRows::RowRole).toInt(), 0);
+    EXPECT_EQ(settings.title(), "设置");
+}
+
+TEST_F(SettingsListTest, EachRowOpensItsScreenAndRefusesTheSelection)
+{
+    const std::vector<std::pair<int, int>> rows{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}};
+    for (const auto &[section, row] : rows)
+        EXPECT_FALSE(settings.willSelectRow(section, row));
+
+    EXPECT_EQ(port.events(), (QStringList{"push:HsUserInfo", "push:HsModifyPass", "push:HsAboutUs",
+                                          "push:HsAboutUs", "push:HsAboutUs", "push:HsAdvice"}));
+    ASSERT_EQ(port.pushed().size(), 6u);
+    EXPECT_NE(qobject_cast<HsUserInfo *>(port.pushed()[0].get()), nullptr);
+    EXPECT_NE(qobject_cast<HsModifyPass *>(port.pushed()[1].get()), nullptr);
+    for (int i = 2; i <= 4; ++i) {
+        const auto *about = qobject_cast<HsAboutUs *>(port.pushed()[static_cast<size_t>(i)].get());
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->type(), i - 1);
+    }
+    EXPECT_NE(qobject_cast<HsAdvice *>(port.pushed()[5].get()), nullptr);
+}
+
+TEST_F(SettingsListTest, ReLoginPopsToTheLoginScreenWithoutSigningInOrForgetting)
+{
+    session.setLoginItem(teacherRecord());
+    session.setLoginType(0);
+    defaults.setValue("userName", "wangfang");
+    defaults.setValue("remember", "1");
+    defaults.setValue("passWord", "teacher123");
+    defaults.setValue("autologin", "1");
+
+    EXPECT_FALSE(settings.willSelectRow(2, 0));
+
+    EXPECT_EQ(port.events(), QStringList{"popToRoot"});
+    EXPECT_TRUE(port.pushed().empty());
+    EXPECT_EQ(session.loginItem(), teacherRecord());
+    EXPECT_EQ(defaults.value("passWord"), "teacher123");
+    EXPECT_EQ(defaults.value("autologin"), "1");
+}
+
+TEST_F(SettingsListTest, RowsOutsideTheTableAndTheBackButtonBehave)
+{
+    settings.willSelectRow(0, 5);
+    settings.willSelectRow(1, 1);
+    settings.willSelectRow(3, 0);
+    EXPECT_TRUE(port.events().isEmpty());
+
+    settings.homeButtonClicked(1);
+    EXPECT_TRUE(port.events().isEmpty());
+    settings.homeButtonClicked(EdBaseViewController::homeButtonTag);
+    EXPECT_EQ(port.events(), QStringList{"pop"});
+}
+
+TEST(SettingsProfileTest, ShowsTheParentsRecordRowByRow)
+{
+    RecordingPort port;
+    HsUserSession session;
+    session.setLoginItem(parentRecord());
+    HsUserInfo profile(port, session);
+    QAbstractItemModelTester tester(profile.tableUser(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    EXPECT_EQ(profile.userName(), "jz1001");
+    EXPECT_EQ(profile.realName(), "张小明");
+    EXPECT_EQ(profile.phone(), "13905710001");
+    QStringList rows;
+    for (int i = 0; i < profile.tableUser()->rowCount(); ++i)
+        rows << profile.tableUser()->index(i, 0).data().toString();
+    EXPECT_EQ(rows, (QStringList{"", "三年级（1）班", "学府路 12 号", "张伟", "医院", "李娜", "银行"}));
+}
+
+TEST(SettingsProfileTest, LeavesATeachersMissingFieldsEmptyAndClosesWithTagOne)
+{
+    RecordingPort port;
+    HsUserSession session;
+    session.setLoginItem(teacherRecord());
+    HsUserInfo profile(port, session);
+
+    EXPECT_EQ(profile.phone(), "");
+    ASSERT_EQ(profile.tableUser()->rowCount(), 7);
+    EXPECT_EQ(profile.tableUser()->index(1, 0).data().toString(), "三年级（1）班");
+    for (int row : {0, 3, 4, 5, 6})
+        EXPECT_EQ(profile.tableUser()->index(row, 0).data().toString(), "") << "row " << row;
+
+    profile.pressButton(2);
+    EXPECT_TRUE(port.events().isEmpty());
+    profile.pressButton(HsUserInfo::backTag);
+    EXPECT_EQ(port.events(), QStringList{"pop"});
+}
+
+TEST(SettingsProfileTest, ShowsEmptyFieldsWhenNobodyHasSignedIn)
+{
+    RecordingPort port;
+    HsUserSession session;
+    HsUserInfo profile(port, session);
+
+    EXPECT_EQ(profile.userName(), "");
+    EXPECT_EQ(profile.tableUser()->rowCount(), 7);
+}
+
+TEST(SettingsAboutTest, ShowsTheTextAndTitleOfItsType)
+{
+    RecordingPort port;
+    HsAboutUs about(port, HsAboutUs::aboutType);
+    EXPECT_EQ(about.title(), "关于我们");
+    EXPECT_EQ(about.textAbout(), HsAboutUs::companyText());
+    EXPECT_FALSE(about.textAbout().isEmpty());
+
+    QSignalSpy textChanges(&about, &HsAboutUs::textAboutChanged);
+    about.setType(HsAboutUs::contactType);
+    EXPECT_EQ(about.title(), "联系方式");
+    EXPECT_EQ(about.textAbout(), HsAboutUs::contactText());
+    EXPECT_NE(HsAboutUs::contactText(), HsAboutUs::companyText());
+    EXPECT_EQ(textChanges.count(), 1);
+
+    about.setType(HsAboutUs::versionType);
+    EXPECT_EQ(about.title(), "版本信息");
+    EXPECT_EQ(about.textAbout(), HsAboutUs::versionText());
+    EXPECT_TRUE(about.textAbout().startsWith("最新版本Version"));
+}
+
+TEST(SettingsAboutTest, VersionTextFollowsTheApplicationVersion)
+{
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion("2.3.7");
+    const QString text = HsAboutUs::versionText();
+    QCoreApplication::setApplicationVersion(version);
+
+    EXPECT_EQ(text, "最新版本Version2.3");
+}
+
+TEST(SettingsAboutTest, OtherTypesKeepTheTextAsItIsAndBackPops)
+{
+    RecordingPort port;
+    HsAboutUs about(port);
+    about.setTextAbout("界面自带的文字");
+    about.setType(7);
+    EXPECT_EQ(about.textAbout(), "界面自带的文字");
+    EXPECT_EQ(about.type(), 7);
+
+    about.homeButtonClicked(EdBaseViewController::homeButtonTag);
+    EXPECT_EQ(port.events(), QStringList{"pop"});
+}
