@@ -13,6 +13,8 @@
 namespace {
 
 constexpr size_t kMaxBodyBytes = 1024 * 1024;
+constexpr size_t kWorkerThreads = 16;
+constexpr size_t kKeepAliveCalls = 1000;
 constexpr const char *kXmlType = "text/xml; charset=utf-8";
 
 // What the access log line of the request on this thread reports.
@@ -74,6 +76,13 @@ void SchoolServer::prepareDatabase()
 void SchoolServer::installRoutes()
 {
     http_.set_payload_max_length(kMaxBodyBytes);
+    // Headers and body leave in separate writes; without this the body waits for the
+    // client's delayed acknowledgement on a kept-alive connection.
+    http_.set_tcp_nodelay(true);
+    // A kept-alive connection holds its worker while idle, so there are twice as many workers
+    // as the clients expected at once, and connections are reused for many calls.
+    http_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    http_.set_keep_alive_max_count(kKeepAliveCalls);
     http_.set_pre_routing_handler([](const httplib::Request &, httplib::Response &) {
         trace.start = std::chrono::steady_clock::now();
         trace.started = true;

@@ -35,7 +35,9 @@ public:
     int bind();
     // Serves until stop() is called from another thread; answers in flight are finished.
     bool run();
+    // Ends run() once it is serving; isRunning() tells whether it has started.
     void stop();
+    bool isRunning() const { return http_.is_running(); }
 
     // Runs one SOAP call; the part of the server that does not depend on HTTP.
     SoapReply dispatch(const std::string &body, const std::string &baseUrl);

@@ -2,6 +2,8 @@
 #include "SchoolServer.h"
 
 #include <CLI/CLI.hpp>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -52,12 +54,17 @@ int main(int argc, char **argv)
         }
         std::cout << "listening on http://" << options.host << ":" << port << std::endl;
 
+        std::atomic<bool> finished{false};
         std::thread stopper([&] {
             int signal = 0;
             sigwait(&stopSignals, &signal);
+            // A signal that comes before the server has started serving must still end it.
+            while (!server.isRunning() && !finished)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             server.stop();
         });
         const bool served = server.run();
+        finished = true;
         // Wakes the waiting thread if the server ended on its own.
         pthread_kill(stopper.native_handle(), SIGTERM);
         stopper.join();
