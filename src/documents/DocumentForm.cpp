@@ -15,13 +15,6 @@ void CapturingParser::startCapture()
     capturing_ = true;
 }
 
-CapturedText CapturingParser::capturedText() const
-{
-    if (!capturing_ || !hasText_)
-        return std::nullopt;
-    return std::string_view(captured_);
-}
-
 void CapturingParser::storeResultElement(std::string_view name)
 {
     if (name == "Code")

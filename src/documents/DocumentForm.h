@@ -4,12 +4,38 @@
 #include "documents/DocumentParser.h"
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
+
+template <typename Word> bool sameBytes(const char *x, const char *y)
+{
+    Word left;
+    Word right;
+    std::memcpy(&left, x, sizeof left);
+    std::memcpy(&right, y, sizeof right);
+    return left == right;
+}
+
+// Compares element names, which are short: up to 16 bytes are compared in two overlapping words
+// each way, without a library call; longer names fall back to the library.
+inline bool sameName(std::string_view a, std::string_view b)
+{
+    const size_t size = a.size();
+    if (size != b.size())
+        return false;
+    const char *x = a.data();
+    const char *y = b.data();
+    if (size >= 8 && size <= 16)
+        return sameBytes<uint64_t>(x, y) && sameBytes<uint64_t>(x + size - 8, y + size - 8);
+    if (size >= 4 && size < 8)
+        return sameBytes<uint32_t>(x, y) && sameBytes<uint32_t>(x + size - 4, y + size - 4);
+    return a == b;
+}
 
 // The common form of every result document. Each document is read flat: an element's value is
 // the character data between its start tag and the next start or end tag, "Code" and "Error"
@@ -29,9 +55,16 @@ protected:
     void startCapture();
     // Drops whatever was gathered and stops gathering until the next startCapture.
     void stopCapture() { capturing_ = false; }
-    CapturedText capturedText() const;
+    bool isCapturing() const { return capturing_; }
+    CapturedText capturedText() const
+    {
+        return capturing_ && hasText_ ? CapturedText(std::string_view(captured_)) : CapturedText();
+    }
 
-    static bool isResultElement(std::string_view name) { return name == "Code" || name == "Error"; }
+    static bool isResultElement(std::string_view name)
+    {
+        return sameName(name, "Code") || sameName(name, "Error");
+    }
     // Stores the gathered text as the result code or the error text, as the name says.
     void storeResultElement(std::string_view name);
 
@@ -42,27 +75,34 @@ private:
 };
 
 // One field element of a document: its name and how its text is converted into the record.
-template <typename Record>
-struct FieldRule
+template <typename Record> struct FieldRule
 {
     std::string_view element;
     void (*store)(Record &record, CapturedText text);
 };
 
-template <auto Member>
-struct FieldMember;
+template <auto Member> struct FieldMember;
 
-template <typename Record, typename Value, Value Record::*Member>
-struct FieldMember<Member>
+template <typename Record, typename Value, Value Record::*Member> struct FieldMember<Member>
 {
     using RecordType = Record;
     using ValueType = Value;
 };
 
+// The text rule, written into an existing field so that its storage is reused.
+inline void storeText(std::optional<std::string> &field, CapturedText text)
+{
+    if (!text)
+        field.reset();
+    else if (field)
+        field->assign(*text);
+    else
+        field.emplace(*text);
+}
+
 // Stores a field by the type of the record's member: integer rule for int32_t, float rule for
 // float, text rule for optional text.
-template <auto Member>
-void storeField(typename FieldMember<Member>::RecordType &record, CapturedText text)
+template <auto Member> void storeField(typename FieldMember<Member>::RecordType &record, CapturedText text)
 {
     using Value = typename FieldMember<Member>::ValueType;
     if constexpr (std::is_same_v<Value, int32_t>)
@@ -71,7 +111,7 @@ void storeField(typename FieldMember<Member>::RecordType &record, CapturedText t
         record.*Member = hsFloatValue(text);
     else {
         static_assert(std::is_same_v<Value, std::optional<std::string>>, "unsupported field type");
-        record.*Member = hsTextValue(text);
+        storeText(record.*Member, text);
     }
 }
 
@@ -83,117 +123,147 @@ constexpr FieldRule<typename FieldMember<Member>::RecordType> field(std::string_
     return {element, &storeField<Member>};
 }
 
-template <typename Record>
-using FieldTable = std::span<const FieldRule<Record>>;
+template <typename Record> using FieldTable = std::span<const FieldRule<Record>>;
 
 template <typename Record>
 const FieldRule<Record> *findField(FieldTable<Record> fields, std::string_view name)
 {
     for (const FieldRule<Record> &rule : fields) {
-        if (rule.element == name)
+        if (sameName(rule.element, name))
             return &rule;
     }
     return nullptr;
 }
 
+// Field, "Code" and "Error" handling shared by list and single-record documents. While text is
+// being gathered, the element that ends can only be the one that started it, so its rule is
+// remembered from the start tag instead of being looked up again.
+template <typename Record> class FieldParser : public CapturingParser
+{
+protected:
+    explicit FieldParser(FieldTable<Record> fields) : fields_(fields) {}
+
+    void openElement(std::string_view name)
+    {
+        openField_ = findField(fields_, name);
+        if (openField_ || isResultElement(name))
+            startCapture();
+    }
+
+    // Stores the element's text in the record, when it is a field and there is a record to fill.
+    void closeElement(std::string_view name, Record *record)
+    {
+        const FieldRule<Record> *rule = isCapturing() ? openField_ : findField(fields_, name);
+        if (rule) {
+            if (record)
+                rule->store(*record, capturedText());
+        } else if (isResultElement(name)) {
+            storeResultElement(name);
+        }
+        forgetOpenElement();
+    }
+
+    void forgetOpenElement()
+    {
+        openField_ = nullptr;
+        stopCapture();
+    }
+
+private:
+    FieldTable<Record> fields_;
+    const FieldRule<Record> *openField_ = nullptr;
+};
+
 // A list document: each item element makes one record, filled by the field elements that follow.
 // The start of the item element makes a new current record (dropping one that never ended); its
-// end appends that record to the list, where it stays current until the next item starts, so a
-// field between one item's end and the next item's start changes the item just appended. An item
-// nested in another of the same name ends the outer one too early: the outer end finds nothing
-// pending and adds nothing, so no record is ever appended twice.
-template <typename Record>
-class ListDocumentParser : public CapturingParser
+// end completes that record in the list, where it stays current until the next item starts, so a
+// field between one item's end and the next item's start changes the item just completed. An item
+// nested in another of the same name ends the outer one too early: the outer end finds no open
+// record and changes nothing, so no record is ever listed twice. Records are built in place in
+// the list; one still open when the document ends is removed.
+template <typename Record> class ListDocumentParser : public FieldParser<Record>
 {
 public:
     void startElement(std::string_view name) override
     {
-        stopCapture();
-        if (name == itemElement_) {
-            pending_.emplace();
-            lastIsCurrent_ = false;
-        } else if (findField(fields_, name) || isResultElement(name)) {
-            startCapture();
-        }
+        this->forgetOpenElement();
+        if (sameName(name, itemElement_))
+            openRecord();
+        else
+            this->openElement(name);
     }
 
     void endElement(std::string_view name) override
     {
-        if (name == itemElement_)
-            appendPendingRecord();
-        else if (const FieldRule<Record> *rule = findField(fields_, name))
-            storeInCurrentRecord(*rule);
-        else if (isResultElement(name))
-            storeResultElement(name);
-        stopCapture();
+        if (!this->isCapturing() && sameName(name, itemElement_)) {
+            if (current_ == Current::open)
+                current_ = Current::ended;
+            this->forgetOpenElement();
+        } else {
+            this->closeElement(name, current_ == Current::none ? nullptr : &items_.back());
+        }
+    }
+
+    void endDocument() override
+    {
+        if (current_ == Current::open)
+            items_.pop_back();
+        current_ = Current::none;
     }
 
     const std::vector<Record> &items() const { return items_; }
 
 protected:
     ListDocumentParser(std::string_view itemElement, FieldTable<Record> fields)
-        : itemElement_(itemElement), fields_(fields)
-    {
-    }
+        : FieldParser<Record>(fields), itemElement_(itemElement)
+    {}
 
 private:
-    void appendPendingRecord()
+    // The service sends its lists in pages of this many items.
+    static constexpr size_t pageSize = 20;
+
+    enum class Current
     {
-        if (!pending_)
+        none,  // no item element has started yet
+        open,  // the last record in the list is still being read
+        ended, // the last record is complete but still takes fields that follow it
+    };
+
+    void openRecord()
+    {
+        if (current_ == Current::open) {
+            items_.back() = Record{};
             return;
-        items_.push_back(std::move(*pending_));
-        pending_.reset();
-        lastIsCurrent_ = true;
-    }
-
-    Record *currentRecord()
-    {
-        if (pending_)
-            return &*pending_;
-        return lastIsCurrent_ ? &items_.back() : nullptr;
-    }
-
-    void storeInCurrentRecord(const FieldRule<Record> &rule)
-    {
-        if (Record *record = currentRecord())
-            rule.store(*record, capturedText());
+        }
+        if (items_.capacity() == 0)
+            items_.reserve(pageSize);
+        items_.emplace_back();
+        current_ = Current::open;
     }
 
     std::string_view itemElement_;
-    FieldTable<Record> fields_;
     std::vector<Record> items_;
-    std::optional<Record> pending_;
-    bool lastIsCurrent_ = false;
+    Current current_ = Current::none;
 };
 
 // A single-record document: one record made with the parser, which every field element fills
 // wherever it stands.
-template <typename Record>
-class SingleRecordParser : public CapturingParser
+template <typename Record> class SingleRecordParser : public FieldParser<Record>
 {
 public:
     void startElement(std::string_view name) override
     {
-        stopCapture();
-        if (findField(fields_, name) || isResultElement(name))
-            startCapture();
+        this->forgetOpenElement();
+        this->openElement(name);
     }
 
-    void endElement(std::string_view name) override
-    {
-        if (const FieldRule<Record> *rule = findField(fields_, name))
-            rule->store(record_, capturedText());
-        else if (isResultElement(name))
-            storeResultElement(name);
-        stopCapture();
-    }
+    void endElement(std::string_view name) override { this->closeElement(name, &record_); }
 
 protected:
-    explicit SingleRecordParser(FieldTable<Record> fields) : fields_(fields) {}
+    explicit SingleRecordParser(FieldTable<Record> fields) : FieldParser<Record>(fields) {}
 
     const Record &record() const { return record_; }
 
 private:
-    FieldTable<Record> fields_;
     Record record_;
 };

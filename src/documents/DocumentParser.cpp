@@ -1,11 +1,10 @@
 #include "documents/DocumentParser.h"
 
-#include <libxml/parser.h>
-#include <libxml/parserInternals.h>
-#include <libxml/SAX2.h>
-
 #include <climits>
 #include <cstring>
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <mutex>
 
 DocumentParser::~DocumentParser() = default;
@@ -42,12 +41,13 @@ std::string_view nameOf(const xmlChar *name)
 
 // Once the budget is spent, every context that reports anything is stopped and nothing more
 // reaches the parser.
-bool stoppedForExpansion(void *context)
+DocumentParser *liveParser(void *context)
 {
-    if (!readState(context).exhausted)
-        return false;
+    ReadState &state = readState(context);
+    if (!state.exhausted)
+        return &state.parser;
     xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
-    return true;
+    return nullptr;
 }
 
 // Counts the replacement text of every internal entity the reader expands against the budget.
@@ -59,25 +59,25 @@ xmlEntityPtr lookUpEntity(void *context, const xmlChar *name)
         state.expanded += static_cast<size_t>(xmlStrlen(entity->content)) + 1;
         state.exhausted = state.exhausted || state.expanded > state.expansionBudget;
     }
-    return stoppedForExpansion(context) ? nullptr : entity;
+    return liveParser(context) != nullptr ? entity : nullptr;
 }
 
 void onStartElement(void *context, const xmlChar *name, const xmlChar **)
 {
-    if (!stoppedForExpansion(context))
-        readState(context).parser.startElement(nameOf(name));
+    if (DocumentParser *parser = liveParser(context))
+        parser->startElement(nameOf(name));
 }
 
 void onEndElement(void *context, const xmlChar *name)
 {
-    if (!stoppedForExpansion(context))
-        readState(context).parser.endElement(nameOf(name));
+    if (DocumentParser *parser = liveParser(context))
+        parser->endElement(nameOf(name));
 }
 
 void onCharacters(void *context, const xmlChar *text, int length)
 {
-    if (!stoppedForExpansion(context))
-        readState(context).parser.characters(textOf(text, length));
+    if (DocumentParser *parser = liveParser(context))
+        parser->characters(textOf(text, length));
 }
 
 // SAX1-style handlers, so names arrive as written (no namespace processing). The declaration
@@ -127,6 +127,7 @@ void hsParseDocument(std::string_view utf8, DocumentParser &parser)
     context->_private = &state;
     xmlCtxtUseOptions(context, XML_PARSE_NONET);
     xmlParseDocument(context);
+    parser.endDocument();
     if (context->myDoc != nullptr)
         xmlFreeDoc(context->myDoc);
     context->myDoc = nullptr;

@@ -17,6 +17,8 @@ public:
     // One piece of character data; the reader may split the text of one element into pieces.
     virtual void characters(std::string_view text) = 0;
     virtual void endElement(std::string_view name) = 0;
+    // The reader has stopped, at the end of the document or at its first fault.
+    virtual void endDocument() {}
 
     // The service's result code, 0 (success) until a "Code" element says otherwise.
     int32_t code() const { return code_; }
@@ -41,5 +43,5 @@ private:
 // are replaced in character data, no external entity or DTD is loaded and nothing is fetched
 // from the network. Entity expansion is bounded, so a document built to expand without end stops
 // early. The reader stops at the first fatal error and reports nothing: the parser keeps what it
-// was given up to there. Empty input leaves the parser as it was.
+// was given up to there, and its endDocument is called. Empty input leaves the parser as it was.
 void hsParseDocument(std::string_view utf8, DocumentParser &parser);

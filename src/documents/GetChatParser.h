@@ -1,7 +1,7 @@
 #pragma once
 
-#include "documents/DocumentForm.h"
 #include "documents/ChatItem.h"
+#include "documents/DocumentForm.h"
 
 #include <vector>
 

@@ -9,10 +9,10 @@ using Login = LoginResultItem;
 // Each document is read only with its own names: the teacher document's parser does not know
 // the student or family fields, and the other way round.
 constexpr FieldRule<Login> teacherFields[] = {
-    field<&Login::userId>("TeacherId"),       field<&Login::userName>("TeacherName"),
-    field<&Login::realName>("RealName"),      field<&Login::avatar>("Avatar"),
-    field<&Login::classId>("ClassId"),        field<&Login::className>("ClassName"),
-    field<&Login::schoolCode>("SchoolCode"),  field<&Login::address>("Address"),
+    field<&Login::userId>("TeacherId"),      field<&Login::userName>("TeacherName"),
+    field<&Login::realName>("RealName"),     field<&Login::avatar>("Avatar"),
+    field<&Login::classId>("ClassId"),       field<&Login::className>("ClassName"),
+    field<&Login::schoolCode>("SchoolCode"), field<&Login::address>("Address"),
 };
 
 constexpr FieldRule<Login> studentFields[] = {

@@ -28,12 +28,9 @@ constexpr FieldRule<NewsItem> wholeNewsFields[] = {
 };
 
 constexpr FieldRule<ReturnItem> returnFields[] = {
-    field<&ReturnItem::rtId>("returnId"),
-    field<&ReturnItem::rtContent>("returnContent"),
-    field<&ReturnItem::userName>("userName"),
-    field<&ReturnItem::userId>("userId"),
-    field<&ReturnItem::userAvatar>("userAvatar"),
-    field<&ReturnItem::rtDate>("returnDate"),
+    field<&ReturnItem::rtId>("returnId"),         field<&ReturnItem::rtContent>("returnContent"),
+    field<&ReturnItem::userName>("userName"),     field<&ReturnItem::userId>("userId"),
+    field<&ReturnItem::userAvatar>("userAvatar"), field<&ReturnItem::rtDate>("returnDate"),
 };
 
 } // namespace

@@ -22,8 +22,8 @@ constexpr FieldRule<TestScoreItem> testScoreFields[] = {
 
 // The average is "AvgScore" here and "ScoreAvg" in a student's own scores.
 constexpr FieldRule<SubjectItem> subjectFields[] = {
-    field<&SubjectItem::subjectId>("SubjectId"),   field<&SubjectItem::subjectName>("SubjectName"),
-    field<&SubjectItem::avgScore>("AvgScore"),     field<&SubjectItem::testName>("TestName"),
+    field<&SubjectItem::subjectId>("SubjectId"), field<&SubjectItem::subjectName>("SubjectName"),
+    field<&SubjectItem::avgScore>("AvgScore"),   field<&SubjectItem::testName>("TestName"),
     field<&SubjectItem::testDate>("TestDate"),
 };
 
