@@ -26,8 +26,10 @@ void printJson(const nlohmann::json &value)
 std::string operationsHelp()
 {
     std::string help = "Operations:\n";
-    for (const CliOperation &operation : cliOperations())
-        help += "  " + std::string(operation.name) + " " + cliArgumentSynopsis(operation) + "\n";
+    for (const CliOperation &operation : cliOperations()) {
+        const std::string synopsis = cliArgumentSynopsis(operation);
+        help += "  " + std::string(operation.name) + (synopsis.empty() ? "" : " " + synopsis) + "\n";
+    }
     help += "Parsers:\n ";
     for (const CliParser &parser : cliParsers())
         help += " " + std::string(parser.name);
@@ -59,12 +61,13 @@ int runParse(const std::string &parserName)
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"Calls the school service or reads its result documents; prints records as JSON."};
+    CLI::App app{"Calls the school service or reads its result documents; prints records as JSON.",
+                 "hsschool-cli"};
     app.footer(operationsHelp());
     app.require_subcommand(1);
 
     std::string endpoint;
-    app.add_option("--endpoint", endpoint, "service endpoint URL");
+    app.add_option("--endpoint", endpoint, "service endpoint URL")->type_name("URL");
 
     std::string operationName;
     std::vector<std::string> values;
