@@ -44,12 +44,4 @@ Rectangle {
             }
         }
     }
-
-    PageIndicator {
-        anchors.horizontalCenter: parent.horizontalCenter
-        anchors.bottom: parent.bottom
-        anchors.bottomMargin: 14
-        count: pages.count
-        currentIndex: pages.currentIndex
-    }
 }

@@ -1,1 +1,220 @@
-int main() { return 0; }
+// hsschool-screenshots OUTDIR: starts a demo school server, runs the application offscreen
+// against it and saves a PNG of each screen: the guide, the filled-in login screen, the main
+// screen after signing in (and after three notifications), the help pages, and then every
+// registered scene.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "ScreenshotScenes.h"
+#include "app/HsAppDelegate.h"
+#include "app/HsAppSetup.h"
+#include "screens/CheckButton.h"
+#include "screens/HsLoginController.h"
+#include "transport/HsServiceConfig.h"
+
+namespace {
+
+constexpr int kSettleMilliseconds = 700;
+constexpr int kWaitMilliseconds = 60000;
+
+void processEventsFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool waitFor(const std::function<bool()> &done, int milliseconds = kWaitMilliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > milliseconds)
+            return false;
+        processEventsFor(20);
+    }
+    return true;
+}
+
+// The demo school, on a free loopback port, with a fresh database in `folder`.
+class DemoServer
+{
+public:
+    bool start(const QString &folder)
+    {
+        QString binary = qEnvironmentVariable("HSSCHOOL_SERVER_BINARY", QStringLiteral(HSSCHOOL_SERVER_BINARY));
+        m_process.setProgram(binary);
+        m_process.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"),
+                                QStringLiteral("--db"), QDir(folder).filePath(QStringLiteral("school.sqlite3"))});
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        m_process.setStandardErrorFile(QDir(folder).filePath(QStringLiteral("server.log")));
+        m_process.start();
+        if (!m_process.waitForStarted(kWaitMilliseconds))
+            return false;
+        while (!m_process.canReadLine()) {
+            if (!m_process.waitForReadyRead(kWaitMilliseconds))
+                return false;
+        }
+        const QString firstLine = QString::fromUtf8(m_process.readLine()).trimmed();
+        const qsizetype at = firstLine.indexOf(QStringLiteral("http://"));
+        if (at < 0)
+            return false;
+        m_baseUrl = firstLine.mid(at);
+        return true;
+    }
+
+    ~DemoServer()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+    }
+
+    QString endpoint() const { return m_baseUrl + QStringLiteral("/school/services/schoolSvc"); }
+
+private:
+    QProcess m_process;
+    QString m_baseUrl;
+};
+
+class Photographer
+{
+public:
+    Photographer(HsAppDelegate &app, const QString &outDir) : m_app(app), m_outDir(outDir) {}
+
+    // Waits until nothing moves: no overlay, no toast, no navigation under way.
+    bool settle()
+    {
+        const bool quiet = waitFor([this] { return !busy(); });
+        processEventsFor(kSettleMilliseconds);
+        return quiet;
+    }
+
+    bool save(const QString &name)
+    {
+        settle();
+        const QImage image = m_app.window()->grabWindow();
+        const QString path = QDir(m_outDir).filePath(name + QStringLiteral(".png"));
+        const bool saved = !image.isNull() && image.save(path);
+        std::printf("%s %s\n", saved ? "saved" : "FAILED", qPrintable(path));
+        m_failures += saved ? 0 : 1;
+        return saved;
+    }
+
+    int depth() const { return navigation()->property("depth").toInt(); }
+    int failures() const { return m_failures; }
+    void fail(const char *what)
+    {
+        std::printf("FAILED %s\n", what);
+        ++m_failures;
+    }
+
+private:
+    QObject *navigation() const { return m_app.window()->findChild<QObject *>(QStringLiteral("navigation")); }
+
+    bool busy() const
+    {
+        QObject *port = dynamic_cast<QObject *>(&m_app.port());
+        const auto *overlay = port->property("overlay").value<QObject *>();
+        const auto *toast = port->property("toast").value<QObject *>();
+        return navigation()->property("busy").toBool() || overlay->property("shown").toBool() ||
+               toast->property("shown").toBool();
+    }
+
+    HsAppDelegate &m_app;
+    QString m_outDir;
+    int m_failures = 0;
+};
+
+// Pushes a screen, photographs it and goes back.
+void photographPushed(Photographer &camera, HsAppDelegate &app, const QString &name, const QString &interfaceFile,
+                      QObject *controller)
+{
+    const int depthBefore = camera.depth();
+    app.port().push(interfaceFile, controller);
+    if (!waitFor([&] { return camera.depth() > depthBefore; })) {
+        camera.fail(qPrintable(name));
+        return;
+    }
+    camera.save(name);
+    app.port().pop();
+    waitFor([&] { return camera.depth() == depthBefore; });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    hsSetUpApplication();
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: hsschool-screenshots OUTDIR\n");
+        return 2;
+    }
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+
+    QTemporaryDir work;
+    DemoServer server;
+    if (!work.isValid() || !server.start(work.path())) {
+        std::fprintf(stderr, "hsschool-screenshots: the demo school server did not start\n");
+        return 1;
+    }
+    HsServiceConfig::setEndpoint(server.endpoint().toStdString());
+
+    HsAppDelegate app(QDir(work.path()).filePath(QStringLiteral("app")));
+    app.didFinishLaunchingWithOptions();
+    if (!app.window()) {
+        std::fprintf(stderr, "hsschool-screenshots: the window was not created\n");
+        return 1;
+    }
+    Photographer camera(app, outDir);
+    camera.save(QStringLiteral("guide"));
+    app.guideDidSelectPageAtIndex(app.numberOfGuidePages() - 1);
+
+    HsLoginController &login = *app.loginController();
+    login.cbLoginTeacher()->clicked();
+    login.cbRemember()->clicked();
+    login.setAccount(QStringLiteral("wangfang"));
+    login.setPassword(QStringLiteral("teacher123"));
+    camera.save(QStringLiteral("login"));
+
+    login.pressButton(HsLoginController::helpTag);
+    waitFor([&] { return camera.depth() == 2; });
+    camera.save(QStringLiteral("login-help"));
+    app.port().pop();
+    waitFor([&] { return camera.depth() == 1; });
+    login.pressButton(HsLoginController::forgottenPasswordTag);
+    waitFor([&] { return camera.depth() == 2; });
+    camera.save(QStringLiteral("login-forgotten-password"));
+    app.port().pop();
+    waitFor([&] { return camera.depth() == 1; });
+
+    login.pressButton(HsLoginController::signInTag);
+    if (!waitFor([&] { return camera.depth() == 2 && !login.isSigningIn(); })) {
+        std::fprintf(stderr, "hsschool-screenshots: signing in to the demo school failed\n");
+        return 1;
+    }
+    camera.save(QStringLiteral("main"));
+    for (int badge = 1; badge <= 3; ++badge)
+        app.didReceiveRemoteNotification({{QStringLiteral("aps"), QVariantMap{{QStringLiteral("badge"), badge}}}});
+    camera.save(QStringLiteral("main-notified"));
+
+    for (const ScreenshotScene &scene : screenshotScenes())
+        photographPushed(camera, app, scene.name, scene.interfaceFile,
+                         scene.makeController(app.port(), app.session(), app.defaults()));
+    return camera.failures() == 0 ? 0 : 1;
+}
