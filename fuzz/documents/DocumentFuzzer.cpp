@@ -1,0 +1,72 @@
+#include "documents/GetChatParser.h"
+#include "documents/GetHomeWorksParser.h"
+#include "documents/GetMyTeacherParser.h"
+#include "documents/GetNewsByIdParser.h"
+#include "documents/GetNewsesParser.h"
+#include "documents/GetResourceParser.h"
+#include "documents/GetResourcesParser.h"
+#include "documents/GetReturnsParser.h"
+#include "documents/GetStatesParser.h"
+#include "documents/GetStudentsParser.h"
+#include "documents/LoginStudentParser.h"
+#include "documents/LoginTeacherParser.h"
+#include "documents/NewsTypeParser.h"
+#include "documents/ResourceTypeParser.h"
+#include "documents/ResultParser.h"
+#include "documents/StudentScoresParser.h"
+#include "documents/SubjectsParser.h"
+#include "documents/TestScoreParser.h"
+#include "documents/UserPicUploadParser.h"
+#include "transport/HsLog.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// The code and error of one parse must not depend on which parser read the document: every
+// parser reads "Code" and "Error" the same way.
+struct ResultOfParse
+{
+    int32_t code;
+    std::optional<std::string> error;
+};
+
+template <typename P>
+ResultOfParse parseWith(std::string_view document)
+{
+    P parser;
+    hsParseDocument(document, parser);
+    return {parser.code(), parser.error()};
+}
+
+template <typename... Parsers>
+void parseWithEvery(std::string_view document)
+{
+    const ResultOfParse reference = parseWith<ResultParser>(document);
+    for (const ResultOfParse &result : {parseWith<Parsers>(document)...}) {
+        if (result.code != reference.code || result.error != reference.error)
+            std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    hsSetLogSink([](const std::string &) {});
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string_view document(reinterpret_cast<const char *>(data), size);
+    parseWithEvery<LoginTeacherParser, LoginStudentParser, NewsTypeParser, GetNewsesParser, GetNewsByIdParser,
+                   GetReturnsParser, ResourceTypeParser, GetResourcesParser, GetResourceParser,
+                   GetHomeWorksParser, TestScoreParser, SubjectsParser, StudentScoresParser, GetStatesParser,
+                   GetChatParser, GetStudentsParser, GetMyTeacherParser, UserPicUploadParser>(document);
+    return 0;
+}
