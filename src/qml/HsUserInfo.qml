@@ -115,6 +115,11 @@ Item {
         boundsBehavior: Flickable.StopAtBounds
         model: screen.controller ? screen.controller.tableUser : null
 
+        // A mark for each row of the record, in row order: school, class, address, father and
+        // his work, mother and her work.
+        readonly property var marks: ["profile_school", "profile_class", "profile_address", "profile_father",
+            "profile_work", "profile_mother", "profile_work"]
+
         delegate: Rectangle {
             required property string display
             required property int index
@@ -123,18 +128,29 @@ Item {
             height: 45
             color: "white"
 
-            Text {
+            Image {
                 x: 16
-                width: parent.width - 32
                 anchors.verticalCenter: parent.verticalCenter
+                width: 24
+                height: 24
+                source: "images/" + tableUser.marks[parent.index] + ".png"
+            }
+
+            Text {
+                x: 52
+                width: parent.width - x - 16
+                anchors.verticalCenter: parent.verticalCenter
+                wrapMode: Text.Wrap
+                maximumLineCount: 2
                 elide: Text.ElideRight
+                lineHeight: 0.95
                 text: parent.display
                 color: "#222a33"
                 font.pixelSize: 15
             }
 
             Rectangle {
-                x: parent.index === tableUser.count - 1 ? 0 : 16
+                x: parent.index === tableUser.count - 1 ? 0 : 52
                 anchors.bottom: parent.bottom
                 width: parent.width - x
                 height: 1
