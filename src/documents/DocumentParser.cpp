@@ -50,7 +50,8 @@ DocumentParser *liveParser(void *context)
     return nullptr;
 }
 
-// Counts the replacement text of every internal entity the reader expands against the budget.
+// Counts the replacement text of every internal entity the reader expands against the budget;
+// past it, the context that asked is stopped.
 xmlEntityPtr lookUpEntity(void *context, const xmlChar *name)
 {
     ReadState &state = readState(context);
@@ -120,6 +121,7 @@ void hsParseDocument(std::string_view utf8, DocumentParser &parser)
     xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(utf8.data(), static_cast<int>(utf8.size()));
     if (context == nullptr)
         return;
+    // The context frees the handler it came with, so that one is put back before it goes.
     xmlSAXHandler handler = readerHandler();
     xmlSAXHandlerPtr ownHandler = context->sax;
     context->sax = &handler;

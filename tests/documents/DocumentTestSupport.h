@@ -10,8 +10,7 @@
 #include <string_view>
 
 // A fresh parser of type P fed one document.
-template <typename P>
-std::unique_ptr<P> parsed(std::string_view document)
+template <typename P> std::unique_ptr<P> parsed(std::string_view document)
 {
     auto parser = std::make_unique<P>();
     hsParseDocument(document, *parser);
@@ -27,8 +26,7 @@ inline std::string cannedDocument(const std::string &name)
     return content.str();
 }
 
-template <typename P>
-std::unique_ptr<P> parsedCanned(const std::string &name)
+template <typename P> std::unique_ptr<P> parsedCanned(const std::string &name)
 {
     const std::string document = cannedDocument(name);
     if (document.empty())

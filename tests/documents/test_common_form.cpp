@@ -4,7 +4,6 @@
 #include "documents/ResultParser.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -49,22 +48,25 @@ TEST(ErrorText, IsAbsentWhenEmptyAndOtherwiseKeptExactly)
     EXPECT_EQ(parsed<ResultParser>("<R><Error></Error></R>")->error(), std::nullopt);
     EXPECT_EQ(parsed<ResultParser>("<R><Error/></R>")->error(), std::nullopt);
     EXPECT_EQ(parsed<ResultParser>("<R><Error> </Error></R>")->error(), Text(" "));
-    EXPECT_EQ(parsed<ResultParser>("<R><Error>用户名或密码错误</Error></R>")->error(), Text("用户名或密码错误"));
+    EXPECT_EQ(parsed<ResultParser>("<R><Error>用户名或密码错误</Error></R>")->error(),
+              Text("用户名或密码错误"));
     EXPECT_EQ(parsed<ResultParser>("<R><Error>a</Error><Error></Error></R>")->error(), std::nullopt);
     EXPECT_EQ(parsed<ResultParser>("<R><Error>a</Error><Error>b</Error></R>")->error(), Text("b"));
 }
 
 TEST(Capture, JoinsThePiecesOfTextAroundReferences)
 {
-    const auto parser = parsed<GetNewsByIdParser>(
-        "<R><NewsTitle>A &amp; B</NewsTitle><NewsContent>&lt;p&gt;1 &#x4E2D; 2&#20013;&quot;</NewsContent></R>");
+    const auto parser =
+        parsed<GetNewsByIdParser>("<R><NewsTitle>A &amp; B</NewsTitle><NewsContent>&lt;p&gt;1 &#x4E2D; "
+                                  "2&#20013;&quot;</NewsContent></R>");
     EXPECT_EQ(parser->item().newsTitle, Text("A & B"));
     EXPECT_EQ(parser->item().newsContent, Text("<p>1 中 2中\""));
 }
 
 TEST(Capture, KeepsWhiteSpaceAndLineBreaks)
 {
-    const auto parser = parsed<GetNewsByIdParser>("<R><NewsContent>\n  line one\r\n  line two \n</NewsContent></R>");
+    const auto parser =
+        parsed<GetNewsByIdParser>("<R><NewsContent>\n  line one\r\n  line two \n</NewsContent></R>");
     // The reader normalises a carriage return and line feed to one line feed.
     EXPECT_EQ(parser->item().newsContent, Text("\n  line one\n  line two \n"));
 }

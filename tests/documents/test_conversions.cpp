@@ -1,10 +1,9 @@
 #include "documents/DocumentConversions.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 

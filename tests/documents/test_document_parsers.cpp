@@ -21,7 +21,6 @@
 #include "transport/HsLog.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -107,9 +106,10 @@ TEST(NewsDocuments, WholeNewsItemIgnoresItsWrapper)
 
 TEST(NewsDocuments, CategoriesAndReplies)
 {
-    const auto types = parsed<NewsTypeParser>("<R><NewsType><TypeId>2</TypeId><TypeCode>tz</TypeCode>"
-                                              "<TypeName>通知</TypeName><TypeType>0</TypeType></NewsType>"
-                                              "<NewsType><TypeId>3</TypeId><TypeType>1</TypeType></NewsType></R>");
+    const auto types =
+        parsed<NewsTypeParser>("<R><NewsType><TypeId>2</TypeId><TypeCode>tz</TypeCode>"
+                               "<TypeName>通知</TypeName><TypeType>0</TypeType></NewsType>"
+                               "<NewsType><TypeId>3</TypeId><TypeType>1</TypeType></NewsType></R>");
     ASSERT_EQ(types->types().size(), 2u);
     EXPECT_EQ(types->types()[0], (NewsTypeItem{2, "tz", "通知", 0}));
     EXPECT_EQ(types->types()[1], (NewsTypeItem{3, std::nullopt, std::nullopt, 1}));
@@ -144,7 +144,8 @@ TEST(ResourceDocuments, ListRowsCarryOnlyTheRowFields)
 {
     const auto rows = parsed<GetResourcesParser>(
         "<R><Resource><ResourceId>1</ResourceId><ResourceTitle>a</ResourceTitle><Image>i</Image></Resource>"
-        "<Resource><ThumbImage>s</ThumbImage><UpdateDate>d</UpdateDate><Longitude>1</Longitude></Resource></R>");
+        "<Resource><ThumbImage>s</ThumbImage><UpdateDate>d</UpdateDate><Longitude>1</Longitude></Resource></"
+        "R>");
     ResourceItem first;
     first.resId = 1;
     first.resTitle = "a";
@@ -153,8 +154,8 @@ TEST(ResourceDocuments, ListRowsCarryOnlyTheRowFields)
     second.updateDate = "d";
     EXPECT_EQ(rows->resources(), (std::vector<ResourceItem>{first, second}));
 
-    const auto types = parsed<ResourceTypeParser>(
-        "<R><ResourceType><TypeId>4</TypeId><TypeCode>mu</TypeCode><TypeName>博物馆</TypeName></ResourceType></R>");
+    const auto types = parsed<ResourceTypeParser>("<R><ResourceType><TypeId>4</TypeId><TypeCode>mu</"
+                                                  "TypeCode><TypeName>博物馆</TypeName></ResourceType></R>");
     EXPECT_EQ(types->types(), (std::vector<ResourceTypeItem>{{4, "mu", "博物馆"}}));
 }
 
@@ -170,8 +171,9 @@ TEST(StudentRecordDocuments, HomeworkStatesAndChat)
                                                 "<Content>午睡很好</Content><Date>d</Date></State></R>");
     EXPECT_EQ(states->states(), (std::vector<StudentStateItem>{{0, "午睡很好", "t", "d"}}));
 
-    const auto chats = parsed<GetChatParser>("<R><Chat><UserId>15</UserId><UserName>a</UserName></Chat>"
-                                             "<Chat><Content>c</Content></Chat><Chat><ChatDate>d</ChatDate></Chat></R>");
+    const auto chats =
+        parsed<GetChatParser>("<R><Chat><UserId>15</UserId><UserName>a</UserName></Chat>"
+                              "<Chat><Content>c</Content></Chat><Chat><ChatDate>d</ChatDate></Chat></R>");
     EXPECT_EQ(chats->chats(), (std::vector<ChatItem>{{15, "a", std::nullopt, std::nullopt},
                                                      {0, std::nullopt, "c", std::nullopt},
                                                      {0, std::nullopt, std::nullopt, "d"}}));
@@ -179,17 +181,21 @@ TEST(StudentRecordDocuments, HomeworkStatesAndChat)
 
 TEST(StudentRecordDocuments, EachScoreDocumentKnowsOnlyItsOwnNames)
 {
-    const std::string scoreDocument = "<R><Score><StudentName>n</StudentName><StudentScore>92.5</StudentScore>"
-                                      "<ScoreAvg>80</ScoreAvg><AvgScore>70</AvgScore><SubjectName>语文</SubjectName>"
-                                      "<TestDate>d</TestDate></Score></R>";
+    const std::string scoreDocument =
+        "<R><Score><StudentName>n</StudentName><StudentScore>92.5</StudentScore>"
+        "<ScoreAvg>80</ScoreAvg><AvgScore>70</AvgScore><SubjectName>语文</SubjectName>"
+        "<TestDate>d</TestDate></Score></R>";
     const auto testScores = parsed<TestScoreParser>(scoreDocument);
-    EXPECT_EQ(testScores->scores(), (std::vector<TestScoreItem>{{"n", 92.5f, 0.0f, std::nullopt, std::nullopt}}));
+    EXPECT_EQ(testScores->scores(),
+              (std::vector<TestScoreItem>{{"n", 92.5f, 0.0f, std::nullopt, std::nullopt}}));
     const auto studentScores = parsed<StudentScoresParser>(scoreDocument);
-    EXPECT_EQ(studentScores->scores(), (std::vector<TestScoreItem>{{std::nullopt, 92.5f, 80.0f, "语文", "d"}}));
+    EXPECT_EQ(studentScores->scores(),
+              (std::vector<TestScoreItem>{{std::nullopt, 92.5f, 80.0f, "语文", "d"}}));
 
     const auto subjects = parsed<SubjectsParser>(
         "<R><Subject><SubjectId>2</SubjectId><SubjectName>数学</SubjectName><TestName>期中</TestName>"
-        "<TestDate>d</TestDate><AvgScore>88.5</AvgScore></Subject><Subject><ScoreAvg>9</ScoreAvg></Subject></R>");
+        "<TestDate>d</TestDate><AvgScore>88.5</AvgScore></Subject><Subject><ScoreAvg>9</ScoreAvg></Subject></"
+        "R>");
     EXPECT_EQ(subjects->subjects(), (std::vector<SubjectItem>{{2, "数学", "期中", "d", 88.5f}, {}}));
 }
 
@@ -217,12 +223,13 @@ TEST(PeopleDocuments, UploadAnswerCarriesThePictureAddress)
     EXPECT_EQ(parsed<UserPicUploadParser>("<R><Image>x</Image><Image/></R>")->image(), std::nullopt);
 }
 
-template <typename P>
-std::vector<std::string> linesLoggedByOneParser()
+template <typename P> std::vector<std::string> linesLoggedByOneParser()
 {
     std::vector<std::string> lines;
     hsSetLogSink([&lines](const std::string &line) { lines.push_back(line); });
-    { P parser; }
+    {
+        P parser;
+    }
     hsSetLogSink({});
     return lines;
 }

@@ -2,7 +2,6 @@
 #include "documents/DocumentParser.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
@@ -80,8 +79,8 @@ TEST(ReaderSafety, ExpansionInAttributesStopsEarly)
 
 TEST(ReaderSafety, InternalEntitiesAreStillReplaced)
 {
-    const auto parser =
-        parsed<RecordingParser>("<!DOCTYPE r [<!ENTITY school \"实验小学\">]><r><t>&school; &amp; 家长</t></r>");
+    const auto parser = parsed<RecordingParser>(
+        "<!DOCTYPE r [<!ENTITY school \"实验小学\">]><r><t>&school; &amp; 家长</t></r>");
     EXPECT_EQ(parser->text, "实验小学 & 家长");
 }
 
