@@ -213,10 +213,32 @@ xmlSAXHandler answerHandler()
     return handler;
 }
 
+// The reader keeps a document of its own when the answer declares a DTD; it is freed with it.
 struct ParserDeleter
 {
-    void operator()(xmlParserCtxt *context) const { xmlFreeParserCtxt(context); }
+    void operator()(xmlParserCtxt *context) const
+    {
+        if (context->myDoc != nullptr)
+            xmlFreeDoc(context->myDoc);
+        xmlFreeParserCtxt(context);
+    }
 };
+
+// Feeding the answer in pieces keeps the reader's look-ahead small, so that a long text (a large
+// result document) is read without tripping the reader's guard against huge look-ups.
+constexpr size_t kReadPieceBytes = 64 * 1024;
+
+bool readInPieces(xmlParserCtxt *parser, std::string_view body)
+{
+    int status = 0;
+    while (body.size() > kReadPieceBytes && status == 0) {
+        status = xmlParseChunk(parser, body.data(), static_cast<int>(kReadPieceBytes), 0);
+        body.remove_prefix(kReadPieceBytes);
+    }
+    if (status == 0)
+        status = xmlParseChunk(parser, body.data(), static_cast<int>(body.size()), 1);
+    return status == 0 && parser->wellFormed != 0;
+}
 
 } // namespace
 
@@ -326,9 +348,7 @@ bool HsSoapClient::processResponse(std::string_view body)
         return false;
     }
     xmlCtxtUseOptions(parser.get(), XML_PARSE_NONET);
-    const int status = xmlParseChunk(parser.get(), body.data(), static_cast<int>(body.size()), 1);
-    const bool wellFormed = status == 0 && parser->wellFormed != 0;
-    if (!wellFormed) {
+    if (!readInPieces(parser.get(), body)) {
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }

@@ -1,0 +1,63 @@
+#include "transport/HsAppConstants.h"
+#include "transport/HsServiceConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr uint32_t kReachable = HsAppConstants::kReachable;
+constexpr uint32_t kConnectionRequired = HsAppConstants::kConnectionRequired;
+constexpr uint32_t kIsWWAN = HsAppConstants::kIsWWAN;
+
+TEST(NetworkFlags, DecisionFollowsTheThreeBits)
+{
+    EXPECT_EQ(kReachable, 2u);
+    EXPECT_EQ(kConnectionRequired, 4u);
+    EXPECT_EQ(kIsWWAN, 1u << 18);
+    // Wi-Fi up.
+    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable));
+    // Cellular data only.
+    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired |
+                                                          kIsWWAN));
+    // A route that first needs a connection set up, not cellular.
+    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired));
+    // Airplane mode: nothing reachable, whatever else is set.
+    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(0));
+    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kIsWWAN));
+    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kConnectionRequired | kIsWWAN));
+    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(~kReachable));
+}
+
+// The endpoint is process-wide, so each check runs in a child process of its own.
+TEST(NetworkFlagsDeathTest, LoopbackEndpointIsReachable)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            HsServiceConfig::setEndpoint("http://127.0.0.1:9/school/services/schoolSvc");
+            uint32_t flags = 0;
+            const bool available = HsAppConstants::isNetworkAvailableFlags(&flags);
+            std::exit(available && flags == kReachable && HsAppConstants::checkNetwork(false)
+                          ? 0
+                          : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(NetworkFlagsDeathTest, UnusableEndpointLeavesTheFlagsUntouched)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            HsServiceConfig::setEndpoint("not a url at all");
+            uint32_t flags = 0xdead;
+            const bool available = HsAppConstants::isNetworkAvailableFlags(&flags);
+            std::exit(!available && flags == 0xdead && !HsAppConstants::checkNetwork(false) ? 0
+                                                                                            : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace

@@ -1,0 +1,296 @@
+#include "TransportTestSupport.h"
+
+#include "transport/HsOperationQueue.h"
+#include "transport/HsServiceExecOperation.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace {
+
+// Answers every call with the text of its in2 argument, so each caller can recognise its own.
+void echoThirdArgument(const httplib::Request &request, httplib::Response &response)
+{
+    const std::string open = "<ns1:in2>";
+    const size_t start = request.body.find(open);
+    const size_t end = request.body.find("</ns1:in2>");
+    const std::string value = (start == std::string::npos || end == std::string::npos)
+                                  ? std::string()
+                                  : request.body.substr(start + open.size(),
+                                                        end - start - open.size());
+    response.set_content(answerHolding("echo " + value), "text/xml");
+}
+
+std::shared_ptr<HsServiceExecOperation> operationFor(const std::string &url,
+                                                     std::vector<std::string> args)
+{
+    auto operation = std::make_shared<HsServiceExecOperation>();
+    operation->setM_namespace(kTestNamespace);
+    operation->setM_serverURL(url);
+    operation->setM_wsMethodName("getNews");
+    operation->setM_methodArgs(std::move(args));
+    return operation;
+}
+
+// The service call pattern: a private queue of width 1 and a blocked caller.
+void runAndWait(const std::shared_ptr<HsOperation> &operation)
+{
+    HsOperationQueue queue;
+    queue.setMaxConcurrentOperationCount(1);
+    queue.addOperation(operation);
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(queue.operationCount(), 0);
+}
+
+class ServiceOperationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        hsSetLogSink([](const std::string &) {});
+        server.answerWith(echoThirdArgument);
+    }
+    void TearDown() override { hsSetLogSink({}); }
+
+    LoopbackServer server;
+};
+
+TEST_F(ServiceOperationTest, CallerResumesWithTheResultOnceFinished)
+{
+    auto operation = operationFor(server.url(), {"qovel", "zantre", "42"});
+    EXPECT_TRUE(operation->isConcurrent());
+    EXPECT_TRUE(operation->isReady());
+    runAndWait(operation);
+    EXPECT_TRUE(operation->isFinished());
+    EXPECT_FALSE(operation->isExecuting());
+    EXPECT_EQ(operation->m_serviceResponse(), "echo 42");
+    EXPECT_TRUE(operation->answered());
+}
+
+TEST_F(ServiceOperationTest, AnswerWithoutResultIsNotAnAnswer)
+{
+    server.answerWith(200, "<soap:Envelope><soap:Body/></soap:Envelope>");
+    auto operation = operationFor(server.url(), {});
+    runAndWait(operation);
+    EXPECT_EQ(operation->m_serviceResponse(), "");
+    EXPECT_FALSE(operation->answered());
+}
+
+TEST_F(ServiceOperationTest, TransportFailureStillFinishes)
+{
+    RefusingPort port;
+    auto operation = operationFor(port.url(), {"qovel", "zantre"});
+    runAndWait(operation);
+    EXPECT_TRUE(operation->isFinished());
+    EXPECT_FALSE(operation->isExecuting());
+    EXPECT_FALSE(operation->m_serviceResponse().has_value());
+    EXPECT_FALSE(operation->answered());
+}
+
+TEST_F(ServiceOperationTest, CancelledOperationFinishesWithoutACall)
+{
+    auto operation = operationFor(server.url(), {"qovel", "zantre", "1"});
+    operation->cancel();
+    runAndWait(operation);
+    EXPECT_TRUE(operation->isCancelled());
+    EXPECT_TRUE(operation->isFinished());
+    EXPECT_EQ(operation->m_client(), nullptr);
+    EXPECT_FALSE(operation->m_serviceResponse().has_value());
+    EXPECT_TRUE(server.requests().empty());
+}
+
+class ThrowingOperation : public HsServiceExecOperation
+{
+protected:
+    void execWebServiceMethod() override { throw std::runtime_error("broken call"); }
+};
+
+TEST_F(ServiceOperationTest, ExceptionInsideTheCallStillFinishes)
+{
+    auto operation = std::make_shared<ThrowingOperation>();
+    runAndWait(operation);
+    EXPECT_TRUE(operation->isFinished());
+    EXPECT_FALSE(operation->isExecuting());
+    EXPECT_FALSE(operation->m_serviceResponse().has_value());
+}
+
+TEST_F(ServiceOperationTest, ThreadsCallingAtOnceEachGetTheirOwnAnswer)
+{
+    constexpr int kCallers = 8;
+    std::vector<std::optional<std::string>> results(kCallers);
+    std::vector<std::thread> callers;
+    for (int i = 0; i < kCallers; ++i) {
+        callers.emplace_back([&, i] {
+            auto operation = operationFor(server.url(), {"qovel", "zantre", std::to_string(i)});
+            runAndWait(operation);
+            results[i] = operation->m_serviceResponse();
+        });
+    }
+    for (std::thread &caller : callers)
+        caller.join();
+    for (int i = 0; i < kCallers; ++i)
+        EXPECT_EQ(results[i], "echo " + std::to_string(i));
+    EXPECT_EQ(server.requests().size(), static_cast<size_t>(kCallers));
+}
+
+// Finishes from a thread of its own once the test opens the gate, the way an operation that
+// manages its own state may.
+class GatedOperation : public HsOperation
+{
+public:
+    GatedOperation() { setIsConcurrent(true); }
+    ~GatedOperation() override { m_finisher.join(); }
+
+    void start() override
+    {
+        setIsExecuting(true);
+        m_finisher = std::thread([this] {
+            std::unique_lock lock(m_gateMutex);
+            m_gateChanged.wait(lock, [this] { return m_open; });
+            lock.unlock();
+            result = "done";
+            setIsExecuting(false);
+            setIsFinished(true);
+        });
+    }
+    void open()
+    {
+        {
+            std::lock_guard lock(m_gateMutex);
+            m_open = true;
+        }
+        m_gateChanged.notify_all();
+    }
+
+    std::string result;
+
+private:
+    std::mutex m_gateMutex;
+    std::condition_variable m_gateChanged;
+    bool m_open = false;
+    std::thread m_finisher;
+};
+
+TEST(OperationQueue, WaitLastsUntilTheOperationReportsFinished)
+{
+    auto operation = std::make_shared<GatedOperation>();
+    HsOperationQueue queue;
+    queue.setMaxConcurrentOperationCount(1);
+    queue.addOperation(operation);
+    std::string seenByWaiter;
+    std::thread waiter([&] {
+        queue.waitUntilAllOperationsAreFinished();
+        seenByWaiter = operation->result;
+    });
+    operation->open();
+    waiter.join();
+    EXPECT_EQ(seenByWaiter, "done");
+    EXPECT_TRUE(operation->isFinished());
+}
+
+// Records how many operations of one queue run at the same time.
+struct Overlap
+{
+    std::atomic<int> running{0};
+    std::atomic<int> mostAtOnce{0};
+    std::mutex orderMutex;
+    std::vector<int> order;
+};
+
+class CountingOperation : public HsOperation
+{
+public:
+    CountingOperation(Overlap &overlap, int id) : m_overlap(overlap), m_id(id) {}
+    void start() override
+    {
+        const int now = ++m_overlap.running;
+        int most = m_overlap.mostAtOnce.load();
+        while (now > most && !m_overlap.mostAtOnce.compare_exchange_weak(most, now)) {
+        }
+        {
+            std::lock_guard lock(m_overlap.orderMutex);
+            m_overlap.order.push_back(m_id);
+        }
+        std::this_thread::yield();
+        --m_overlap.running;
+    }
+
+private:
+    Overlap &m_overlap;
+    int m_id;
+};
+
+TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
+{
+    Overlap overlap;
+    HsOperationQueue queue;
+    queue.setMaxConcurrentOperationCount(1);
+    EXPECT_EQ(queue.maxConcurrentOperationCount(), 1);
+    std::vector<std::shared_ptr<HsOperation>> operations;
+    for (int i = 0; i < 20; ++i) {
+        operations.push_back(std::make_shared<CountingOperation>(overlap, i));
+        queue.addOperation(operations.back());
+    }
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(overlap.mostAtOnce.load(), 1);
+    std::vector<int> expectedOrder(20);
+    std::iota(expectedOrder.begin(), expectedOrder.end(), 0);
+    EXPECT_EQ(overlap.order, expectedOrder);
+    for (const auto &operation : operations)
+        EXPECT_TRUE(operation->isFinished());
+}
+
+TEST(OperationQueue, SuspendedQueueHoldsItsOperationsUntilResumed)
+{
+    Overlap overlap;
+    HsOperationQueue queue;
+    queue.setSuspended(true);
+    EXPECT_TRUE(queue.isSuspended());
+    auto operation = std::make_shared<CountingOperation>(overlap, 1);
+    queue.addOperation(operation);
+    EXPECT_EQ(queue.operationCount(), 1);
+    EXPECT_EQ(queue.operations().front(), operation);
+    EXPECT_FALSE(operation->isFinished());
+    queue.setSuspended(false);
+    queue.waitUntilAllOperationsAreFinished();
+    EXPECT_TRUE(operation->isFinished());
+    EXPECT_EQ(overlap.order, std::vector<int>{1});
+}
+
+struct KeyRecorder : HsOperationObserver
+{
+    void operationWillChange(HsOperation &, std::string_view key) override
+    {
+        events.push_back("will " + std::string(key));
+    }
+    void operationDidChange(HsOperation &, std::string_view key) override
+    {
+        events.push_back("did " + std::string(key));
+    }
+    std::vector<std::string> events;
+};
+
+TEST(OperationState, OnlyConcurrentOperationsReportExecutingAndFinished)
+{
+    KeyRecorder recorder;
+    HsOperation plain;
+    plain.addObserver(&recorder);
+    plain.setIsExecuting(true);
+    plain.setIsFinished(true);
+    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_TRUE(plain.isFinished());
+
+    HsOperation concurrent;
+    concurrent.setIsConcurrent(true);
+    concurrent.addObserver(&recorder);
+    concurrent.setIsReady(false);
+    concurrent.setIsExecuting(true);
+    concurrent.setIsFinished(true);
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{"will isExecuting", "did isExecuting",
+                                                         "will isFinished", "did isFinished"}));
+    EXPECT_FALSE(concurrent.isReady());
+}
+
+} // namespace

@@ -1,0 +1,226 @@
+#include "TransportTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <atomic>
+
+namespace {
+
+const std::string kFault =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+    "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
+    "<soap:Fault><faultcode>soap:Client</faultcode><faultstring>Unknown method</faultstring>"
+    "</soap:Fault></soap:Body></soap:Envelope>";
+
+class SoapAnswerTest : public ::testing::Test
+{
+protected:
+    CallOutcome callWithAnswer(int status, const std::string &body)
+    {
+        server.answerWith(status, body);
+        return callOnce(server.url(), "getNews", {"qovel", "zantre"});
+    }
+
+    LoopbackServer server;
+    LogCapture log;
+};
+
+TEST_F(SoapAnswerTest, EscapedResultDocumentComesBackAsPlainXml)
+{
+    const CallOutcome outcome =
+        callWithAnswer(200, answerHolding("&lt;Result&gt;&lt;Code&gt;0&lt;/Code&gt;&lt;Error&gt;"
+                                          "&lt;/Error&gt;&lt;Title&gt;通知 &amp;amp; 新闻&lt;"
+                                          "/Title&gt;&lt;/Result&gt;"));
+    EXPECT_TRUE(outcome.result);
+    EXPECT_TRUE(outcome.foundResult);
+    EXPECT_EQ(outcome.delegate.finished, 1);
+    EXPECT_EQ(outcome.delegate.failed, 0);
+    EXPECT_EQ(outcome.returned,
+              "<Result><Code>0</Code><Error></Error><Title>通知 &amp; 新闻</Title></Result>");
+}
+
+TEST_F(SoapAnswerTest, FaultWithStatus500IsReadAndShowsOnlyAsInfo)
+{
+    const CallOutcome outcome = callWithAnswer(500, kFault);
+    EXPECT_TRUE(outcome.result);
+    EXPECT_FALSE(outcome.foundResult);
+    EXPECT_EQ(outcome.delegate.finished, 1);
+    EXPECT_EQ(outcome.delegate.failed, 0);
+    EXPECT_EQ(outcome.returned, "");
+    EXPECT_EQ(outcome.info, "soap:ClientUnknown method");
+    EXPECT_EQ(log.lines().back(), "Info: soap:ClientUnknown method");
+}
+
+TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResult)
+{
+    for (const std::string body : {"this is not XML", "", "<a><ns1:out>cut off"}) {
+        SCOPED_TRACE(body);
+        const size_t linesBefore = log.lines().size();
+        const CallOutcome outcome = callWithAnswer(200, body);
+        EXPECT_FALSE(outcome.result);
+        EXPECT_FALSE(outcome.foundResult);
+        EXPECT_FALSE(outcome.returned.has_value());
+        EXPECT_EQ(outcome.delegate.finished, 1);
+        EXPECT_EQ(outcome.delegate.failed, 0);
+
+        const auto lines = log.lines();
+        ASSERT_GE(lines.size(), linesBefore + 2);
+        EXPECT_EQ(lines[lines.size() - 2].rfind("Error parsing XML downloaded from server: ", 0),
+                  0u);
+        EXPECT_EQ(lines.back(), "Error parsing XML downloaded from server!");
+    }
+}
+
+TEST_F(SoapAnswerTest, SecondResultElementWins)
+{
+    const CallOutcome outcome =
+        callWithAnswer(200, "<r><ns1:out>first</ns1:out><ns1:out>second</ns1:out></r>");
+    EXPECT_TRUE(outcome.result);
+    EXPECT_EQ(outcome.returned, "second");
+}
+
+TEST_F(SoapAnswerTest, NestedElementsAreRebuiltWithoutAttributes)
+{
+    const CallOutcome outcome = callWithAnswer(
+        200, "<r>before<ns1:out>a<Item id=\"7\" kind='x'>b<Inner/></Item>c<![CDATA[skip]]>"
+             "</ns1:out>after</r>");
+    EXPECT_TRUE(outcome.result);
+    EXPECT_EQ(outcome.returned, "a<Item>b<Inner></Inner></Item>c");
+    EXPECT_EQ(outcome.info, "beforeafter");
+}
+
+TEST_F(SoapAnswerTest, ElementNamesMatchAsWrittenWithTheirPrefix)
+{
+    const CallOutcome outcome = callWithAnswer(
+        200, "<r xmlns:x=\"http://school.test/schoolSvc\"><x:out>other prefix</x:out></r>");
+    EXPECT_TRUE(outcome.result);
+    EXPECT_FALSE(outcome.foundResult);
+    EXPECT_EQ(outcome.returned, "");
+}
+
+TEST_F(SoapAnswerTest, AnswerUpToTheLimitIsRead)
+{
+    const std::string prefix = "<r><ns1:out>";
+    const std::string suffix = "</ns1:out></r>";
+    const std::string body = prefix +
+                             std::string(HsSoapClient::kMaxAnswerBytes - prefix.size() -
+                                             suffix.size(),
+                                         'x') +
+                             suffix;
+    ASSERT_EQ(body.size(), HsSoapClient::kMaxAnswerBytes);
+    hsSetLogSink([](const std::string &) {});
+    const CallOutcome outcome = callWithAnswer(200, body);
+    EXPECT_TRUE(outcome.result);
+    ASSERT_TRUE(outcome.returned.has_value());
+    EXPECT_EQ(outcome.returned->size(), body.size() - prefix.size() - suffix.size());
+}
+
+TEST_F(SoapAnswerTest, AnnouncedOversizedAnswerIsRefused)
+{
+    hsSetLogSink([](const std::string &) {});
+    const CallOutcome outcome =
+        callWithAnswer(200, std::string(HsSoapClient::kMaxAnswerBytes + 1, ' '));
+    EXPECT_FALSE(outcome.result);
+    EXPECT_EQ(outcome.delegate.failed, 1);
+    EXPECT_EQ(outcome.delegate.finished, 0);
+    EXPECT_FALSE(outcome.returned.has_value());
+}
+
+// Sent without a length, the answer can only be stopped while it arrives. The server would send
+// a well-formed answer of twice the limit; the client must give up on it part way.
+TEST_F(SoapAnswerTest, StreamedOversizedAnswerIsAbandonedWhileItArrives)
+{
+    constexpr size_t kPiece = 1u << 20;
+    constexpr size_t kPieces = 2 * (HsSoapClient::kMaxAnswerBytes / kPiece);
+    auto sentPieces = std::make_shared<std::atomic<size_t>>(0);
+    server.answerWith([sentPieces](const httplib::Request &, httplib::Response &response) {
+        response.set_chunked_content_provider(
+            "text/xml", [sentPieces](size_t, httplib::DataSink &sink) {
+                const size_t piece = sentPieces->fetch_add(1);
+                if (piece == 0)
+                    return sink.write("<r><ns1:out>", 12);
+                if (piece > kPieces) {
+                    sink.write("</ns1:out></r>", 14);
+                    sink.done();
+                    return true;
+                }
+                const std::string filler(kPiece, 'x');
+                return sink.write(filler.data(), filler.size());
+            });
+    });
+    hsSetLogSink([](const std::string &) {});
+    const CallOutcome outcome = callOnce(server.url(), "getNews", {});
+    EXPECT_FALSE(outcome.result);
+    EXPECT_EQ(outcome.delegate.failed, 1);
+    EXPECT_EQ(outcome.delegate.finished, 0);
+    EXPECT_FALSE(outcome.returned.has_value());
+    EXPECT_NE(outcome.delegate.errorDescription.find(
+                  std::to_string(HsSoapClient::kMaxAnswerBytes)),
+              std::string::npos);
+}
+
+long peakResidentKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+std::string billionLaughs()
+{
+    std::string document = "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY lol0 \"lol\">";
+    for (int level = 1; level <= 9; ++level) {
+        document += "<!ENTITY lol" + std::to_string(level) + " \"";
+        for (int copy = 0; copy < 10; ++copy)
+            document += "&lol" + std::to_string(level - 1) + ";";
+        document += "\">";
+    }
+    return document + "]><r><ns1:out>&lol9;</ns1:out></r>";
+}
+
+TEST(SoapAnswerSafety, EntityExpansionStaysBounded)
+{
+    hsSetLogSink([](const std::string &) {});
+    const long peakBefore = peakResidentKilobytes();
+    HsSoapClient client;
+    const bool wellFormed = client.processResponse(billionLaughs());
+    hsSetLogSink({});
+    EXPECT_FALSE(wellFormed);
+    EXPECT_FALSE(client.m_returnString().has_value());
+    // Expanded, the document would need gigabytes.
+    EXPECT_LT(peakResidentKilobytes() - peakBefore, 64 * 1024);
+}
+
+TEST(SoapAnswerSafety, ExternalEntitiesAndDtdsAreNeverLoaded)
+{
+    LoopbackServer server;
+    hsSetLogSink([](const std::string &) {});
+    const std::string dtdUrl = "http://127.0.0.1:" + std::to_string(server.port()) + "/x.dtd";
+
+    HsSoapClient fileEntity;
+    fileEntity.processResponse("<!DOCTYPE r [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
+                               "<r><ns1:out>[&e;]</ns1:out></r>");
+    EXPECT_FALSE(fileEntity.m_returnString().has_value());
+
+    HsSoapClient remoteDtd;
+    EXPECT_TRUE(remoteDtd.processResponse("<!DOCTYPE r SYSTEM \"" + dtdUrl +
+                                          "\"><r><ns1:out>plain</ns1:out></r>"));
+    EXPECT_EQ(remoteDtd.m_returnString(), "plain");
+
+    HsSoapClient remoteParameterEntity;
+    remoteParameterEntity.processResponse("<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + dtdUrl +
+                                          "\"> %p;]><r><ns1:out>x</ns1:out></r>");
+    hsSetLogSink({});
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST(SoapAnswerSafety, CharacterReferencesAreResolved)
+{
+    HsSoapClient client;
+    EXPECT_TRUE(client.processResponse("<r><ns1:out>&#20013;&#x6587;&amp;&quot;&apos;</ns1:out></r>"));
+    EXPECT_EQ(client.m_returnString(), "中文&\"'");
+}
+
+} // namespace
