@@ -72,6 +72,10 @@ SoapReading readSoapRequest(std::string_view body)
         &xmlFreeDoc);
     if (!doc)
         return problem("the request is not well-formed XML");
+    // SOAP messages carry no document type declaration; refusing one also keeps entity
+    // definitions (and their expansion) out of the service altogether.
+    if (doc->intSubset != nullptr || doc->extSubset != nullptr)
+        return problem("a SOAP message must not contain a document type declaration");
     const xmlNode *envelope = xmlDocGetRootElement(doc.get());
     if (envelope == nullptr || localName(envelope) != "Envelope")
         return problem("the request is not a SOAP envelope");

@@ -132,16 +132,20 @@ TEST_F(ProtocolTest, UnreadableRequestsGetASoapFault)
     }
 }
 
-TEST_F(ProtocolTest, ExternalEntitiesAreNeverRead)
+TEST_F(ProtocolTest, DocumentTypeDeclarationsAreRefusedUnread)
 {
-    const std::string body =
-        "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" +
-        envelope("loginTeacher", "<ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>"
-                                 "<ns1:in2>&x;</ns1:in2><ns1:in3>x</ns1:in3>")
-            .substr(38);
-    const auto answer = post(body);
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->body.find("root:"), std::string::npos);
+    const std::string arguments = "<ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1><ns1:in2>&x;</ns1:in2>";
+    const std::string laughs =
+        "<!DOCTYPE e [<!ENTITY a \"lol\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">"
+        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY x \"&c;&c;&c;&c;&c;&c;&c;&c;\">]>";
+    for (const std::string &doctype :
+         {std::string("<!DOCTYPE e [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"), laughs}) {
+        const auto answer = post(doctype + envelope("loginTeacher", arguments).substr(38));
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, 500);
+        EXPECT_EQ(answer->body.find("root:"), std::string::npos);
+        EXPECT_EQ(answer->body.find("lollol"), std::string::npos);
+    }
 }
 
 TEST_F(ProtocolTest, BodiesOverOneMebibyteAreRefused)
