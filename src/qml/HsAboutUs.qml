@@ -51,6 +51,7 @@ EdBaseViewController {
                 TextArea {
                     id: textAbout
 
+                    objectName: "textAbout"
                     anchors.fill: parent
                     readOnly: true
                     wrapMode: TextEdit.Wrap

@@ -34,6 +34,7 @@ Item {
         }
 
         HsBarButton {
+            objectName: "back"
             x: 6
             y: 12
             image: "images/titlebar_home.png"
@@ -80,6 +81,7 @@ Item {
             TextArea.flickable: TextArea {
                 id: textAdvice
 
+                objectName: "textAdvice"
                 wrapMode: TextEdit.Wrap
                 padding: 10
                 background: null
@@ -99,6 +101,7 @@ Item {
     Button {
         id: submit
 
+        objectName: "submit"
         x: 20
         anchors.top: frame.bottom
         anchors.topMargin: 22

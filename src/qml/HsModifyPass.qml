@@ -34,6 +34,7 @@ Item {
         }
 
         HsBarButton {
+            objectName: "back"
             x: 6
             y: 12
             image: "images/titlebar_home.png"
@@ -85,6 +86,7 @@ Item {
                     TextField {
                         id: input
 
+                        objectName: parent.modelData.key
                         x: 92
                         anchors.verticalCenter: parent.verticalCenter
                         width: parent.width - x - 10
@@ -131,6 +133,7 @@ Item {
     Button {
         id: submit
 
+        objectName: "submit"
         x: 20
         anchors.top: hint.bottom
         anchors.topMargin: 22

@@ -7,6 +7,7 @@ EdBaseViewController {
     ListView {
         id: tableSetting
 
+        objectName: "tableSetting"
         anchors.fill: parent
         clip: true
         model: screen.controller ? screen.controller.tableSetting : null

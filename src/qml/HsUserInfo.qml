@@ -28,6 +28,7 @@ Item {
         }
 
         HsBarButton {
+            objectName: "back"
             x: 6
             y: 12
             image: "images/titlebar_home.png"
@@ -106,6 +107,7 @@ Item {
     ListView {
         id: tableUser
 
+        objectName: "tableUser"
         anchors.top: card.bottom
         anchors.topMargin: 12
         anchors.bottom: parent.bottom
