@@ -3,13 +3,12 @@
 #include "transport/HsServiceConfig.h"
 
 #include <curl/curl.h>
-#include <netdb.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <memory>
+#include <netdb.h>
 #include <optional>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,8 +64,7 @@ bool anyRouteTo(const UrlParts &target)
     if (::getaddrinfo(target.host.c_str(), target.port.c_str(), &hints, &addresses) != 0)
         return false;
     bool routed = false;
-    for (const addrinfo *address = addresses; address != nullptr && !routed;
-         address = address->ai_next)
+    for (const addrinfo *address = addresses; address != nullptr && !routed; address = address->ai_next)
         routed = kernelHasRouteTo(*address);
     ::freeaddrinfo(addresses);
     return routed;

@@ -3,8 +3,7 @@
 #include "transport/HsLog.h"
 #include "transport/HsServiceConfig.h"
 
-HsServiceExecOperation::HsServiceExecOperation()
-    : m_timeoutSeconds(HsServiceConfig::timeoutSeconds())
+HsServiceExecOperation::HsServiceExecOperation() : m_timeoutSeconds(HsServiceConfig::timeoutSeconds())
 {
     setIsConcurrent(true);
 }

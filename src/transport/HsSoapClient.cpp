@@ -2,12 +2,11 @@
 
 #include "transport/HsLog.h"
 
-#include <curl/curl.h>
-#include <libxml/parser.h>
-
 #include <array>
 #include <cstdarg>
 #include <cstdio>
+#include <curl/curl.h>
+#include <libxml/parser.h>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -35,12 +34,23 @@ std::string xmlEscaped(const std::string &text)
     escaped.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&apos;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&apos;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -93,8 +103,7 @@ size_t appendAnswer(char *data, size_t size, size_t count, void *userData)
 
 std::string answerTooLargeDescription()
 {
-    return "The answer is larger than " + std::to_string(HsSoapClient::kMaxAnswerBytes) +
-           " bytes";
+    return "The answer is larger than " + std::to_string(HsSoapClient::kMaxAnswerBytes) + " bytes";
 }
 
 struct CurlListDeleter
@@ -134,8 +143,7 @@ std::optional<std::string> post(const std::string &url, const std::string &body,
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList.get());
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
-                     static_cast<curl_off_t>(HsSoapClient::kMaxAnswerBytes));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(HsSoapClient::kMaxAnswerBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendAnswer);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
@@ -230,14 +238,13 @@ constexpr size_t kReadPieceBytes = 64 * 1024;
 
 bool readInPieces(xmlParserCtxt *parser, std::string_view body)
 {
-    int status = 0;
-    while (body.size() > kReadPieceBytes && status == 0) {
-        status = xmlParseChunk(parser, body.data(), static_cast<int>(kReadPieceBytes), 0);
+    while (body.size() > kReadPieceBytes && parser->wellFormed != 0) {
+        xmlParseChunk(parser, body.data(), static_cast<int>(kReadPieceBytes), 0);
         body.remove_prefix(kReadPieceBytes);
     }
-    if (status == 0)
-        status = xmlParseChunk(parser, body.data(), static_cast<int>(body.size()), 1);
-    return status == 0 && parser->wellFormed != 0;
+    if (parser->wellFormed != 0)
+        xmlParseChunk(parser, body.data(), static_cast<int>(body.size()), 1);
+    return parser->wellFormed != 0;
 }
 
 } // namespace
@@ -281,8 +288,7 @@ std::string HsSoapClient::getSoapRequestForMethod(const std::string &methodName,
     return envelopeFor(methodName, m_namespace, args);
 }
 
-void HsSoapClient::logEnvelope(const std::string &methodName,
-                               const std::vector<std::string> &args) const
+void HsSoapClient::logEnvelope(const std::string &methodName, const std::vector<std::string> &args) const
 {
     std::vector<std::string> shown = args;
     for (const size_t index : passwordArguments(methodName)) {
@@ -305,20 +311,18 @@ void HsSoapClient::createRequestPlus(const std::string &serverUrl, const std::st
     m_req.url = m_url;
     m_req.timeoutSeconds = m_timeoutSeconds;
     m_req.body = getSoapRequestForMethod(methodName, args);
-    m_req.headers.push_back("Content-Type: application/soap+xml; charset=utf-8; action=\"urn:" +
-                            methodName + "\"");
+    m_req.headers.push_back("Content-Type: application/soap+xml; charset=utf-8; action=\"urn:" + methodName +
+                            "\"");
     m_req.headers.push_back("Content-Length: " + std::to_string(m_req.body.size()));
 }
 
-bool HsSoapClient::invokeMethodSyncPlus(const std::string &serverUrl,
-                                        const std::string &methodName,
+bool HsSoapClient::invokeMethodSyncPlus(const std::string &serverUrl, const std::string &methodName,
                                         const std::vector<std::string> &args)
 {
     initialiseLibrariesOnce();
     createRequestPlus(serverUrl, methodName, args);
     m_webData.clear();
-    const auto failure =
-        post(m_req.url, m_req.body, m_req.headers, m_req.timeoutSeconds, m_webData);
+    const auto failure = post(m_req.url, m_req.body, m_req.headers, m_req.timeoutSeconds, m_webData);
     if (failure) {
         hsLog("%s", failure->c_str());
         if (m_delegate)

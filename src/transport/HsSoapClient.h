@@ -52,8 +52,7 @@ public:
     bool foundResult() const;
 
     // The one-line SOAP envelope for the method and its arguments (escaped as XML text).
-    std::string getSoapRequestForMethod(const std::string &methodName,
-                                        const std::vector<std::string> &args);
+    std::string getSoapRequestForMethod(const std::string &methodName, const std::vector<std::string> &args);
     // Reads an answer body and collects the ns1:out text; true when the body is well-formed.
     bool processResponse(std::string_view body);
 

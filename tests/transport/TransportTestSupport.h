@@ -3,19 +3,17 @@
 #include "transport/HsLog.h"
 #include "transport/HsSoapClient.h"
 
-#include <httplib.h>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <functional>
-#include <optional>
+#include <httplib.h>
 #include <mutex>
+#include <netinet/in.h>
+#include <optional>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -66,8 +64,7 @@ public:
     }
     int port() const { return m_port; }
 
-    void answerWith(int status, std::string body,
-                    std::string contentType = "text/xml; charset=utf-8")
+    void answerWith(int status, std::string body, std::string contentType = "text/xml; charset=utf-8")
     {
         answerWith([=](const httplib::Request &, httplib::Response &response) {
             response.status = status;
@@ -109,8 +106,7 @@ public:
 private:
     static bool isConnectionDetail(const std::string &name)
     {
-        return name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" ||
-               name == "LOCAL_PORT";
+        return name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT";
     }
 
     Handler currentHandler() const
@@ -137,9 +133,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_released;
     bool m_releaseAll = false;
-    Handler m_handler = [](const httplib::Request &, httplib::Response &response) {
-        response.status = 404;
-    };
+    Handler m_handler = [](const httplib::Request &, httplib::Response &response) { response.status = 404; };
     std::vector<RecordedRequest> m_requests;
 };
 

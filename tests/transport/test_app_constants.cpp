@@ -1,9 +1,8 @@
 #include "transport/HsAppConstants.h"
 #include "transport/HsServiceConfig.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -19,8 +18,7 @@ TEST(NetworkFlags, DecisionFollowsTheThreeBits)
     // Wi-Fi up.
     EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable));
     // Cellular data only.
-    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired |
-                                                          kIsWWAN));
+    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired | kIsWWAN));
     // A route that first needs a connection set up, not cellular.
     EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired));
     // Airplane mode: nothing reachable, whatever else is set.
@@ -39,9 +37,7 @@ TEST(NetworkFlagsDeathTest, LoopbackEndpointIsReachable)
             HsServiceConfig::setEndpoint("http://127.0.0.1:9/school/services/schoolSvc");
             uint32_t flags = 0;
             const bool available = HsAppConstants::isNetworkAvailableFlags(&flags);
-            std::exit(available && flags == kReachable && HsAppConstants::checkNetwork(false)
-                          ? 0
-                          : 1);
+            std::exit(available && flags == kReachable && HsAppConstants::checkNetwork(false) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -54,8 +50,7 @@ TEST(NetworkFlagsDeathTest, UnusableEndpointLeavesTheFlagsUntouched)
             HsServiceConfig::setEndpoint("not a url at all");
             uint32_t flags = 0xdead;
             const bool available = HsAppConstants::isNetworkAvailableFlags(&flags);
-            std::exit(!available && flags == 0xdead && !HsAppConstants::checkNetwork(false) ? 0
-                                                                                            : 1);
+            std::exit(!available && flags == 0xdead && !HsAppConstants::checkNetwork(false) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

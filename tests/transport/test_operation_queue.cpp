@@ -1,11 +1,9 @@
 #include "TransportTestSupport.h"
-
 #include "transport/HsOperationQueue.h"
 #include "transport/HsServiceExecOperation.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace {
@@ -18,13 +16,11 @@ void echoThirdArgument(const httplib::Request &request, httplib::Response &respo
     const size_t end = request.body.find("</ns1:in2>");
     const std::string value = (start == std::string::npos || end == std::string::npos)
                                   ? std::string()
-                                  : request.body.substr(start + open.size(),
-                                                        end - start - open.size());
+                                  : request.body.substr(start + open.size(), end - start - open.size());
     response.set_content(answerHolding("echo " + value), "text/xml");
 }
 
-std::shared_ptr<HsServiceExecOperation> operationFor(const std::string &url,
-                                                     std::vector<std::string> args)
+std::shared_ptr<HsServiceExecOperation> operationFor(const std::string &url, std::vector<std::string> args)
 {
     auto operation = std::make_shared<HsServiceExecOperation>();
     operation->setM_namespace(kTestNamespace);

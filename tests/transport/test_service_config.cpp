@@ -1,8 +1,7 @@
 #include "transport/HsServiceConfig.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,10 +1,8 @@
 #include "TransportTestSupport.h"
 
-#include <gtest/gtest.h>
-
-#include <sys/resource.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -67,8 +65,7 @@ TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResult)
 
         const auto lines = log.lines();
         ASSERT_GE(lines.size(), linesBefore + 2);
-        EXPECT_EQ(lines[lines.size() - 2].rfind("Error parsing XML downloaded from server: ", 0),
-                  0u);
+        EXPECT_EQ(lines[lines.size() - 2].rfind("Error parsing XML downloaded from server: ", 0), 0u);
         EXPECT_EQ(lines.back(), "Error parsing XML downloaded from server!");
     }
 }
@@ -83,9 +80,9 @@ TEST_F(SoapAnswerTest, SecondResultElementWins)
 
 TEST_F(SoapAnswerTest, NestedElementsAreRebuiltWithoutAttributes)
 {
-    const CallOutcome outcome = callWithAnswer(
-        200, "<r>before<ns1:out>a<Item id=\"7\" kind='x'>b<Inner/></Item>c<![CDATA[skip]]>"
-             "</ns1:out>after</r>");
+    const CallOutcome outcome =
+        callWithAnswer(200, "<r>before<ns1:out>a<Item id=\"7\" kind='x'>b<Inner/></Item>c<![CDATA[skip]]>"
+                            "</ns1:out>after</r>");
     EXPECT_TRUE(outcome.result);
     EXPECT_EQ(outcome.returned, "a<Item>b<Inner></Inner></Item>c");
     EXPECT_EQ(outcome.info, "beforeafter");
@@ -93,8 +90,8 @@ TEST_F(SoapAnswerTest, NestedElementsAreRebuiltWithoutAttributes)
 
 TEST_F(SoapAnswerTest, ElementNamesMatchAsWrittenWithTheirPrefix)
 {
-    const CallOutcome outcome = callWithAnswer(
-        200, "<r xmlns:x=\"http://school.test/schoolSvc\"><x:out>other prefix</x:out></r>");
+    const CallOutcome outcome =
+        callWithAnswer(200, "<r xmlns:x=\"http://school.test/schoolSvc\"><x:out>other prefix</x:out></r>");
     EXPECT_TRUE(outcome.result);
     EXPECT_FALSE(outcome.foundResult);
     EXPECT_EQ(outcome.returned, "");
@@ -104,11 +101,8 @@ TEST_F(SoapAnswerTest, AnswerUpToTheLimitIsRead)
 {
     const std::string prefix = "<r><ns1:out>";
     const std::string suffix = "</ns1:out></r>";
-    const std::string body = prefix +
-                             std::string(HsSoapClient::kMaxAnswerBytes - prefix.size() -
-                                             suffix.size(),
-                                         'x') +
-                             suffix;
+    const std::string body =
+        prefix + std::string(HsSoapClient::kMaxAnswerBytes - prefix.size() - suffix.size(), 'x') + suffix;
     ASSERT_EQ(body.size(), HsSoapClient::kMaxAnswerBytes);
     hsSetLogSink([](const std::string &) {});
     const CallOutcome outcome = callWithAnswer(200, body);
@@ -120,8 +114,7 @@ TEST_F(SoapAnswerTest, AnswerUpToTheLimitIsRead)
 TEST_F(SoapAnswerTest, AnnouncedOversizedAnswerIsRefused)
 {
     hsSetLogSink([](const std::string &) {});
-    const CallOutcome outcome =
-        callWithAnswer(200, std::string(HsSoapClient::kMaxAnswerBytes + 1, ' '));
+    const CallOutcome outcome = callWithAnswer(200, std::string(HsSoapClient::kMaxAnswerBytes + 1, ' '));
     EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.delegate.failed, 1);
     EXPECT_EQ(outcome.delegate.finished, 0);
@@ -136,19 +129,18 @@ TEST_F(SoapAnswerTest, StreamedOversizedAnswerIsAbandonedWhileItArrives)
     constexpr size_t kPieces = 2 * (HsSoapClient::kMaxAnswerBytes / kPiece);
     auto sentPieces = std::make_shared<std::atomic<size_t>>(0);
     server.answerWith([sentPieces](const httplib::Request &, httplib::Response &response) {
-        response.set_chunked_content_provider(
-            "text/xml", [sentPieces](size_t, httplib::DataSink &sink) {
-                const size_t piece = sentPieces->fetch_add(1);
-                if (piece == 0)
-                    return sink.write("<r><ns1:out>", 12);
-                if (piece > kPieces) {
-                    sink.write("</ns1:out></r>", 14);
-                    sink.done();
-                    return true;
-                }
-                const std::string filler(kPiece, 'x');
-                return sink.write(filler.data(), filler.size());
-            });
+        response.set_chunked_content_provider("text/xml", [sentPieces](size_t, httplib::DataSink &sink) {
+            const size_t piece = sentPieces->fetch_add(1);
+            if (piece == 0)
+                return sink.write("<r><ns1:out>", 12);
+            if (piece > kPieces) {
+                sink.write("</ns1:out></r>", 14);
+                sink.done();
+                return true;
+            }
+            const std::string filler(kPiece, 'x');
+            return sink.write(filler.data(), filler.size());
+        });
     });
     hsSetLogSink([](const std::string &) {});
     const CallOutcome outcome = callOnce(server.url(), "getNews", {});
@@ -156,8 +148,7 @@ TEST_F(SoapAnswerTest, StreamedOversizedAnswerIsAbandonedWhileItArrives)
     EXPECT_EQ(outcome.delegate.failed, 1);
     EXPECT_EQ(outcome.delegate.finished, 0);
     EXPECT_FALSE(outcome.returned.has_value());
-    EXPECT_NE(outcome.delegate.errorDescription.find(
-                  std::to_string(HsSoapClient::kMaxAnswerBytes)),
+    EXPECT_NE(outcome.delegate.errorDescription.find(std::to_string(HsSoapClient::kMaxAnswerBytes)),
               std::string::npos);
 }
 
@@ -205,8 +196,8 @@ TEST(SoapAnswerSafety, ExternalEntitiesAndDtdsAreNeverLoaded)
     EXPECT_FALSE(fileEntity.m_returnString().has_value());
 
     HsSoapClient remoteDtd;
-    EXPECT_TRUE(remoteDtd.processResponse("<!DOCTYPE r SYSTEM \"" + dtdUrl +
-                                          "\"><r><ns1:out>plain</ns1:out></r>"));
+    EXPECT_TRUE(
+        remoteDtd.processResponse("<!DOCTYPE r SYSTEM \"" + dtdUrl + "\"><r><ns1:out>plain</ns1:out></r>"));
     EXPECT_EQ(remoteDtd.m_returnString(), "plain");
 
     HsSoapClient remoteParameterEntity;

@@ -1,8 +1,7 @@
 #include "TransportTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace {
@@ -64,18 +63,16 @@ TEST_F(SoapRequestTest, MethodWithoutArgumentsSendsAnEmptyOperationElement)
 
 TEST_F(SoapRequestTest, ArgumentsAreEscapedAndLengthCountsBytes)
 {
-    const RecordedRequest request =
-        sentFor("postChat", {"a<b&c", "&amp;", "\"q\" 'a' >", "家校通", ""});
-    const std::string expected =
-        kEnvelopeStart +
-        "<ns1:postChat xmlns:ns1=\"http://school.test/schoolSvc\">"
-        "<ns1:in0>a&lt;b&amp;c</ns1:in0>"
-        "<ns1:in1>&amp;amp;</ns1:in1>"
-        "<ns1:in2>&quot;q&quot; &apos;a&apos; &gt;</ns1:in2>"
-        "<ns1:in3>家校通</ns1:in3>"
-        "<ns1:in4></ns1:in4>"
-        "</ns1:postChat>" +
-        kEnvelopeEnd;
+    const RecordedRequest request = sentFor("postChat", {"a<b&c", "&amp;", "\"q\" 'a' >", "家校通", ""});
+    const std::string expected = kEnvelopeStart +
+                                 "<ns1:postChat xmlns:ns1=\"http://school.test/schoolSvc\">"
+                                 "<ns1:in0>a&lt;b&amp;c</ns1:in0>"
+                                 "<ns1:in1>&amp;amp;</ns1:in1>"
+                                 "<ns1:in2>&quot;q&quot; &apos;a&apos; &gt;</ns1:in2>"
+                                 "<ns1:in3>家校通</ns1:in3>"
+                                 "<ns1:in4></ns1:in4>"
+                                 "</ns1:postChat>" +
+                                 kEnvelopeEnd;
     expectExactHeaders(request, "postChat", expected);
     // Three characters of three bytes each: the length is in bytes, not characters.
     EXPECT_EQ(headersOf(request)["Content-Length"], std::to_string(expected.size()));
@@ -88,12 +85,11 @@ TEST_F(SoapRequestTest, TwelveArgumentsAreNumberedWithoutLeadingZeros)
     std::string elements;
     for (int i = 0; i < 12; ++i) {
         args.push_back("v" + std::to_string(i));
-        elements += "<ns1:in" + std::to_string(i) + ">v" + std::to_string(i) + "</ns1:in" +
-                    std::to_string(i) + ">";
+        elements +=
+            "<ns1:in" + std::to_string(i) + ">v" + std::to_string(i) + "</ns1:in" + std::to_string(i) + ">";
     }
     const RecordedRequest request = sentFor("getNews", args);
-    const std::string expected = kEnvelopeStart +
-                                 "<ns1:getNews xmlns:ns1=\"http://school.test/schoolSvc\">" +
+    const std::string expected = kEnvelopeStart + "<ns1:getNews xmlns:ns1=\"http://school.test/schoolSvc\">" +
                                  elements + "</ns1:getNews>" + kEnvelopeEnd;
     expectExactHeaders(request, "getNews", expected);
 }
@@ -125,8 +121,7 @@ TEST(SoapEnvelopeLog, PasswordsAreMaskedInTheLogButSentAsTheyAre)
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_NE(requests[0].body.find("<ns1:in3>s3cret!</ns1:in3>"), std::string::npos);
-    EXPECT_NE(requests[1].body.find("<ns1:in3>old-pw</ns1:in3><ns1:in4>new-pw</ns1:in4>"),
-              std::string::npos);
+    EXPECT_NE(requests[1].body.find("<ns1:in3>old-pw</ns1:in3><ns1:in4>new-pw</ns1:in4>"), std::string::npos);
 }
 
 TEST(SoapTransportFailure, RefusedConnectionFailsWithANotification)
@@ -142,8 +137,7 @@ TEST(SoapTransportFailure, RefusedConnectionFailsWithANotification)
     EXPECT_FALSE(outcome.delegate.errorDescription.empty());
     // The error description is logged on its own line.
     const auto lines = log.lines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), outcome.delegate.errorDescription),
-              lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), outcome.delegate.errorDescription), lines.end());
 }
 
 TEST(SoapTransportFailure, SilentServerTimesOut)
