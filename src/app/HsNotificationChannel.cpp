@@ -11,6 +11,15 @@ namespace {
 constexpr int connectMilliseconds = 3000;
 constexpr int maximumPayloadBytes = 64 * 1024;
 
+bool instanceAnswers(const QString &name)
+{
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    const bool answers = probe.waitForConnected(connectMilliseconds);
+    probe.abort();
+    return answers;
+}
+
 } // namespace
 
 HsNotificationChannel::HsNotificationChannel(QObject *parent) : QObject(parent)
@@ -27,6 +36,9 @@ QString HsNotificationChannel::socketName(const QString &dataDirectory)
 bool HsNotificationChannel::listen(const QString &name)
 {
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    // Listening replaces the socket file of a running instance, so ask first.
+    if (instanceAnswers(name))
+        return false;
     if (m_server.listen(name))
         return true;
     // A socket file left behind by an instance that ended without cleaning up.

@@ -17,6 +17,7 @@ public:
     // The socket name of the instance that keeps its data in `dataDirectory`.
     static QString socketName(const QString &dataDirectory);
 
+    // False when another running instance already listens on `name`.
     bool listen(const QString &name);
     // Sends `json` to the instance listening on `name`; false when none answers or the text is
     // not a JSON object.

@@ -10,6 +10,9 @@ Rectangle {
 
     visible: overlay && overlay.shown
     color: "#59000000"
+    // Takes the keyboard too, so no field is edited behind the overlay.
+    onVisibleChanged: if (visible) forceActiveFocus()
+    Keys.onPressed: event => event.accepted = true
 
     MouseArea {
         anchors.fill: parent

@@ -91,6 +91,8 @@ TEST(NotificationChannelTest, DeliversJsonObjectsToTheRunningInstance)
     EXPECT_EQ(payload.value("from").toString(), "王芳");
     EXPECT_EQ(payload.value("aps").toMap().value("badge").toInt(), 2);
 
+    HsNotificationChannel secondInstance;
+    EXPECT_FALSE(secondInstance.listen(name));
     QString error;
     EXPECT_FALSE(HsNotificationChannel::send(name, "[1, 2]", &error));
     EXPECT_FALSE(error.isEmpty());
