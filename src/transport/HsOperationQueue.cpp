@@ -96,7 +96,8 @@ void HsOperationQueue::operationDidChange(HsOperation &, std::string_view key)
 
 size_t HsOperationQueue::effectiveWidth() const
 {
-    if (m_maxConcurrentOperationCount > 0)
+    // A width of zero starts nothing, as a suspended queue would not.
+    if (m_maxConcurrentOperationCount >= 0)
         return static_cast<size_t>(m_maxConcurrentOperationCount);
     return std::max(1u, std::thread::hardware_concurrency());
 }

@@ -17,7 +17,7 @@
 class HsOperationQueue : private HsOperationObserver
 {
 public:
-    // No explicit limit: as many at once as the machine has cores.
+    // No explicit limit: as many at once as the machine has cores. A count of zero runs nothing.
     static constexpr int kDefaultMaxConcurrentOperationCount = -1;
 
     HsOperationQueue() = default;

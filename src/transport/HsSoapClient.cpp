@@ -259,9 +259,12 @@ void HsSoapClient::setM_namespace(const std::string &namespaceUri)
     m_namespace = namespaceUri;
 }
 
+// Zero would mean "no time-out" to the HTTP layer; a call must always end, so such values are
+// ignored.
 void HsSoapClient::setTimeoutSeconds(long seconds)
 {
-    m_timeoutSeconds = seconds;
+    if (seconds > 0)
+        m_timeoutSeconds = seconds;
 }
 
 const std::optional<std::string> &HsSoapClient::m_returnString() const

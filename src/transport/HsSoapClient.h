@@ -37,6 +37,7 @@ public:
 
     void setDelegate(HsSoapClientDelegate *delegate);
     void setM_namespace(const std::string &namespaceUri);
+    // Seconds the whole exchange may take; values of zero or less are ignored.
     void setTimeoutSeconds(long seconds);
 
     // Performs the whole call on the calling thread. True when an answer arrived and was
