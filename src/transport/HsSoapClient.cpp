@@ -16,6 +16,10 @@ namespace {
 constexpr const char *kSoapEnvelopeNamespace = "http://schemas.xmlsoap.org/soap/envelope/";
 constexpr const char *kResultElement = "ns1:out";
 constexpr const char *kMaskedText = "******";
+// Each piece of text outside ns1:out logs everything gathered so far, which grows with the square
+// of the text's length; past this size the pieces are only gathered (the operation still logs the
+// whole text once).
+constexpr size_t kMaxLoggedInfoBytes = 1024;
 
 void initialiseLibrariesOnce()
 {
@@ -392,7 +396,8 @@ void HsSoapClient::foundCharacters(std::string_view text)
     if (!m_info_)
         m_info_ = std::string();
     m_info_->append(text);
-    hsLog("Info: %s", m_info_->c_str());
+    if (m_info_->size() <= kMaxLoggedInfoBytes)
+        hsLog("Info: %s", m_info_->c_str());
 }
 
 void HsSoapClient::parseErrorOccurred(std::string_view description)

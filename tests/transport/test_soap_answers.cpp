@@ -51,6 +51,26 @@ TEST_F(SoapAnswerTest, FaultWithStatus500IsReadAndShowsOnlyAsInfo)
     EXPECT_EQ(log.lines().back(), "Info: soap:ClientUnknown method");
 }
 
+TEST_F(SoapAnswerTest, LongTextOutsideTheResultIsKeptButLoggedOnlyWhileShort)
+{
+    std::string page = "<html><body>";
+    std::string expectedInfo;
+    for (int i = 0; i < 5000; ++i) {
+        page += "<p>line " + std::to_string(i) + "</p>";
+        expectedInfo += "line " + std::to_string(i);
+    }
+    const CallOutcome outcome = callWithAnswer(502, page + "</body></html>");
+    EXPECT_TRUE(outcome.result);
+    EXPECT_FALSE(outcome.foundResult);
+    EXPECT_EQ(outcome.info, expectedInfo);
+
+    size_t loggedBytes = 0;
+    for (const std::string &line : log.lines())
+        loggedBytes += line.size();
+    EXPECT_LT(loggedBytes, 1024u * 1024u);
+    EXPECT_EQ(log.lines().back().rfind("Info: line 0line 1", 0), 0u);
+}
+
 TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResult)
 {
     for (const std::string body : {"this is not XML", "", "<a><ns1:out>cut off"}) {
