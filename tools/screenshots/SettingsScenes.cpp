@@ -63,6 +63,11 @@ const ScreenshotSceneRegistration contact{{QStringLiteral("settings-contact"), Q
                                                return new HsAboutUs(port, HsAboutUs::contactType);
                                            }}};
 
+const ScreenshotSceneRegistration version{{QStringLiteral("settings-version"), QStringLiteral("HsAboutUs"),
+                                           [](ScreenPort &port, HsUserSession &, HsDefaults &) -> QObject * {
+                                               return new HsAboutUs(port, HsAboutUs::versionType);
+                                           }}};
+
 const ScreenshotSceneRegistration feedback{
     {QStringLiteral("settings-feedback"), QStringLiteral("HsAdvice"), typedFeedback}};
 
