@@ -3,6 +3,7 @@
 #include "transport/HsServiceExecOperation.h"
 
 #include <atomic>
+#include <numeric>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
