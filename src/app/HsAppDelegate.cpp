@@ -1,5 +1,9 @@
 #include "HsAppDelegate.h"
 
+#include "app/HsQuickScreenPort.h"
+#include "screens/HsLoginController.h"
+#include "transport/HsLog.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
@@ -9,10 +13,6 @@
 #include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QUuid>
-
-#include "app/HsQuickScreenPort.h"
-#include "screens/HsLoginController.h"
-#include "transport/HsLog.h"
 
 namespace {
 
@@ -64,7 +64,8 @@ void HsAppDelegate::registerForRemoteNotifications()
     // delivered the way a platform delivers it: later, from the event loop.
     const QByteArray token = localDeviceToken();
     QMetaObject::invokeMethod(
-        this, [this, token] { didRegisterForRemoteNotificationsWithDeviceToken(token); }, Qt::QueuedConnection);
+        this, [this, token] { didRegisterForRemoteNotificationsWithDeviceToken(token); },
+        Qt::QueuedConnection);
 }
 
 QByteArray HsAppDelegate::localDeviceToken() const

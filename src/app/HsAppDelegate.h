@@ -1,15 +1,15 @@
 #pragma once
 
+#include "app/HsDefaults.h"
+#include "screens/HsUserSession.h"
+#include "screens/ScreenPort.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 #include <memory>
-
-#include "app/HsDefaults.h"
-#include "screens/HsUserSession.h"
-#include "screens/ScreenPort.h"
 
 class HsLoginController;
 class HsQuickScreenPort;
@@ -27,7 +27,8 @@ class HsAppDelegate : public QObject
     Q_PROPERTY(int badgeNumber READ badgeNumber NOTIFY badgeNumberChanged)
 public:
     // Keeps its defaults file and the cache database in `dataDirectory`.
-    explicit HsAppDelegate(const QString &dataDirectory, ScreenPort *port = nullptr, QObject *parent = nullptr);
+    explicit HsAppDelegate(const QString &dataDirectory, ScreenPort *port = nullptr,
+                           QObject *parent = nullptr);
     ~HsAppDelegate() override;
 
     static QString defaultsFileName() { return QStringLiteral("defaults.ini"); }

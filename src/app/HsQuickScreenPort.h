@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QObject>
-
 #include "screens/ScreenPort.h"
 #include "widgets/HsProgressOverlay.h"
 #include "widgets/HsToast.h"
+
+#include <QObject>
 
 // The screen port of the running application. The window's QML listens to its signals and
 // drives a StackView; the toast and the progress overlay are shown from its two widget objects.
@@ -20,7 +20,8 @@ public:
     HsProgressOverlay *overlay() { return &m_overlay; }
 
     void showToast(const QString &text) override;
-    void runUnderOverlay(const QString &text, std::function<void()> work, std::function<void()> hidden) override;
+    void runUnderOverlay(const QString &text, std::function<void()> work,
+                         std::function<void()> hidden) override;
     void push(const QString &interfaceFile, QObject *controller) override;
     void pop() override;
     void popToRoot() override;

@@ -1,11 +1,11 @@
-#include <QCommandLineParser>
-#include <QGuiApplication>
-#include <cstdio>
-
 #include "app/HsAppDelegate.h"
 #include "app/HsAppSetup.h"
 #include "app/HsNotificationChannel.h"
 #include "transport/HsServiceConfig.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -18,10 +18,11 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     const QCommandLineOption endpoint(QStringLiteral("endpoint"), QStringLiteral("Service endpoint URL."),
                                       QStringLiteral("URL"));
-    const QCommandLineOption notify(QStringLiteral("notify"),
-                                    QStringLiteral("Send a remote-notification payload (a JSON object) to the "
-                                                   "running instance and exit."),
-                                    QStringLiteral("JSON"));
+    const QCommandLineOption notify(
+        QStringLiteral("notify"),
+        QStringLiteral("Send a remote-notification payload (a JSON object) to the "
+                       "running instance and exit."),
+        QStringLiteral("JSON"));
     parser.addOption(endpoint);
     parser.addOption(notify);
     parser.process(application);

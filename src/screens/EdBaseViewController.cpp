@@ -2,8 +2,7 @@
 
 EdBaseViewController::EdBaseViewController(ScreenPort &port, const QString &title, QObject *parent)
     : QObject(parent), m_port(port), m_title(title)
-{
-}
+{}
 
 void EdBaseViewController::setTitleString(const QString &title)
 {
@@ -21,12 +20,10 @@ void EdBaseViewController::homeButtonClicked(int tag)
 
 EdHelpViewController::EdHelpViewController(ScreenPort &port, QObject *parent)
     : EdBaseViewController(port, QStringLiteral("使用帮助"), parent)
-{
-}
+{}
 
 EdGetPassViewController::EdGetPassViewController(ScreenPort &port, QObject *parent)
     : EdBaseViewController(port, QStringLiteral("忘记密码"), parent)
-{
-}
+{}
 
 void EdGetPassViewController::pressButton(int) {}

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "screens/ScreenPort.h"
+
 #include <QObject>
 #include <QString>
-
-#include "screens/ScreenPort.h"
 
 // A screen with a title bar and a back button (tag 1000) that pops it off the navigation stack.
 // Screens that need nothing more than a title and a way back derive from it.

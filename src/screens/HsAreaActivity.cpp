@@ -5,8 +5,7 @@
 HsAreaActivity::HsAreaActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                const QString &title, QObject *parent)
     : QObject(parent), m_port(port), m_session(session), m_defaults(defaults), m_title(title)
-{
-}
+{}
 
 void HsAreaActivity::pressSetting()
 {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
-
 #include "app/HsDefaults.h"
 #include "screens/HsUserSession.h"
 #include "screens/ScreenPort.h"
+
+#include <QObject>
+#include <QString>
 
 // What the main tab screen needs of each of its five areas: a title, a start-up that runs when
 // the main screen builds it (before any tab is shown), and the settings button of its title bar.

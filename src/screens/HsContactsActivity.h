@@ -7,5 +7,6 @@ class HsContactsActivity : public HsAreaActivity
 {
     Q_OBJECT
 public:
-    HsContactsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent = nullptr);
+    HsContactsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
+                       QObject *parent = nullptr);
 };

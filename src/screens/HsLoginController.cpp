@@ -1,9 +1,5 @@
 #include "HsLoginController.h"
 
-#include <QMetaObject>
-#include <QRegularExpression>
-#include <memory>
-
 #include "cache/HsPreferences.h"
 #include "cache/NewsTypeDao.h"
 #include "cache/ResourceTypeDao.h"
@@ -13,6 +9,10 @@
 #include "services/NewsService.h"
 #include "services/ResourceService.h"
 #include "transport/HsAppConstants.h"
+
+#include <QMetaObject>
+#include <QRegularExpression>
+#include <memory>
 
 namespace {
 
@@ -39,11 +39,11 @@ std::string utf8(const QString &text)
 HsLoginController::HsLoginController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                      const QString &documentsDirectory, QObject *parent)
     : QObject(parent), m_port(port), m_session(session), m_defaults(defaults),
-      m_documentsDirectory(documentsDirectory), m_networkCheck([] { return HsAppConstants::checkNetwork(false); }),
+      m_documentsDirectory(documentsDirectory),
+      m_networkCheck([] { return HsAppConstants::checkNetwork(false); }),
       m_cbLoginTeacher(QStringLiteral("教师")), m_cbLoginStudent(QStringLiteral("家长")),
       m_cbRemember(QStringLiteral("记住密码")), m_cbAutoLogin(QStringLiteral("自动登录"))
-{
-}
+{}
 
 HsLoginController::~HsLoginController()
 {
@@ -164,15 +164,17 @@ void HsLoginController::startSignIn()
 {
     setSigningIn(true);
     m_asTeacher = m_cbLoginTeacher.isChecked();
-    m_port.runUnderOverlay(signingInText, [this] { doLogin(); }, [this] { overlayWasHidden(); });
+    m_port.runUnderOverlay(
+        signingInText, [this] { doLogin(); }, [this] { overlayWasHidden(); });
 }
 
 void HsLoginController::doLogin()
 {
     m_bSuccess = false;
     LoginService service;
-    const LoginServiceResponse response = m_asTeacher ? service.LoginTeacher(utf8(m_userName), utf8(m_passWord))
-                                                      : service.LoginStudent(utf8(m_userName), utf8(m_passWord));
+    const LoginServiceResponse response = m_asTeacher
+                                              ? service.LoginTeacher(utf8(m_userName), utf8(m_passWord))
+                                              : service.LoginStudent(utf8(m_userName), utf8(m_passWord));
     m_session.setLoginType(m_asTeacher ? 0 : 1);
     if (!response.answered) {
         m_port.showToast(QStringLiteral("请检查网络状态！"));
@@ -198,8 +200,8 @@ void HsLoginController::overlayWasHidden()
         setSigningIn(false);
         return;
     }
-    const DefaultsList written =
-        signInDefaults(m_asTeacher, m_userName, m_cbRemember.isChecked(), m_passWord, m_cbAutoLogin.isChecked());
+    const DefaultsList written = signInDefaults(m_asTeacher, m_userName, m_cbRemember.isChecked(), m_passWord,
+                                                m_cbAutoLogin.isChecked());
     for (const auto &[key, value] : written)
         m_defaults.setValue(key, value);
 }

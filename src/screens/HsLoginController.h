@@ -1,16 +1,16 @@
 #pragma once
 
+#include "app/HsDefaults.h"
+#include "screens/CheckButton.h"
+#include "screens/HsUserSession.h"
+#include "screens/ScreenPort.h"
+
 #include <QList>
 #include <QObject>
 #include <QPair>
 #include <QString>
 #include <functional>
 #include <thread>
-
-#include "app/HsDefaults.h"
-#include "screens/CheckButton.h"
-#include "screens/HsUserSession.h"
-#include "screens/ScreenPort.h"
 
 // The login screen, root of the navigation stack: the role (teacher or parent), account name
 // and password, "remember password" and "sign in automatically", and the sign-in itself. A

@@ -7,5 +7,6 @@ class HsResourceActivity : public HsAreaActivity
 {
     Q_OBJECT
 public:
-    HsResourceActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent = nullptr);
+    HsResourceActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
+                       QObject *parent = nullptr);
 };

@@ -7,5 +7,6 @@ class HsSchoolActivity : public HsAreaActivity
 {
     Q_OBJECT
 public:
-    HsSchoolActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent = nullptr);
+    HsSchoolActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
+                     QObject *parent = nullptr);
 };

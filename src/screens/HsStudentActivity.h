@@ -7,5 +7,6 @@ class HsStudentActivity : public HsAreaActivity
 {
     Q_OBJECT
 public:
-    HsStudentActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent = nullptr);
+    HsStudentActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
+                      QObject *parent = nullptr);
 };

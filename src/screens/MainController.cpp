@@ -6,7 +6,8 @@
 #include "screens/HsSchoolActivity.h"
 #include "screens/HsStudentActivity.h"
 
-MainController::MainController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent)
+MainController::MainController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
+                               QObject *parent)
     : QObject(parent)
 {
     viewDidLoad(port, session, defaults);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QObject>
-#include <array>
-
 #include "app/HsDefaults.h"
 #include "screens/HsAreaActivity.h"
 #include "screens/HsUserSession.h"
 #include "screens/MainTabModel.h"
 #include "screens/ScreenPort.h"
+
+#include <QObject>
+#include <array>
 
 // The main tab screen: builds the five areas at once and shows one of them at a time above a
 // tab bar of five buttons (tags 1000 to 1004). Areas are never rebuilt by a switch, so each keeps

@@ -8,14 +8,12 @@ const QString plainBackground = QStringLiteral("bg_bottom.png");
 } // namespace
 
 MainTabModel::MainTabModel(QObject *parent)
-    : QAbstractListModel(parent),
-      m_tabs{{{QStringLiteral("学生"), markedBackground},
-              {QStringLiteral("通知"), plainBackground},
-              {QStringLiteral("新闻"), plainBackground},
-              {QStringLiteral("资源"), plainBackground},
-              {QStringLiteral("通讯录"), plainBackground}}}
-{
-}
+    : QAbstractListModel(parent), m_tabs{{{QStringLiteral("学生"), markedBackground},
+                                          {QStringLiteral("通知"), plainBackground},
+                                          {QStringLiteral("新闻"), plainBackground},
+                                          {QStringLiteral("资源"), plainBackground},
+                                          {QStringLiteral("通讯录"), plainBackground}}}
+{}
 
 int MainTabModel::rowCount(const QModelIndex &parent) const
 {

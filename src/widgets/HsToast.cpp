@@ -9,7 +9,8 @@ HsToast::HsToast(QObject *parent) : QObject(parent)
 
 void HsToast::show(const QString &text)
 {
-    QMetaObject::invokeMethod(this, [this, text] { enqueue(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, text] { enqueue(text); }, Qt::QueuedConnection);
 }
 
 void HsToast::enqueue(const QString &text)

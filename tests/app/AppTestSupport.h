@@ -1,12 +1,12 @@
 #pragma once
 
+#include "transport/HsLog.h"
+
 #include <QTest>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "transport/HsLog.h"
 
 // Generous, because the machine running the tests may be slow and busy.
 inline constexpr int kWaitMilliseconds = 30000;

@@ -1,13 +1,13 @@
+#include "AppTestSupport.h"
+#include "RecordingPort.h"
+#include "app/HsAppDelegate.h"
+#include "screens/HsLoginController.h"
+
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
-
-#include "AppTestSupport.h"
-#include "RecordingPort.h"
-#include "app/HsAppDelegate.h"
-#include "screens/HsLoginController.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ protected:
     std::unique_ptr<HsAppDelegate> delegate;
 };
 
-const QRegularExpression kCanonicalUuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+const QRegularExpression
+    kCanonicalUuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
 const QRegularExpression kTokenText(QStringLiteral("^<([0-9a-f]{8} ){7}[0-9a-f]{8}>$"));
 
 } // namespace

@@ -1,8 +1,3 @@
-#include <QTcpServer>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <memory>
-
 #include "AppTestSupport.h"
 #include "RecordingPort.h"
 #include "ServerProcess.h"
@@ -13,6 +8,11 @@
 #include "screens/HsLoginController.h"
 #include "screens/MainController.h"
 #include "transport/HsServiceConfig.h"
+
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -121,7 +121,8 @@ TEST_F(LoginControllerTest, InputChecksStopAtTheFirstFailureWithItsToast)
     fillIn(kTeacherAccount, QString());
     login.pressButton(HsLoginController::signInTag);
 
-    EXPECT_EQ(port.events(), (QStringList{"toast:请检查网络状态！", "toast:请输入用户名！", "toast:请输入密码！"}));
+    EXPECT_EQ(port.events(),
+              (QStringList{"toast:请检查网络状态！", "toast:请输入用户名！", "toast:请输入密码！"}));
     EXPECT_TRUE(nothingStored());
 }
 

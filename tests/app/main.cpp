@@ -1,7 +1,7 @@
+#include "app/HsAppSetup.h"
+
 #include <QGuiApplication>
 #include <gtest/gtest.h>
-
-#include "app/HsAppSetup.h"
 
 // The application tests run inside a real Qt event loop on the offscreen platform, so no
 // display is needed.

@@ -1,11 +1,11 @@
+#include "RecordingPort.h"
+#include "screens/HsSettingActivity.h"
+#include "screens/MainController.h"
+
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include "RecordingPort.h"
-#include "screens/HsSettingActivity.h"
-#include "screens/MainController.h"
 
 namespace {
 

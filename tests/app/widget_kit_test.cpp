@@ -1,12 +1,12 @@
-#include <QSignalSpy>
-#include <QThread>
-#include <atomic>
-#include <gtest/gtest.h>
-
 #include "AppTestSupport.h"
 #include "app/HsNotificationChannel.h"
 #include "widgets/HsProgressOverlay.h"
 #include "widgets/HsToast.h"
+
+#include <QSignalSpy>
+#include <QThread>
+#include <atomic>
+#include <gtest/gtest.h>
 
 TEST(ProgressOverlayTest, RunsTheActionOnAWorkerAndFinishesAfterHiding)
 {
@@ -38,11 +38,15 @@ TEST(ProgressOverlayTest, StaysShownUntilEveryActionHasReturned)
     std::atomic<bool> release = false;
     int finished = 0;
 
-    overlay.run("a", [&] {
-        while (!release)
-            QThread::yieldCurrentThread();
-    }, [&] { ++finished; });
-    overlay.run("b", [] {}, [&] { ++finished; });
+    overlay.run(
+        "a",
+        [&] {
+            while (!release)
+                QThread::yieldCurrentThread();
+        },
+        [&] { ++finished; });
+    overlay.run(
+        "b", [] {}, [&] { ++finished; });
 
     ASSERT_TRUE(waitUntil([&] { return finished == 1; }));
     EXPECT_TRUE(overlay.isShown());
@@ -74,7 +78,8 @@ TEST(ToastTest, MessagesFromAnyThreadAreShownInTurnAndFadeByThemselves)
 
 TEST(NotificationChannelTest, DeliversJsonObjectsToTheRunningInstance)
 {
-    const QString name = HsNotificationChannel::socketName(QString::number(QCoreApplication::applicationPid()));
+    const QString name =
+        HsNotificationChannel::socketName(QString::number(QCoreApplication::applicationPid()));
     HsNotificationChannel channel;
     ASSERT_TRUE(channel.listen(name));
     QSignalSpy received(&channel, &HsNotificationChannel::payloadReceived);

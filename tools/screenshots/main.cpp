@@ -2,6 +2,13 @@
 // against it and saves a PNG of each screen: the guide, the filled-in login screen, the main
 // screen after signing in (and after three notifications), the help pages, and then every
 // registered scene.
+#include "ScreenshotScenes.h"
+#include "app/HsAppDelegate.h"
+#include "app/HsAppSetup.h"
+#include "screens/CheckButton.h"
+#include "screens/HsLoginController.h"
+#include "transport/HsServiceConfig.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,13 +20,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <functional>
-
-#include "ScreenshotScenes.h"
-#include "app/HsAppDelegate.h"
-#include "app/HsAppSetup.h"
-#include "screens/CheckButton.h"
-#include "screens/HsLoginController.h"
-#include "transport/HsServiceConfig.h"
 
 namespace {
 
@@ -51,10 +51,12 @@ class DemoServer
 public:
     bool start(const QString &folder)
     {
-        QString binary = qEnvironmentVariable("HSSCHOOL_SERVER_BINARY", QStringLiteral(HSSCHOOL_SERVER_BINARY));
+        QString binary =
+            qEnvironmentVariable("HSSCHOOL_SERVER_BINARY", QStringLiteral(HSSCHOOL_SERVER_BINARY));
         m_process.setProgram(binary);
         m_process.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"),
-                                QStringLiteral("--db"), QDir(folder).filePath(QStringLiteral("school.sqlite3"))});
+                                QStringLiteral("--db"),
+                                QDir(folder).filePath(QStringLiteral("school.sqlite3"))});
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.setStandardErrorFile(QDir(folder).filePath(QStringLiteral("server.log")));
         m_process.start();
@@ -138,8 +140,8 @@ private:
 };
 
 // Pushes a screen, photographs it and goes back.
-void photographPushed(Photographer &camera, HsAppDelegate &app, const QString &name, const QString &interfaceFile,
-                      QObject *controller)
+void photographPushed(Photographer &camera, HsAppDelegate &app, const QString &name,
+                      const QString &interfaceFile, QObject *controller)
 {
     const int depthBefore = camera.depth();
     app.port().push(interfaceFile, controller);
@@ -210,7 +212,8 @@ int main(int argc, char *argv[])
     }
     camera.save(QStringLiteral("main"));
     for (int badge = 1; badge <= 3; ++badge)
-        app.didReceiveRemoteNotification({{QStringLiteral("aps"), QVariantMap{{QStringLiteral("badge"), badge}}}});
+        app.didReceiveRemoteNotification(
+            {{QStringLiteral("aps"), QVariantMap{{QStringLiteral("badge"), badge}}}});
     camera.save(QStringLiteral("main-notified"));
 
     for (const ScreenshotScene &scene : screenshotScenes())
