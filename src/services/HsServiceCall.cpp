@@ -29,7 +29,6 @@ HsCallResult hsCallService(const std::string &soapMethod, const std::vector<std:
     operation->setM_wsMethodName(soapMethod);
     operation->setTimeoutSeconds(HsServiceConfig::timeoutSeconds());
 
-    queue.addOperation(operation);
-    queue.waitUntilAllOperationsAreFinished();
+    queue.addOperations({operation}, true);
     return {operation->m_serviceResponse(), operation->answered()};
 }

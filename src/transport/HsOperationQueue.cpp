@@ -30,6 +30,45 @@ void HsOperationQueue::addOperation(std::shared_ptr<HsOperation> operation)
     m_changed.notify_all();
 }
 
+void HsOperationQueue::addOperations(std::vector<std::shared_ptr<HsOperation>> operations, bool waitUntilFinished)
+{
+    std::erase(operations, nullptr);
+    if (waitUntilFinished && runOnCallingThreadIfIdle(operations))
+        return;
+    for (std::shared_ptr<HsOperation> &operation : operations)
+        addOperation(std::move(operation));
+    if (waitUntilFinished)
+        waitUntilAllOperationsAreFinished();
+}
+
+// Counts as one running worker while it runs, so workers started by other threads' additions
+// still respect the width.
+bool HsOperationQueue::runOnCallingThreadIfIdle(const std::vector<std::shared_ptr<HsOperation>> &operations)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_suspended || m_stopping || !m_operations.empty() || effectiveWidth() == 0)
+            return false;
+        for (const std::shared_ptr<HsOperation> &operation : operations) {
+            operation->addObserver(this);
+            m_operations.push_back(operation);
+        }
+        ++m_running;
+    }
+    for (const std::shared_ptr<HsOperation> &operation : operations) {
+        run(operation);
+        std::lock_guard lock(m_mutex);
+        forget(operation);
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        --m_running;
+        startWorkerIfNeeded();
+    }
+    m_changed.notify_all();
+    return true;
+}
+
 void HsOperationQueue::setMaxConcurrentOperationCount(int count)
 {
     {

@@ -239,6 +239,54 @@ TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
         EXPECT_TRUE(operation->isFinished());
 }
 
+// Records the thread each operation ran on.
+class ThreadRecordingOperation : public HsOperation
+{
+public:
+    void start() override { ranOn = std::this_thread::get_id(); }
+    std::thread::id ranOn;
+};
+
+TEST(OperationQueue, AddingAndWaitingOnAnIdleQueueRunsOnTheCallersThreadInOrder)
+{
+    Overlap overlap;
+    HsOperationQueue queue;
+    queue.setMaxConcurrentOperationCount(1);
+    auto first = std::make_shared<ThreadRecordingOperation>();
+    std::vector<std::shared_ptr<HsOperation>> operations{first};
+    for (int i = 0; i < 5; ++i)
+        operations.push_back(std::make_shared<CountingOperation>(overlap, i));
+    queue.addOperations(operations, true);
+    EXPECT_EQ(first->ranOn, std::this_thread::get_id());
+    EXPECT_EQ(overlap.order, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(queue.operationCount(), 0);
+    for (const auto &operation : operations)
+        EXPECT_TRUE(operation->isFinished());
+}
+
+TEST(OperationQueue, AddingAndWaitingOnABusyQueueKeepsItsWidthAndWaitsForEveryOperation)
+{
+    auto gated = std::make_shared<GatedOperation>();
+    auto later = std::make_shared<ThreadRecordingOperation>();
+    HsOperationQueue queue;
+    queue.setMaxConcurrentOperationCount(1);
+    queue.addOperation(gated);
+    std::atomic<bool> waiterReturned{false};
+    std::thread waiter([&] {
+        queue.addOperations({later}, true);
+        waiterReturned = true;
+    });
+    while (queue.operationCount() < 2)
+        std::this_thread::yield();
+    EXPECT_FALSE(later->isFinished());
+    EXPECT_FALSE(waiterReturned.load());
+    gated->open();
+    waiter.join();
+    EXPECT_EQ(gated->result, "done");
+    EXPECT_TRUE(later->isFinished());
+    EXPECT_EQ(queue.operationCount(), 0);
+}
+
 TEST(OperationQueue, SuspendedQueueHoldsItsOperationsUntilResumed)
 {
     Overlap overlap;
