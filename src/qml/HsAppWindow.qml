@@ -31,8 +31,13 @@ ApplicationWindow {
         target: screenPort
 
         function onPushRequested(interfaceFile, controller) {
-            const screen = navigation.push(Qt.resolvedUrl(interfaceFile + ".qml"), { "controller": controller });
-            screenPort.adopt(controller, screen);
+            const component = Qt.createComponent(Qt.resolvedUrl(interfaceFile + ".qml"));
+            if (component.status !== Component.Ready) {
+                console.warn("no interface file", interfaceFile, component.errorString());
+                screenPort.adopt(controller, null);
+                return;
+            }
+            screenPort.adopt(controller, navigation.push(component, { "controller": controller }));
         }
         function onPopRequested() {
             if (navigation.depth > 1)
@@ -44,6 +49,7 @@ ApplicationWindow {
     }
 
     HsGuideView {
+        objectName: "guide"
         anchors.fill: parent
         visible: appDelegate.guideVisible
         images: appDelegate.userGuideImages
