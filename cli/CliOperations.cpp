@@ -17,7 +17,7 @@
 namespace {
 
 using Args = CliCallArguments;
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 constexpr auto Text = CliArgumentKind::Text;
 constexpr auto Integer = CliArgumentKind::Integer;

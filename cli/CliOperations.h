@@ -38,7 +38,7 @@ struct CliOperation
 {
     const char *name;
     std::vector<CliArgument> arguments;
-    std::function<nlohmann::json(const CliCallArguments &)> invoke;
+    std::function<nlohmann::ordered_json(const CliCallArguments &)> invoke;
 };
 
 const std::vector<CliOperation> &cliOperations();

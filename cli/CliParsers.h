@@ -10,7 +10,7 @@
 struct CliParser
 {
     const char *name;
-    std::function<nlohmann::json(std::string_view document)> parse;
+    std::function<nlohmann::ordered_json(std::string_view document)> parse;
 };
 
 const std::vector<CliParser> &cliParsers();

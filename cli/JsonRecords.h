@@ -30,7 +30,7 @@
 namespace nlohmann {
 template <typename T> struct adl_serializer<std::optional<T>>
 {
-    static void to_json(json &target, const std::optional<T> &value)
+    template <typename Json> static void to_json(Json &target, const std::optional<T> &value)
     {
         if (value)
             target = *value;
@@ -40,9 +40,9 @@ template <typename T> struct adl_serializer<std::optional<T>>
 };
 } // namespace nlohmann
 
-// Records print with their own field names.
+// Records print with their own field names, in the records' field order.
 
-inline void to_json(nlohmann::json &target, const ChatItem &item)
+inline void to_json(nlohmann::ordered_json &target, const ChatItem &item)
 {
     target = {{"userId", item.userId},
               {"userName", item.userName},
@@ -50,7 +50,7 @@ inline void to_json(nlohmann::json &target, const ChatItem &item)
               {"chatDate", item.chatDate}};
 }
 
-inline void to_json(nlohmann::json &target, const HomeWorkItem &item)
+inline void to_json(nlohmann::ordered_json &target, const HomeWorkItem &item)
 {
     target = {{"hwId", item.hwId},
               {"content", item.content},
@@ -58,7 +58,7 @@ inline void to_json(nlohmann::json &target, const HomeWorkItem &item)
               {"hwDate", item.hwDate}};
 }
 
-inline void to_json(nlohmann::json &target, const LoginResultItem &item)
+inline void to_json(nlohmann::ordered_json &target, const LoginResultItem &item)
 {
     target = {
         {"userId", item.userId},         {"userName", item.userName},     {"realName", item.realName},
@@ -69,7 +69,7 @@ inline void to_json(nlohmann::json &target, const LoginResultItem &item)
         {"fatherWork", item.fatherWork}};
 }
 
-inline void to_json(nlohmann::json &target, const NewsItem &item)
+inline void to_json(nlohmann::ordered_json &target, const NewsItem &item)
 {
     target = {{"newsId", item.newsId},           {"newsTitle", item.newsTitle},
               {"publicDate", item.publicDate},   {"forceReturn", item.forceReturn},
@@ -77,7 +77,7 @@ inline void to_json(nlohmann::json &target, const NewsItem &item)
               {"newsContent", item.newsContent}, {"classId", item.classId}};
 }
 
-inline void to_json(nlohmann::json &target, const NewsTypeItem &item)
+inline void to_json(nlohmann::ordered_json &target, const NewsTypeItem &item)
 {
     target = {{"typeId", item.typeId},
               {"typeCode", item.typeCode},
@@ -85,7 +85,7 @@ inline void to_json(nlohmann::json &target, const NewsTypeItem &item)
               {"typeType", item.typeType}};
 }
 
-inline void to_json(nlohmann::json &target, const ResourceItem &item)
+inline void to_json(nlohmann::ordered_json &target, const ResourceItem &item)
 {
     target = {{"resId", item.resId},
               {"resTitle", item.resTitle},
@@ -101,18 +101,18 @@ inline void to_json(nlohmann::json &target, const ResourceItem &item)
               {"typeCode", item.typeCode}};
 }
 
-inline void to_json(nlohmann::json &target, const ResourceTypeItem &item)
+inline void to_json(nlohmann::ordered_json &target, const ResourceTypeItem &item)
 {
     target = {{"typeId", item.typeId}, {"typeCode", item.typeCode}, {"typeName", item.typeName}};
 }
 
-inline void to_json(nlohmann::json &target, const ReturnItem &item)
+inline void to_json(nlohmann::ordered_json &target, const ReturnItem &item)
 {
     target = {{"rtId", item.rtId},         {"rtContent", item.rtContent},   {"userId", item.userId},
               {"userName", item.userName}, {"userAvatar", item.userAvatar}, {"rtDate", item.rtDate}};
 }
 
-inline void to_json(nlohmann::json &target, const StudentItem &item)
+inline void to_json(nlohmann::ordered_json &target, const StudentItem &item)
 {
     target = {
         {"studentId", item.studentId},   {"studentName", item.studentName}, {"avatar", item.avatar},
@@ -121,7 +121,7 @@ inline void to_json(nlohmann::json &target, const StudentItem &item)
         {"fatherName", item.fatherName}, {"fatherPhone", item.fatherPhone}, {"fatherWork", item.fatherWork}};
 }
 
-inline void to_json(nlohmann::json &target, const StudentStateItem &item)
+inline void to_json(nlohmann::ordered_json &target, const StudentStateItem &item)
 {
     target = {{"stateId", item.stateId},
               {"content", item.content},
@@ -129,7 +129,7 @@ inline void to_json(nlohmann::json &target, const StudentStateItem &item)
               {"stateDate", item.stateDate}};
 }
 
-inline void to_json(nlohmann::json &target, const SubjectItem &item)
+inline void to_json(nlohmann::ordered_json &target, const SubjectItem &item)
 {
     target = {{"subjectId", item.subjectId},
               {"subjectName", item.subjectName},
@@ -138,7 +138,7 @@ inline void to_json(nlohmann::json &target, const SubjectItem &item)
               {"avgScore", item.avgScore}};
 }
 
-inline void to_json(nlohmann::json &target, const TeacherItem &item)
+inline void to_json(nlohmann::ordered_json &target, const TeacherItem &item)
 {
     target = {{"teacherId", item.teacherId},
               {"teacherName", item.teacherName},
@@ -146,7 +146,7 @@ inline void to_json(nlohmann::json &target, const TeacherItem &item)
               {"subject", item.subject}};
 }
 
-inline void to_json(nlohmann::json &target, const TestScoreItem &item)
+inline void to_json(nlohmann::ordered_json &target, const TestScoreItem &item)
 {
     target = {{"studentName", item.studentName},
               {"score", item.score},
@@ -157,67 +157,67 @@ inline void to_json(nlohmann::json &target, const TestScoreItem &item)
 
 // Response records: whether the call was answered, code and error, then the payload.
 
-inline void to_json(nlohmann::json &target, const HsServiceResponse &response)
+inline void to_json(nlohmann::ordered_json &target, const HsServiceResponse &response)
 {
     target = {{"answered", response.answered}, {"code", response.code}, {"error", response.error}};
 }
 
-inline nlohmann::json hsResponseJson(const HsServiceResponse &response)
+inline nlohmann::ordered_json hsResponseJson(const HsServiceResponse &response)
 {
     return response;
 }
 
-inline void to_json(nlohmann::json &target, const HomeWorkServiceResponse &response)
+inline void to_json(nlohmann::ordered_json &target, const HomeWorkServiceResponse &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;
 }
 
-template <typename Item> void to_json(nlohmann::json &target, const TestScoreServiceResponse<Item> &response)
+template <typename Item> void to_json(nlohmann::ordered_json &target, const TestScoreServiceResponse<Item> &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;
 }
 
-inline void to_json(nlohmann::json &target, const StudentStateServiceResponse &response)
+inline void to_json(nlohmann::ordered_json &target, const StudentStateServiceResponse &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;
 }
 
-inline void to_json(nlohmann::json &target, const ChatServiceResponse &response)
+inline void to_json(nlohmann::ordered_json &target, const ChatServiceResponse &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;
 }
 
-template <typename Item> void to_json(nlohmann::json &target, const NewsServiceResponse<Item> &response)
-{
-    target = hsResponseJson(response);
-    target["items"] = response.items;
-    target["item"] = response.item;
-}
-
-template <typename Item> void to_json(nlohmann::json &target, const ResourceServiceResponse<Item> &response)
+template <typename Item> void to_json(nlohmann::ordered_json &target, const NewsServiceResponse<Item> &response)
 {
     target = hsResponseJson(response);
     target["items"] = response.items;
     target["item"] = response.item;
 }
 
-inline void to_json(nlohmann::json &target, const LoginServiceResponse &response)
+template <typename Item> void to_json(nlohmann::ordered_json &target, const ResourceServiceResponse<Item> &response)
+{
+    target = hsResponseJson(response);
+    target["items"] = response.items;
+    target["item"] = response.item;
+}
+
+inline void to_json(nlohmann::ordered_json &target, const LoginServiceResponse &response)
 {
     target = hsResponseJson(response);
     target["item"] = response.item;
 }
 
-inline void to_json(nlohmann::json &target, const UploadAvatarResponse &response)
+inline void to_json(nlohmann::ordered_json &target, const UploadAvatarResponse &response)
 {
     target = hsResponseJson(response);
     target["image"] = response.image;
 }
 
-inline void to_json(nlohmann::json &target, const StudentInfoResponse &response)
+inline void to_json(nlohmann::ordered_json &target, const StudentInfoResponse &response)
 {
     target = hsResponseJson(response);
     target["students"] = response.students;

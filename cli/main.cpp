@@ -18,9 +18,9 @@ int usageError(const std::string &problem)
     return usageExitCode;
 }
 
-void printJson(const nlohmann::json &value)
+void printJson(const nlohmann::ordered_json &value)
 {
-    std::cout << value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << value.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
 std::string operationsHelp()
