@@ -5,11 +5,16 @@
 #include <QGuiApplication>
 #include <QStandardPaths>
 
-void hsSetUpApplication()
+void hsSetApplicationNames()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("hsschool"));
     QCoreApplication::setApplicationName(QStringLiteral("hsschool"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HSSCHOOL_APP_VERSION));
+}
+
+void hsSetUpApplication()
+{
+    hsSetApplicationNames();
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(15);
     QGuiApplication::setFont(font);
