@@ -60,11 +60,3 @@ void MainTabModel::markTab(int tag)
         emit dataChanged(changed, changed, {BackgroundRole});
     }
 }
-
-QString MainTabModel::background(int tag) const
-{
-    const int row = tag - firstTag;
-    if (row < 0 || row >= tabCount)
-        return {};
-    return m_tabs[static_cast<size_t>(row)].background;
-}

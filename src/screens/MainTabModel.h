@@ -29,7 +29,6 @@ public:
 
     // Gives the tab with `tag` the marked background and every other tab the plain one.
     void markTab(int tag);
-    QString background(int tag) const;
 
 private:
     struct Tab
