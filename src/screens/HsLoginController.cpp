@@ -186,8 +186,8 @@ void HsLoginController::doLogin()
     }
     m_bSuccess = true;
     auto preferences = std::make_shared<HsPreferences>();
-    HsPreferences::setCurrent(preferences);
     preferences->load(utf8(m_documentsDirectory));
+    HsPreferences::setCurrent(preferences);
     m_session.setLoginItem(response.item.value_or(LoginResultItem{}));
     if (m_refreshThread.joinable())
         m_refreshThread.join();
