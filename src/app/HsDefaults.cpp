@@ -1,8 +1,31 @@
 #include "HsDefaults.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
-HsDefaults::HsDefaults(const QString &filePath) : m_settings(filePath, QSettings::IniFormat) {}
+namespace {
+
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// The file is made empty and owner-only before anything is stored in it, so a stored password is
+// never readable by others, not even between a save and the permission change after it.
+void createOwnerOnlyFile(const QString &filePath)
+{
+    if (QFile::exists(filePath))
+        return;
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QFile file(filePath);
+    if (file.open(QIODevice::WriteOnly))
+        file.setPermissions(kOwnerOnly);
+}
+
+} // namespace
+
+HsDefaults::HsDefaults(const QString &filePath) : m_settings(filePath, QSettings::IniFormat)
+{
+    createOwnerOnlyFile(filePath);
+}
 
 std::optional<QString> HsDefaults::value(const QString &key) const
 {
@@ -31,5 +54,5 @@ QString HsDefaults::filePath() const
 
 void HsDefaults::restrictToOwner()
 {
-    QFile::setPermissions(m_settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::setPermissions(m_settings.fileName(), kOwnerOnly);
 }
