@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogCapture.h"
 #include "transport/HsLog.h"
 
 #include <QTest>
@@ -17,32 +18,3 @@ inline bool waitUntil(const std::function<bool()> &done, int milliseconds = kWai
     return QTest::qWaitFor(done, milliseconds);
 }
 
-// Collects the diagnostic lines written while it lives.
-class LogCapture
-{
-public:
-    LogCapture()
-    {
-        hsSetLogSink([this](const std::string &line) {
-            std::lock_guard lock(m_mutex);
-            m_lines.push_back(line);
-        });
-    }
-    ~LogCapture() { hsSetLogSink({}); }
-
-    std::vector<std::string> lines() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
-    bool contains(const std::string &line) const
-    {
-        const std::vector<std::string> all = lines();
-        return std::find(all.begin(), all.end(), line) != all.end();
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogCapture.h"
 #include "cache/HsPreferences.h"
 #include "documents/NewsItem.h"
 #include "transport/HsLog.h"
@@ -40,16 +41,11 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "hscache-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         directory = pattern;
-        hsSetLogSink([this](const std::string &line) {
-            std::lock_guard lock(logMutex);
-            logLines.push_back(line);
-        });
     }
 
     void TearDown() override
     {
         HsPreferences::setCurrent(nullptr);
-        hsSetLogSink({});
         std::filesystem::remove_all(directory);
     }
 
@@ -64,17 +60,11 @@ protected:
 
     std::filesystem::path databasePath() const { return directory / HsPreferences::databaseFileName; }
 
-    std::vector<std::string> loggedLines()
-    {
-        std::lock_guard lock(logMutex);
-        return logLines;
-    }
-
-    bool logged(const std::string &line) { return std::ranges::count(loggedLines(), line) > 0; }
+    std::vector<std::string> loggedLines() { return log.lines(); }
+    bool logged(const std::string &line) { return log.contains(line); }
 
     std::filesystem::path directory;
 
 private:
-    std::mutex logMutex;
-    std::vector<std::string> logLines;
+    LogCapture log;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogCapture.h"
 #include "TestSoapServer.h"
 #include "transport/HsLog.h"
 #include "transport/HsServiceConfig.h"
@@ -18,29 +19,13 @@ protected:
     {
         HsServiceConfig::setEndpoint(server.endpoint());
         HsServiceConfig::setTimeoutSeconds(30);
-        hsSetLogSink([this](const std::string &line) {
-            std::lock_guard lock(m_logMutex);
-            m_log.push_back(line);
-        });
     }
 
-    void TearDown() override { hsSetLogSink({}); }
-
-    std::vector<std::string> logLines() const
-    {
-        std::lock_guard lock(m_logMutex);
-        return m_log;
-    }
-
-    bool logged(const std::string &line) const
-    {
-        const std::vector<std::string> lines = logLines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
+    std::vector<std::string> logLines() const { return m_log.lines(); }
+    bool logged(const std::string &line) const { return m_log.contains(line); }
 
     TestSoapServer server;
 
 private:
-    mutable std::mutex m_logMutex;
-    std::vector<std::string> m_log;
+    LogCapture m_log;
 };

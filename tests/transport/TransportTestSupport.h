@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogCapture.h"
 #include "transport/HsLog.h"
 #include "transport/HsSoapClient.h"
 
@@ -161,29 +162,6 @@ public:
 private:
     int m_socket = -1;
     int m_port = 0;
-};
-
-// Collects the diagnostic lines written while it lives.
-class LogCapture
-{
-public:
-    LogCapture()
-    {
-        hsSetLogSink([this](const std::string &line) {
-            std::lock_guard lock(m_mutex);
-            m_lines.push_back(line);
-        });
-    }
-    ~LogCapture() { hsSetLogSink({}); }
-    std::vector<std::string> lines() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
 };
 
 // Counts the notifications a client sends.
