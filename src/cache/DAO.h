@@ -50,6 +50,22 @@ public:
     }
 
 protected:
+    // The refresh of a table or of one category: deletes with `deleteSql` (its values bound),
+    // then lets `insertRows` add the new rows, all in one transaction on one held connection, so
+    // no reader ever sees the rows half replaced. Rows stored, or -1 when nothing changed.
+    template <class InsertRows>
+    int replaceRows(const std::string &deleteSql, const std::vector<HsSqlValue> &deleteValues,
+                    InsertRows insertRows) const
+    {
+        HsDbLease lease;
+        sqlite3 *db = lease.connection();
+        return hsSqlTransaction(db, [&] {
+            if (hsSqlExecuteBound(db, deleteSql, deleteValues) < 0)
+                return -1;
+            return insertRows(db);
+        });
+    }
+
     virtual Item createObject() const { return Item{}; }
     virtual void doLoad(Item &, sqlite3_stmt *, int) const {}
 };

@@ -42,11 +42,7 @@ std::vector<NewsTypeItem> NewsTypeDao::initSelectNews() const
 
 int NewsTypeDao::replaceAll(const std::vector<NewsTypeItem> &items) const
 {
-    HsDbLease lease;
-    sqlite3 *db = lease.connection();
-    return hsSqlTransaction(db, [&] {
-        if (hsSqlExecute(db, deleteStatement) < 0)
-            return -1;
+    return replaceRows(deleteStatement, {}, [&](sqlite3 *db) {
         for (const NewsTypeItem &item : items) {
             hsLog("%s", hsText(item.typeName));
             if (insertRow(db, item) < 0)

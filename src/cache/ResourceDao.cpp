@@ -60,13 +60,8 @@ std::vector<ResourceItem> ResourceDao::initSelects(const std::string &typeCode) 
 
 int ResourceDao::replaceCategory(const std::string &typeCode, const std::vector<ResourceItem> &items) const
 {
-    HsDbLease lease;
-    sqlite3 *db = lease.connection();
-    return hsSqlTransaction(db, [&] {
-        if (hsSqlExecuteBound(db, deleteCategoryStatement, {typeCode}) < 0)
-            return -1;
-        return insertRows(db, items, typeCode);
-    });
+    return replaceRows(deleteCategoryStatement, {typeCode},
+                       [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
 }
 
 void ResourceDao::doLoad(ResourceItem &item, sqlite3_stmt *stmt, int selectType) const

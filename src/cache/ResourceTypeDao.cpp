@@ -37,11 +37,7 @@ std::vector<ResourceTypeItem> ResourceTypeDao::initSelects() const
 
 int ResourceTypeDao::replaceAll(const std::vector<ResourceTypeItem> &items) const
 {
-    HsDbLease lease;
-    sqlite3 *db = lease.connection();
-    return hsSqlTransaction(db, [&] {
-        if (hsSqlExecute(db, deleteStatement) < 0)
-            return -1;
+    return replaceRows(deleteStatement, {}, [&](sqlite3 *db) {
         for (const ResourceTypeItem &item : items) {
             hsLog("%s", hsText(item.typeName));
             if (insertRow(db, item) < 0)
