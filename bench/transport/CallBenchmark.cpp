@@ -1,16 +1,33 @@
 // A whole GetNews call (envelope, HTTP exchange, answer reading, result parsing) against a bare
 // libcurl POST of the same envelope to the same loopback server. The service call should cost at
 // most 1.2 times the bare POST.
+//
+// Two servers are measured:
+// - "canned_server": an in-process server that answers every POST at once with the same 20-item
+//   answer held in memory. It makes the client's share as large as it can be. Beside the call,
+//   "BM_BarePostAndTwoEmptyReads" adds to the bare POST two XML reader passes whose handlers do
+//   nothing, one over the answer and one over the result document: what any client that reads
+//   the answer with the XML library costs at least.
+// - "reference_service": hsschool-server with its demo school, started on a free port for this
+//   program, as the application meets it.
+// After the runs, the ratios of the medians are printed. Use for example
+// --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true on a quiet machine.
 
+#include "ServerProcess.h"
 #include "services/NewsService.h"
 #include "transport/HsServiceConfig.h"
 #include "transport/HsSoapClient.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <curl/curl.h>
 #include <httplib.h>
+#include <libxml/parser.h>
+#include <map>
+#include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -47,12 +64,12 @@ std::string twentyNewsDocument()
     return document + "</Result>";
 }
 
-std::string newsAnswer()
+std::string newsAnswer(const std::string &document)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
            "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
            "<ns1:getNewsResponse xmlns:ns1=\"" +
-           HsServiceConfig::namespaceUri() + "\"><ns1:out>" + escapeText(twentyNewsDocument()) +
+           HsServiceConfig::namespaceUri() + "\"><ns1:out>" + escapeText(document) +
            "</ns1:out></ns1:getNewsResponse></soap:Body></soap:Envelope>";
 }
 
@@ -65,13 +82,17 @@ void stopWhenListening(httplib::Server &server, const std::atomic<bool> &listenE
     server.stop();
 }
 
-// One loopback server for the whole program, answering every POST with the 20-item answer.
-class NewsServer
+// Answers every POST with the 20-item answer and closes the connection itself, so that the
+// closed connections wait out their time on the server's side: the tens of thousands of
+// connections a run makes would otherwise use up the client's local ports, and every new
+// connection would then have to hunt for a free one.
+class CannedServer
 {
 public:
-    NewsServer() : m_answer(newsAnswer())
+    CannedServer() : m_document(twentyNewsDocument()), m_answer(newsAnswer(m_document))
     {
         m_server.Post(servicePath, [this](const httplib::Request &, httplib::Response &response) {
+            response.set_header("Connection", "close");
             response.set_content(m_answer, "text/xml; charset=utf-8");
         });
         m_port = m_server.bind_to_any_port("127.0.0.1");
@@ -83,15 +104,17 @@ public:
         });
     }
 
-    ~NewsServer()
+    ~CannedServer()
     {
         stopWhenListening(m_server, m_listenEnded);
         m_thread.join();
     }
 
     std::string endpoint() const { return "http://127.0.0.1:" + std::to_string(m_port) + servicePath; }
+    const std::string &document() const { return m_document; }
 
 private:
+    std::string m_document;
     std::string m_answer;
     httplib::Server m_server;
     int m_port = 0;
@@ -99,21 +122,32 @@ private:
     std::atomic<bool> m_listenEnded{false};
 };
 
-NewsServer &newsServer()
+enum class Server { canned, reference };
+
+// Each server starts when a benchmark first needs it and lives until the program ends.
+CannedServer &cannedServer()
 {
-    static NewsServer server;
+    static CannedServer server;
     return server;
 }
 
-// Where both benchmarks send their calls: the canned server above, or the service named by
-// HSSCHOOL_BENCH_ENDPOINT (for example hsschool-server with its demo school).
-std::string benchEndpoint()
+std::string endpointOf(Server server)
 {
-    const char *endpoint = std::getenv("HSSCHOOL_BENCH_ENDPOINT");
-    return endpoint && *endpoint ? std::string(endpoint) : newsServer().endpoint();
+    if (server == Server::canned)
+        return cannedServer().endpoint();
+    static ServerProcess referenceService;
+    return referenceService.endpoint();
 }
 
+// The demo school's news category, the same one the call below asks for.
 const std::vector<std::string> newsArguments{"qovel", "zantre", "330106001", "1", "xxtz", "1", "20"};
+
+std::string newsEnvelope()
+{
+    HsSoapClient client;
+    client.setM_namespace(HsServiceConfig::namespaceUri());
+    return client.getSoapRequestForMethod("getNews", newsArguments);
+}
 
 size_t collectBody(char *data, size_t size, size_t count, void *target)
 {
@@ -145,9 +179,23 @@ std::string barePost(const std::string &url, const std::string &envelope)
     return body;
 }
 
-void BM_GetNewsServiceCall(benchmark::State &state)
+void ignoreStart(void *, const xmlChar *, const xmlChar **) {}
+void ignoreEnd(void *, const xmlChar *) {}
+void ignoreText(void *, const xmlChar *, int) {}
+
+// A reader pass with the same kind of handlers the client uses, each doing nothing.
+void emptyRead(const std::string &xml)
 {
-    HsServiceConfig::setEndpoint(benchEndpoint());
+    xmlSAXHandler handler{};
+    handler.startElement = ignoreStart;
+    handler.endElement = ignoreEnd;
+    handler.characters = ignoreText;
+    xmlSAXUserParseMemory(&handler, nullptr, xml.data(), static_cast<int>(xml.size()));
+}
+
+void BM_GetNewsCall(benchmark::State &state, Server server)
+{
+    HsServiceConfig::setEndpoint(endpointOf(server));
     for (auto _ : state) {
         const NewsServiceResponse<NewsItem> response = NewsService().GetNews("330106001", 1, "xxtz", 1);
         if (response.items.empty()) {
@@ -158,12 +206,10 @@ void BM_GetNewsServiceCall(benchmark::State &state)
     }
 }
 
-void BM_BareCurlPost(benchmark::State &state)
+void BM_BarePost(benchmark::State &state, Server server)
 {
-    const std::string url = benchEndpoint();
-    HsSoapClient client;
-    client.setM_namespace(HsServiceConfig::namespaceUri());
-    const std::string envelope = client.getSoapRequestForMethod("getNews", newsArguments);
+    const std::string url = endpointOf(server);
+    const std::string envelope = newsEnvelope();
     for (auto _ : state) {
         std::string body = barePost(url, envelope);
         if (body.empty()) {
@@ -174,10 +220,83 @@ void BM_BareCurlPost(benchmark::State &state)
     }
 }
 
+void BM_BarePostAndTwoEmptyReads(benchmark::State &state, Server server)
+{
+    const std::string url = endpointOf(server);
+    const std::string envelope = newsEnvelope();
+    const std::string &document = cannedServer().document();
+    for (auto _ : state) {
+        std::string body = barePost(url, envelope);
+        if (body.empty()) {
+            state.SkipWithError("the bare POST got no answer");
+            break;
+        }
+        emptyRead(body);
+        emptyRead(document);
+    }
+}
+
+// Keeps the real time per iteration of every run (or, when only aggregates are reported, their
+// medians) and, at the end, prints the ratios of the medians against the bare POST to the same
+// server.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Iteration)
+                m_times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            else if (run.aggregate_name == "median")
+                m_reportedMedians[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        for (const char *server : {"canned_server", "reference_service"}) {
+            printRatio("BM_GetNewsCall", server);
+            printRatio("BM_BarePostAndTwoEmptyReads", server);
+        }
+    }
+
+private:
+    std::optional<double> medianOf(const std::string &name) const
+    {
+        if (const auto reported = m_reportedMedians.find(name); reported != m_reportedMedians.end())
+            return reported->second;
+        const auto found = m_times.find(name);
+        if (found == m_times.end())
+            return std::nullopt;
+        std::vector<double> times = found->second;
+        std::sort(times.begin(), times.end());
+        const size_t middle = times.size() / 2;
+        return times.size() % 2 == 1 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+    }
+
+    void printRatio(const std::string &benchmark, const std::string &server)
+    {
+        const std::optional<double> measured = medianOf(benchmark + "/" + server);
+        const std::optional<double> bare = medianOf("BM_BarePost/" + server);
+        if (measured && bare)
+            GetOutputStream() << benchmark << " / BM_BarePost, " << server << ": " << *measured / *bare << "\n";
+    }
+
+    std::map<std::string, std::vector<double>> m_times;
+    std::map<std::string, double> m_reportedMedians;
+};
+
 } // namespace
 
-BENCHMARK(BM_GetNewsServiceCall)->UseRealTime();
-BENCHMARK(BM_BareCurlPost)->UseRealTime();
+BENCHMARK_CAPTURE(BM_BarePost, canned_server, Server::canned)->UseRealTime();
+BENCHMARK_CAPTURE(BM_BarePostAndTwoEmptyReads, canned_server, Server::canned)->UseRealTime();
+BENCHMARK_CAPTURE(BM_GetNewsCall, canned_server, Server::canned)->UseRealTime();
+BENCHMARK_CAPTURE(BM_BarePost, reference_service, Server::reference)->UseRealTime();
+BENCHMARK_CAPTURE(BM_GetNewsCall, reference_service, Server::reference)->UseRealTime();
 
 int main(int argc, char **argv)
 {
@@ -186,7 +305,8 @@ int main(int argc, char **argv)
     // would measure the terminal, not the call.
     setenv("HSSCHOOL_QUIET", "1", 1);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     curl_global_cleanup();
     return 0;
