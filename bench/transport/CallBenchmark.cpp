@@ -220,6 +220,7 @@ void BM_BarePost(benchmark::State &state, Server server)
     }
 }
 
+// Registered for the canned server only: the second pass reads the document it is known to send.
 void BM_BarePostAndTwoEmptyReads(benchmark::State &state, Server server)
 {
     const std::string url = endpointOf(server);
