@@ -18,22 +18,49 @@ constexpr int kStudentsPerClass = 12;
 constexpr int kHomeworkPerClass = 24;
 constexpr int kStatesPerClass = 20;
 constexpr int kChatsPerClass = 30;
+// The days the notices and news of every category are spread over.
+constexpr int kNewsTermDays = 110;
 constexpr int kFeaturedPerType = 3;
 constexpr int kTeacherAvatars = 4;
 constexpr int kStudentAvatars = 6;
 constexpr const char *kSchoolAddress = "杭州市西湖区文三路88号";
 
-// Local time some days before now, as documents write dates.
-std::string daysAgo(double days)
+using Clock = std::chrono::system_clock;
+
+// A moment in local time, as documents write dates.
+std::string dateOf(Clock::time_point when)
 {
-    const auto when = std::chrono::system_clock::now() - std::chrono::duration_cast<std::chrono::seconds>(
-                                                             std::chrono::duration<double>(days * 86400));
-    const std::time_t time = std::chrono::system_clock::to_time_t(when);
+    const std::time_t time = Clock::to_time_t(when);
     std::tm local{};
     localtime_r(&time, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
     return text;
+}
+
+Clock::duration daysOf(double days)
+{
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(days * 86400));
+}
+
+// Local time some days before now, as documents write dates.
+std::string daysAgo(double days)
+{
+    return dateOf(Clock::now() - daysOf(days));
+}
+
+// A clock time on a day some whole days before today, local time.
+Clock::time_point dayAt(int days, int minuteOfDay)
+{
+    const std::time_t now = Clock::to_time_t(Clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    local.tm_mday -= days;
+    local.tm_hour = minuteOfDay / 60;
+    local.tm_min = minuteOfDay % 60;
+    local.tm_sec = 0;
+    local.tm_isdst = -1;
+    return Clock::from_time_t(std::mktime(&local));
 }
 
 std::string concat(std::initializer_list<std::string_view> parts)
@@ -115,54 +142,70 @@ void addStudents(Connection &db)
             addStudent(db, index++, cls.id);
 }
 
-std::string newsContent(int n, const std::string &date)
+// The class's first student's row number.
+int firstStudentOf(int classId)
 {
+    return (classId - 1) * kStudentsPerClass + 1;
+}
+
+// Notices and previews greet their readers; reports and articles do not. Neighbouring items take
+// different pieces, so no two items near each other read the same.
+std::string newsContent(int n, const TypeData &type, const NewsData &item, const std::string &date)
+{
+    const std::string signature = concat({"\n\n", kSchoolName, "\n", date.substr(0, 10)});
+    if (type.typeType == 1)
+        return concat({kArticleBodies[n % kArticleBodies.size()], "\n",
+                       kArticleBodies[(n + 4) % kArticleBodies.size()], "\n",
+                       kArticleClosings[n % kArticleClosings.size()], signature});
     return concat({kNewsOpenings[n % kNewsOpenings.size()], "\n", kNewsBodies[n % kNewsBodies.size()],
-                   kNewsBodies[(n + 3) % kNewsBodies.size()], "\n", kNewsClosings[n % kNewsClosings.size()],
-                   "\n\n", kSchoolName, "\n", date.substr(0, 10)});
+                   kNewsBodies[(n + 5) % kNewsBodies.size()], "\n",
+                   item.asksReply ? kReplyClosing : kNewsClosings[n % kNewsClosings.size()], signature});
 }
 
-// Notices of the school kinds ask for a reply now and then; class notices every other time.
-int forceReturnOf(size_t type, int i)
+// Up to three families of the class have already answered, a few hours after the notice went out;
+// some notices have no answers yet. School-wide notices are answered from both classes.
+void addReplies(Connection &db, int64_t newsId, int classId, Clock::time_point published)
 {
-    if (type == 0)
-        return i % 3 == 0 ? 1 : 0;
-    if (type == 1)
-        return i % 2 == 0 ? 1 : 0;
-    return 0;
-}
-
-void addReplies(Connection &db, int64_t newsId, int classId)
-{
-    for (int r = 0; r < 2; ++r) {
-        const int studentId = (classId - 1) * kStudentsPerClass + r * 3 + 1;
+    const int count = static_cast<int>(newsId % 4);
+    for (int r = 0; r < count; ++r) {
+        const int replyClass = classId ? classId : r % 2 + 1;
+        const int studentId =
+            firstStudentOf(replyClass) + static_cast<int>(newsId * 5 + r * 7) % kStudentsPerClass;
+        const auto answered =
+            published + std::chrono::minutes(50 + r * 137 + static_cast<int>(newsId % 5) * 23);
         db.run("INSERT INTO news_returns (news_id, user_id, user_role, user_name, user_avatar, content, "
                "return_date) SELECT ?, id, 1, real_name || '家长', avatar, ?, ? FROM students WHERE id = ?",
-               newsId, kReplies[(newsId + r) % kReplies.size()], daysAgo(0.5 - r * 0.1), studentId);
+               newsId, kReplies[(newsId + r) % kReplies.size()], dateOf(answered), studentId);
     }
 }
 
+// Every category covers one term, spread evenly so that the newest items are a few days old;
+// items go out during school hours.
 void addNews(Connection &db)
 {
     int typeId = 0;
     for (const auto &type : kNewsTypes)
         db.run("INSERT INTO news_types (id, code, name, type_type) VALUES (?, ?, ?, ?)", ++typeId, type.code,
                type.name, type.typeType);
+    int n = 0;
     for (size_t t = 0; t < kNewsTypes.size(); ++t) {
-        const auto &titles = kNewsTitles[t];
-        for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
-            const int n = static_cast<int>(t) * 12 + i;
-            const bool classNotice = kNewsTypes[t].code == "bjtz";
+        const auto &type = kNewsTypes[t];
+        const auto &items = kNewsTitles[t];
+        const int count = static_cast<int>(items.size());
+        const bool classNotice = type.code == "bjtz";
+        for (int i = 0; i < count; ++i, ++n) {
+            const auto &item = items[i];
             const int classId = classNotice ? i % 2 + 1 : 0;
-            const std::string date = daysAgo((titles.size() - i) * 2.5 + t * 0.3);
-            const int forceReturn = forceReturnOf(t, i);
+            const auto published =
+                dayAt((count - i) * kNewsTermDays / count, 450 + (i * 97 + static_cast<int>(t) * 41) % 570);
+            const std::string date = dateOf(published);
             db.run("INSERT INTO news (school_code, class_id, type_code, title, content, public_date, "
                    "force_return) "
                    "VALUES (?, ?, ?, ?, ?, ?, ?)",
-                   kSchoolCode, classId, kNewsTypes[t].code, titles[i], newsContent(n, date), date,
-                   forceReturn);
-            if (forceReturn)
-                addReplies(db, db.lastInsertId(), classNotice ? classId : 1);
+                   kSchoolCode, classId, type.code, item.title, newsContent(n, type, item, date), date,
+                   item.asksReply ? 1 : 0);
+            if (item.asksReply)
+                addReplies(db, db.lastInsertId(), classId, published);
         }
     }
 }
@@ -208,12 +251,6 @@ int teacherOf(int classId, std::string_view subject)
         if (kTeachers[i].classId == classId && kTeachers[i].subject == subject)
             return static_cast<int>(i);
     return 0;
-}
-
-// The class's first student's row number.
-int firstStudentOf(int classId)
-{
-    return (classId - 1) * kStudentsPerClass + 1;
 }
 
 void addHomework(Connection &db, int classId)

@@ -28,6 +28,13 @@ struct TypeData
     int typeType;
 };
 
+struct NewsData
+{
+    std::string_view title;
+    // The notice asks every family for a reply.
+    bool asksReply = false;
+};
+
 struct ResourceTypeData
 {
     std::string_view code;
@@ -55,11 +62,18 @@ extern const std::vector<std::string_view> kStreets;
 extern const std::vector<std::string_view> kCommunities;
 
 extern const std::vector<TypeData> kNewsTypes;
-// Twelve titles per news type, in the order of kNewsTypes.
-extern const std::vector<std::vector<std::string_view>> kNewsTitles;
+// The headlines of each news type, in the order of kNewsTypes, oldest first. Class notices go to
+// class 1 and class 2 in turn, starting with class 1.
+extern const std::vector<std::vector<NewsData>> kNewsTitles;
+// The texts of notices and previews: a greeting, two paragraphs and a closing line; notices that
+// ask for a reply close with kReplyClosing.
 extern const std::vector<std::string_view> kNewsOpenings;
 extern const std::vector<std::string_view> kNewsBodies;
 extern const std::vector<std::string_view> kNewsClosings;
+extern const std::string_view kReplyClosing;
+// The texts of news reports and articles: two paragraphs and a closing line.
+extern const std::vector<std::string_view> kArticleBodies;
+extern const std::vector<std::string_view> kArticleClosings;
 
 extern const std::vector<ResourceTypeData> kResourceTypes;
 // Ten resources per resource type, in the order of kResourceTypes.

@@ -79,7 +79,24 @@ TEST_F(LoginTest, WrongPasswordUnknownNameAndWrongRoleAreRefused)
 }
 
 class NewsTest : public ServerFixture
-{};
+{
+protected:
+    static constexpr size_t kPageSize = 20;
+
+    // Every headline of a category a class sees, page after page until a page comes back short.
+    static std::vector<NewsItem> allPages(int classId, const std::string &typeCode)
+    {
+        std::vector<NewsItem> all;
+        for (int page = 1; page <= 10; ++page) {
+            const auto news = NewsService().GetNews(kSchoolCode, classId, typeCode, page);
+            EXPECT_EQ(news.code, 0) << typeCode << " page " << page;
+            all.insert(all.end(), news.items.begin(), news.items.end());
+            if (news.items.size() < kPageSize)
+                break;
+        }
+        return all;
+    }
+};
 
 TEST_F(NewsTest, CategoriesHoldNoticeAndNewsKindsEachWithHeadlines)
 {
@@ -93,8 +110,7 @@ TEST_F(NewsTest, CategoriesHoldNoticeAndNewsKindsEachWithHeadlines)
         ASSERT_TRUE(type.typeCode && type.typeName);
         const auto news = NewsService().GetNews(kSchoolCode, 1, *type.typeCode, 1);
         ASSERT_EQ(news.code, 0);
-        EXPECT_FALSE(news.items.empty()) << *type.typeCode;
-        EXPECT_LE(news.items.size(), 20u);
+        EXPECT_EQ(news.items.size(), kPageSize) << *type.typeCode;
         EXPECT_TRUE(newestFirst(news.items, [](auto &n) { return n.publicDate; }));
         for (const auto &item : news.items) {
             EXPECT_GT(item.newsId, 0);
@@ -105,11 +121,41 @@ TEST_F(NewsTest, CategoriesHoldNoticeAndNewsKindsEachWithHeadlines)
     EXPECT_TRUE(someAskForReply);
 }
 
+TEST_F(NewsTest, EveryClassPagesOnThroughOlderHeadlinesWithoutRepeats)
+{
+    const auto types = NewsService().GetNewsTypes();
+    ASSERT_FALSE(types.items.empty());
+    bool longNoticeList = false;
+    bool longNewsList = false;
+    for (int classId : {1, 2}) {
+        for (const auto &type : types.items) {
+            const std::string code = *type.typeCode;
+            const auto all = allPages(classId, code);
+            EXPECT_GT(all.size(), kPageSize) << code << " class " << classId;
+            EXPECT_TRUE(newestFirst(all, [](auto &n) { return n.publicDate; })) << code;
+            std::set<int> ids;
+            std::set<std::string> titles;
+            for (const auto &item : all) {
+                EXPECT_TRUE(ids.insert(item.newsId).second) << code << " repeats " << item.newsId;
+                EXPECT_TRUE(titles.insert(item.newsTitle.value_or("")).second)
+                    << code << " repeats " << item.newsTitle.value_or("");
+            }
+            const bool thirdPage = all.size() > 2 * kPageSize;
+            if (type.typeType == 0)
+                longNoticeList = longNoticeList || thirdPage;
+            else
+                longNewsList = longNewsList || thirdPage;
+        }
+    }
+    EXPECT_TRUE(longNoticeList) << "no notice category reaches a third page";
+    EXPECT_TRUE(longNewsList) << "no news category reaches a third page";
+}
+
 TEST_F(NewsTest, ClassNoticesReachOnlyTheirClass)
 {
     auto idsOf = [](int classId) {
         std::set<int> ids;
-        for (const auto &item : NewsService().GetNews(kSchoolCode, classId, "bjtz", 1).items)
+        for (const auto &item : allPages(classId, "bjtz"))
             ids.insert(item.newsId);
         return ids;
     };
@@ -120,6 +166,31 @@ TEST_F(NewsTest, ClassNoticesReachOnlyTheirClass)
     for (int id : first)
         EXPECT_FALSE(second.count(id)) << id;
     EXPECT_TRUE(NewsService().GetNews("another-school", 1, "bjtz", 1).items.empty());
+}
+
+TEST_F(NewsTest, NoticesAskingForAReplyAreAnsweredInBothClasses)
+{
+    for (int classId : {1, 2}) {
+        for (const std::string code : {"xxtz", "bjtz"}) {
+            int asking = 0;
+            int answered = 0;
+            for (const auto &item : allPages(classId, code)) {
+                if (item.forceReturn != 1)
+                    continue;
+                ++asking;
+                const auto replies = NewsService().GetReturns(item.newsId, 0, 1);
+                ASSERT_EQ(replies.code, 0);
+                if (!replies.items.empty())
+                    ++answered;
+                for (const auto &reply : replies.items) {
+                    EXPECT_TRUE(reply.userName && reply.rtContent);
+                    EXPECT_GT(reply.rtDate.value_or(""), item.publicDate.value_or("")) << item.newsId;
+                }
+            }
+            EXPECT_GT(asking, 0) << code << " class " << classId;
+            EXPECT_GT(answered, 0) << code << " class " << classId;
+        }
+    }
 }
 
 TEST_F(NewsTest, OneItemComesWithItsTextAndUnknownItemsAreRefused)
