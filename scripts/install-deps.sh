@@ -11,7 +11,7 @@ packages=(
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-qpa-plugins
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
-  qml6-module-qtqml qml6-module-qtquick-shapes
+  qml6-module-qtqml qml6-module-qtquick-shapes qml6-module-qt-labs-qmlmodels
   fonts-wqy-microhei librsvg2-bin xvfb
 )
 

@@ -1,10 +1,16 @@
 import QtQuick
+import QtQuick.Controls.Basic
+import Qt.labs.qmlmodels
 
-// An area of the main screen: its title bar with the settings button above its body.
+// The student record area: four category buttons with the sliding pointer, the records pulled
+// down to reload, and the post box where the category and the role allow posting. The post box
+// stays above an on-screen keyboard.
 Item {
     id: area
 
     property QtObject controller
+    readonly property var categoryNames: ["作业", "成绩", "状态", "交流"]
+    readonly property real keyboardHeight: Qt.inputMethod.visible ? Qt.inputMethod.keyboardRectangle.height : 0
 
     Rectangle {
         anchors.fill: parent
@@ -12,7 +18,152 @@ Item {
     }
 
     HsAreaTitleBar {
+        id: titleBar
+
         title: area.controller ? area.controller.title : ""
         onSettingsPressed: area.controller.pressSetting()
+    }
+
+    Image {
+        id: scrollView
+
+        anchors.top: titleBar.bottom
+        width: parent.width
+        height: 33
+        source: "images/bg_top_nav.png"
+        fillMode: Image.Stretch
+
+        BorderImage {
+            id: iMenuPointer
+
+            readonly property Item target: buttons.itemAt(Math.max(0, Math.min(3, (area.controller ? area.controller.category : 1) - 1)))
+
+            width: 64
+            height: 26
+            x: target ? target.x + (target.width - width) / 2 : 0
+            y: (scrollView.height - height) / 2
+            source: "images/hmbutton.png"
+            sourceSize: Qt.size(32, 26)
+            border { left: 7; top: 7; right: 7; bottom: 7 }
+
+            Behavior on x { NumberAnimation { duration: 200; easing.type: Easing.Linear } }
+        }
+
+        Row {
+            anchors.fill: parent
+
+            Repeater {
+                id: buttons
+
+                model: area.categoryNames
+
+                delegate: AbstractButton {
+                    id: button
+
+                    required property int index
+                    required property string modelData
+
+                    width: scrollView.width / 4
+                    height: scrollView.height
+                    text: modelData
+                    Accessible.name: modelData
+                    onClicked: area.controller.pressCategory(index + 1)
+
+                    contentItem: Text {
+                        text: button.modelData
+                        color: "white"
+                        font.pixelSize: 15
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                    }
+                }
+            }
+        }
+    }
+
+    HsRefreshList {
+        id: tableShow
+
+        objectName: "tableShow"
+        anchors.top: scrollView.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: viewPost.visible ? viewPost.top : parent.bottom
+        model: area.controller ? area.controller.datas : null
+        refreshHeader: area.controller ? area.controller.refreshHeader : null
+
+        delegate: DelegateChooser {
+            role: "kind"
+
+            DelegateChoice {
+                roleValue: 4
+
+                CellChat {
+                    width: tableShow.width
+                    onClicked: area.controller.didSelectRow(index)
+                }
+            }
+            DelegateChoice {
+                CellHomeWork {
+                    width: tableShow.width
+                    onClicked: area.controller.didSelectRow(index)
+                }
+            }
+        }
+    }
+
+    Rectangle {
+        id: viewPost
+
+        objectName: "viewPost"
+        width: parent.width
+        height: 50
+        y: parent.height - height - Math.max(0, area.keyboardHeight - 49)
+        visible: area.controller !== null && area.controller.postBoxVisible
+        color: "#f7f9fb"
+
+        Behavior on y { NumberAnimation { duration: 250; easing.type: Easing.OutCubic } }
+
+        Rectangle {
+            width: parent.width
+            height: 1
+            color: "#dfe5ec"
+        }
+
+        TextField {
+            id: tfPost
+
+            objectName: "tfPost"
+            x: 10
+            anchors.verticalCenter: parent.verticalCenter
+            width: parent.width - 90
+            height: 34
+            placeholderText: "请输入内容"
+            Accessible.name: "发布内容"
+            font.pixelSize: 15
+            text: area.controller ? area.controller.postText : ""
+            onTextEdited: area.controller.postText = text
+            onAccepted: focus = false
+        }
+
+        Button {
+            objectName: "postButton"
+            anchors.right: parent.right
+            anchors.rightMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            width: 64
+            height: 34
+            text: "发布"
+            onClicked: area.controller.pressPost()
+        }
+    }
+
+    Connections {
+        target: area.controller
+
+        function onKeyboardDismissed() {
+            tfPost.focus = false;
+            Qt.inputMethod.hide();
+        }
     }
 }

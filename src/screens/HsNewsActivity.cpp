@@ -1,6 +1,19 @@
 #include "HsNewsActivity.h"
 
+#include "cache/NewsTypeDao.h"
+#include "transport/HsLog.h"
+
 HsNewsActivity::HsNewsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                QObject *parent)
-    : HsAreaActivity(port, session, defaults, QStringLiteral("新闻资讯"), parent)
+    : HsNewsListActivity(port, session, defaults, QStringLiteral("新闻资讯"), parent)
 {}
+
+std::vector<NewsTypeItem> HsNewsActivity::readCategories() const
+{
+    return NewsTypeDao().initSelectNews();
+}
+
+void HsNewsActivity::willOpenNews(const NewsItem &news)
+{
+    hsLog("%d", news.newsId);
+}

@@ -1,11 +1,16 @@
 #pragma once
 
-#include "screens/HsAreaActivity.h"
+#include "screens/HsNewsListActivity.h"
 
-// The school news area.
-class HsNewsActivity : public HsAreaActivity
+// The news area: the categories of news (any typeType but 0). Opening a headline writes its id
+// to the diagnostic log.
+class HsNewsActivity : public HsNewsListActivity
 {
     Q_OBJECT
 public:
     HsNewsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent = nullptr);
+
+protected:
+    std::vector<NewsTypeItem> readCategories() const override;
+    void willOpenNews(const NewsItem &news) override;
 };

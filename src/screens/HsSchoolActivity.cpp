@@ -1,6 +1,13 @@
 #include "HsSchoolActivity.h"
 
+#include "cache/NewsTypeDao.h"
+
 HsSchoolActivity::HsSchoolActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                    QObject *parent)
-    : HsAreaActivity(port, session, defaults, QStringLiteral("学校通知"), parent)
+    : HsNewsListActivity(port, session, defaults, QStringLiteral("学校通知"), parent)
 {}
+
+std::vector<NewsTypeItem> HsSchoolActivity::readCategories() const
+{
+    return NewsTypeDao().initSelectSchools();
+}

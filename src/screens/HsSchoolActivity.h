@@ -1,12 +1,15 @@
 #pragma once
 
-#include "screens/HsAreaActivity.h"
+#include "screens/HsNewsListActivity.h"
 
-// The school notices area.
-class HsSchoolActivity : public HsAreaActivity
+// The school notices area: the categories of notices (typeType 0).
+class HsSchoolActivity : public HsNewsListActivity
 {
     Q_OBJECT
 public:
     HsSchoolActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                      QObject *parent = nullptr);
+
+protected:
+    std::vector<NewsTypeItem> readCategories() const override;
 };

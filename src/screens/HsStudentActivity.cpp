@@ -1,6 +1,195 @@
 #include "HsStudentActivity.h"
 
+#include "screens/HsRecordDetail.h"
+#include "services/ChatService.h"
+#include "services/HomeWorkService.h"
+#include "services/StudentStateService.h"
+#include "services/TestScoreService.h"
+
+#include <QPointer>
+
+namespace {
+
+struct CategoryTexts
+{
+    QString overlay;
+    QString detailTitle;
+};
+
+// The overlay shown while a category is fetched and the title of its records' detail screen.
+CategoryTexts textsOf(int category)
+{
+    switch (category) {
+    case HsStudentActivity::homeworkCategory:
+        return {QStringLiteral("获取学生作业, 请稍候..."), QStringLiteral("作业详情")};
+    case HsStudentActivity::scoresCategory:
+        return {QStringLiteral("获取学生成绩, 请稍候..."), QStringLiteral("成绩详情")};
+    case HsStudentActivity::statesCategory:
+        return {QStringLiteral("获取学生状态, 请稍候..."), QStringLiteral("状态详情")};
+    default:
+        return {QStringLiteral("获取交流信息, 请稍候..."), QStringLiteral("交流详情")};
+    }
+}
+
+// The records of an answered document with code 0; nothing for a refusal or no usable answer.
+template <class Response> std::optional<HsStudentRecords> recordsOf(Response response)
+{
+    if (!response.answered || response.code != 0)
+        return std::nullopt;
+    return HsStudentRecords(std::move(response.items));
+}
+
+} // namespace
+
 HsStudentActivity::HsStudentActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                      QObject *parent)
-    : HsAreaActivity(port, session, defaults, QStringLiteral("学生动态"), parent)
+    : HsAreaActivity(port, session, defaults, QStringLiteral("学生动态"), parent),
+      m_refresh([this] { return reloadTableViewDataSource(); })
 {}
+
+void HsStudentActivity::viewDidLoad()
+{
+    updateCategory(homeworkCategory);
+}
+
+bool HsStudentActivity::isPostBoxVisible() const
+{
+    const bool teacher = session().loginType() == 0;
+    return m_category == chatCategory ||
+           (teacher && (m_category == homeworkCategory || m_category == statesCategory));
+}
+
+void HsStudentActivity::setPostText(const QString &text)
+{
+    if (m_postText == text)
+        return;
+    m_postText = text;
+    emit postTextChanged();
+}
+
+void HsStudentActivity::pressCategory(int tag)
+{
+    if (networkAvailable())
+        updateCategory(tag);
+}
+
+void HsStudentActivity::updateCategory(int c)
+{
+    m_category = c;
+    emit categoryChanged();
+    if (c < homeworkCategory || c > chatCategory)
+        return;
+    auto fetched = std::make_shared<Fetched::element_type>();
+    QPointer<HsStudentActivity> self(this);
+    port().runUnderOverlay(
+        textsOf(c).overlay, [request = request(), fetched] { fetchRecords(request, fetched); },
+        [self, request = request(), fetched] {
+            if (self)
+                self->applyFetched(request, fetched);
+        });
+}
+
+// Runs on a worker thread.
+void HsStudentActivity::fetchRecords(const Request &request, const Fetched &fetched)
+{
+    const LoginResultItem &user = request.user;
+    switch (request.category) {
+    case homeworkCategory:
+        *fetched = recordsOf(HomeWorkService().GetHomeWork(user.classId, 1));
+        break;
+    case scoresCategory:
+        *fetched = recordsOf(TestScoreService().GetStudentScores(user.userId));
+        break;
+    case statesCategory:
+        *fetched = recordsOf(StudentStateService().GetStdStates(user.classId, 1));
+        break;
+    case chatCategory:
+        *fetched = recordsOf(ChatService().GetChats(user.classId, 1));
+        break;
+    default:
+        break;
+    }
+}
+
+// Records fetched for a category that is no longer shown are dropped: the list keeps what it
+// shows, drawn as the kind of records it holds.
+void HsStudentActivity::applyFetched(const Request &request, const Fetched &fetched)
+{
+    if (*fetched && request.category == m_category)
+        m_datas.setRecords(std::move(**fetched));
+}
+
+HsRefreshCycle::Fetch HsStudentActivity::reloadTableViewDataSource()
+{
+    if (m_category < homeworkCategory || m_category > chatCategory)
+        return {};
+    auto fetched = std::make_shared<Fetched::element_type>();
+    return {[request = request(), fetched] { fetchRecords(request, fetched); },
+            [this, request = request(), fetched] { applyFetched(request, fetched); }};
+}
+
+void HsStudentActivity::pressPost()
+{
+    if (m_postText.isEmpty()) {
+        port().showToast(QStringLiteral("请输入内容！"));
+        return;
+    }
+    emit keyboardDismissed();
+    if (m_category == scoresCategory || m_category < homeworkCategory || m_category > chatCategory)
+        return;
+    auto outcome = std::make_shared<PostOutcome>(PostOutcome::Unanswered);
+    QPointer<HsStudentActivity> self(this);
+    port().runUnderOverlay(
+        QStringLiteral("正在发布, 请稍候..."),
+        [category = m_category, user = session().user(), text = m_postText.toStdString(), outcome] {
+            *outcome = post(category, user, text);
+        },
+        [self, outcome] {
+            if (self)
+                self->postReturned(*outcome);
+        });
+}
+
+// Runs on a worker thread.
+HsStudentActivity::PostOutcome HsStudentActivity::post(int category, const LoginResultItem &user,
+                                                       const std::string &text)
+{
+    const std::string schoolCode = user.schoolCode.value_or(std::string());
+    const std::string userName = user.userName.value_or(std::string());
+    HsServiceResponse response;
+    if (category == chatCategory)
+        response = ChatService().PostChat(userName, schoolCode, user.classId, text);
+    else if (category == statesCategory)
+        response = StudentStateService().PostStdStates(userName, "", 1, text, schoolCode, user.classId);
+    else
+        response = HomeWorkService().PostHomeWork(text, user.userId, schoolCode, user.classId);
+    if (!response.answered)
+        return PostOutcome::Unanswered;
+    return response.code == 0 ? PostOutcome::Posted : PostOutcome::Refused;
+}
+
+// A post that got no usable answer keeps its text, so the user can send it again.
+void HsStudentActivity::postReturned(PostOutcome outcome)
+{
+    if (outcome == PostOutcome::Posted) {
+        setPostText(QString());
+        port().showToast(QStringLiteral("发布成功！"));
+    } else if (outcome == PostOutcome::Unanswered) {
+        port().showToast(QStringLiteral("请检查网络状态！"));
+    }
+}
+
+void HsStudentActivity::didSelectRow(int row)
+{
+    if (row < 0 || row >= m_datas.rowCount())
+        return;
+    const QModelIndex index = m_datas.index(row);
+    const int kind = m_datas.kind();
+    const QString dateLine = kind == HsStudentRecordModel::chatKind
+                                 ? index.data(HsStudentRecordModel::UserRole).toString() + QLatin1Char(' ') +
+                                       index.data(HsStudentRecordModel::DateRole).toString()
+                                 : index.data(HsStudentRecordModel::DateRole).toString();
+    port().push(QStringLiteral("HsRecordDetail"),
+                new HsRecordDetail(port(), textsOf(kind).detailTitle,
+                                   index.data(HsStudentRecordModel::ContentRole).toString(), dateLine));
+}

@@ -1,12 +1,79 @@
 #pragma once
 
 #include "screens/HsAreaActivity.h"
+#include "screens/HsStudentRecordModel.h"
+#include "widgets/HsRefreshCycle.h"
 
-// The student record area: homework, test scores, state reports and the home-school chat.
+#include <memory>
+#include <optional>
+
+// The student record area: homework (1), test scores (2), state reports (3) and the home-school
+// chat (4), one category at a time, refreshed by pulling the list down. Teachers post homework
+// and state reports; teachers and parents post to the chat.
 class HsStudentActivity : public HsAreaActivity
 {
     Q_OBJECT
+    Q_PROPERTY(int category READ category NOTIFY categoryChanged)
+    Q_PROPERTY(bool postBoxVisible READ isPostBoxVisible NOTIFY categoryChanged)
+    Q_PROPERTY(QString postText READ postText WRITE setPostText NOTIFY postTextChanged)
+    Q_PROPERTY(QAbstractItemModel *datas READ datas CONSTANT)
+    Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
 public:
+    static constexpr int homeworkCategory = 1;
+    static constexpr int scoresCategory = 2;
+    static constexpr int statesCategory = 3;
+    static constexpr int chatCategory = 4;
+
     HsStudentActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                       QObject *parent = nullptr);
+
+    void viewDidLoad() override;
+
+    int category() const { return m_category; }
+    bool isPostBoxVisible() const;
+    QString postText() const { return m_postText; }
+    void setPostText(const QString &text);
+    HsStudentRecordModel *datas() { return &m_datas; }
+    RefreshHeaderView *refreshHeader() { return m_refresh.header(); }
+
+    // A category button (tag 1 to 4): switches when a network route exists, silently not otherwise.
+    Q_INVOKABLE void pressCategory(int tag);
+    // Switches to category c and fetches it under the overlay, even when it is already shown.
+    void updateCategory(int c);
+    // The post button.
+    Q_INVOKABLE void pressPost();
+    // A touch on row `row`: opens the record's detail.
+    Q_INVOKABLE void didSelectRow(int row);
+
+signals:
+    void categoryChanged();
+    void postTextChanged();
+    // The post field gives up the keyboard.
+    void keyboardDismissed();
+
+private:
+    struct Request
+    {
+        int category = 0;
+        LoginResultItem user;
+    };
+    using Fetched = std::shared_ptr<std::optional<HsStudentRecords>>;
+    enum class PostOutcome
+    {
+        Posted,
+        Refused,
+        Unanswered,
+    };
+
+    Request request() const { return {m_category, session().user()}; }
+    static void fetchRecords(const Request &request, const Fetched &fetched);
+    void applyFetched(const Request &request, const Fetched &fetched);
+    HsRefreshCycle::Fetch reloadTableViewDataSource();
+    static PostOutcome post(int category, const LoginResultItem &user, const std::string &text);
+    void postReturned(PostOutcome outcome);
+
+    int m_category = 0;
+    QString m_postText;
+    HsStudentRecordModel m_datas;
+    HsRefreshCycle m_refresh;
 };

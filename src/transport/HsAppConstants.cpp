@@ -3,11 +3,14 @@
 #include "transport/HsServiceConfig.h"
 
 #include <curl/curl.h>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <optional>
 #include <string>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -55,11 +58,14 @@ bool kernelHasRouteTo(const addrinfo &address)
     return routed;
 }
 
-bool anyRouteTo(const UrlParts &target)
+// Resolves with the given hints and asks the kernel for a route to any of the addresses. False
+// when the name does not resolve (with AI_NUMERICHOST: when the host is not an address).
+bool anyRouteTo(const UrlParts &target, int flags)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_flags = flags;
     addrinfo *addresses = nullptr;
     if (::getaddrinfo(target.host.c_str(), target.port.c_str(), &hints, &addresses) != 0)
         return false;
@@ -68,6 +74,66 @@ bool anyRouteTo(const UrlParts &target)
         routed = kernelHasRouteTo(*address);
     ::freeaddrinfo(addresses);
     return routed;
+}
+
+bool isAddress(const std::string &host)
+{
+    addrinfo hints{};
+    hints.ai_flags = AI_NUMERICHOST;
+    addrinfo *addresses = nullptr;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &addresses) != 0)
+        return false;
+    ::freeaddrinfo(addresses);
+    return true;
+}
+
+// What is known of host names: the last answer of each, and which ones are being looked up.
+// Never destroyed, because a look-up thread may still finish while the process exits.
+struct NameRoutes
+{
+    std::mutex mutex;
+    std::map<std::string, bool> known;
+    std::map<std::string, bool> lookingUp;
+    HsAppConstants::NameRouteLookup lookup;
+};
+
+NameRoutes &nameRoutes()
+{
+    static auto *routes = new NameRoutes;
+    return *routes;
+}
+
+bool systemNameRouteLookup(const std::string &host, const std::string &port)
+{
+    return anyRouteTo(UrlParts{host, port}, 0);
+}
+
+// The last answer known for the name, starting a look-up that refreshes it when none is running.
+bool knownRouteToName(const UrlParts &target)
+{
+    NameRoutes &routes = nameRoutes();
+    std::lock_guard lock(routes.mutex);
+    const auto known = routes.known.find(target.host);
+    const bool answer = known == routes.known.end() || known->second;
+    if (!routes.lookingUp[target.host]) {
+        routes.lookingUp[target.host] = true;
+        HsAppConstants::NameRouteLookup lookup = routes.lookup ? routes.lookup : systemNameRouteLookup;
+        std::thread([target, lookup = std::move(lookup)] {
+            const bool routed = lookup(target.host, target.port);
+            NameRoutes &shared = nameRoutes();
+            std::lock_guard done(shared.mutex);
+            shared.known[target.host] = routed;
+            shared.lookingUp[target.host] = false;
+        }).detach();
+    }
+    return answer;
+}
+
+bool routeTo(const UrlParts &target)
+{
+    if (isAddress(target.host))
+        return anyRouteTo(target, AI_NUMERICHOST);
+    return knownRouteToName(target);
 }
 
 } // namespace
@@ -85,7 +151,7 @@ bool HsAppConstants::isNetworkAvailableFlags(uint32_t *flags)
     const auto target = hostAndPort(HsServiceConfig::endpoint());
     if (!target)
         return false;
-    const uint32_t word = anyRouteTo(*target) ? kReachable : 0u;
+    const uint32_t word = routeTo(*target) ? kReachable : 0u;
     if (flags != nullptr)
         *flags = word;
     return networkAvailableFromFlags(word);
@@ -97,4 +163,12 @@ bool HsAppConstants::networkAvailableFromFlags(uint32_t flags)
     const bool needsConnection = (flags & kConnectionRequired) != 0;
     const bool cellular = (flags & kIsWWAN) != 0;
     return reachable && (!needsConnection || cellular);
+}
+
+void HsAppConstants::setNameRouteLookup(NameRouteLookup lookup)
+{
+    NameRoutes &routes = nameRoutes();
+    std::lock_guard lock(routes.mutex);
+    routes.lookup = std::move(lookup);
+    routes.known.clear();
 }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "widgets/HsTaskRunner.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <vector>
-
-class QThread;
 
 // The progress overlay: while shown it covers the screen with a spinner and a label and swallows
 // its touches. Each run performs one action on a worker thread of its own; when the action
-// returns the overlay hides on the interface thread and then calls the run's completion.
+// returns the overlay hides on the interface thread and then calls the run's completion. Actions
+// still running when the overlay goes away are waited for.
 class HsProgressOverlay : public QObject
 {
     Q_OBJECT
@@ -17,8 +17,6 @@ class HsProgressOverlay : public QObject
     Q_PROPERTY(QString text READ text NOTIFY textChanged)
 public:
     explicit HsProgressOverlay(QObject *parent = nullptr);
-    // Waits for actions still running, so none outlives what it works on.
-    ~HsProgressOverlay() override;
 
     bool isShown() const { return m_running > 0; }
     QString text() const { return m_text; }
@@ -31,9 +29,9 @@ signals:
     void textChanged();
 
 private:
-    void actionReturned(QThread *worker, const std::function<void()> &hidden);
+    void actionReturned(const std::function<void()> &hidden);
 
     int m_running = 0;
     QString m_text;
-    std::vector<QThread *> m_workers;
+    HsTaskRunner m_runner;
 };

@@ -1,0 +1,75 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// A chat message: who wrote it and when, and the message in a bubble.
+ItemDelegate {
+    id: cell
+
+    required property int index
+    required property string user
+    required property string content
+    required property string date
+
+    height: 90
+    padding: 0
+    text: content
+    Accessible.name: user + "：" + content
+
+    background: Rectangle {
+        color: cell.pressed ? "#e8eef5" : "#eef2f7"
+    }
+
+    contentItem: Item {
+        Text {
+            id: lbUser
+
+            x: 12
+            y: 6
+            width: cell.width / 2
+            text: cell.user
+            color: "#1f6fc4"
+            font.pixelSize: 13
+            font.bold: true
+            elide: Text.ElideRight
+        }
+
+        Text {
+            id: lbDate
+
+            anchors.right: parent.right
+            anchors.rightMargin: 12
+            y: 6
+            text: cell.date
+            color: "#8a94a0"
+            font.pixelSize: 11
+        }
+
+        BorderImage {
+            id: ivContent
+
+            x: 8
+            y: 26
+            width: Math.min(cell.width - 40, lbContent.implicitWidth + 30)
+            height: 58
+            source: "images/chatfrom_bg_normal.png"
+            sourceSize: Qt.size(40, 30)
+            border { top: 7; left: 15; bottom: 7; right: 7 }
+        }
+
+        Text {
+            id: lbContent
+
+            x: ivContent.x + 20
+            y: ivContent.y + 8
+            width: ivContent.width - 30
+            height: ivContent.height - 16
+            text: cell.content
+            color: "#222a33"
+            font.pixelSize: 14
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
+            elide: Text.ElideRight
+            verticalAlignment: Text.AlignVCenter
+        }
+    }
+}

@@ -1,0 +1,54 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// A homework, test score or state report row: its text and its date line.
+ItemDelegate {
+    id: cell
+
+    required property int index
+    required property string title
+    required property string date
+
+    height: 60
+    padding: 0
+    text: title
+    Accessible.name: title + "，" + date
+
+    background: Rectangle {
+        color: cell.pressed ? "#e8eef5" : "white"
+
+        Rectangle {
+            anchors.bottom: parent.bottom
+            x: 12
+            width: parent.width - 12
+            height: 1
+            color: "#dfe5ec"
+        }
+    }
+
+    contentItem: Item {
+        Text {
+            id: lbTitle
+
+            x: 12
+            y: 9
+            width: cell.width - 24
+            text: cell.title
+            color: "#222a33"
+            font.pixelSize: 16
+            elide: Text.ElideRight
+        }
+
+        Text {
+            id: lbDate
+
+            x: 12
+            y: 35
+            width: cell.width - 24
+            text: cell.date
+            color: "#8a94a0"
+            font.pixelSize: 12
+            elide: Text.ElideRight
+        }
+    }
+}

@@ -1,0 +1,47 @@
+import QtQuick
+
+// A list of headlines by category under the title bar: the category bar, then the headlines,
+// pulled down to reload. The school notices and the news areas are both this screen.
+Item {
+    id: area
+
+    property QtObject controller
+
+    Rectangle {
+        anchors.fill: parent
+        color: "#eef2f7"
+    }
+
+    HsAreaTitleBar {
+        id: titleBar
+
+        title: area.controller ? area.controller.title : ""
+        onSettingsPressed: area.controller.pressSetting()
+    }
+
+    HsCategoryBar {
+        id: scrollView
+
+        anchors.top: titleBar.bottom
+        width: parent.width
+        menu: area.controller ? area.controller.menu : null
+        onCategoryPressed: tag => area.controller.pressCategory(tag)
+    }
+
+    HsRefreshList {
+        id: tableNews
+
+        objectName: "tableNews"
+        anchors.top: scrollView.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        model: area.controller ? area.controller.newses : null
+        refreshHeader: area.controller ? area.controller.refreshHeader : null
+
+        delegate: CellNews {
+            width: tableNews.width
+            onClicked: area.controller.didSelectRow(index)
+        }
+    }
+}

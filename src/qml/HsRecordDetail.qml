@@ -1,0 +1,46 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// One record of the student record: its whole text and its date line.
+EdBaseViewController {
+    id: screen
+
+    Flickable {
+        id: scroller
+
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: column.height + 32
+        clip: true
+
+        Column {
+            id: column
+
+            x: 16
+            y: 16
+            width: scroller.width - 32
+            spacing: 10
+
+            Text {
+                objectName: "dateLine"
+                width: parent.width
+                text: screen.controller ? screen.controller.dateLine : ""
+                color: "#8a94a0"
+                font.pixelSize: 13
+            }
+
+            TextArea {
+                objectName: "textContent"
+                width: parent.width
+                readOnly: true
+                wrapMode: TextEdit.Wrap
+                text: screen.controller ? screen.controller.text : ""
+                color: "#222a33"
+                font.pixelSize: 16
+                padding: 0
+                background: null
+                Accessible.name: "正文"
+            }
+        }
+    }
+}

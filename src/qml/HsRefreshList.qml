@@ -1,0 +1,82 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// A list that the user pulls down and releases to reload its first page. The header object keeps
+// the state; this view reports the content offset and the dragging to it, keeps the top inset it
+// asks for, and draws its face directly above the first row.
+ListView {
+    id: list
+
+    property QtObject refreshHeader
+    // The content offset as the header counts it: 0 at rest, negative while pulled down.
+    readonly property real pullOffset: contentY - originY
+
+    clip: true
+    reuseItems: true
+    boundsBehavior: Flickable.DragAndOvershootBounds
+    topMargin: refreshHeader ? refreshHeader.topInset : 0
+
+    Behavior on topMargin {
+        enabled: list.refreshHeader !== null && list.refreshHeader.insetAnimationMilliseconds > 0
+        NumberAnimation {
+            duration: list.refreshHeader ? list.refreshHeader.insetAnimationMilliseconds : 0
+        }
+    }
+
+    onContentYChanged: if (refreshHeader) refreshHeader.refreshScrollViewDidScroll(pullOffset, dragging)
+    onDraggingChanged: if (refreshHeader && !dragging) refreshHeader.refreshScrollViewDidEndDragging(pullOffset)
+
+    Rectangle {
+        id: face
+
+        objectName: "refreshHeader"
+        x: 0
+        y: list.originY - height
+        width: list.width
+        height: list.height
+        color: Qt.rgba(226 / 255, 231 / 255, 237 / 255, 1)
+        visible: list.refreshHeader !== null
+
+        Text {
+            x: 0
+            y: face.height - 40
+            width: face.width
+            height: 20
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+            text: list.refreshHeader ? list.refreshHeader.statusText : ""
+            color: list.refreshHeader ? list.refreshHeader.textColor : "black"
+            font.pixelSize: 13
+            font.bold: true
+            style: Text.Raised
+            styleColor: Qt.rgba(1, 1, 1, 0.9)
+        }
+
+        Image {
+            x: 25
+            y: face.height - 65
+            width: 30
+            height: 55
+            source: list.refreshHeader ? "images/" + list.refreshHeader.arrowImageName : ""
+            fillMode: Image.PreserveAspectFit
+            visible: list.refreshHeader !== null && list.refreshHeader.arrowVisible
+            rotation: list.refreshHeader && list.refreshHeader.arrowTurned ? 180 : 0
+
+            Behavior on rotation {
+                NumberAnimation {
+                    duration: 180
+                }
+            }
+        }
+
+        BusyIndicator {
+            x: 25
+            y: face.height - 38
+            width: 20
+            height: 20
+            padding: 0
+            running: list.refreshHeader !== null && list.refreshHeader.activityRunning
+            visible: running
+        }
+    }
+}

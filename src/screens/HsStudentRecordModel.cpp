@@ -1,0 +1,122 @@
+#include "HsStudentRecordModel.h"
+
+#include "screens/HsText.h"
+
+namespace {
+
+constexpr int recordRowHeight = 60;
+constexpr int chatRowHeight = 90;
+
+// "%@ %@" of a name and a date, each empty when absent.
+QString nameAndDate(const std::optional<std::string> &name, const std::optional<std::string> &date)
+{
+    return hsDisplayText(name) + QLatin1Char(' ') + hsDisplayText(date);
+}
+
+QVariant field(const HomeWorkItem &item, int role)
+{
+    switch (role) {
+    case HsStudentRecordModel::TitleRole:
+    case HsStudentRecordModel::ContentRole:
+        return hsDisplayText(item.content);
+    case HsStudentRecordModel::DateRole:
+        return nameAndDate(item.teacherName, item.hwDate);
+    case HsStudentRecordModel::UserRole:
+        return hsDisplayText(item.teacherName);
+    default:
+        return {};
+    }
+}
+
+QVariant field(const TestScoreItem &item, int role)
+{
+    switch (role) {
+    case HsStudentRecordModel::TitleRole:
+    case HsStudentRecordModel::ContentRole:
+        return HsStudentRecordModel::scoreLine(item);
+    case HsStudentRecordModel::DateRole:
+        return hsDisplayText(item.testDate);
+    case HsStudentRecordModel::UserRole:
+        return hsDisplayText(item.studentName);
+    default:
+        return {};
+    }
+}
+
+QVariant field(const StudentStateItem &item, int role)
+{
+    switch (role) {
+    case HsStudentRecordModel::TitleRole:
+    case HsStudentRecordModel::ContentRole:
+        return hsDisplayText(item.content);
+    case HsStudentRecordModel::DateRole:
+        return nameAndDate(item.teacherName, item.stateDate);
+    case HsStudentRecordModel::UserRole:
+        return hsDisplayText(item.teacherName);
+    default:
+        return {};
+    }
+}
+
+QVariant field(const ChatItem &item, int role)
+{
+    switch (role) {
+    case HsStudentRecordModel::TitleRole:
+    case HsStudentRecordModel::ContentRole:
+        return hsDisplayText(item.content);
+    case HsStudentRecordModel::DateRole:
+        return hsDisplayText(item.chatDate);
+    case HsStudentRecordModel::UserRole:
+        return hsDisplayText(item.userName);
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+HsStudentRecordModel::HsStudentRecordModel(QObject *parent) : QAbstractListModel(parent) {}
+
+int HsStudentRecordModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return std::visit([](const auto &records) { return static_cast<int>(records.size()); }, m_records);
+}
+
+QVariant HsStudentRecordModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    if (role == KindRole)
+        return kind();
+    if (role == RowHeightRole)
+        return kind() == chatKind ? chatRowHeight : recordRowHeight;
+    if (role == Qt::DisplayRole)
+        role = TitleRole;
+    return std::visit(
+        [&](const auto &records) { return field(records[static_cast<size_t>(index.row())], role); },
+        m_records);
+}
+
+QHash<int, QByteArray> HsStudentRecordModel::roleNames() const
+{
+    return {{KindRole, "kind"}, {TitleRole, "title"},     {DateRole, "date"},
+            {UserRole, "user"}, {ContentRole, "content"}, {RowHeightRole, "rowHeight"}};
+}
+
+void HsStudentRecordModel::setRecords(HsStudentRecords records)
+{
+    const int previousKind = kind();
+    beginResetModel();
+    m_records = std::move(records);
+    endResetModel();
+    if (kind() != previousKind)
+        emit kindChanged();
+}
+
+QString HsStudentRecordModel::scoreLine(const TestScoreItem &score)
+{
+    return hsDisplayText(score.subjectName) +
+           QString::asprintf(":%4.1f分", static_cast<double>(score.avgScore));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "documents/ChatItem.h"
+#include "documents/HomeWorkItem.h"
+#include "documents/StudentStateItem.h"
+#include "documents/TestScoreItem.h"
+
+#include <QAbstractListModel>
+#include <variant>
+#include <vector>
+
+// The records of one category of the student record, kept together with their kind, so that a
+// row is always drawn with the layout and fields of the category that fetched it: homework (1),
+// test scores (2) and state reports (3) as CellHomeWork rows 60 high, chat (4) as CellChat rows
+// 90 high.
+using HsStudentRecords = std::variant<std::vector<HomeWorkItem>, std::vector<TestScoreItem>,
+                                      std::vector<StudentStateItem>, std::vector<ChatItem>>;
+
+class HsStudentRecordModel : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_PROPERTY(int kind READ kind NOTIFY kindChanged)
+public:
+    enum Role
+    {
+        KindRole = Qt::UserRole + 1,
+        TitleRole,
+        DateRole,
+        UserRole,
+        ContentRole,
+        RowHeightRole,
+    };
+
+    static constexpr int chatKind = 4;
+
+    explicit HsStudentRecordModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    // The category the records belong to: 1 homework, 2 test scores, 3 state reports, 4 chat.
+    int kind() const { return static_cast<int>(m_records.index()) + 1; }
+    void setRecords(HsStudentRecords records);
+
+    // The score line of a subject: "语文: 9.5分" for 9.5, "语文:100.0分" for 100.
+    static QString scoreLine(const TestScoreItem &score);
+
+signals:
+    void kindChanged();
+
+private:
+    HsStudentRecords m_records;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "AppTestSupport.h"
+#include "RecordingPort.h"
+#include "ServerProcess.h"
+#include "app/HsDefaults.h"
+#include "cache/HsPreferences.h"
+#include "cache/NewsTypeDao.h"
+#include "cache/ResourceTypeDao.h"
+#include "screens/HsUserSession.h"
+#include "services/LoginService.h"
+#include "services/NewsService.h"
+#include "services/ResourceService.h"
+#include "transport/HsServiceConfig.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The ground of every test of a main-screen area: a demo school of the suite's own, a user signed
+// in to it, a fresh cache database holding the category tables as the login screen leaves them,
+// and a count of the calls that reached the server.
+class AreaTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<ServerProcess>(); }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override
+    {
+        HsServiceConfig::setEndpoint(server->endpoint());
+        auto preferences = std::make_shared<HsPreferences>();
+        ASSERT_TRUE(preferences->load(dir.path().toStdString()));
+        HsPreferences::setCurrent(preferences);
+        NewsTypeDao().replaceAll(NewsService().GetNewsTypes().items);
+        ResourceTypeDao().replaceAll(ResourceService().GetResourceTypes().items);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(waitUntil([this] { return port.idle(); }));
+        HsPreferences::setCurrent(nullptr);
+        HsServiceConfig::setEndpoint(server->endpoint());
+    }
+
+    // Signs in to the demo school; teachers with login type 0, parents with 1.
+    void signIn(const std::string &account, bool teacher)
+    {
+        LoginService service;
+        const LoginServiceResponse response = teacher ? service.LoginTeacher(account, "teacher123")
+                                                      : service.LoginStudent(account, "parent123");
+        ASSERT_TRUE(response.answered && response.code == 0 && response.item) << account;
+        session.setLoginItem(*response.item);
+        session.setLoginType(teacher ? 0 : 1);
+    }
+
+    // How many calls of the SOAP method (for example "getNews") the server has answered so far.
+    static int callsOf(const QString &method)
+    {
+        QFile log(QString::fromStdString(server->logPath()));
+        if (!log.open(QIODevice::ReadOnly))
+            return 0;
+        return static_cast<int>(log.readAll().count((QLatin1Char(' ') + method + QLatin1Char(' ')).toUtf8()));
+    }
+
+    bool waitForOverlays(int finished) const
+    {
+        return waitUntil([this, finished] { return port.overlaysFinished() >= finished && port.idle(); });
+    }
+
+    static std::unique_ptr<ServerProcess> server;
+    QTemporaryDir dir;
+    HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
+    HsUserSession session;
+    RecordingPort port;
+};
+
+inline std::unique_ptr<ServerProcess> AreaTest::server;

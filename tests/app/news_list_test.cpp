@@ -1,0 +1,243 @@
+#include "AreaTestSupport.h"
+#include "cache/NewsDao.h"
+#include "screens/HsNewsActivity.h"
+#include "screens/HsNewsDetail.h"
+#include "screens/HsSchoolActivity.h"
+#include "settings_canned_service.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+namespace {
+
+const QString kFetching = QStringLiteral("overlay:获取通知消息, 请稍候...");
+
+NewsItem headline(int32_t id, const char *title)
+{
+    NewsItem item;
+    item.newsId = id;
+    item.newsTitle = title;
+    item.publicDate = "2026-12-01 08:00";
+    return item;
+}
+
+std::vector<int32_t> idsOf(const std::vector<NewsItem> &items)
+{
+    std::vector<int32_t> ids;
+    for (const NewsItem &item : items)
+        ids.push_back(item.newsId);
+    return ids;
+}
+
+class NewsListTest : public AreaTest
+{
+protected:
+    void SetUp() override
+    {
+        AreaTest::SetUp();
+        signIn("wangfang", true);
+        schoolCategories = NewsTypeDao().initSelectSchools();
+        ASSERT_GE(schoolCategories.size(), 2u);
+    }
+
+    // A notices area over the cache as it stands, checked by the model tester.
+    HsSchoolActivity &openSchool()
+    {
+        school = std::make_unique<HsSchoolActivity>(port, session, defaults);
+        school->setNetworkCheck([this] { return networkUp; });
+        tester = std::make_unique<QAbstractItemModelTester>(
+            school->newses(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        school->viewDidLoad();
+        return *school;
+    }
+
+    std::string typeCode(int n) const { return *schoolCategories[static_cast<size_t>(n - 1)].typeCode; }
+    std::vector<NewsItem> cached(int n) const { return NewsDao().initSelects(typeCode(n)); }
+
+    // Pulls the list down past the threshold, lets go and waits for the header to come back.
+    static void pullToRefresh(HsNewsListActivity &area)
+    {
+        RefreshHeaderView &header = *area.refreshHeader();
+        header.refreshScrollViewDidScroll(-80, true);
+        header.refreshScrollViewDidEndDragging(-80);
+        ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
+        ASSERT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
+    }
+
+    std::vector<NewsTypeItem> schoolCategories;
+    std::unique_ptr<HsSchoolActivity> school;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+    bool networkUp = true;
+};
+
+} // namespace
+
+TEST_F(NewsListTest, CachedCategoryShowsAtOnceWithoutAskingTheServer)
+{
+    NewsDao().replaceCategory(typeCode(1), {headline(3, "旧通知"), headline(9, "新通知")});
+    const int before = callsOf("getNews");
+
+    HsSchoolActivity &area = openSchool();
+
+    EXPECT_EQ(area.category(), 1);
+    EXPECT_EQ(idsOf(area.newses()->newses()), (std::vector<int32_t>{9, 3}));
+    EXPECT_EQ(area.newses()->index(0).data(HsNewsListModel::NewsTitleRole).toString(), "新通知");
+    EXPECT_TRUE(port.events().isEmpty());
+    EXPECT_EQ(callsOf("getNews"), before);
+    EXPECT_EQ(area.categoryBar()->rowCount(), static_cast<int>(schoolCategories.size()));
+}
+
+TEST_F(NewsListTest, EmptyCacheFetchesUnderTheOverlayAndStoresThePage)
+{
+    LogCapture log;
+    const int before = callsOf("getNews");
+    HsSchoolActivity &area = openSchool();
+    EXPECT_EQ(port.events(), QStringList{kFetching});
+    ASSERT_TRUE(waitForOverlays(1));
+
+    const std::vector<NewsItem> &shown = area.newses()->newses();
+    ASSERT_EQ(shown.size(), 20u);
+    EXPECT_EQ(callsOf("getNews"), before + 1);
+    EXPECT_EQ(cached(1).size(), 20u);
+    EXPECT_TRUE(log.contains(*shown.front().newsTitle));
+    const bool anyAsksForReply =
+        std::any_of(shown.begin(), shown.end(), [](const NewsItem &item) { return item.forceReturn != 0; });
+    EXPECT_TRUE(anyAsksForReply);
+}
+
+TEST_F(NewsListTest, PullToRefreshReplacesListAndCacheWithoutTheOverlay)
+{
+    NewsDao().replaceCategory(typeCode(1), {headline(900001, "过时的通知")});
+    HsSchoolActivity &area = openSchool();
+    ASSERT_EQ(area.newses()->rowCount(), 1);
+
+    pullToRefresh(area);
+
+    EXPECT_EQ(area.newses()->rowCount(), 20);
+    EXPECT_EQ(idsOf(cached(1)).size(), 20u);
+    EXPECT_NE(idsOf(cached(1)).front(), 900001);
+    EXPECT_TRUE(port.events().isEmpty());
+}
+
+TEST_F(NewsListTest, RefusedAndUnansweredFetchesLeaveListAndCache)
+{
+    NewsDao().replaceCategory(typeCode(1), {headline(7, "保留的通知")});
+    HsSchoolActivity &area = openSchool();
+    CannedService refusing(QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>"));
+
+    HsServiceConfig::setEndpoint(refusing.endpoint());
+    pullToRefresh(area);
+    EXPECT_EQ(refusing.requestCount(), 1);
+    server->stop();
+    HsServiceConfig::setEndpoint(server->endpoint());
+    pullToRefresh(area);
+    server->restart();
+
+    EXPECT_EQ(idsOf(area.newses()->newses()), std::vector<int32_t>{7});
+    EXPECT_EQ(idsOf(cached(1)), std::vector<int32_t>{7});
+}
+
+TEST_F(NewsListTest, AnAnsweredEmptyPageEmptiesListAndCache)
+{
+    NewsDao().replaceCategory(typeCode(1), {headline(7, "将被清空")});
+    HsSchoolActivity &area = openSchool();
+    CannedService empty(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
+    HsServiceConfig::setEndpoint(empty.endpoint());
+
+    pullToRefresh(area);
+
+    EXPECT_EQ(area.newses()->rowCount(), 0);
+    EXPECT_TRUE(cached(1).empty());
+}
+
+TEST_F(NewsListTest, CategoryTapsSkipTheSelectedOneAndNeedANetwork)
+{
+    NewsDao().replaceCategory(typeCode(1), {headline(1, "一")});
+    NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
+    HsSchoolActivity &area = openSchool();
+    const QRectF firstPointer = area.categoryBar()->pointerFrame();
+    const QRectF secondButton = area.categoryBar()->buttonFrame(2);
+
+    area.pressCategory(1);
+    networkUp = false;
+    area.pressCategory(2);
+    EXPECT_EQ(area.category(), 1);
+    EXPECT_EQ(area.categoryBar()->pointerFrame(), firstPointer);
+
+    networkUp = true;
+    area.pressCategory(2);
+    EXPECT_EQ(area.category(), 2);
+    EXPECT_EQ(idsOf(area.newses()->newses()), std::vector<int32_t>{2});
+    EXPECT_EQ(area.categoryBar()->pointerFrame(), secondButton.adjusted(-8, -3, 8, 3));
+    EXPECT_TRUE(port.events().isEmpty());
+}
+
+TEST_F(NewsListTest, ACategoryBarButtonIsAsWideAsItsTitleAndTheNextStartsAfterAGap)
+{
+    HsCategoryBarModel bar;
+    bar.setTitles({QStringLiteral("学校通知"), QString(), QStringLiteral("班级通知")});
+
+    const QRectF first = bar.buttonFrame(1);
+    EXPECT_EQ(first.topLeft(), QPointF(10, 5));
+    EXPECT_EQ(first.height(), 20);
+    EXPECT_GT(first.width(), 0);
+    EXPECT_EQ(bar.buttonFrame(2), QRectF(first.right() + 22, 5, 0, 20));
+    EXPECT_EQ(bar.buttonFrame(3).x(), first.right() + 44);
+    EXPECT_EQ(bar.contentWidth(), bar.buttonFrame(3).right() + 22 + 10);
+    EXPECT_TRUE(bar.buttonFrame(4).isNull());
+
+    bar.setTitles({});
+    EXPECT_EQ(bar.contentWidth(), 20);
+}
+
+TEST_F(NewsListTest, WithoutCategoriesNothingIsFetchedAndAPullEndsCleanly)
+{
+    NewsTypeDao().replaceAll({});
+    const int before = callsOf("getNews");
+    HsSchoolActivity &area = openSchool();
+
+    EXPECT_EQ(area.category(), 0);
+    EXPECT_EQ(area.newses()->rowCount(), 0);
+    pullToRefresh(area);
+    EXPECT_EQ(callsOf("getNews"), before);
+    EXPECT_TRUE(port.events().isEmpty());
+}
+
+TEST_F(NewsListTest, AHeadlineOpensItsDetailWhichFetchesTheWholeText)
+{
+    LogCapture log;
+    HsNewsActivity news(port, session, defaults);
+    news.viewDidLoad();
+    ASSERT_TRUE(waitForOverlays(1));
+    ASSERT_GT(news.newses()->rowCount(), 0);
+    const NewsItem first = news.newses()->newses().front();
+
+    news.didSelectRow(0);
+    news.didSelectRow(news.newses()->rowCount());
+    ASSERT_EQ(port.pushed().size(), 1u);
+    auto *detail = qobject_cast<HsNewsDetail *>(port.pushed().front().get());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->newsId(), first.newsId);
+    ASSERT_TRUE(waitForOverlays(2));
+
+    EXPECT_TRUE(detail->succeeded());
+    EXPECT_EQ(detail->newsTitle().toStdString(), *first.newsTitle);
+    EXPECT_FALSE(detail->newsContent().isEmpty());
+    EXPECT_TRUE(log.contains(std::to_string(first.newsId)));
+    EXPECT_EQ(port.events().mid(1), (QStringList{"push:HsNewsDetail", "overlay:获取中, 请稍候..."}));
+}
+
+TEST_F(NewsListTest, TheDetailStaysBlankWhenItsFetchIsRefused)
+{
+    CannedService refusing(QStringLiteral("<Result><Code>3</Code><Error>该消息不存在</Error></Result>"));
+    HsServiceConfig::setEndpoint(refusing.endpoint());
+    HsNewsDetail detail(port);
+    detail.setNewsId(424242);
+
+    detail.viewDidLoad();
+    ASSERT_TRUE(waitForOverlays(1));
+
+    EXPECT_FALSE(detail.succeeded());
+    EXPECT_TRUE(detail.newsTitle().isEmpty());
+    EXPECT_TRUE(detail.newsContent().isEmpty());
+}

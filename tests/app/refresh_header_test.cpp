@@ -1,0 +1,161 @@
+#include "AppTestSupport.h"
+#include "widgets/HsRefreshCycle.h"
+#include "widgets/RefreshHeaderView.h"
+
+#include <QSignalSpy>
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace {
+
+// An owner that counts the triggers and says whether it is loading.
+class FakeOwner : public RefreshHeaderDelegate
+{
+public:
+    void refreshHeaderDidTriggerRefresh(RefreshHeaderView &) override { ++triggers; }
+    bool refreshHeaderDataSourceIsLoading(const RefreshHeaderView &) const override { return loading; }
+
+    int triggers = 0;
+    bool loading = false;
+};
+
+class RefreshHeaderTest : public testing::Test
+{
+protected:
+    void SetUp() override { header.setDelegate(&owner); }
+
+    // The user drags the list to each offset in turn, then lets go at the last one.
+    void pullAndRelease(std::initializer_list<qreal> offsets)
+    {
+        for (qreal y : offsets)
+            header.refreshScrollViewDidScroll(y, true);
+        header.refreshScrollViewDidEndDragging(*(offsets.end() - 1));
+    }
+
+    FakeOwner owner;
+    RefreshHeaderView header;
+};
+
+} // namespace
+
+TEST_F(RefreshHeaderTest, PullPastTheThresholdTurnsTheArrowAndBackInsideItTurnsItBack)
+{
+    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
+    EXPECT_EQ(header.statusText(), "下拉后返回前20条...");
+    EXPECT_EQ(header.arrowImageName(), "blueArrow.png");
+    EXPECT_EQ(header.textColor(), QColor(87, 108, 137));
+
+    header.refreshScrollViewDidScroll(-65, true);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
+    header.refreshScrollViewDidScroll(-66, true);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Pulling);
+    EXPECT_EQ(header.statusText(), "释放后返回前20条...");
+    EXPECT_TRUE(header.isArrowTurned());
+
+    header.refreshScrollViewDidScroll(-30, true);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
+    EXPECT_FALSE(header.isArrowTurned());
+
+    // Without a finger on the list, scrolling changes nothing.
+    header.refreshScrollViewDidScroll(-90, false);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
+    EXPECT_EQ(owner.triggers, 0);
+}
+
+TEST_F(RefreshHeaderTest, ReleaseAtExactlyTheThresholdTriggersWithoutEverShowingTheReleaseText)
+{
+    QSignalSpy states(&header, &RefreshHeaderView::stateChanged);
+    pullAndRelease({-20, -65});
+
+    EXPECT_EQ(owner.triggers, 1);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
+    EXPECT_EQ(header.statusText(), "加载中...");
+    EXPECT_TRUE(header.isActivityRunning());
+    EXPECT_FALSE(header.isArrowVisible());
+    EXPECT_EQ(header.topInset(), 60);
+    EXPECT_EQ(header.insetAnimationMilliseconds(), 200);
+    EXPECT_EQ(states.count(), 1);
+
+    // A release short of the threshold does nothing.
+    RefreshHeaderView other;
+    FakeOwner otherOwner;
+    other.setDelegate(&otherOwner);
+    other.refreshScrollViewDidScroll(-64, true);
+    other.refreshScrollViewDidEndDragging(-64);
+    EXPECT_EQ(otherOwner.triggers, 0);
+    EXPECT_EQ(other.state(), RefreshHeaderView::Normal);
+}
+
+TEST_F(RefreshHeaderTest, WhileTheOwnerLoadsPullingAndReleasingChangeNothing)
+{
+    owner.loading = true;
+    pullAndRelease({-40, -80, -100});
+
+    EXPECT_EQ(owner.triggers, 0);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
+    EXPECT_EQ(header.statusText(), "下拉后返回前20条...");
+}
+
+TEST_F(RefreshHeaderTest, LoadingKeepsTheInsetBetweenZeroAndSixtyUntilTheOwnerFinishes)
+{
+    pullAndRelease({-70, -80});
+    ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
+
+    const std::vector<std::pair<qreal, qreal>> offsetsAndInsets{{-20, 20}, {15, 0}, {-200, 60}, {-60, 60}};
+    for (const auto &[y, inset] : offsetsAndInsets) {
+        header.refreshScrollViewDidScroll(y, true);
+        EXPECT_EQ(header.topInset(), inset) << "offset " << y;
+        EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
+    }
+
+    header.refreshScrollViewDataSourceDidFinishLoading();
+    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
+    EXPECT_EQ(header.topInset(), 0);
+    EXPECT_EQ(header.insetAnimationMilliseconds(), 300);
+    EXPECT_FALSE(header.isActivityRunning());
+    EXPECT_TRUE(header.isArrowVisible());
+}
+
+TEST(RefreshCycleTest, FetchRunsOffTheInterfaceThreadAndTheHeaderEndsAfterIt)
+{
+    std::atomic<bool> release = false;
+    std::atomic<int> fetches = 0;
+    bool applied = false;
+    HsRefreshCycle cycle([&] {
+        return HsRefreshCycle::Fetch{[&] {
+                                         ++fetches;
+                                         while (!release)
+                                             QThread::yieldCurrentThread();
+                                     },
+                                     [&] { applied = true; }};
+    });
+    RefreshHeaderView &header = *cycle.header();
+
+    header.refreshScrollViewDidScroll(-80, true);
+    header.refreshScrollViewDidEndDragging(-80);
+    // The interface thread is free while the fetch runs, and a second pull does not trigger.
+    EXPECT_TRUE(cycle.isReloading());
+    header.refreshScrollViewDidEndDragging(-90);
+    EXPECT_TRUE(waitUntil([&] { return fetches == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
+    EXPECT_FALSE(applied);
+
+    release = true;
+    EXPECT_TRUE(waitUntil([&] { return applied; }));
+    EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
+    EXPECT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
+    EXPECT_FALSE(cycle.isReloading());
+    EXPECT_EQ(fetches, 1);
+}
+
+TEST(RefreshCycleTest, NothingToFetchEndsTheLoadingWithoutACall)
+{
+    HsRefreshCycle cycle([] { return HsRefreshCycle::Fetch{}; });
+    RefreshHeaderView &header = *cycle.header();
+
+    header.refreshScrollViewDidEndDragging(-70);
+    EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
+    EXPECT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
+    EXPECT_FALSE(cycle.isReloading());
+}
