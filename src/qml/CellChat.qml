@@ -44,7 +44,7 @@ ItemDelegate {
             font.pixelSize: 11
         }
 
-        BorderImage {
+        HsStretchedImage {
             id: ivContent
 
             x: 8
@@ -52,8 +52,10 @@ ItemDelegate {
             width: Math.min(cell.width - 40, lbContent.implicitWidth + 30)
             height: 58
             source: "images/chatfrom_bg_normal.png"
-            sourceSize: Qt.size(40, 30)
-            border { top: 7; left: 15; bottom: 7; right: 7 }
+            capTop: 7
+            capLeft: 15
+            capBottom: 7
+            capRight: 7
         }
 
         Text {

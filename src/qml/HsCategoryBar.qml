@@ -26,7 +26,7 @@ Flickable {
         fillMode: Image.Stretch
     }
 
-    BorderImage {
+    HsStretchedImage {
         id: iMenuPointer
 
         readonly property rect target: bar.menu ? bar.menu.pointerFrame : Qt.rect(0, 0, 0, 0)
@@ -37,8 +37,6 @@ Flickable {
         height: target.height
         visible: target.width > 0
         source: "images/hmbutton.png"
-        sourceSize: Qt.size(32, 26)
-        border { left: 7; top: 7; right: 7; bottom: 7 }
 
         Behavior on x { NumberAnimation { duration: 200; easing.type: Easing.Linear } }
         Behavior on width { NumberAnimation { duration: 200; easing.type: Easing.Linear } }

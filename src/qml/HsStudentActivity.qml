@@ -33,7 +33,7 @@ Item {
         source: "images/bg_top_nav.png"
         fillMode: Image.Stretch
 
-        BorderImage {
+        HsStretchedImage {
             id: iMenuPointer
 
             readonly property Item target: buttons.itemAt(Math.max(0, Math.min(3, (area.controller ? area.controller.category : 1) - 1)))
@@ -43,8 +43,6 @@ Item {
             x: target ? target.x + (target.width - width) / 2 : 0
             y: (scrollView.height - height) / 2
             source: "images/hmbutton.png"
-            sourceSize: Qt.size(32, 26)
-            border { left: 7; top: 7; right: 7; bottom: 7 }
 
             Behavior on x { NumberAnimation { duration: 200; easing.type: Easing.Linear } }
         }

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "app/HsDefaults.h"
+#include "screens/HsUserSession.h"
+#include "screens/MainController.h"
+#include "screens/ScreenPort.h"
+
 #include <QObject>
+#include <QQuickWindow>
 #include <QString>
 #include <functional>
 #include <utility>
 #include <vector>
-
-#include "app/HsDefaults.h"
-#include "screens/HsUserSession.h"
-#include "screens/ScreenPort.h"
 
 // A screen to capture: once the screenshot tool has signed in to the demo school, it pushes
 // `interfaceFile` driven by the controller that `makeController` returns, lets it settle, and
@@ -31,5 +33,34 @@ inline std::vector<ScreenshotScene> &screenshotScenes()
 // Adds a scene from a file of its own: `static ScreenshotSceneRegistration r{{...}};`
 struct ScreenshotSceneRegistration
 {
-    explicit ScreenshotSceneRegistration(ScreenshotScene scene) { screenshotScenes().push_back(std::move(scene)); }
+    explicit ScreenshotSceneRegistration(ScreenshotScene scene)
+    {
+        screenshotScenes().push_back(std::move(scene));
+    }
+};
+
+// An area of the main screen to capture: the tool shows the tab `tag` (1000 to 1004) of the
+// signed-in teacher's main screen, lets `prepare` bring the area into the state to show, and saves
+// "<name>.png", once the screen is quiet or, with `settle` false, a moment later (for states that
+// pass, such as a list that is loading).
+struct AreaScreenshotScene
+{
+    QString name;
+    int tag;
+    std::function<void(MainController &, QQuickWindow &)> prepare;
+    bool settle = true;
+};
+
+inline std::vector<AreaScreenshotScene> &areaScreenshotScenes()
+{
+    static std::vector<AreaScreenshotScene> scenes;
+    return scenes;
+}
+
+struct AreaScreenshotSceneRegistration
+{
+    explicit AreaScreenshotSceneRegistration(AreaScreenshotScene scene)
+    {
+        areaScreenshotScenes().push_back(std::move(scene));
+    }
 };

@@ -7,6 +7,7 @@
 #include "app/HsAppSetup.h"
 #include "screens/CheckButton.h"
 #include "screens/HsLoginController.h"
+#include "screens/MainController.h"
 #include "transport/HsServiceConfig.h"
 
 #include <QDir>
@@ -24,6 +25,7 @@
 namespace {
 
 constexpr int kSettleMilliseconds = 700;
+constexpr int kMomentMilliseconds = 120;
 constexpr int kWaitMilliseconds = 60000;
 
 void processEventsFor(int milliseconds)
@@ -103,9 +105,12 @@ public:
         return quiet;
     }
 
-    bool save(const QString &name)
+    bool save(const QString &name, bool quiet = true)
     {
-        settle();
+        if (quiet)
+            settle();
+        else
+            processEventsFor(kMomentMilliseconds);
         const QImage image = m_app.window()->grabWindow();
         const QString path = QDir(m_outDir).filePath(name + QStringLiteral(".png"));
         const bool saved = !image.isNull() && image.save(path);
@@ -115,6 +120,12 @@ public:
     }
 
     int depth() const { return navigation()->property("depth").toInt(); }
+    // The controller of the screen on top of the navigation stack.
+    QObject *topController() const
+    {
+        const auto *top = navigation()->property("currentItem").value<QObject *>();
+        return top ? top->property("controller").value<QObject *>() : nullptr;
+    }
     int failures() const { return m_failures; }
     void fail(const char *what)
     {
@@ -215,6 +226,19 @@ int main(int argc, char *argv[])
         app.didReceiveRemoteNotification(
             {{QStringLiteral("aps"), QVariantMap{{QStringLiteral("badge"), badge}}}});
     camera.save(QStringLiteral("main-notified"));
+
+    auto *main = qobject_cast<MainController *>(camera.topController());
+    if (!main) {
+        std::fprintf(stderr, "hsschool-screenshots: the main screen is not on top after signing in\n");
+        return 1;
+    }
+    for (const AreaScreenshotScene &scene : areaScreenshotScenes()) {
+        main->toolbarPress(scene.tag);
+        camera.settle();
+        scene.prepare(*main, *app.window());
+        camera.save(scene.name, scene.settle);
+    }
+    main->toolbarPress(MainTabModel::firstTag);
 
     for (const ScreenshotScene &scene : screenshotScenes())
         photographPushed(camera, app, scene.name, scene.interfaceFile,

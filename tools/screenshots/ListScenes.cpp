@@ -1,0 +1,116 @@
+#include "ScreenshotScenes.h"
+#include "screens/HsNewsDetail.h"
+#include "screens/HsNewsListActivity.h"
+#include "screens/HsRecordDetail.h"
+#include "screens/HsStudentActivity.h"
+#include "services/LoginService.h"
+#include "services/NewsService.h"
+
+#include <QQuickItem>
+
+namespace {
+
+// The shown list called `objectName`: the areas share their interface files, so pick the visible one.
+QQuickItem *visibleList(QQuickWindow &window, const QString &objectName)
+{
+    const auto lists = window.contentItem()->findChildren<QQuickItem *>(objectName);
+    for (QQuickItem *list : lists)
+        if (list->isVisible())
+            return list;
+    return nullptr;
+}
+
+// Holds the shown headline list pulled down by `distance`, as a finger would, and tells its header.
+void pullNotices(MainController &main, QQuickWindow &window, qreal distance, bool release)
+{
+    auto *area = qobject_cast<HsNewsListActivity *>(main.viewSchool());
+    QQuickItem *list = visibleList(window, QStringLiteral("tableNews"));
+    if (!area || !list)
+        return;
+    RefreshHeaderView &header = *area->refreshHeader();
+    header.refreshScrollViewDidScroll(-distance, true);
+    if (release)
+        header.refreshScrollViewDidEndDragging(-distance);
+    list->setProperty("contentY", list->property("originY").toReal() - distance);
+}
+
+void showStudentCategory(MainController &main, int category)
+{
+    if (auto *student = qobject_cast<HsStudentActivity *>(main.viewStudent()))
+        student->updateCategory(category);
+}
+
+// A parent's chat, with a message typed into the post box. The session must outlive the screen.
+QObject *parentChat(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
+{
+    static HsUserSession parent;
+    const LoginServiceResponse answer = LoginService().LoginStudent("jz1001", "parent123");
+    if (answer.item)
+        parent.setLoginItem(*answer.item);
+    parent.setLoginType(1);
+    auto *student = new HsStudentActivity(port, parent, defaults);
+    student->setNetworkCheck([] { return true; });
+    student->updateCategory(HsStudentActivity::chatCategory);
+    student->setPostText(QStringLiteral("收到，谢谢老师！周五我们准时参加家长会。"));
+    return student;
+}
+
+// The first notice of the school's first category that asks for a reply.
+QObject *noticeDetail(ScreenPort &port, HsUserSession &session, HsDefaults &)
+{
+    const LoginResultItem user = session.user();
+    const auto notices = NewsService().GetNews(user.schoolCode.value_or(""), user.classId, "xxtz", 1).items;
+    auto *detail = new HsNewsDetail(port);
+    for (const NewsItem &notice : notices) {
+        if (notice.forceReturn != 0 || &notice == &notices.back()) {
+            detail->setNewsId(notice.newsId);
+            break;
+        }
+    }
+    detail->viewDidLoad();
+    return detail;
+}
+
+QObject *homeworkDetail(ScreenPort &port, HsUserSession &, HsDefaults &)
+{
+    return new HsRecordDetail(port, QStringLiteral("作业详情"),
+                              QStringLiteral("背诵古诗《山行》，明天课上默写。注意“坐”与“座”的区别，"
+                                             "家长请签字确认。"),
+                              QStringLiteral("王芳 2026-12-03 16:20"));
+}
+
+const AreaScreenshotSceneRegistration studentScores{
+    {QStringLiteral("student-scores"), 1000, [](MainController &main, QQuickWindow &) {
+         showStudentCategory(main, HsStudentActivity::scoresCategory);
+     }}};
+const AreaScreenshotSceneRegistration studentStates{
+    {QStringLiteral("student-states"), 1000, [](MainController &main, QQuickWindow &) {
+         showStudentCategory(main, HsStudentActivity::statesCategory);
+     }}};
+const AreaScreenshotSceneRegistration studentChat{
+    {QStringLiteral("student-chat"), 1000, [](MainController &main, QQuickWindow &) {
+         showStudentCategory(main, HsStudentActivity::chatCategory);
+     }}};
+const AreaScreenshotSceneRegistration studentHomework{
+    {QStringLiteral("student-homework"), 1000, [](MainController &main, QQuickWindow &) {
+         showStudentCategory(main, HsStudentActivity::homeworkCategory);
+     }}};
+const AreaScreenshotSceneRegistration notices{
+    {QStringLiteral("notices"), 1001, [](MainController &, QQuickWindow &) {}}};
+const AreaScreenshotSceneRegistration noticesPulling{
+    {QStringLiteral("notices-pulling"), 1001,
+     [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 80, false); }, false}};
+const AreaScreenshotSceneRegistration noticesLoading{
+    {QStringLiteral("notices-loading"), 1001,
+     [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 60, true); }, false}};
+const AreaScreenshotSceneRegistration news{
+    {QStringLiteral("news"), 1002, [](MainController &, QQuickWindow &) {}}};
+
+const ScreenshotSceneRegistration chatAsParent{
+    {QStringLiteral("student-chat-parent"), QStringLiteral("HsStudentActivity"), parentChat}};
+const ScreenshotSceneRegistration detail{
+    {QStringLiteral("notice-detail"), QStringLiteral("HsNewsDetail"), noticeDetail}};
+const ScreenshotSceneRegistration recordDetail{
+    {QStringLiteral("student-record-detail"), QStringLiteral("HsRecordDetail"), homeworkDetail}};
+
+} // namespace
