@@ -1,13 +1,16 @@
 #pragma once
 
+#include <condition_variable>
 #include <mutex>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 class HsOperation;
 
 // Told before and after an operation that manages its own state changes "isExecuting" or
-// "isFinished".
+// "isFinished". The calls come on the thread that makes the change, with no lock of the operation
+// held.
 class HsOperationObserver
 {
 public:
@@ -17,7 +20,9 @@ public:
 };
 
 // One unit of work for an HsOperationQueue, with its state flags. The flags may be read and
-// written from any thread.
+// written from any thread. An operation may be destroyed once every change reported to its
+// observers has reached them: removeObserver waits for that, so an owner that removes its
+// observer before it lets go of the operation never races the thread that finished it.
 class HsOperation
 {
 public:
@@ -46,10 +51,23 @@ public:
     void cancel();
 
     void addObserver(HsOperationObserver *observer);
+    // Once this returns the observer is not told of any later change, and no report to it is
+    // still under way on another thread, so the observer and the operation may both go. A report
+    // under way on the calling thread (an observer removing itself) is not waited for. Must not be
+    // called while holding anything the observer needs to handle a report.
     void removeObserver(HsOperationObserver *observer);
 
 private:
+    // A change being reported, from the moment its observers are chosen until the last of them
+    // has been told.
+    struct Report
+    {
+        std::thread::id thread;
+        std::vector<HsOperationObserver *> observers;
+    };
+
     void changeReportedFlag(bool &flag, bool value, std::string_view key);
+    void endReport(const Report &report);
 
     mutable std::mutex m_stateMutex;
     bool _isExecuting = false;
@@ -58,4 +76,6 @@ private:
     bool _isCancelled = false;
     bool _isConcurrent = false;
     std::vector<HsOperationObserver *> m_observers;
+    std::vector<const Report *> m_reports;
+    std::condition_variable m_reportEnded;
 };

@@ -2,16 +2,20 @@
 
 #include <algorithm>
 
+// Every wake-up of this queue is sent with its lock held: a waiter that sees the change it waited
+// for can only do so once the sender has let go of the lock, so the queue may be destroyed as soon
+// as the last wait on it returns without racing a sender that is still inside it.
 HsOperationQueue::~HsOperationQueue()
 {
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
         m_waiting.clear();
+        m_changed.notify_all();
     }
-    m_changed.notify_all();
     for (std::thread &worker : m_workers)
         worker.join();
+    // Only operations that never started are left; one may still be finished by another thread.
     for (const auto &operation : m_operations)
         operation->removeObserver(this);
 }
@@ -26,11 +30,12 @@ void HsOperationQueue::addOperation(std::shared_ptr<HsOperation> operation)
         m_operations.push_back(operation);
         m_waiting.push_back(std::move(operation));
         startWorkerIfNeeded();
+        m_changed.notify_all();
     }
-    m_changed.notify_all();
 }
 
-void HsOperationQueue::addOperations(std::vector<std::shared_ptr<HsOperation>> operations, bool waitUntilFinished)
+void HsOperationQueue::addOperations(std::vector<std::shared_ptr<HsOperation>> operations,
+                                     bool waitUntilFinished)
 {
     std::erase(operations, nullptr);
     if (waitUntilFinished && runOnCallingThreadIfIdle(operations))
@@ -57,25 +62,22 @@ bool HsOperationQueue::runOnCallingThreadIfIdle(const std::vector<std::shared_pt
     }
     for (const std::shared_ptr<HsOperation> &operation : operations) {
         run(operation);
+        operation->removeObserver(this);
         std::lock_guard lock(m_mutex);
         forget(operation);
     }
-    {
-        std::lock_guard lock(m_mutex);
-        --m_running;
-        startWorkerIfNeeded();
-    }
+    std::lock_guard lock(m_mutex);
+    --m_running;
+    startWorkerIfNeeded();
     m_changed.notify_all();
     return true;
 }
 
 void HsOperationQueue::setMaxConcurrentOperationCount(int count)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_maxConcurrentOperationCount = count;
-        startWorkerIfNeeded();
-    }
+    std::lock_guard lock(m_mutex);
+    m_maxConcurrentOperationCount = count;
+    startWorkerIfNeeded();
     m_changed.notify_all();
 }
 
@@ -105,11 +107,9 @@ void HsOperationQueue::waitUntilAllOperationsAreFinished()
 
 void HsOperationQueue::setSuspended(bool suspended)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_suspended = suspended;
-        startWorkerIfNeeded();
-    }
+    std::lock_guard lock(m_mutex);
+    m_suspended = suspended;
+    startWorkerIfNeeded();
     m_changed.notify_all();
 }
 
@@ -121,15 +121,14 @@ bool HsOperationQueue::isSuspended() const
 
 void HsOperationQueue::operationWillChange(HsOperation &, std::string_view) {}
 
-// Taking the lock before waking the waiters makes sure a worker that has just checked the flag
-// and is about to wait cannot miss this change.
+// Called on the thread that finished the operation. Waking the waiters under the lock makes sure
+// a worker that has just checked the flag and is about to wait cannot miss this change, and that
+// no waiter gets past its wait while this thread still uses the condition.
 void HsOperationQueue::operationDidChange(HsOperation &, std::string_view key)
 {
     if (key != "isFinished")
         return;
-    {
-        std::lock_guard lock(m_mutex);
-    }
+    std::lock_guard lock(m_mutex);
     m_changed.notify_all();
 }
 
@@ -172,6 +171,7 @@ void HsOperationQueue::workerLoop()
         startWorkerIfNeeded();
         lock.unlock();
         run(operation);
+        operation->removeObserver(this);
         lock.lock();
         --m_running;
         forget(operation);
@@ -180,6 +180,8 @@ void HsOperationQueue::workerLoop()
 }
 
 // A concurrent operation says itself when it has finished; any other is done once start returns.
+// The caller then stops observing the operation, without the queue's lock, since that waits for a
+// report of the finish still under way on the finishing thread, which needs the lock.
 void HsOperationQueue::run(const std::shared_ptr<HsOperation> &operation)
 {
     operation->start();
@@ -193,6 +195,5 @@ void HsOperationQueue::run(const std::shared_ptr<HsOperation> &operation)
 
 void HsOperationQueue::forget(const std::shared_ptr<HsOperation> &operation)
 {
-    operation->removeObserver(this);
     std::erase(m_operations, operation);
 }

@@ -13,7 +13,9 @@
 // Runs operations on worker threads of its own, at most maxConcurrentOperationCount at a time,
 // in the order they were added. An operation counts as finished when it reports isFinished (a
 // concurrent one) or when its start returns (any other). Destroying the queue lets running
-// operations end and drops the ones that never started.
+// operations end and drops the ones that never started. The queue may be destroyed as soon as
+// every wait on it has returned, even while an operation's own thread is still returning from
+// reporting its finish.
 class HsOperationQueue : private HsOperationObserver
 {
 public:
@@ -51,6 +53,7 @@ private:
     bool runOnCallingThreadIfIdle(const std::vector<std::shared_ptr<HsOperation>> &operations);
     void workerLoop();
     void run(const std::shared_ptr<HsOperation> &operation);
+    // Called with the lock held, once the queue no longer observes the operation.
     void forget(const std::shared_ptr<HsOperation> &operation);
 
     mutable std::mutex m_mutex;

@@ -3,9 +3,12 @@
 #include "transport/HsServiceExecOperation.h"
 
 #include <atomic>
-#include <numeric>
+#include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -187,6 +190,62 @@ TEST(OperationQueue, WaitLastsUntilTheOperationReportsFinished)
     EXPECT_TRUE(operation->isFinished());
 }
 
+// Finishes at once from a thread of its own, which the test owns and joins. Before finishing it
+// writes its number where the test can read it after the wait, so the finish must be ordered
+// before the waiter resumes.
+class SelfFinishingOperation : public HsOperation
+{
+public:
+    SelfFinishingOperation(std::thread &finisher, int &result, int number)
+        : m_finisher(finisher), m_result(result), m_number(number)
+    {
+        setIsConcurrent(true);
+    }
+
+    void start() override
+    {
+        setIsExecuting(true);
+        m_finisher = std::thread([this] {
+            m_result = m_number;
+            setIsExecuting(false);
+            setIsFinished(true);
+        });
+    }
+
+private:
+    std::thread &m_finisher;
+    int &m_result;
+    int m_number;
+};
+
+// The service call pattern with an operation that finishes on its own thread: the caller
+// destroys the queue, and with it the last hold on the operation, as soon as its wait returns,
+// while the finishing thread may still be reporting the change. Neither may be touched by that
+// thread once the wait has returned. Repeated so that the finishing thread is caught at every
+// point of its report, both when a worker of the queue runs the operation and when the waiting
+// caller runs it itself.
+TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
+{
+    constexpr int kRounds = 400;
+    for (int round = 0; round < kRounds; ++round) {
+        std::thread finisher;
+        int result = -1;
+        auto queue = std::make_unique<HsOperationQueue>();
+        queue->setMaxConcurrentOperationCount(1);
+        auto operation = std::make_shared<SelfFinishingOperation>(finisher, result, round);
+        if (round % 2 == 0) {
+            queue->addOperation(std::move(operation));
+            queue->waitUntilAllOperationsAreFinished();
+        } else {
+            queue->addOperations({std::move(operation)}, true);
+        }
+        EXPECT_EQ(result, round);
+        EXPECT_EQ(queue->operationCount(), 0);
+        queue.reset();
+        finisher.join();
+    }
+}
+
 // Records how many operations of one queue run at the same time.
 struct Overlap
 {
@@ -336,6 +395,96 @@ TEST(OperationState, OnlyConcurrentOperationsReportExecutingAndFinished)
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"will isExecuting", "did isExecuting",
                                                          "will isFinished", "did isFinished"}));
     EXPECT_FALSE(concurrent.isReady());
+}
+
+// Holds the report of "isFinished" inside its call until the test lets it go.
+class HoldingObserver : public HsOperationObserver
+{
+public:
+    void operationWillChange(HsOperation &, std::string_view) override {}
+    void operationDidChange(HsOperation &, std::string_view key) override
+    {
+        std::unique_lock lock(m_mutex);
+        ++m_calls;
+        if (key != "isFinished")
+            return;
+        m_inside = true;
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return m_released; });
+    }
+    void waitUntilInside()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_inside; });
+    }
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+    int callCount()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_inside = false;
+    bool m_released = false;
+    int m_calls = 0;
+};
+
+TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
+{
+    HoldingObserver observer;
+    HsOperation operation;
+    operation.setIsConcurrent(true);
+    operation.addObserver(&observer);
+    std::thread finisher([&] { operation.setIsFinished(true); });
+    observer.waitUntilInside();
+
+    std::atomic<bool> removed{false};
+    std::thread remover([&] {
+        operation.removeObserver(&observer);
+        removed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(removed.load());
+    observer.release();
+    remover.join();
+    finisher.join();
+    EXPECT_TRUE(removed.load());
+
+    // Once removed, the observer hears of no further change.
+    const int callsBefore = observer.callCount();
+    operation.setIsExecuting(true);
+    EXPECT_EQ(observer.callCount(), callsBefore);
+}
+
+// Removes itself from inside the report, which must neither wait for itself nor hear of later
+// changes.
+struct SelfRemovingObserver : KeyRecorder
+{
+    void operationDidChange(HsOperation &operation, std::string_view key) override
+    {
+        KeyRecorder::operationDidChange(operation, key);
+        operation.removeObserver(this);
+    }
+};
+
+TEST(OperationState, ObserverMayRemoveItselfWhileBeingTold)
+{
+    SelfRemovingObserver observer;
+    HsOperation operation;
+    operation.setIsConcurrent(true);
+    operation.addObserver(&observer);
+    operation.setIsExecuting(true);
+    operation.setIsFinished(true);
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"will isExecuting", "did isExecuting"}));
+    EXPECT_TRUE(operation.isFinished());
 }
 
 } // namespace
