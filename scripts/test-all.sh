@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine and runs every test: the normal build, the core and server tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then under ThreadSanitizer, and a short run
+# of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +20,14 @@ echo "== core and server tests under ASan+UBSan"
 cmake --preset asan
 cmake --build --preset asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -L core
+
+# Any report fails the run. The test preset adds ignore_noninstrumented_modules=1: the libraries
+# from the distribution are not instrumented, so ThreadSanitizer cannot see their own
+# synchronisation and would report their internal memory calls as races (see the README).
+echo "== core and server tests under ThreadSanitizer"
+cmake --preset tsan
+cmake --build --preset tsan
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -L core
 
 echo "== fuzz targets, ${fuzz_seconds} s each"
 cmake --preset fuzz
