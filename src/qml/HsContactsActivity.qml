@@ -1,6 +1,7 @@
 import QtQuick
 
-// An area of the main screen: its title bar with the settings button above its body.
+// The contacts area: the title bar, the category buttons 老师 and 同学, and the people of the
+// chosen list, one row each.
 Item {
     id: area
 
@@ -12,7 +13,35 @@ Item {
     }
 
     HsAreaTitleBar {
+        id: titleBar
+
         title: area.controller ? area.controller.title : ""
         onSettingsPressed: area.controller.pressSetting()
+    }
+
+    HsCategoryBar {
+        id: scrollView
+
+        anchors.top: titleBar.bottom
+        width: parent.width
+        menu: area.controller ? area.controller.menu : null
+        onCategoryPressed: tag => area.controller.pressCategory(tag)
+    }
+
+    ListView {
+        id: tableView
+
+        objectName: "tableView"
+        anchors.top: scrollView.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        clip: true
+        reuseItems: true
+        model: area.controller ? area.controller.datas : null
+
+        delegate: CellStudent {
+            width: tableView.width
+        }
     }
 }

@@ -1,10 +1,16 @@
 import QtQuick
+import QtQuick.Controls.Basic
 
-// An area of the main screen: its title bar with the settings button above its body.
+// The resources area: the title bar, the category bar ("推荐" and the resource types), then
+// either the photo table (two resources a row) or the resource table under its search bar.
+// The first time the area shows, its controller fetches "推荐".
 Item {
     id: area
 
     property QtObject controller
+
+    onVisibleChanged: if (visible && controller) controller.viewDidAppear()
+    Component.onCompleted: if (visible && controller) controller.viewDidAppear()
 
     Rectangle {
         anchors.fill: parent
@@ -12,7 +18,111 @@ Item {
     }
 
     HsAreaTitleBar {
+        id: titleBar
+
         title: area.controller ? area.controller.title : ""
         onSettingsPressed: area.controller.pressSetting()
+    }
+
+    HsCategoryBar {
+        id: scrollView
+
+        anchors.top: titleBar.bottom
+        width: parent.width
+        menu: area.controller ? area.controller.menu : null
+        onCategoryPressed: tag => area.controller.pressCategory(tag)
+    }
+
+    ListView {
+        id: tablePhoto
+
+        objectName: "tablePhoto"
+        anchors.top: scrollView.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        visible: area.controller ? area.controller.photoTableShown : false
+        clip: true
+        reuseItems: true
+        model: area.controller ? area.controller.photoTable : null
+
+        delegate: CellResourcePhoto {
+            width: tablePhoto.width
+            onHalfClicked: half => area.controller.didSelectPhoto(index, half)
+        }
+    }
+
+    ListView {
+        id: tableResurce
+
+        objectName: "tableResurce"
+        anchors.top: scrollView.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        visible: area.controller ? !area.controller.photoTableShown : false
+        clip: true
+        reuseItems: true
+        model: area.controller ? area.controller.resourceTable : null
+        ScrollIndicator.vertical: null
+
+        header: Rectangle {
+            id: searchBar
+
+            width: tableResurce.width
+            height: 44
+            color: "#c9d1db"
+
+            TextField {
+                id: searchField
+
+                objectName: "searchBar"
+                x: 8
+                y: 7
+                width: parent.width - 16 - (cancelButton.visible ? cancelButton.width + 8 : 0)
+                height: 30
+                placeholderText: "请输入您要搜索的资源"
+                text: area.controller ? area.controller.searchText : ""
+                font.pixelSize: 14
+                inputMethodHints: Qt.ImhNoPredictiveText
+                Accessible.name: "搜索资源"
+                background: Rectangle {
+                    radius: 6
+                    color: "white"
+                    border.color: "#aab4c0"
+                }
+                onTextEdited: area.controller.searchText = text
+                onActiveFocusChanged: if (activeFocus) area.controller.searchBarTextDidBeginEditing()
+                onAccepted: area.controller.searchBarSearchButtonClicked()
+
+                Connections {
+                    target: area.controller
+
+                    function onKeyboardDismissed() {
+                        searchField.focus = false;
+                    }
+                }
+            }
+
+            Button {
+                id: cancelButton
+
+                objectName: "searchCancel"
+                x: parent.width - width - 8
+                y: 7
+                width: 52
+                height: 30
+                text: "取消"
+                font.pixelSize: 14
+                visible: area.controller ? area.controller.searchCancelShown : false
+                Accessible.name: "取消搜索"
+                onClicked: area.controller.searchBarCancelButtonClicked()
+            }
+        }
+
+        delegate: CellResource {
+            width: tableResurce.width
+            onClicked: area.controller.didSelectRow(index)
+        }
     }
 }

@@ -1,12 +1,53 @@
 #pragma once
 
 #include "screens/HsAreaActivity.h"
+#include "screens/HsCategoryBarModel.h"
+#include "screens/HsContactListModel.h"
 
-// The contacts of the class: the student's teachers and classmates.
+#include <memory>
+#include <optional>
+
+// The contacts of the signed-in user's class: the category buttons 老师 (tag 1) and 同学 (tag 2)
+// load the class's teachers or students from the service, one row per person with picture and
+// name. Nothing is cached and nothing is loaded until a category is chosen; every choice loads
+// its list again. A failed load keeps the list on show.
 class HsContactsActivity : public HsAreaActivity
 {
     Q_OBJECT
+    Q_PROPERTY(int category READ category NOTIFY categoryChanged)
+    Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
+    Q_PROPERTY(QAbstractItemModel *datas READ datas CONSTANT)
 public:
+    static constexpr int teachersCategory = 1;
+    static constexpr int studentsCategory = 2;
+
     HsContactsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                        QObject *parent = nullptr);
+
+    void viewDidLoad() override;
+
+    int category() const { return m_category; }
+    HsCategoryBarModel *categoryBar() { return &m_categoryBar; }
+    HsContactListModel *datas() { return &m_datas; }
+    int serviceType() const { return m_datas.serviceType(); }
+    bool succeeded() const { return m_bSuccess; }
+
+    Q_INVOKABLE void pressCategory(int tag);
+    // Moves the highlight and loads the list of category `category`.
+    void updateCategory(int category);
+
+signals:
+    void categoryChanged();
+
+private:
+    using Fetched = std::shared_ptr<std::optional<HsContactList>>;
+
+    static void doGetTeacher(int32_t classId, const Fetched &fetched);
+    static void doGetStudent(int32_t classId, const Fetched &fetched);
+    void overlayWasHidden(const Fetched &fetched);
+
+    int m_category = 0;
+    bool m_bSuccess = false;
+    HsCategoryBarModel m_categoryBar;
+    HsContactListModel m_datas;
 };

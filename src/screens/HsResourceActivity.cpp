@@ -1,6 +1,197 @@
 #include "HsResourceActivity.h"
 
+#include "cache/ResourceDao.h"
+#include "cache/ResourceTypeDao.h"
+#include "screens/HsResourceDetail.h"
+#include "screens/HsText.h"
+#include "services/ResourceService.h"
+#include "transport/HsLog.h"
+
+#include <QPointer>
+
+namespace {
+
+const QString kFetching = QStringLiteral("获取资源, 请稍候...");
+
+} // namespace
+
 HsResourceActivity::HsResourceActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                        QObject *parent)
     : HsAreaActivity(port, session, defaults, QStringLiteral("本地资源"), parent)
 {}
+
+void HsResourceActivity::viewDidLoad()
+{
+    m_categorys = ResourceTypeDao().initSelects();
+    QStringList titles{QStringLiteral("推荐")};
+    for (const ResourceTypeItem &type : m_categorys)
+        titles << hsDisplayText(type.typeName);
+    m_categoryBar.setTitles(titles);
+    m_categoryBar.updateMenuBar(photoCategory);
+    m_category = photoCategory;
+    emit categoryChanged();
+    showPhotoTable(true);
+}
+
+void HsResourceActivity::viewDidAppear()
+{
+    if (m_appeared)
+        return;
+    m_appeared = true;
+    if (m_category == photoCategory)
+        selectedCategory(photoCategory);
+}
+
+void HsResourceActivity::pressCategory(int tag)
+{
+    if (!networkAvailable() || tag == m_category || m_categoryBar.buttonFrame(tag).isNull())
+        return;
+    m_categoryBar.updateMenuBar(tag);
+    m_category = tag;
+    emit categoryChanged();
+    selectedCategory(tag);
+}
+
+void HsResourceActivity::selectedCategory(int n)
+{
+    if (n == photoCategory) {
+        showPhotoTable(true);
+        runFetch({n, PhotoList, {}});
+        return;
+    }
+    if (n < 2 || n > static_cast<int>(m_categorys.size()) + 1)
+        return;
+    showPhotoTable(false);
+    const std::string typeCode = m_categorys[static_cast<size_t>(n - 2)].typeCode.value_or(std::string());
+    std::vector<ResourceItem> cached = ResourceDao().initSelects(typeCode);
+    if (!cached.empty()) {
+        m_resources = std::move(cached);
+        m_resourceTable.reloadData(m_resources);
+        return;
+    }
+    runFetch({n, TypeList, typeCode});
+}
+
+void HsResourceActivity::runFetch(const Request &request)
+{
+    m_bSuccess = false;
+    auto fetched = std::make_shared<Fetched::element_type>();
+    QPointer<HsResourceActivity> self(this);
+    port().runUnderOverlay(
+        kFetching, [request, fetched] { doFetch(request, fetched); },
+        [self, request, fetched] {
+            if (self)
+                self->overlayWasHidden(request, fetched);
+        });
+}
+
+// Runs on a worker thread. Only an answered document with code 0 is a result: it replaces a
+// type's cache (also with nothing, when it holds no resources) and becomes the list to show.
+void HsResourceActivity::doFetch(const Request &request, const Fetched &fetched)
+{
+    ResourceService service;
+    ResourceServiceResponse<ResourceItem> response;
+    switch (request.kind) {
+    case PhotoList:
+        response = service.GetTopResource(1);
+        break;
+    case TypeList:
+        response = service.GetResources(request.argument, 1);
+        break;
+    case SearchList:
+        response = service.SearchResources(request.argument, 1);
+        break;
+    case NoService:
+        return;
+    }
+    if (!response.answered || response.code != 0)
+        return;
+    if (request.kind == TypeList)
+        ResourceDao().replaceCategory(request.argument, response.items);
+    *fetched = std::move(response.items);
+}
+
+// A result for a category that is no longer the selected one is dropped (a type's cache has
+// been filled all the same); the table that the result belongs to is reloaded with it.
+void HsResourceActivity::overlayWasHidden(const Request &request, const Fetched &fetched)
+{
+    if (!*fetched || request.category != m_category)
+        return;
+    m_bSuccess = true;
+    m_serviceType = request.kind;
+    m_resources = std::move(**fetched);
+    if (request.kind == PhotoList)
+        m_photoTable.reloadData(m_resources);
+    else
+        m_resourceTable.reloadData(m_resources);
+}
+
+void HsResourceActivity::showPhotoTable(bool shown)
+{
+    if (shown == m_photoTableShown)
+        return;
+    m_photoTableShown = shown;
+    emit photoTableShownChanged();
+}
+
+void HsResourceActivity::setSearchText(const QString &text)
+{
+    if (text == m_searchText)
+        return;
+    m_searchText = text;
+    emit searchTextChanged();
+}
+
+void HsResourceActivity::setSearchCancelShown(bool shown)
+{
+    if (shown == m_searchCancelShown)
+        return;
+    m_searchCancelShown = shown;
+    emit searchCancelShownChanged();
+}
+
+void HsResourceActivity::searchBarTextDidBeginEditing()
+{
+    hsLog("searchBarTextDidBeginEditing");
+    setSearchCancelShown(true);
+}
+
+void HsResourceActivity::searchBarCancelButtonClicked()
+{
+    hsLog("searchBarCancelButtonClicked");
+    setSearchCancelShown(false);
+    setSearchText(QString());
+    emit keyboardDismissed();
+}
+
+// Searches the whole catalogue for the text as typed; the selected category and the highlight
+// stay. The search bar belongs to the resource table, so there is no search while "推荐" shows.
+void HsResourceActivity::searchBarSearchButtonClicked()
+{
+    hsLog("searchBar.text: %s", m_searchText.toUtf8().constData());
+    if (m_searchText.isEmpty() || m_photoTableShown)
+        return;
+    emit keyboardDismissed();
+    runFetch({m_category, SearchList, m_searchText.toStdString()});
+}
+
+void HsResourceActivity::didSelectRow(int row)
+{
+    openResource(m_resourceTable.resourceAt(row));
+}
+
+void HsResourceActivity::didSelectPhoto(int row, int half)
+{
+    openResource(m_photoTable.resourceAt(row, half));
+}
+
+void HsResourceActivity::openResource(const std::optional<ResourceItem> &resource)
+{
+    if (!resource)
+        return;
+    auto *detail = new HsResourceDetail(port());
+    detail->setResourceId(resource->resId);
+    hsLog("%d", resource->resId);
+    port().push(QStringLiteral("HsResourceDetail"), detail);
+    detail->viewDidLoad();
+}

@@ -1,12 +1,109 @@
 #pragma once
 
+#include "documents/ResourceTypeItem.h"
 #include "screens/HsAreaActivity.h"
+#include "screens/HsCategoryBarModel.h"
+#include "screens/HsResourceListModel.h"
 
-// The catalogue of local resources.
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The catalogue of local resources: a category bar with "推荐" (the recommended photo resources,
+// two to a row) followed by one category per cached resource type (its resources one to a row,
+// under a search bar). A type's list comes from the cache when it holds any, else it is fetched
+// and stored; the photo list and search results are always fetched. A row opens the resource's
+// detail. The area fetches "推荐" the first time it is shown, so it is never blank.
 class HsResourceActivity : public HsAreaActivity
 {
     Q_OBJECT
+    Q_PROPERTY(int category READ category NOTIFY categoryChanged)
+    Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
+    Q_PROPERTY(QAbstractItemModel *resourceTable READ resourceTable CONSTANT)
+    Q_PROPERTY(QAbstractItemModel *photoTable READ photoTable CONSTANT)
+    Q_PROPERTY(bool photoTableShown READ photoTableShown NOTIFY photoTableShownChanged)
+    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
+    Q_PROPERTY(bool searchCancelShown READ searchCancelShown NOTIFY searchCancelShownChanged)
 public:
+    static constexpr int photoCategory = 1;
+    // What produced `resources` last.
+    enum ServiceType
+    {
+        NoService = 0,
+        TypeList = 1,
+        PhotoList = 2,
+        SearchList = 3,
+    };
+
     HsResourceActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                        QObject *parent = nullptr);
+
+    void viewDidLoad() override;
+    // The area has become visible; the first time, "推荐" is fetched.
+    Q_INVOKABLE void viewDidAppear();
+
+    int category() const { return m_category; }
+    HsCategoryBarModel *categoryBar() { return &m_categoryBar; }
+    HsResourceListModel *resourceTable() { return &m_resourceTable; }
+    HsResourceListModel *photoTable() { return &m_photoTable; }
+    bool photoTableShown() const { return m_photoTableShown; }
+    const std::vector<ResourceTypeItem> &categorys() const { return m_categorys; }
+    const std::vector<ResourceItem> &resources() const { return m_resources; }
+    int serviceType() const { return m_serviceType; }
+    bool succeeded() const { return m_bSuccess; }
+
+    // A category button (tag 1 is "推荐", n >= 2 the type at position n - 1).
+    Q_INVOKABLE void pressCategory(int tag);
+    void selectedCategory(int n);
+
+    // The search bar of the resource table.
+    QString searchText() const { return m_searchText; }
+    void setSearchText(const QString &text);
+    bool searchCancelShown() const { return m_searchCancelShown; }
+    Q_INVOKABLE void searchBarTextDidBeginEditing();
+    Q_INVOKABLE void searchBarCancelButtonClicked();
+    Q_INVOKABLE void searchBarSearchButtonClicked();
+
+    // A touch on row `row` of the resource table.
+    Q_INVOKABLE void didSelectRow(int row);
+    // A touch on the left (half 0) or right (half 1) half of row `row` of the photo table.
+    Q_INVOKABLE void didSelectPhoto(int row, int half);
+
+signals:
+    void categoryChanged();
+    void photoTableShownChanged();
+    void searchTextChanged();
+    void searchCancelShownChanged();
+    // The search bar gives up the keyboard.
+    void keyboardDismissed();
+
+private:
+    struct Request
+    {
+        int category = 0;
+        ServiceType kind = NoService;
+        std::string argument; // the type code or the keyword
+    };
+    // What a fetch brought back: the resources to show, or nothing to change.
+    using Fetched = std::shared_ptr<std::optional<std::vector<ResourceItem>>>;
+
+    void runFetch(const Request &request);
+    static void doFetch(const Request &request, const Fetched &fetched);
+    void overlayWasHidden(const Request &request, const Fetched &fetched);
+    void showPhotoTable(bool shown);
+    void setSearchCancelShown(bool shown);
+    void openResource(const std::optional<ResourceItem> &resource);
+
+    std::vector<ResourceTypeItem> m_categorys;
+    int m_category = 0;
+    std::vector<ResourceItem> m_resources;
+    int m_serviceType = NoService;
+    bool m_bSuccess = false;
+    bool m_appeared = false;
+    bool m_photoTableShown = true;
+    QString m_searchText;
+    bool m_searchCancelShown = false;
+    HsCategoryBarModel m_categoryBar;
+    HsResourceListModel m_resourceTable{1};
+    HsResourceListModel m_photoTable{2};
 };

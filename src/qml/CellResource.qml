@@ -1,0 +1,68 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// One resource of the resource table: its thumbnail, its title and its update date as sent.
+ItemDelegate {
+    id: cell
+
+    required property int index
+    required property int resId
+    required property string resTitle
+    required property string updateDate
+    required property string resThumb
+
+    height: 60
+    padding: 0
+    text: resTitle
+    Accessible.name: resTitle
+
+    ListView.onReused: imLogo.reuse()
+
+    background: Rectangle {
+        color: cell.pressed ? "#e8eef5" : "white"
+
+        Rectangle {
+            anchors.bottom: parent.bottom
+            x: 12
+            width: parent.width - 12
+            height: 1
+            color: "#dfe5ec"
+        }
+    }
+
+    contentItem: Item {
+        NetImageView {
+            id: imLogo
+
+            x: 10
+            y: 8
+            width: 70
+            height: 44
+            address: cell.resThumb
+        }
+
+        Text {
+            id: lbTitle
+
+            x: 90
+            y: 9
+            width: cell.width - 100
+            text: cell.resTitle
+            color: "#222a33"
+            font.pixelSize: 16
+            elide: Text.ElideRight
+        }
+
+        Text {
+            id: lbDate
+
+            x: 90
+            y: 35
+            width: cell.width - 100
+            text: cell.updateDate
+            color: "#8a94a0"
+            font.pixelSize: 12
+            elide: Text.ElideRight
+        }
+    }
+}

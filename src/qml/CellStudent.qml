@@ -1,0 +1,56 @@
+import QtQuick
+import QtQuick.Controls.Basic
+
+// One person of the class, teacher or student: the picture and the name. Rows are not
+// selectable, so a tap does nothing.
+ItemDelegate {
+    id: cell
+
+    required property int index
+    required property string name
+    required property string avatar
+
+    height: 60
+    padding: 0
+    text: name
+    Accessible.name: name
+
+    ListView.onReused: imLogo.reuse()
+
+    background: Rectangle {
+        color: "white"
+
+        Rectangle {
+            anchors.bottom: parent.bottom
+            x: 12
+            width: parent.width - 12
+            height: 1
+            color: "#dfe5ec"
+        }
+    }
+
+    contentItem: Item {
+        NetImageView {
+            id: imLogo
+
+            x: 12
+            y: 8
+            width: 44
+            height: 44
+            address: cell.avatar
+        }
+
+        Text {
+            id: lbTitle
+
+            x: 68
+            width: cell.width - 80
+            height: cell.height
+            verticalAlignment: Text.AlignVCenter
+            text: cell.name
+            color: "#222a33"
+            font.pixelSize: 16
+            elide: Text.ElideRight
+        }
+    }
+}

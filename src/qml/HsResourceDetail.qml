@@ -1,0 +1,64 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import HsSchool
+
+// One resource: its title, its picture (shown when it has arrived) and its text, under the
+// title bar with the back button. It stays blank until the resource has been fetched.
+EdBaseViewController {
+    id: screen
+
+    Flickable {
+        id: scroller
+
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: column.height + 32
+        clip: true
+
+        Column {
+            id: column
+
+            x: 16
+            y: 16
+            width: scroller.width - 32
+            spacing: 12
+
+            Text {
+                id: lbTitle
+
+                objectName: "lbTitle"
+                width: parent.width
+                text: screen.controller ? screen.controller.resTitle : ""
+                color: "#222a33"
+                font.pixelSize: 19
+                font.bold: true
+                wrapMode: Text.Wrap
+            }
+
+            NetImagePicture {
+                id: ivResource
+
+                objectName: "ivResource"
+                width: parent.width
+                height: visible ? Math.round(width * 5 / 8) : 0
+                source: screen.controller ? screen.controller.picture : null
+                visible: source !== null && source.hasPicture
+            }
+
+            TextArea {
+                id: textContent
+
+                objectName: "textContent"
+                width: parent.width
+                readOnly: true
+                wrapMode: TextEdit.Wrap
+                text: screen.controller ? screen.controller.resContent : ""
+                color: "#33404d"
+                font.pixelSize: 15
+                padding: 0
+                background: null
+                Accessible.name: "正文"
+            }
+        }
+    }
+}

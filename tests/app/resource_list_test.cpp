@@ -1,0 +1,353 @@
+#include "AreaTestSupport.h"
+#include "cache/ResourceDao.h"
+#include "screens/HsResourceActivity.h"
+#include "screens/HsResourceDetail.h"
+#include "settings_canned_service.h"
+
+#include <QAbstractItemModelTester>
+
+namespace {
+
+const QString kFetching = QStringLiteral("overlay:获取资源, 请稍候...");
+
+ResourceItem resource(int32_t id, const char *title)
+{
+    ResourceItem item;
+    item.resId = id;
+    item.resTitle = title;
+    item.resThumb = "http://127.0.0.1:1/thumb.png";
+    item.updateDate = "2026-11-30";
+    return item;
+}
+
+std::vector<int32_t> idsOf(const std::vector<ResourceItem> &items)
+{
+    std::vector<int32_t> ids;
+    for (const ResourceItem &item : items)
+        ids.push_back(item.resId);
+    return ids;
+}
+
+// A result document listing resources 1 to `count`.
+QString resourceDocument(int count)
+{
+    QString document = QStringLiteral("<Result><Code>0</Code><Error></Error>");
+    for (int id = 1; id <= count; ++id)
+        document +=
+            QStringLiteral("<Resource><ResourceId>%1</ResourceId><ResourceTitle>资源%1</ResourceTitle>"
+                           "<ThumbImage>http://127.0.0.1:1/%1.png</ThumbImage></Resource>")
+                .arg(id);
+    return document + QStringLiteral("</Result>");
+}
+
+const QString kRefusal = QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>");
+
+class ResourceListTest : public AreaTest
+{
+protected:
+    void SetUp() override
+    {
+        AreaTest::SetUp();
+        signIn("wangfang", true);
+        types = ResourceTypeDao().initSelects();
+        ASSERT_GE(types.size(), 2u);
+    }
+
+    // A resources area over the cache as it stands, its two tables checked by the model tester.
+    HsResourceActivity &openArea()
+    {
+        area = std::make_unique<HsResourceActivity>(port, session, defaults);
+        area->setNetworkCheck([this] { return networkUp; });
+        testers.push_back(std::make_unique<QAbstractItemModelTester>(
+            area->resourceTable(), QAbstractItemModelTester::FailureReportingMode::Fatal));
+        testers.push_back(std::make_unique<QAbstractItemModelTester>(
+            area->photoTable(), QAbstractItemModelTester::FailureReportingMode::Fatal));
+        area->viewDidLoad();
+        return *area;
+    }
+
+    // Shows the area for the first time and waits for its "推荐" fetch.
+    HsResourceActivity &openAndShow()
+    {
+        HsResourceActivity &shown = openArea();
+        shown.viewDidAppear();
+        EXPECT_TRUE(waitForOverlays(++overlays));
+        return shown;
+    }
+
+    // Chooses a category and waits for the fetch it starts, if any.
+    void choose(int tag)
+    {
+        const int before = static_cast<int>(port.events().size());
+        area->pressCategory(tag);
+        if (port.events().size() > before) {
+            ASSERT_TRUE(waitForOverlays(++overlays));
+        }
+    }
+
+    void search(const QString &text)
+    {
+        area->setSearchText(text);
+        area->searchBarSearchButtonClicked();
+        if (!text.isEmpty()) {
+            ASSERT_TRUE(waitForOverlays(++overlays));
+        }
+    }
+
+    std::string typeCode(int tag) const { return *types[static_cast<size_t>(tag - 2)].typeCode; }
+    std::vector<ResourceItem> cached(int tag) const { return ResourceDao().initSelects(typeCode(tag)); }
+
+    std::vector<ResourceTypeItem> types;
+    std::unique_ptr<HsResourceActivity> area;
+    std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
+    bool networkUp = true;
+    int overlays = 0;
+};
+
+} // namespace
+
+TEST_F(ResourceListTest, TheFirstShowingFetchesTheRecommendedPhotosTwoToARow)
+{
+    const int before = callsOf("getPhotoResources");
+    HsResourceActivity &shown = openArea();
+    EXPECT_TRUE(port.events().isEmpty());
+    EXPECT_EQ(shown.category(), 1);
+    EXPECT_TRUE(shown.photoTableShown());
+    ASSERT_EQ(shown.categoryBar()->rowCount(), static_cast<int>(types.size()) + 1);
+    EXPECT_EQ(shown.categoryBar()->index(0).data(HsCategoryBarModel::TitleRole).toString(), "推荐");
+    EXPECT_EQ(shown.categoryBar()->pointerFrame(),
+              shown.categoryBar()->buttonFrame(1).adjusted(-8, -3, 8, 3));
+
+    shown.viewDidAppear();
+    ASSERT_TRUE(waitForOverlays(1));
+    shown.viewDidAppear();
+    shown.pressCategory(1);
+
+    EXPECT_EQ(port.events(), QStringList{kFetching});
+    EXPECT_EQ(callsOf("getPhotoResources"), before + 1);
+    const HsResourceListModel &photos = *shown.photoTable();
+    ASSERT_EQ(photos.resources().size(), 12u);
+    EXPECT_EQ(photos.rowCount(), 6);
+    EXPECT_EQ(shown.serviceType(), HsResourceActivity::PhotoList);
+    const QModelIndex row = photos.index(2);
+    EXPECT_EQ(row.data(HsResourceListModel::ResTitleRole).toString().toStdString(),
+              *photos.resources()[4].resTitle);
+    EXPECT_EQ(row.data(HsResourceListModel::ResTitle2Role).toString().toStdString(),
+              *photos.resources()[5].resTitle);
+    EXPECT_TRUE(row.data(HsResourceListModel::ResThumbRole).toString().endsWith(".png"));
+}
+
+TEST_F(ResourceListTest, ACachedTypeShowsAtOnceHighestFirstWithoutAskingTheServer)
+{
+    ResourceDao().replaceCategory(typeCode(2), {resource(3, "三"), resource(11, "十一"), resource(7, "七")});
+    HsResourceActivity &shown = openAndShow();
+    const int before = callsOf("getResources");
+
+    for (int pass = 0; pass < 2; ++pass) {
+        choose(2);
+        EXPECT_FALSE(shown.photoTableShown());
+        EXPECT_EQ(idsOf(shown.resourceTable()->resources()), (std::vector<int32_t>{11, 7, 3}));
+        EXPECT_EQ(shown.resourceTable()->index(0).data(HsResourceListModel::UpdateDateRole).toString(),
+                  "2026-11-30");
+        choose(1);
+    }
+    EXPECT_EQ(callsOf("getResources"), before);
+    EXPECT_EQ(port.events().count(kFetching), 3);
+}
+
+TEST_F(ResourceListTest, AnEmptyTypeIsFetchedAndStoredThenShownFromTheCache)
+{
+    HsResourceActivity &shown = openAndShow();
+    const int before = callsOf("getResources");
+
+    choose(3);
+    ASSERT_EQ(shown.resourceTable()->rowCount(), 10);
+    EXPECT_EQ(shown.serviceType(), HsResourceActivity::TypeList);
+    EXPECT_EQ(cached(3).size(), 10u);
+    choose(2);
+    choose(3);
+
+    EXPECT_EQ(callsOf("getResources"), before + 2);
+    EXPECT_EQ(shown.resourceTable()->rowCount(), 10);
+}
+
+TEST_F(ResourceListTest, FivePhotosGiveThreeRowsAndATapOpensTheHalfItLandsOn)
+{
+    CannedService five(resourceDocument(5));
+    HsServiceConfig::setEndpoint(five.endpoint());
+    HsResourceActivity &shown = openAndShow();
+    HsResourceListModel &photos = *shown.photoTable();
+    ASSERT_EQ(photos.rowCount(), 3);
+    EXPECT_TRUE(photos.index(1).data(HsResourceListModel::HasSecondRole).toBool());
+    EXPECT_FALSE(photos.index(2).data(HsResourceListModel::HasSecondRole).toBool());
+    EXPECT_EQ(photos.index(2).data(HsResourceListModel::ResTitle2Role).toString(), QString());
+
+    const struct
+    {
+        int row;
+        int half;
+        int32_t opened; // 0: nothing opens
+    } taps[] = {{0, 0, 1}, {0, 1, 2}, {1, 1, 4}, {2, 0, 5}, {2, 1, 0}, {3, 0, 0}, {-1, 0, 0}, {0, 2, 0}};
+    for (const auto &tap : taps) {
+        const size_t before = port.pushed().size();
+        shown.didSelectPhoto(tap.row, tap.half);
+        if (tap.opened == 0) {
+            EXPECT_EQ(port.pushed().size(), before) << tap.row << "/" << tap.half;
+            continue;
+        }
+        ASSERT_EQ(port.pushed().size(), before + 1);
+        EXPECT_EQ(qobject_cast<HsResourceDetail *>(port.pushed().back().get())->resourceId(), tap.opened);
+    }
+    waitUntil([this] { return port.idle(); });
+
+    photos.reloadData({resource(1, "一"), resource(2, "二"), resource(900003, "三"), resource(4, "四"),
+                       resource(5, "五"), resource(6, "六")});
+    EXPECT_TRUE(photos.index(2).data(HsResourceListModel::HasSecondRole).toBool());
+    EXPECT_EQ(photos.index(2).data(HsResourceListModel::ResId2Role).toInt(), 6);
+}
+
+TEST_F(ResourceListTest, ASearchReplacesTheListAndLeavesTheCategory)
+{
+    LogCapture log;
+    ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
+    HsResourceActivity &shown = openAndShow();
+    choose(2);
+    const QRectF pointer = shown.categoryBar()->pointerFrame();
+    const int events = static_cast<int>(port.events().size());
+
+    shown.searchBarTextDidBeginEditing();
+    EXPECT_TRUE(shown.searchCancelShown());
+    search(QString());
+    EXPECT_EQ(port.events().size(), events);
+    search(QStringLiteral("博物馆"));
+
+    EXPECT_EQ(shown.serviceType(), HsResourceActivity::SearchList);
+    ASSERT_GE(shown.resourceTable()->rowCount(), 3);
+    for (const ResourceItem &found : shown.resourceTable()->resources())
+        EXPECT_NE(found.resId, 900003);
+    EXPECT_EQ(shown.category(), 2);
+    EXPECT_EQ(shown.categoryBar()->pointerFrame(), pointer);
+    EXPECT_EQ(idsOf(cached(2)), std::vector<int32_t>{900003});
+
+    choose(2);
+    EXPECT_NE(idsOf(shown.resourceTable()->resources()), std::vector<int32_t>{900003});
+    shown.searchBarCancelButtonClicked();
+    EXPECT_FALSE(shown.searchCancelShown());
+    EXPECT_TRUE(shown.searchText().isEmpty());
+    for (const char *line : {"searchBarTextDidBeginEditing", "searchBar.text: ", "searchBar.text: 博物馆",
+                             "searchBarCancelButtonClicked"})
+        EXPECT_TRUE(log.contains(line)) << line;
+}
+
+TEST_F(ResourceListTest, RefusedAndUnansweredFetchesLeaveListsAndCache)
+{
+    HsResourceActivity &shown = openAndShow();
+    const std::vector<int32_t> photos = idsOf(shown.photoTable()->resources());
+    ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
+    choose(2);
+    CannedService refusing(kRefusal);
+
+    for (bool answered : {true, false}) {
+        if (answered) {
+            HsServiceConfig::setEndpoint(refusing.endpoint());
+        } else {
+            server->stop();
+            HsServiceConfig::setEndpoint(server->endpoint());
+        }
+        choose(3);
+        EXPECT_EQ(shown.resourceTable()->rowCount(), 1);
+        EXPECT_TRUE(cached(3).empty());
+        search(QStringLiteral("图书馆"));
+        EXPECT_EQ(idsOf(shown.resourceTable()->resources()), std::vector<int32_t>{900003});
+        choose(1);
+        EXPECT_EQ(idsOf(shown.photoTable()->resources()), photos);
+        EXPECT_EQ(idsOf(shown.resources()), std::vector<int32_t>{900003});
+        choose(2);
+    }
+    server->restart();
+    EXPECT_EQ(refusing.requestCount(), 3);
+    EXPECT_EQ(idsOf(cached(2)), std::vector<int32_t>{900003});
+}
+
+TEST_F(ResourceListTest, AnAnsweredEmptyListEmptiesTheTableItFills)
+{
+    ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
+    HsResourceActivity &shown = openAndShow();
+    choose(2);
+    CannedService empty(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
+    HsServiceConfig::setEndpoint(empty.endpoint());
+
+    search(QStringLiteral("没有这样的资源"));
+    EXPECT_EQ(shown.resourceTable()->rowCount(), 0);
+    choose(3);
+    EXPECT_EQ(shown.resourceTable()->rowCount(), 0);
+    EXPECT_EQ(empty.requestCount(), 2);
+    choose(1);
+    EXPECT_EQ(shown.photoTable()->rowCount(), 0);
+}
+
+TEST_F(ResourceListTest, TapsNeedANetworkAndSkipTheSelectedCategory)
+{
+    HsResourceActivity &shown = openAndShow();
+    const QRectF pointer = shown.categoryBar()->pointerFrame();
+    networkUp = false;
+    shown.pressCategory(2);
+    networkUp = true;
+    shown.pressCategory(1);
+    shown.pressCategory(static_cast<int>(types.size()) + 2);
+
+    EXPECT_EQ(shown.category(), 1);
+    EXPECT_TRUE(shown.photoTableShown());
+    EXPECT_EQ(shown.categoryBar()->pointerFrame(), pointer);
+    EXPECT_EQ(port.events().size(), 1);
+}
+
+TEST_F(ResourceListTest, WithoutCachedTypesTheBarHoldsOnlyTheRecommended)
+{
+    ResourceTypeDao().replaceAll({});
+    HsResourceActivity &shown = openArea();
+    EXPECT_EQ(shown.categoryBar()->rowCount(), 1);
+    EXPECT_EQ(shown.categoryBar()->contentWidth(), shown.categoryBar()->buttonFrame(1).right() + 32);
+}
+
+TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenItArrives)
+{
+    LogCapture log;
+    HsResourceActivity &shown = openAndShow();
+    choose(2);
+    ASSERT_GT(shown.resourceTable()->rowCount(), 0);
+    const ResourceItem first = shown.resourceTable()->resources().front();
+
+    shown.didSelectRow(0);
+    shown.didSelectRow(shown.resourceTable()->rowCount());
+    ASSERT_EQ(port.pushed().size(), 1u);
+    auto *detail = qobject_cast<HsResourceDetail *>(port.pushed().front().get());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->resourceId(), first.resId);
+    EXPECT_TRUE(log.contains(std::to_string(first.resId)));
+    EXPECT_EQ(port.events().last(), "overlay:获取中, 请稍候...");
+    ASSERT_TRUE(waitUntil([&] { return detail->succeeded(); }));
+
+    EXPECT_EQ(detail->resTitle().toStdString(), *first.resTitle);
+    EXPECT_FALSE(detail->resContent().isEmpty());
+    EXPECT_TRUE(detail->picture()->isLoading());
+    EXPECT_FALSE(detail->picture()->hasPicture());
+    ASSERT_TRUE(waitUntil([&] { return !detail->picture()->isLoading(); }));
+    EXPECT_EQ(detail->picture()->image().size(), QSize(640, 400));
+}
+
+TEST_F(ResourceListTest, TheDetailStaysBlankWhenItsFetchIsRefused)
+{
+    CannedService refusing(kRefusal);
+    HsServiceConfig::setEndpoint(refusing.endpoint());
+    HsResourceDetail detail(port);
+    detail.setResourceId(424242);
+
+    detail.viewDidLoad();
+    ASSERT_TRUE(waitForOverlays(1));
+
+    EXPECT_FALSE(detail.succeeded());
+    EXPECT_TRUE(detail.resTitle().isEmpty());
+    EXPECT_FALSE(detail.picture()->isLoading());
+    EXPECT_EQ(refusing.lastArguments().value(2), "424242");
+}
