@@ -33,8 +33,6 @@ Item {
         property string thumb
         property bool shown: true
 
-        width: cell.width / 2
-        height: cell.height
         text: title
         Accessible.name: title
 
@@ -78,6 +76,8 @@ Item {
 
         objectName: "ivImage1"
         x: 0
+        width: cell.width / 2
+        height: cell.height
         title: cell.resTitle
         thumb: cell.resThumb
         onClicked: cell.halfClicked(0)
@@ -88,6 +88,8 @@ Item {
 
         objectName: "ivImage2"
         x: cell.width / 2
+        width: cell.width / 2
+        height: cell.height
         visible: cell.hasSecond
         shown: cell.hasSecond
         title: cell.resTitle2

@@ -64,7 +64,6 @@ Item {
         clip: true
         reuseItems: true
         model: area.controller ? area.controller.resourceTable : null
-        ScrollIndicator.vertical: null
 
         header: Rectangle {
             id: searchBar

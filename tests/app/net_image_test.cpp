@@ -90,17 +90,6 @@ TEST_F(NetImageTest, AViewClearsItsPictureAtOnceAndOnlyTheLatestAddressSetsIt)
     EXPECT_FALSE(image.isLoading());
 }
 
-TEST_F(NetImageTest, APictureObjectKeepsItsPictureUntilTheNextArrives)
-{
-    NetImage image;
-    load(image, pictures.url("/red.png"));
-    pictures.hold("/blue.png");
-    image.getImageFromURL(pictures.url("/blue.png"));
-    EXPECT_EQ(image.image().size(), QSize(16, 10));
-    pictures.release("/blue.png");
-    ASSERT_TRUE(waitUntil([&] { return image.image().size() == QSize(8, 8); }));
-}
-
 TEST_F(NetImageTest, TheSameAddressLoadedTwiceReachesTheServerTwice)
 {
     NetImage image;

@@ -302,14 +302,6 @@ TEST_F(ResourceListTest, TapsNeedANetworkAndSkipTheSelectedCategory)
     EXPECT_EQ(port.events().size(), 1);
 }
 
-TEST_F(ResourceListTest, WithoutCachedTypesTheBarHoldsOnlyTheRecommended)
-{
-    ResourceTypeDao().replaceAll({});
-    HsResourceActivity &shown = openArea();
-    EXPECT_EQ(shown.categoryBar()->rowCount(), 1);
-    EXPECT_EQ(shown.categoryBar()->contentWidth(), shown.categoryBar()->buttonFrame(1).right() + 32);
-}
-
 TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenItArrives)
 {
     LogCapture log;
