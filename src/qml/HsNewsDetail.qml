@@ -53,6 +53,8 @@ EdBaseViewController {
                 color: "#33404d"
                 font.pixelSize: 15
                 padding: 0
+                leftPadding: 0
+                rightPadding: 0
                 background: null
                 Accessible.name: "正文"
             }

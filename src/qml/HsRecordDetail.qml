@@ -38,6 +38,8 @@ EdBaseViewController {
                 color: "#222a33"
                 font.pixelSize: 16
                 padding: 0
+                leftPadding: 0
+                rightPadding: 0
                 background: null
                 Accessible.name: "正文"
             }

@@ -14,12 +14,20 @@ ListView {
     clip: true
     reuseItems: true
     boundsBehavior: Flickable.DragAndOvershootBounds
-    topMargin: refreshHeader ? refreshHeader.topInset : 0
 
     Behavior on topMargin {
         enabled: list.refreshHeader !== null && list.refreshHeader.insetAnimationMilliseconds > 0
         NumberAnimation {
             duration: list.refreshHeader ? list.refreshHeader.insetAnimationMilliseconds : 0
+        }
+    }
+
+    // Set, not bound: the header's inset follows the scrolling that the inset itself moves.
+    Connections {
+        target: list.refreshHeader
+
+        function onTopInsetChanged() {
+            list.topMargin = list.refreshHeader.topInset;
         }
     }
 
@@ -30,6 +38,8 @@ ListView {
         id: face
 
         objectName: "refreshHeader"
+        // Moves with the rows, directly above the first one.
+        parent: list.contentItem
         x: 0
         y: list.originY - height
         width: list.width

@@ -36,11 +36,13 @@ Item {
         HsStretchedImage {
             id: iMenuPointer
 
-            readonly property Item target: buttons.itemAt(Math.max(0, Math.min(3, (area.controller ? area.controller.category : 1) - 1)))
+            // Centred under the button of the shown category.
+            readonly property int shown: Math.max(1, Math.min(4, area.controller ? area.controller.category : 1))
+            readonly property real buttonWidth: scrollView.width / 4
 
             width: 64
             height: 26
-            x: target ? target.x + (target.width - width) / 2 : 0
+            x: (shown - 1) * buttonWidth + (buttonWidth - width) / 2
             y: (scrollView.height - height) / 2
             source: "images/hmbutton.png"
 

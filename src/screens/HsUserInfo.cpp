@@ -1,17 +1,15 @@
 #include "HsUserInfo.h"
 
-namespace {
+#include "screens/HsText.h"
 
-QString textOf(const std::optional<std::string> &field)
-{
-    return field ? QString::fromStdString(*field) : QString();
-}
+namespace {
 
 // The profile rows, in display order, each one field of the user's record without a caption.
 QStringList profileRows(const LoginResultItem &user)
 {
-    return {textOf(user.schoolName), textOf(user.className),  textOf(user.address),   textOf(user.fatherName),
-            textOf(user.fatherWork), textOf(user.motherName), textOf(user.motherWork)};
+    return {hsDisplayText(user.schoolName), hsDisplayText(user.className),  hsDisplayText(user.address),
+            hsDisplayText(user.fatherName), hsDisplayText(user.fatherWork), hsDisplayText(user.motherName),
+            hsDisplayText(user.motherWork)};
 }
 
 } // namespace
@@ -20,9 +18,9 @@ HsUserInfo::HsUserInfo(ScreenPort &port, const HsUserSession &session, QObject *
     : QObject(parent), m_port(port)
 {
     const LoginResultItem user = session.user();
-    m_userName = textOf(user.userName);
-    m_realName = textOf(user.realName);
-    m_phone = textOf(user.phone);
+    m_userName = hsDisplayText(user.userName);
+    m_realName = hsDisplayText(user.realName);
+    m_phone = hsDisplayText(user.phone);
     m_tableUser.setStringList(profileRows(user));
 }
 

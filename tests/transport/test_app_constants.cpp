@@ -1,8 +1,10 @@
 #include "transport/HsAppConstants.h"
 #include "transport/HsServiceConfig.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -51,6 +53,34 @@ TEST(NetworkFlagsDeathTest, UnusableEndpointLeavesTheFlagsUntouched)
             uint32_t flags = 0xdead;
             const bool available = HsAppConstants::isNetworkAvailableFlags(&flags);
             std::exit(!available && flags == 0xdead && !HsAppConstants::checkNetwork(false) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// A name server that answers only when the test lets it: the check must not wait for it.
+TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::atomic<bool> answer = false;
+            std::atomic<int> lookups = 0;
+            std::string asked;
+            HsAppConstants::setNameRouteLookup([&](const std::string &host, const std::string &port) {
+                ++lookups;
+                asked = host + ":" + port;
+                while (!answer)
+                    std::this_thread::yield();
+                return false;
+            });
+            HsServiceConfig::setEndpoint("http://school.example:8080/school/services/schoolSvc");
+            // Nothing is known yet: a route is assumed while the name server is silent.
+            const bool first = HsAppConstants::checkNetwork(false);
+            const bool second = HsAppConstants::checkNetwork(false);
+            answer = true;
+            while (HsAppConstants::checkNetwork(false))
+                std::this_thread::yield();
+            std::exit(first && second && lookups >= 1 && asked == "school.example:8080" ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -10,28 +10,34 @@
 
 namespace {
 
-// The shown list called `objectName`: the areas share their interface files, so pick the visible one.
-QQuickItem *visibleList(QQuickWindow &window, const QString &objectName)
+// The shown item called `objectName` below `item`: the areas share their interface files, so pick
+// the visible one.
+QQuickItem *visibleItem(QQuickItem *item, const QString &objectName)
 {
-    const auto lists = window.contentItem()->findChildren<QQuickItem *>(objectName);
-    for (QQuickItem *list : lists)
-        if (list->isVisible())
-            return list;
+    if (!item->isVisible())
+        return nullptr;
+    if (item->objectName() == objectName)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = visibleItem(child, objectName))
+            return found;
     return nullptr;
 }
 
-// Holds the shown headline list pulled down by `distance`, as a finger would, and tells its header.
+// Holds the shown headline list pulled down by `distance`, as a finger would, and tells its
+// header; with `release`, lets go there, so that the list reloads with the header in view.
 void pullNotices(MainController &main, QQuickWindow &window, qreal distance, bool release)
 {
     auto *area = qobject_cast<HsNewsListActivity *>(main.viewSchool());
-    QQuickItem *list = visibleList(window, QStringLiteral("tableNews"));
+    QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
     if (!area || !list)
         return;
     RefreshHeaderView &header = *area->refreshHeader();
     header.refreshScrollViewDidScroll(-distance, true);
     if (release)
         header.refreshScrollViewDidEndDragging(-distance);
-    list->setProperty("contentY", list->property("originY").toReal() - distance);
+    const qreal shown = release ? RefreshHeaderView::loadingInset : distance;
+    list->setProperty("contentY", list->property("originY").toReal() - shown);
 }
 
 void showStudentCategory(MainController &main, int category)
@@ -102,7 +108,7 @@ const AreaScreenshotSceneRegistration noticesPulling{
      [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 80, false); }, false}};
 const AreaScreenshotSceneRegistration noticesLoading{
     {QStringLiteral("notices-loading"), 1001,
-     [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 60, true); }, false}};
+     [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 70, true); }, false}};
 const AreaScreenshotSceneRegistration news{
     {QStringLiteral("news"), 1002, [](MainController &, QQuickWindow &) {}}};
 

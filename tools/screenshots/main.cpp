@@ -25,7 +25,7 @@
 namespace {
 
 constexpr int kSettleMilliseconds = 700;
-constexpr int kMomentMilliseconds = 120;
+constexpr int kMomentMilliseconds = 250;
 constexpr int kWaitMilliseconds = 60000;
 
 void processEventsFor(int milliseconds)
