@@ -3,12 +3,14 @@
 #include "transport/HsLog.h"
 
 #include <array>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <curl/curl.h>
 #include <libxml/parser.h>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 
 namespace {
@@ -87,6 +89,84 @@ std::set<size_t> passwordArguments(const std::string &methodName)
 
 // ---- HTTP exchange ----
 
+// Connections kept open per thread for later calls; a thread talks to one endpoint as a rule.
+constexpr long kKeptConnections = 4;
+// A connection idle for this long is closed instead of reused. Servers commonly close idle
+// connections after 5 seconds; one reused just as the server closes it would lose the call.
+constexpr long kLongestIdleSeconds = 4;
+// Longest wait between two looks at the abandon flag when nothing wakes the thread earlier.
+constexpr int kLongestWaitMs = 1000;
+
+constexpr const char *kAbandonedDescription = "The call was abandoned";
+constexpr const char *kNotSentTwiceDescription =
+    "The connection was lost after the request was sent; the request is not sent again";
+
+// Every thread's transfer set, so that abandoning calls can wake each one out of its wait. Made
+// once and never destroyed: threads may still end after the program's static objects are gone.
+struct CallRegistry
+{
+    std::atomic<bool> abandoning{false};
+    std::mutex mutex;
+    std::vector<CURLM *> transferSets;
+};
+
+CallRegistry &callRegistry()
+{
+    static CallRegistry *registry = new CallRegistry;
+    return *registry;
+}
+
+// The curl handles of one thread, kept from call to call: the transfer set holds the wake-up pair,
+// the resolver cache and the open connections, the easy handle its buffers. Both are used only by
+// the thread that owns them; other threads only wake the transfer set, under the registry's lock,
+// which the destructor takes before the handles go.
+class ThreadHandles
+{
+public:
+    ThreadHandles() : m_multi(curl_multi_init()), m_easy(curl_easy_init())
+    {
+        if (m_multi == nullptr)
+            return;
+        curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, kKeptConnections);
+        CallRegistry &registry = callRegistry();
+        std::lock_guard lock(registry.mutex);
+        registry.transferSets.push_back(m_multi);
+    }
+
+    ~ThreadHandles()
+    {
+        if (m_multi != nullptr) {
+            CallRegistry &registry = callRegistry();
+            std::lock_guard lock(registry.mutex);
+            std::erase(registry.transferSets, m_multi);
+        }
+        if (m_easy != nullptr)
+            curl_easy_cleanup(m_easy);
+        if (m_multi != nullptr)
+            curl_multi_cleanup(m_multi);
+    }
+
+    ThreadHandles(const ThreadHandles &) = delete;
+    ThreadHandles &operator=(const ThreadHandles &) = delete;
+
+    CURLM *multi() const { return m_multi; }
+    CURL *easy() const { return m_easy; }
+
+private:
+    CURLM *m_multi;
+    CURL *m_easy;
+};
+
+// Made on a thread's first call and destroyed when the thread ends (or when told to let go).
+thread_local std::optional<ThreadHandles> threadHandles;
+
+ThreadHandles &handlesOfThisThread()
+{
+    if (!threadHandles)
+        threadHandles.emplace();
+    return *threadHandles;
+}
+
 struct AnswerSink
 {
     std::string *body;
@@ -115,10 +195,50 @@ struct CurlListDeleter
     void operator()(curl_slist *list) const { curl_slist_free_all(list); }
 };
 
-struct CurlEasyDeleter
+// Counts how often curl is about to send the request. It does so once per call, unless a reused
+// connection dies without a byte of answer: then it would dial again and send the request a
+// second time. The first request may already have reached the service, so the call stops there
+// instead. A kept connection that the server had closed is noticed before anything is sent on it
+// and is redialled without coming here twice.
+struct SendCount
 {
-    void operator()(CURL *handle) const { curl_easy_cleanup(handle); }
+    int requests = 0;
+    bool refusedAgain = false;
 };
+
+int beforeRequest(void *userData, char *, char *, int, int)
+{
+    auto *count = static_cast<SendCount *>(userData);
+    if (++count->requests == 1)
+        return CURL_PREREQFUNC_OK;
+    count->refusedAgain = true;
+    return CURL_PREREQFUNC_ABORT;
+}
+
+// Drives the transfer of the easy handle to its end on this thread's transfer set, waking at
+// least once a second and whenever calls are abandoned. Returns the transfer's outcome, or
+// nothing when it was abandoned.
+std::optional<CURLcode> transfer(CURLM *multi)
+{
+    const CallRegistry &registry = callRegistry();
+    while (true) {
+        int running = 0;
+        const CURLMcode performed = curl_multi_perform(multi, &running);
+        if (performed != CURLM_OK)
+            return CURLE_FAILED_INIT;
+        if (running == 0) {
+            int queued = 0;
+            const CURLMsg *message = curl_multi_info_read(multi, &queued);
+            return message != nullptr && message->msg == CURLMSG_DONE ? message->data.result : CURLE_OK;
+        }
+        if (registry.abandoning)
+            return std::nullopt;
+        if (curl_multi_poll(multi, nullptr, 0, kLongestWaitMs, nullptr) != CURLM_OK)
+            return CURLE_FAILED_INIT;
+        if (registry.abandoning)
+            return std::nullopt;
+    }
+}
 
 // Posts the request and collects the answer body. Returns the error description, or nothing
 // when an answer arrived (whatever its HTTP status).
@@ -126,8 +246,12 @@ std::optional<std::string> post(const std::string &url, const std::string &body,
                                 const std::vector<std::string> &headers, long timeoutSeconds,
                                 std::string &answer)
 {
-    std::unique_ptr<CURL, CurlEasyDeleter> handle(curl_easy_init());
-    if (!handle)
+    if (callRegistry().abandoning)
+        return kAbandonedDescription;
+    const ThreadHandles &handles = handlesOfThisThread();
+    CURL *curl = handles.easy();
+    CURLM *multi = handles.multi();
+    if (curl == nullptr || multi == nullptr)
         return "Could not create an HTTP request";
     std::unique_ptr<curl_slist, CurlListDeleter> headerList;
     for (const std::string &header : headers)
@@ -138,7 +262,9 @@ std::optional<std::string> post(const std::string &url, const std::string &body,
 
     std::array<char, CURL_ERROR_SIZE> errorText{};
     AnswerSink sink{&answer};
-    CURL *curl = handle.get();
+    SendCount sends;
+    // Whatever the last call set goes; the connections, resolver cache and buffers stay.
+    curl_easy_reset(curl);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -151,16 +277,28 @@ std::optional<std::string> post(const std::string &url, const std::string &body,
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendAnswer);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
+    curl_easy_setopt(curl, CURLOPT_MAXAGE_CONN, kLongestIdleSeconds);
+    curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, beforeRequest);
+    curl_easy_setopt(curl, CURLOPT_PREREQDATA, &sends);
 
-    const CURLcode result = curl_easy_perform(curl);
+    if (curl_multi_add_handle(multi, curl) != CURLM_OK)
+        return "Could not start the HTTP request";
+    const std::optional<CURLcode> result = transfer(multi);
+    // Taken out before it ends, a transfer is stopped and its connection closed, never kept.
+    curl_multi_remove_handle(multi, curl);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     if (result == CURLE_OK)
         return std::nullopt;
     answer.clear();
+    if (!result)
+        return kAbandonedDescription;
+    if (sends.refusedAgain)
+        return kNotSentTwiceDescription;
     if (sink.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
         return answerTooLargeDescription();
     if (errorText[0] != '\0')
         return std::string(errorText.data());
-    return std::string(curl_easy_strerror(result));
+    return std::string(curl_easy_strerror(*result));
 }
 
 // ---- answer reading ----
@@ -404,4 +542,25 @@ void HsSoapClient::parseErrorOccurred(std::string_view description)
 {
     hsLog("Error parsing XML downloaded from server: %.*s", static_cast<int>(description.size()),
           description.data());
+}
+
+void HsSoapClient::abandonCalls(bool abandon)
+{
+    CallRegistry &registry = callRegistry();
+    registry.abandoning = abandon;
+    if (!abandon)
+        return;
+    std::lock_guard lock(registry.mutex);
+    for (CURLM *transferSet : registry.transferSets)
+        curl_multi_wakeup(transferSet);
+}
+
+bool HsSoapClient::callsAbandoned()
+{
+    return callRegistry().abandoning;
+}
+
+void HsSoapClient::closeConnectionsOfThisThread()
+{
+    threadHandles.reset();
 }

@@ -28,12 +28,28 @@ public:
 // One web-service call: builds the envelope of one operation, posts it, waits for the whole
 // answer and keeps the text of the answer's ns1:out element. A client serves one call and is then
 // discarded; it is used by one thread only.
+//
+// Underneath, each thread keeps its HTTP handles from call to call, and with them the connections
+// the server leaves open (HTTP/1.1 persistent connections): consecutive calls of a thread to the
+// same endpoint share one connection. A kept connection that the server has closed in between is
+// replaced by a new one without the caller noticing. A call whose request went out and whose
+// connection was then lost gets no answer; its request is never sent a second time. The handles
+// and connections of a thread are closed when the thread ends.
 class HsSoapClient
 {
 public:
     static constexpr long kDefaultTimeoutSeconds = 60;
     // An answer body larger than this is abandoned while it arrives and counts as no answer.
     static constexpr size_t kMaxAnswerBytes = 32u << 20;
+
+    // Abandons every call in flight on every thread and fails every later one at once, without
+    // touching the network, until called again with false: for a process that is quitting and
+    // must not wait for the network. Calls end as transport failures within milliseconds.
+    static void abandonCalls(bool abandon = true);
+    static bool callsAbandoned();
+    // Closes the connections the calling thread keeps for its later calls (a server that is
+    // being stopped waits for the connections open to it).
+    static void closeConnectionsOfThisThread();
 
     void setDelegate(HsSoapClientDelegate *delegate);
     void setM_namespace(const std::string &namespaceUri);

@@ -1,5 +1,7 @@
 #include "TestSoapServer.h"
 
+#include "transport/HsSoapClient.h"
+
 #include <arpa/inet.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -120,8 +122,11 @@ TestSoapServer::TestSoapServer()
     });
 }
 
+// A stopping server waits for the connections still open to it; the calling thread's kept
+// connection is closed first so that the test does not wait for the server to give up on it.
 TestSoapServer::~TestSoapServer()
 {
+    HsSoapClient::closeConnectionsOfThisThread();
     stopWhenListening(m_server, m_listenEnded);
     m_thread.join();
 }

@@ -52,8 +52,11 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
+    // A stopping server waits for the connections still open to it, so the calling thread's kept
+    // connection is closed first.
     ~LoopbackServer()
     {
+        HsSoapClient::closeConnectionsOfThisThread();
         releaseHeldAnswers();
         m_server.stop();
         m_thread.join();
