@@ -9,11 +9,18 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <sys/socket.h>
 
 namespace {
 
 constexpr size_t kMaxBodyBytes = 1024 * 1024;
-constexpr size_t kWorkerThreads = 16;
+// A kept-alive connection holds its worker while idle, up to the keep-alive time-out, so there are
+// many more workers than clients expected to call at once.
+constexpr size_t kWorkerThreads = 64;
+// Connection attempts the kernel queues before the server accepts them. The HTTP library listens
+// with a queue of 5; a burst of new connections beyond that is dropped and the client's system
+// tries again only after a second.
+constexpr int kListenBacklog = 1024;
 constexpr size_t kKeepAliveCalls = 1000;
 constexpr const char *kXmlType = "text/xml; charset=utf-8";
 
@@ -79,16 +86,22 @@ void SchoolServer::installRoutes()
     // Headers and body leave in separate writes; without this the body waits for the
     // client's delayed acknowledgement on a kept-alive connection.
     http_.set_tcp_nodelay(true);
-    // A kept-alive connection holds its worker while idle, so there are twice as many workers
-    // as the clients expected at once, and connections are reused for many calls.
     http_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     http_.set_keep_alive_max_count(kKeepAliveCalls);
-    http_.set_pre_routing_handler([](const httplib::Request &, httplib::Response &) {
-        trace.start = std::chrono::steady_clock::now();
-        trace.started = true;
-        return httplib::Server::HandlerResponse::Unhandled;
+    // Remembers the listening socket (the library keeps it to itself) so that bind can enlarge its
+    // queue; the library's own options (address reuse) still apply.
+    http_.set_socket_options([this](socket_t socket) {
+        httplib::default_socket_options(socket);
+        listenSocket_ = socket;
     });
-    http_.set_logger(logRequest);
+    if (!options_.quiet) {
+        http_.set_pre_routing_handler([](const httplib::Request &, httplib::Response &) {
+            trace.start = std::chrono::steady_clock::now();
+            trace.started = true;
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+        http_.set_logger(logRequest);
+    }
     http_.set_mount_point("/images", options_.picturesDir);
     http_.Post(kServicePath, [this](const auto &req, auto &res) { answerSoap(req, res); });
     http_.Get(kServicePath, [this](const auto &req, auto &res) { answerWsdl(req, res); });
@@ -100,6 +113,9 @@ int SchoolServer::bind()
 {
     boundPort_ = options_.port == 0 ? http_.bind_to_any_port(options_.host)
                                     : (http_.bind_to_port(options_.host, options_.port) ? options_.port : -1);
+    // Listening again on a listening socket only changes its queue length.
+    if (boundPort_ > 0 && listenSocket_ != INVALID_SOCKET && ::listen(listenSocket_, kListenBacklog) != 0)
+        std::fprintf(stderr, "could not enlarge the connection queue\n");
     return boundPort_;
 }
 

@@ -14,6 +14,7 @@ struct ServerOptions
     bool seed = false;            // replace everything with a fresh demo school
     std::string picturesDir;      // served below /images/
     std::string serviceNamespace; // used when a request's operation element has none
+    bool quiet = false;           // no access log line per request
 };
 
 // What one POST to the service answers.
@@ -54,6 +55,7 @@ private:
     ConnectionPool pool_;
     httplib::Server http_;
     int boundPort_ = -1;
+    socket_t listenSocket_ = INVALID_SOCKET;
 };
 
 inline constexpr const char *kServicePath = "/school/services/schoolSvc";

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <pthread.h>
 #include <thread>
@@ -42,7 +44,11 @@ int main(int argc, char **argv)
     app.add_option("--pictures", options.picturesDir, "folder served below /images/")->capture_default_str();
     app.add_option("--namespace", options.serviceNamespace, "service namespace for requests without one")
         ->capture_default_str();
+    app.add_flag("--quiet", options.quiet, "no access log line per request (also HSSCHOOL_SERVER_QUIET=1)");
     CLI11_PARSE(app, argc, argv);
+    if (const char *quiet = std::getenv("HSSCHOOL_SERVER_QUIET");
+        quiet != nullptr && *quiet != '\0' && std::strcmp(quiet, "0") != 0)
+        options.quiet = true;
 
     const sigset_t stopSignals = blockStopSignals();
     try {
