@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/HsDefaults.h"
 #include "screens/HsUserSession.h"
 #include "screens/ScreenPort.h"
+#include "settings/HsDefaults.h"
 
 #include <QObject>
 #include <QString>

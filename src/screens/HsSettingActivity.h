@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/HsDefaults.h"
 #include "screens/EdBaseViewController.h"
 #include "screens/HsUserSession.h"
+#include "settings/HsDefaults.h"
 
 #include <QAbstractListModel>
 #include <QMap>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/HsDefaults.h"
 #include "screens/HsAreaActivity.h"
 #include "screens/HsUserSession.h"
 #include "screens/MainTabModel.h"
 #include "screens/ScreenPort.h"
+#include "settings/HsDefaults.h"
 
 #include <QObject>
 #include <array>

@@ -3,7 +3,6 @@
 #include "AppTestSupport.h"
 #include "RecordingPort.h"
 #include "ServerProcess.h"
-#include "app/HsDefaults.h"
 #include "cache/HsPreferences.h"
 #include "cache/NewsTypeDao.h"
 #include "cache/ResourceTypeDao.h"
@@ -11,6 +10,7 @@
 #include "services/LoginService.h"
 #include "services/NewsService.h"
 #include "services/ResourceService.h"
+#include "settings/HsDefaults.h"
 #include "transport/HsServiceConfig.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/HsDefaults.h"
+#include "settings/HsDefaults.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/HsDefaults.h"
 #include "screens/HsUserSession.h"
 #include "screens/MainController.h"
 #include "screens/ScreenPort.h"
+#include "settings/HsDefaults.h"
 
 #include <QObject>
 #include <QQuickWindow>
