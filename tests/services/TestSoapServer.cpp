@@ -113,6 +113,9 @@ TestSoapServer::TestSoapServer()
         response.status = answer.status;
         response.set_content(answer.body, "text/xml; charset=utf-8");
     });
+    // The answer's head and body, written separately, leave at once on a kept connection instead
+    // of waiting for the client's acknowledgement.
+    m_server.set_tcp_nodelay(true);
     m_port = m_server.bind_to_any_port("127.0.0.1");
     if (m_port <= 0)
         throw std::runtime_error("test server could not bind a loopback port");

@@ -44,6 +44,10 @@ public:
             record(request);
             response.status = 404;
         });
+        // Connections stay open for as many calls as a test makes; the answer's head and body,
+        // written separately, leave at once instead of waiting for the client's acknowledgement.
+        m_server.set_keep_alive_max_count(1000);
+        m_server.set_tcp_nodelay(true);
         // The socket listens once bound, so requests queue up even before the loop runs.
         m_port = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });

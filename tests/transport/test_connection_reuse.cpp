@@ -1,0 +1,365 @@
+#include "TransportTestSupport.h"
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <set>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The first argument of a request envelope, which the tests use as the call's number.
+std::string callNumberOf(const std::string &envelope)
+{
+    const std::string open = "<ns1:in0>";
+    const size_t start = envelope.find(open);
+    const size_t end = envelope.find("</ns1:in0>");
+    if (start == std::string::npos || end == std::string::npos || end < start)
+        return {};
+    return envelope.substr(start + open.size(), end - start - open.size());
+}
+
+// Calls getNews with the given number as its argument; the answer's text when there is one.
+std::optional<std::string> numberedCall(const std::string &url, int number,
+                                        RecordingDelegate *delegate = nullptr)
+{
+    HsSoapClient client;
+    RecordingDelegate ownDelegate;
+    client.setDelegate(delegate ? delegate : &ownDelegate);
+    client.setM_namespace(kTestNamespace);
+    if (!client.invokeMethodSyncPlus(url, "getNews", {std::to_string(number)}))
+        return std::nullopt;
+    return client.m_returnString();
+}
+
+// An HTTP/1.1 server written on plain sockets, so that a test decides exactly when a connection
+// closes: after the answer, without a word ("Connection: close" would tell the client), or right
+// after reading the request, without an answer. Connections are served one after the other; every
+// request is recorded with the number of the connection that carried it.
+class ScriptedServer
+{
+public:
+    enum class Step
+    {
+        answer,         // answer and keep the connection open
+        answerAndClose, // answer, then close the connection
+        close,          // close the connection without answering
+    };
+    using Script = std::function<Step(int requestIndex)>;
+
+    struct Seen
+    {
+        int connection;
+        std::string callNumber;
+    };
+
+    explicit ScriptedServer(Script script) : m_script(std::move(script))
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        ::listen(m_listener, 16);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+
+    ~ScriptedServer()
+    {
+        HsSoapClient::closeConnectionsOfThisThread();
+        m_stopping = true;
+        m_thread.join();
+        ::close(m_listener);
+    }
+
+    std::string url() const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/school/services/schoolSvc";
+    }
+
+    std::vector<Seen> seen() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_seen;
+    }
+
+    // Waits until the server has closed this many connections.
+    bool waitForClosedConnections(int count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_closed >= count; });
+    }
+
+private:
+    bool readable(int socket) const
+    {
+        while (!m_stopping) {
+            pollfd entry{socket, POLLIN, 0};
+            if (::poll(&entry, 1, 20) > 0)
+                return true;
+        }
+        return false;
+    }
+
+    void serve()
+    {
+        for (int connection = 0; readable(m_listener); ++connection) {
+            const int socket = ::accept(m_listener, nullptr, nullptr);
+            serveConnection(socket, connection);
+            ::close(socket);
+            std::lock_guard lock(m_mutex);
+            ++m_closed;
+            m_changed.notify_all();
+        }
+    }
+
+    // Reads one request: its head up to the blank line, then as many body bytes as it announces.
+    std::optional<std::string> readRequest(int socket, std::string &pending) const
+    {
+        size_t headEnd;
+        while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos)
+            if (!receive(socket, pending))
+                return std::nullopt;
+        const std::string head = pending.substr(0, headEnd);
+        const size_t lengthAt = head.find("Content-Length: ");
+        const size_t bodyLength = lengthAt == std::string::npos ? 0 : std::stoul(head.substr(lengthAt + 16));
+        while (pending.size() < headEnd + 4 + bodyLength)
+            if (!receive(socket, pending))
+                return std::nullopt;
+        std::string body = pending.substr(headEnd + 4, bodyLength);
+        pending.erase(0, headEnd + 4 + bodyLength);
+        return body;
+    }
+
+    bool receive(int socket, std::string &pending) const
+    {
+        char buffer[4096];
+        if (!readable(socket))
+            return false;
+        const ssize_t received = ::recv(socket, buffer, sizeof buffer, 0);
+        if (received <= 0)
+            return false;
+        pending.append(buffer, static_cast<size_t>(received));
+        return true;
+    }
+
+    void serveConnection(int socket, int connection)
+    {
+        std::string pending;
+        while (const std::optional<std::string> body = readRequest(socket, pending)) {
+            const std::string number = callNumberOf(*body);
+            int index;
+            {
+                std::lock_guard lock(m_mutex);
+                index = static_cast<int>(m_seen.size());
+                m_seen.push_back({connection, number});
+            }
+            const Step step = m_script(index);
+            if (step == Step::close)
+                return;
+            const std::string answer = answerHolding(number);
+            const std::string reply =
+                "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
+                std::to_string(answer.size()) + "\r\n\r\n" + answer;
+            ::send(socket, reply.data(), reply.size(), MSG_NOSIGNAL);
+            if (step == Step::answerAndClose)
+                return;
+        }
+    }
+
+    Script m_script;
+    int m_listener = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_thread;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Seen> m_seen;
+    int m_closed = 0;
+};
+
+// Answers every call with its own call number and notes the client port it came from.
+class EchoServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        server.answerWith([this](const httplib::Request &request, httplib::Response &response) {
+            {
+                std::lock_guard lock(m_mutex);
+                m_clientPorts.insert(request.remote_port);
+            }
+            response.set_content(answerHolding(callNumberOf(request.body)), "text/xml; charset=utf-8");
+        });
+    }
+
+    size_t connectionsSeen()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_clientPorts.size();
+    }
+
+    LoopbackServer server;
+
+private:
+    std::mutex m_mutex;
+    std::set<int> m_clientPorts;
+};
+
+TEST_F(EchoServerTest, CallsOfOneThreadShareOneConnectionAndSendTheSameBytes)
+{
+    for (int number = 0; number < 50; ++number)
+        ASSERT_EQ(numberedCall(server.url(), number), std::to_string(number));
+    EXPECT_EQ(connectionsSeen(), 1u);
+
+    // A reused connection carries exactly what a new one would: same headers, same envelope form.
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 50u);
+    EXPECT_EQ(requests[7].headers, requests[0].headers);
+    EXPECT_EQ(requests[7].body.size(), requests[0].body.size());
+}
+
+TEST_F(EchoServerTest, CallsOnManyThreadsEachGetTheirOwnAnswer)
+{
+    constexpr int kThreads = 6;
+    constexpr int kCallsEach = 40;
+    std::vector<int> mismatches(kThreads, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int call = 0; call < kCallsEach; ++call) {
+                const int number = t * 1000 + call;
+                if (numberedCall(server.url(), number) != std::to_string(number))
+                    ++mismatches[t];
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches, std::vector<int>(kThreads, 0));
+    EXPECT_EQ(server.requests().size(), static_cast<size_t>(kThreads * kCallsEach));
+    // One connection per thread, each closed when its thread ended.
+    EXPECT_EQ(connectionsSeen(), static_cast<size_t>(kThreads));
+}
+
+TEST(ConnectionLoss, ConnectionsClosedByTheServerAreRedialledUnnoticed)
+{
+    ScriptedServer server([](int index) {
+        return index % 3 == 2 ? ScriptedServer::Step::answerAndClose : ScriptedServer::Step::answer;
+    });
+    for (int number = 0; number < 9; ++number) {
+        RecordingDelegate delegate;
+        EXPECT_EQ(numberedCall(server.url(), number, &delegate), std::to_string(number));
+        EXPECT_EQ(delegate.failed, 0) << delegate.errorDescription;
+        if (number % 3 == 2) {
+            ASSERT_TRUE(server.waitForClosedConnections(number / 3 + 1));
+        }
+    }
+    const auto seen = server.seen();
+    ASSERT_EQ(seen.size(), 9u);
+    for (size_t index = 0; index < seen.size(); ++index) {
+        EXPECT_EQ(seen[index].callNumber, std::to_string(index));
+        EXPECT_EQ(seen[index].connection, static_cast<int>(index / 3));
+    }
+}
+
+TEST(ConnectionLoss, RequestLostAfterSendingIsNoAnswerAndNeverSentTwice)
+{
+    // The first call is dropped on a new connection, the third on a connection the second one
+    // left open; the fourth needs a new connection again.
+    ScriptedServer server([](int index) {
+        return index == 0 || index == 2 ? ScriptedServer::Step::close : ScriptedServer::Step::answer;
+    });
+    LogCapture log;
+    RecordingDelegate onNew;
+    EXPECT_EQ(numberedCall(server.url(), 1, &onNew), std::nullopt);
+    EXPECT_EQ(onNew.failed, 1);
+    EXPECT_EQ(numberedCall(server.url(), 2), "2");
+    RecordingDelegate onReused;
+    EXPECT_EQ(numberedCall(server.url(), 3, &onReused), std::nullopt);
+    EXPECT_EQ(onReused.failed, 1);
+    EXPECT_EQ(onReused.finished, 0);
+    EXPECT_NE(onReused.errorDescription.find("not sent again"), std::string::npos)
+        << onReused.errorDescription;
+    EXPECT_EQ(numberedCall(server.url(), 4), "4");
+
+    const auto seen = server.seen();
+    std::vector<std::string> numbers;
+    for (const auto &request : seen)
+        numbers.push_back(request.callNumber);
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "4"}));
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[1].connection, seen[2].connection);
+    EXPECT_NE(seen[3].connection, seen[2].connection);
+}
+
+// Whatever ended the last call, the thread's next call starts clean and is answered.
+TEST(ConnectionLoss, EveryFailureLeavesTheThreadReadyForTheNextCall)
+{
+    LoopbackServer server;
+    RefusingPort refusing;
+    LogCapture log;
+    const auto answeredNext = [&server](int number) {
+        server.answerWith(200, answerHolding(std::to_string(number)));
+        return numberedCall(server.url(), number) == std::to_string(number);
+    };
+
+    EXPECT_FALSE(numberedCall(refusing.url(), 0));
+    EXPECT_TRUE(answeredNext(1));
+
+    server.holdAnswers();
+    EXPECT_FALSE(callOnce(server.url(), "getNews", {}, 1).result);
+    server.releaseHeldAnswers();
+    EXPECT_TRUE(answeredNext(2));
+
+    server.answerWith(200, std::string(HsSoapClient::kMaxAnswerBytes + 1, ' '));
+    EXPECT_EQ(callOnce(server.url(), "getNews", {}).delegate.failed, 1);
+    EXPECT_TRUE(answeredNext(3));
+
+    server.answerWith(200, "not XML");
+    EXPECT_FALSE(callOnce(server.url(), "getNews", {}).result);
+    EXPECT_TRUE(answeredNext(4));
+}
+
+// Lets later tests of the same program call again.
+struct AbandonedCalls
+{
+    AbandonedCalls() { HsSoapClient::abandonCalls(); }
+    ~AbandonedCalls() { HsSoapClient::abandonCalls(false); }
+};
+
+TEST(AbandonedCalls, CallWaitingOnASilentServerEndsAtOnceAndLaterCallsFailWithoutSending)
+{
+    LoopbackServer server;
+    server.holdAnswers();
+    LogCapture log;
+    auto waiting =
+        std::async(std::launch::async, [&server] { return callOnce(server.url(), "getNews", {}); });
+    while (server.requests().empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+
+    std::optional<AbandonedCalls> abandoned(std::in_place);
+    const auto abandonedAt = Clock::now();
+    const CallOutcome outcome = waiting.get();
+    EXPECT_LT(Clock::now() - abandonedAt, std::chrono::milliseconds(500));
+    EXPECT_FALSE(outcome.result);
+    EXPECT_EQ(outcome.delegate.failed, 1);
+    EXPECT_FALSE(outcome.returned.has_value());
+
+    const CallOutcome later = callOnce(server.url(), "getNews", {});
+    EXPECT_EQ(later.delegate.failed, 1);
+    EXPECT_EQ(server.requests().size(), 1u);
+
+    abandoned.reset();
+    server.answerWith(200, answerHolding("again"));
+    EXPECT_EQ(callOnce(server.url(), "getNews", {}).returned, "again");
+}
+
+} // namespace
