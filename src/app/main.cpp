@@ -2,6 +2,7 @@
 #include "app/HsAppSetup.h"
 #include "app/HsNotificationChannel.h"
 #include "transport/HsServiceConfig.h"
+#include "transport/HsSoapClient.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -74,6 +75,10 @@ int main(int argc, char *argv[])
     if (!notifications.listen(HsNotificationChannel::socketName(dataDirectory)))
         std::fprintf(stderr, "hsschool: another instance receives the notifications of %s\n",
                      qPrintable(dataDirectory));
+    // Once the window has closed, calls still waiting for the network are abandoned: the screens
+    // wait for their workers on the way out, and those return at once instead of after the
+    // time-out. A refresh cut short this way writes nothing to the cache.
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [] { HsSoapClient::abandonCalls(); });
     delegate.didFinishLaunchingWithOptions();
     if (!delegate.window())
         return 1;
