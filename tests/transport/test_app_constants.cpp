@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -65,10 +66,15 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
         {
             std::atomic<bool> answer = false;
             std::atomic<int> lookups = 0;
+            // Look-ups run on threads of their own, and a new one may start while the test reads.
+            std::mutex askedMutex;
             std::string asked;
             HsAppConstants::setNameRouteLookup([&](const std::string &host, const std::string &port) {
                 ++lookups;
-                asked = host + ":" + port;
+                {
+                    std::lock_guard lock(askedMutex);
+                    asked = host + ":" + port;
+                }
                 while (!answer)
                     std::this_thread::yield();
                 return false;
@@ -80,6 +86,7 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
             answer = true;
             while (HsAppConstants::checkNetwork(false))
                 std::this_thread::yield();
+            std::lock_guard lock(askedMutex);
             std::exit(first && second && lookups >= 1 && asked == "school.example:8080" ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
