@@ -501,7 +501,7 @@ bool HsSoapClient::processResponse(std::string_view body)
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }
-    m_returnString_ = m_content.value_or(std::string());
+    m_returnString_ = m_content ? std::move(*m_content) : std::string();
     m_foundResult = m_content.has_value();
     return true;
 }
