@@ -1,15 +1,19 @@
-// A whole GetNews call (envelope, HTTP exchange, answer reading, result parsing) against a bare
-// libcurl POST of the same envelope to the same loopback server. The service call should cost at
-// most 1.2 times the bare POST.
+// A whole GetNews call (envelope, HTTP exchange, answer reading, result parsing) against two
+// floors over the same loopback server:
+// - "BM_MinimalClient": the least any client of this protocol can do. A blocking socket connects,
+//   sends the same request bytes as the call, reads the answer to its end and closes; then one
+//   libxml2 SAX pass whose handlers only gather the ns1:out text reads the answer, and one whose
+//   handlers do nothing reads the result document. One connection per call.
+// - "BM_BarePost": a bare libcurl POST of the same envelope, a new handle per call.
 //
 // Two servers are measured:
 // - "canned_server": an in-process server that answers every POST at once with the same 20-item
-//   answer held in memory. It makes the client's share as large as it can be. Beside the call,
-//   "BM_BarePostAndTwoEmptyReads" adds to the bare POST two XML reader passes whose handlers do
-//   nothing, one over the answer and one over the result document: what any client that reads
-//   the answer with the XML library costs at least.
+//   answer held in memory and closes the connection. It makes the client's share as large as it
+//   can be, and every call needs a new connection.
 // - "reference_service": hsschool-server with its demo school, started on a free port for this
-//   program, as the application meets it.
+//   program, as the application meets it. It keeps connections open, so the call reuses its
+//   thread's connection; "BM_GetNewsCallNewConnection" closes it after every call to compare
+//   with the minimal client on equal terms.
 // After the runs, the ratios of the medians are printed. Use for example
 // --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true on a quiet machine.
 
@@ -19,18 +23,23 @@
 #include "transport/HsSoapClient.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
+#include <cstring>
 #include <curl/curl.h>
 #include <httplib.h>
 #include <libxml/parser.h>
 #include <map>
+#include <netinet/in.h>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -122,7 +131,11 @@ private:
     std::atomic<bool> m_listenEnded{false};
 };
 
-enum class Server { canned, reference };
+enum class Server
+{
+    canned,
+    reference
+};
 
 // Each server starts when a benchmark first needs it and lives until the program ends.
 CannedServer &cannedServer()
@@ -193,11 +206,141 @@ void emptyRead(const std::string &xml)
     xmlSAXUserParseMemory(&handler, nullptr, xml.data(), static_cast<int>(xml.size()));
 }
 
+// ---- the minimal client ----
+
+struct Endpoint
+{
+    int port = 0;
+    std::string path;
+};
+
+Endpoint parseLoopbackUrl(const std::string &url)
+{
+    // "http://127.0.0.1:PORT/PATH"
+    const size_t portStart = url.find(':', 7) + 1;
+    const size_t pathStart = url.find('/', portStart);
+    return {std::stoi(url.substr(portStart, pathStart - portStart)), url.substr(pathStart)};
+}
+
+// The request bytes the service call sends, head and envelope.
+std::string requestBytes(const Endpoint &endpoint, const std::string &envelope)
+{
+    return "POST " + endpoint.path + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(endpoint.port) +
+           "\r\nContent-Type: application/soap+xml; charset=utf-8; "
+           "action=\"urn:getNews\"\r\nContent-Length: " +
+           std::to_string(envelope.size()) + "\r\n\r\n" + envelope;
+}
+
+// Connects, sends, reads until the announced body is complete or the server closes, and closes.
+// Returns the body, empty on any failure.
+std::string minimalExchange(const sockaddr_in &address, const std::string &request)
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    std::string received;
+    if (::connect(socket, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 &&
+        ::send(socket, request.data(), request.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(request.size())) {
+        char buffer[16384];
+        size_t bodyStart = std::string::npos;
+        size_t wanted = std::string::npos;
+        while (true) {
+            const ssize_t count = ::recv(socket, buffer, sizeof buffer, 0);
+            if (count <= 0)
+                break;
+            received.append(buffer, static_cast<size_t>(count));
+            if (bodyStart == std::string::npos &&
+                (bodyStart = received.find("\r\n\r\n")) != std::string::npos) {
+                bodyStart += 4;
+                const size_t length = received.find("Content-Length: ");
+                if (length != std::string::npos && length < bodyStart)
+                    wanted = bodyStart + std::stoul(received.substr(length + 16));
+            }
+            if (wanted != std::string::npos && received.size() >= wanted)
+                break;
+        }
+        ::close(socket);
+        return bodyStart == std::string::npos ? std::string() : received.substr(bodyStart);
+    }
+    ::close(socket);
+    return {};
+}
+
+struct ResultGathering
+{
+    std::string document;
+    bool inside = false;
+};
+
+void gatherStart(void *context, const xmlChar *name, const xmlChar **)
+{
+    if (std::strcmp(reinterpret_cast<const char *>(name), "ns1:out") == 0)
+        static_cast<ResultGathering *>(context)->inside = true;
+}
+
+void gatherEnd(void *context, const xmlChar *name)
+{
+    if (std::strcmp(reinterpret_cast<const char *>(name), "ns1:out") == 0)
+        static_cast<ResultGathering *>(context)->inside = false;
+}
+
+void gatherText(void *context, const xmlChar *text, int length)
+{
+    auto *gathering = static_cast<ResultGathering *>(context);
+    if (gathering->inside)
+        gathering->document.append(reinterpret_cast<const char *>(text), static_cast<size_t>(length));
+}
+
+// The result document's text as the answer carries it in ns1:out.
+std::string resultDocumentOf(const std::string &answer)
+{
+    xmlSAXHandler handler{};
+    handler.startElement = gatherStart;
+    handler.endElement = gatherEnd;
+    handler.characters = gatherText;
+    ResultGathering gathering;
+    xmlSAXUserParseMemory(&handler, &gathering, answer.data(), static_cast<int>(answer.size()));
+    return gathering.document;
+}
+
+void BM_MinimalClient(benchmark::State &state, Server server)
+{
+    const Endpoint endpoint = parseLoopbackUrl(endpointOf(server));
+    const std::string request = requestBytes(endpoint, newsEnvelope());
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(endpoint.port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    for (auto _ : state) {
+        const std::string answer = minimalExchange(address, request);
+        const std::string document = resultDocumentOf(answer);
+        if (document.find("<News>") == std::string::npos) {
+            state.SkipWithError("the minimal client got no news items");
+            break;
+        }
+        emptyRead(document);
+    }
+}
+
 void BM_GetNewsCall(benchmark::State &state, Server server)
 {
     HsServiceConfig::setEndpoint(endpointOf(server));
     for (auto _ : state) {
         const NewsServiceResponse<NewsItem> response = NewsService().GetNews("330106001", 1, "xxtz", 1);
+        if (response.items.empty()) {
+            state.SkipWithError("the call brought back no news items");
+            break;
+        }
+        benchmark::DoNotOptimize(response);
+    }
+}
+
+// The same call with a new connection every time, as a client without connection reuse makes it.
+void BM_GetNewsCallNewConnection(benchmark::State &state, Server server)
+{
+    HsServiceConfig::setEndpoint(endpointOf(server));
+    for (auto _ : state) {
+        const NewsServiceResponse<NewsItem> response = NewsService().GetNews("330106001", 1, "xxtz", 1);
+        HsSoapClient::closeConnectionsOfThisThread();
         if (response.items.empty()) {
             state.SkipWithError("the call brought back no news items");
             break;
@@ -260,8 +403,10 @@ public:
     {
         ConsoleReporter::Finalize();
         for (const char *server : {"canned_server", "reference_service"}) {
-            printRatio("BM_GetNewsCall", server);
-            printRatio("BM_BarePostAndTwoEmptyReads", server);
+            printRatio("BM_GetNewsCall", "BM_MinimalClient", server);
+            printRatio("BM_GetNewsCallNewConnection", "BM_MinimalClient", server);
+            printRatio("BM_GetNewsCall", "BM_BarePost", server);
+            printRatio("BM_BarePostAndTwoEmptyReads", "BM_BarePost", server);
         }
     }
 
@@ -279,12 +424,13 @@ private:
         return times.size() % 2 == 1 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
     }
 
-    void printRatio(const std::string &benchmark, const std::string &server)
+    void printRatio(const std::string &benchmark, const std::string &floor, const std::string &server)
     {
         const std::optional<double> measured = medianOf(benchmark + "/" + server);
-        const std::optional<double> bare = medianOf("BM_BarePost/" + server);
-        if (measured && bare)
-            GetOutputStream() << benchmark << " / BM_BarePost, " << server << ": " << *measured / *bare << "\n";
+        const std::optional<double> base = medianOf(floor + "/" + server);
+        if (measured && base)
+            GetOutputStream() << benchmark << " / " << floor << ", " << server << ": " << *measured / *base
+                              << "\n";
     }
 
     std::map<std::string, std::vector<double>> m_times;
@@ -293,11 +439,14 @@ private:
 
 } // namespace
 
+BENCHMARK_CAPTURE(BM_MinimalClient, canned_server, Server::canned)->UseRealTime();
 BENCHMARK_CAPTURE(BM_BarePost, canned_server, Server::canned)->UseRealTime();
 BENCHMARK_CAPTURE(BM_BarePostAndTwoEmptyReads, canned_server, Server::canned)->UseRealTime();
 BENCHMARK_CAPTURE(BM_GetNewsCall, canned_server, Server::canned)->UseRealTime();
+BENCHMARK_CAPTURE(BM_MinimalClient, reference_service, Server::reference)->UseRealTime();
 BENCHMARK_CAPTURE(BM_BarePost, reference_service, Server::reference)->UseRealTime();
 BENCHMARK_CAPTURE(BM_GetNewsCall, reference_service, Server::reference)->UseRealTime();
+BENCHMARK_CAPTURE(BM_GetNewsCallNewConnection, reference_service, Server::reference)->UseRealTime();
 
 int main(int argc, char **argv)
 {
@@ -305,10 +454,11 @@ int main(int argc, char **argv)
     // Diagnostic lines are switched off, as they can be in use: formatting and writing them
     // would measure the terminal, not the call.
     setenv("HSSCHOOL_QUIET", "1", 1);
+    setenv("HSSCHOOL_SERVER_QUIET", "1", 1);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    curl_global_cleanup();
+    // The thread's kept handles are cleaned up after main returns, so curl stays initialised.
     return 0;
 }
