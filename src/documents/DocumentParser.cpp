@@ -113,14 +113,14 @@ void initialiseReaderOnce()
 
 } // namespace
 
-void hsParseDocument(std::string_view utf8, DocumentParser &parser)
+bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
 {
     if (utf8.empty() || utf8.size() > static_cast<size_t>(INT_MAX))
-        return;
+        return false;
     initialiseReaderOnce();
     xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(utf8.data(), static_cast<int>(utf8.size()));
     if (context == nullptr)
-        return;
+        return false;
     // The context frees the handler it came with, so that one is put back before it goes.
     xmlSAXHandler handler = readerHandler();
     xmlSAXHandlerPtr ownHandler = context->sax;
@@ -128,11 +128,13 @@ void hsParseDocument(std::string_view utf8, DocumentParser &parser)
     ReadState state{parser, utf8.size() + expansionAllowance};
     context->_private = &state;
     xmlCtxtUseOptions(context, XML_PARSE_NONET);
-    xmlParseDocument(context);
+    const bool read = xmlParseDocument(context) == 0;
+    const bool wellFormed = read && context->wellFormed != 0 && !state.exhausted;
     parser.endDocument();
     if (context->myDoc != nullptr)
         xmlFreeDoc(context->myDoc);
     context->myDoc = nullptr;
     context->sax = ownHandler;
     xmlFreeParserCtxt(context);
+    return wellFormed;
 }

@@ -42,6 +42,8 @@ private:
 // character events to the parser. Names keep their prefixes, entity and character references
 // are replaced in character data, no external entity or DTD is loaded and nothing is fetched
 // from the network. Entity expansion is bounded, so a document built to expand without end stops
-// early. The reader stops at the first fatal error and reports nothing: the parser keeps what it
-// was given up to there, and its endDocument is called. Empty input leaves the parser as it was.
-void hsParseDocument(std::string_view utf8, DocumentParser &parser);
+// early. The reader stops at the first fatal error: the parser keeps what it was given up to
+// there, and its endDocument is called. Empty input leaves the parser as it was.
+// Returns true only when the whole input was read as one well-formed document: false for empty
+// input, text that is not XML, a document cut short and one stopped for expanding too far.
+bool hsParseDocument(std::string_view utf8, DocumentParser &parser);

@@ -180,7 +180,8 @@ void HsLoginController::doLogin()
         m_port.showToast(QStringLiteral("请检查网络状态！"));
         return;
     }
-    if (response.code != 0) {
+    // An accepting answer that names no user (none of the record's fields came) signs no one in.
+    if (response.code != 0 || !response.item || *response.item == LoginResultItem{}) {
         m_port.showToast(QStringLiteral("用户名或密码错误！"));
         return;
     }
@@ -188,7 +189,7 @@ void HsLoginController::doLogin()
     auto preferences = std::make_shared<HsPreferences>();
     preferences->load(utf8(m_documentsDirectory));
     HsPreferences::setCurrent(preferences);
-    m_session.setLoginItem(response.item.value_or(LoginResultItem{}));
+    m_session.setLoginItem(*response.item);
     if (m_refreshThread.joinable())
         m_refreshThread.join();
     m_refreshThread = std::jthread([this] { doGetNewsType(); });
@@ -202,8 +203,12 @@ void HsLoginController::overlayWasHidden()
     }
     const DefaultsList written = signInDefaults(m_asTeacher, m_userName, m_cbRemember.isChecked(), m_passWord,
                                                 m_cbAutoLogin.isChecked());
+    // The sign-in goes on even when the choices cannot be kept; the user hears of it once.
+    bool saved = true;
     for (const auto &[key, value] : written)
-        m_defaults.setValue(key, value);
+        saved = m_defaults.setValue(key, value) && saved;
+    if (!saved)
+        m_port.showToast(QStringLiteral("设置未能保存！"));
 }
 
 HsLoginController::DefaultsList HsLoginController::signInDefaults(bool teacher, const QString &userName,

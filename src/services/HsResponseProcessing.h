@@ -9,6 +9,8 @@
 // The steps that every operation takes with its result text: log the result line, run the
 // operation's parser over the text, then copy code, error and the payload into a new record.
 // Each operation supplies only its record type, its parser type and how the payload is copied.
+// A result counts as an answer only when its text is one well-formed document: an empty result
+// or one that is not XML (or is cut short) leaves the record unanswered, whatever was read.
 
 // The subject of each operation's result line; the line reads "<subject> result: <text>".
 namespace hsResultLine {
@@ -24,12 +26,12 @@ template <typename Response, typename Parser, typename CopyPayload>
 Response hsProcessResult(const HsCallResult &result, const char *resultLine, CopyPayload copyPayload)
 {
     Response response;
-    response.answered = result.answered;
     hsLog("%s result: %s", resultLine, hsText(result.text));
     if (!result.text)
         return response;
     Parser parser;
-    hsParseDocument(*result.text, parser);
+    const bool wellFormed = hsParseDocument(*result.text, parser);
+    response.answered = result.answered && wellFormed;
     response.code = parser.code();
     response.error = parser.error();
     copyPayload(parser, response);

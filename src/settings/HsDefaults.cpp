@@ -1,5 +1,7 @@
 #include "HsDefaults.h"
 
+#include "transport/HsLog.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,11 +42,16 @@ bool HsDefaults::contains(const QString &key) const
     return m_settings.contains(key);
 }
 
-void HsDefaults::setValue(const QString &key, const QString &value)
+bool HsDefaults::setValue(const QString &key, const QString &value)
 {
     m_settings.setValue(key, value);
     m_settings.sync();
     restrictToOwner();
+    if (m_settings.status() == QSettings::NoError)
+        return true;
+    hsLog("defaults file %s could not be written (key %s)", qPrintable(m_settings.fileName()),
+          qPrintable(key));
+    return false;
 }
 
 QString HsDefaults::filePath() const

@@ -15,7 +15,9 @@ public:
 
     std::optional<QString> value(const QString &key) const;
     bool contains(const QString &key) const;
-    void setValue(const QString &key, const QString &value);
+    // Stores the value and writes the file at once. False when the file could not be written
+    // (the failure is logged); the value is then kept only by this instance until it goes.
+    bool setValue(const QString &key, const QString &value);
     QString filePath() const;
 
 private:

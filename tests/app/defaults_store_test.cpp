@@ -1,5 +1,7 @@
+#include "LogCapture.h"
 #include "settings/HsDefaults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -48,4 +50,33 @@ TEST(DefaultsStore, FileHoldingAPasswordIsReadableByItsOwnerOnly)
     EXPECT_EQ(ownerGroupOther(path), kOwnerReadWrite);
     defaults.setValue("passWord", "secret-2");
     EXPECT_EQ(ownerGroupOther(path), kOwnerReadWrite);
+}
+
+TEST(DefaultsStore, TextsWithSeparatorsAndSpacesComeBackUnchanged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("defaults.ini");
+    const QStringList texts{"  a,b;c=d@e ", "#hash", "[group]", "back\\slash", "\"quoted\"", "行一\n行二"};
+    {
+        HsDefaults defaults(path);
+        for (int index = 0; index < texts.size(); ++index)
+            EXPECT_TRUE(defaults.setValue(QStringLiteral("key%1").arg(index), texts[index]));
+    }
+    HsDefaults reopened(path);
+    for (int index = 0; index < texts.size(); ++index)
+        EXPECT_EQ(reopened.value(QStringLiteral("key%1").arg(index)), texts[index]);
+}
+
+TEST(DefaultsStore, FailedWriteIsReportedAndLogged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("defaults.ini");
+    ASSERT_TRUE(QDir().mkdir(path));
+    LogCapture log;
+
+    HsDefaults defaults(path);
+    EXPECT_FALSE(defaults.setValue("remember", "1"));
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("could not be written"), std::string::npos);
 }

@@ -7,10 +7,14 @@
 #include "screens/EdBaseViewController.h"
 #include "screens/HsLoginController.h"
 #include "screens/MainController.h"
+#include "settings_canned_service.h"
+#include "transport/HsAppConstants.h"
 #include "transport/HsServiceConfig.h"
 
-#include <QTcpServer>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -79,16 +83,6 @@ protected:
 };
 
 std::unique_ptr<ServerProcess> LoginControllerTest::server;
-
-// An endpoint on a loopback port that nothing listens on.
-std::string closedEndpoint()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return "http://127.0.0.1:" + std::to_string(port) + "/school/services/schoolSvc";
-}
 
 } // namespace
 
@@ -337,4 +331,145 @@ TEST_F(LoginControllerTest, HelpAndForgottenPasswordPagesArePushed)
     help->homeButtonClicked(EdBaseViewController::homeButtonTag);
     EXPECT_EQ(port.events().last(), "pop");
     EXPECT_EQ(port.events().count("pop"), 1);
+}
+
+TEST_F(LoginControllerTest, AcceptingAnswerWithoutAUserSignsNoOneIn)
+{
+    CannedService service(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
+    HsServiceConfig::setEndpoint(service.endpoint());
+    HsLoginController &login = launch();
+    login.cbRemember()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForFailure());
+
+    EXPECT_EQ(service.requestCount(), 1);
+    EXPECT_EQ(port.toasts(), QStringList{"用户名或密码错误！"});
+    EXPECT_FALSE(session.loginItem().has_value());
+    EXPECT_FALSE(mainScreenPushed());
+    EXPECT_TRUE(nothingStored());
+    EXPECT_EQ(HsPreferences::current(), nullptr);
+}
+
+TEST_F(LoginControllerTest, EmptyResultIsANetworkFailure)
+{
+    // The service answers with an empty result element.
+    CannedService service{QString()};
+    HsServiceConfig::setEndpoint(service.endpoint());
+    HsLoginController &login = launch();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForFailure());
+
+    EXPECT_EQ(service.requestCount(), 1);
+    EXPECT_EQ(port.toasts(), QStringList{"请检查网络状态！"});
+    EXPECT_FALSE(session.loginItem().has_value());
+    EXPECT_FALSE(mainScreenPushed());
+    EXPECT_TRUE(nothingStored());
+}
+
+TEST_F(LoginControllerTest, SignInTapReturnsWhileTheNameServerIsSilent)
+{
+    // Host names are checked through a look-up that blocks until the test lets it go.
+    struct Gate
+    {
+        std::atomic<bool> entered = false;
+        std::atomic<bool> released = false;
+    };
+    const auto gate = std::make_shared<Gate>();
+    HsAppConstants::setNameRouteLookup([gate](const std::string &, const std::string &) {
+        gate->entered = true;
+        while (!gate->released)
+            QThread::msleep(5);
+        return true;
+    });
+    const QString demoPort = QString::fromStdString(server->endpoint()).section(QLatin1Char(':'), 2);
+    HsServiceConfig::setEndpoint("http://localhost:" + demoPort.toStdString());
+
+    defaults = std::make_unique<HsDefaults>(dir.filePath(QStringLiteral("defaults.ini")));
+    controller = std::make_unique<HsLoginController>(port, session, *defaults, dir.path());
+    controller->viewDidLoad();
+    controller->cbLoginTeacher()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    QElapsedTimer tap;
+    tap.start();
+    controller->pressButton(HsLoginController::signInTag);
+    const qint64 tapMilliseconds = tap.elapsed();
+    const bool stillBlocked = waitUntil([&] { return gate->entered.load(); }) && !gate->released;
+
+    gate->released = true;
+    HsAppConstants::setNameRouteLookup({});
+    EXPECT_TRUE(stillBlocked);
+    EXPECT_LT(tapMilliseconds, 1000);
+    EXPECT_EQ(port.events().value(0), kSigningIn);
+    EXPECT_TRUE(waitForMainScreen());
+}
+
+TEST_F(LoginControllerTest, ParentSignsInAsLoginTypeOne)
+{
+    session.setLoginType(0);
+    HsLoginController &login = launch();
+    fillIn(QStringLiteral("jz1001"), QStringLiteral("parent123"));
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForMainScreen());
+
+    // The demo school refuses a parent's account at the teachers' sign-in.
+    EXPECT_TRUE(port.toasts().isEmpty());
+    EXPECT_EQ(session.loginType(), 1);
+    ASSERT_TRUE(session.loginItem().has_value());
+    EXPECT_NE(session.loginItem()->userId, 0);
+    EXPECT_NE(session.loginItem()->classId, 0);
+    EXPECT_EQ(defaults->value("loginTeacher"), "0");
+    EXPECT_EQ(defaults->value("userName"), "jz1001");
+}
+
+TEST_F(LoginControllerTest, RememberOtherThanOneTicksTheBoxButLeavesThePasswordOut)
+{
+    {
+        HsDefaults stored(dir.filePath(QStringLiteral("defaults.ini")));
+        stored.setValue("userName", kTeacherAccount);
+        stored.setValue("remember", "2");
+        stored.setValue("passWord", kTeacherPassword);
+    }
+    HsLoginController &login = launch();
+
+    EXPECT_TRUE(login.cbRemember()->isChecked());
+    EXPECT_EQ(login.account(), kTeacherAccount);
+    EXPECT_TRUE(login.password().isEmpty());
+}
+
+TEST_F(LoginControllerTest, RememberedPasswordWithSeparatorsAndLeadingSpacesComesBackAsTyped)
+{
+    const QString password = QStringLiteral("  a,b;c=d@e ");
+    {
+        HsDefaults stored(dir.filePath(QStringLiteral("defaults.ini")));
+        for (const auto &[key, value] :
+             HsLoginController::signInDefaults(true, QStringLiteral(" 王芳,=;@"), true, password, false))
+            stored.setValue(key, value);
+    }
+    HsLoginController &login = launch();
+
+    EXPECT_EQ(login.account(), QStringLiteral(" 王芳,=;@"));
+    EXPECT_EQ(login.password(), password);
+}
+
+TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
+{
+    // A folder where the defaults file should be: nothing can be written there.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("defaults.ini")));
+    HsLoginController &login = launch();
+    login.cbLoginTeacher()->clicked();
+    login.cbRemember()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForMainScreen());
+
+    EXPECT_EQ(port.toasts(), QStringList{"设置未能保存！"});
+    ASSERT_TRUE(session.loginItem().has_value());
+    EXPECT_EQ(session.loginItem()->userName, std::optional<std::string>("wangfang"));
 }

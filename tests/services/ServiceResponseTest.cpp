@@ -233,18 +233,6 @@ TEST_F(ServiceTest, AnswerThatIsNotXmlGivesNoAnswerAndNoItem)
     EXPECT_FALSE(news.item.has_value());
 }
 
-TEST_F(ServiceTest, BrokenResultDocumentKeepsTheItemsBeforeTheBreak)
-{
-    server.answerWithDocument(
-        "<Result><Code>0</Code><News><NewsId>1</NewsId></News><News><NewsId>2</NewsId></News>"
-        "<News><NewsId>3</NewsId>");
-
-    const auto news = NewsService().GetNews("S01", 31, "notice", 1);
-    EXPECT_TRUE(news.answered);
-    ASSERT_EQ(news.items.size(), 2u);
-    EXPECT_EQ(news.items[1].newsId, 2);
-}
-
 TEST_F(ServiceTest, ConcurrentCallsEachGetTheirOwnAnswer)
 {
     server.setResponder([](const SentCall &call) {
