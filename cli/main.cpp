@@ -10,7 +10,16 @@
 
 namespace {
 
+// Exit statuses of a call: the service accepted it, refused it (a non-zero code), or gave no
+// usable answer. Wrong usage has its own status.
+constexpr int acceptedExitCode = 0;
+constexpr int refusedExitCode = 1;
 constexpr int usageExitCode = 2;
+constexpr int unansweredExitCode = 3;
+
+// The argument that stands for one line of standard input, so a password need not appear on
+// the command line.
+const std::string fromStandardInput = "-";
 
 int usageError(const std::string &problem)
 {
@@ -30,21 +39,43 @@ std::string operationsHelp()
         const std::string synopsis = cliArgumentSynopsis(operation);
         help += "  " + std::string(operation.name) + (synopsis.empty() ? "" : " " + synopsis) + "\n";
     }
+    help += "An argument given as - is read as one line of standard input.\n"
+            "Exit status of call: 0 accepted, 1 refused by the service, 3 no usable answer, 2 wrong usage.\n";
     help += "Parsers:\n ";
     for (const CliParser &parser : cliParsers())
         help += " " + std::string(parser.name);
     return help + "\n";
 }
 
-int runCall(const std::string &operationName, const std::vector<std::string> &values)
+// Replaces every "-" by the next line of standard input, without its line end. False when
+// standard input has no line left for one of them.
+bool readArgumentsFromStandardInput(std::vector<std::string> &values)
+{
+    for (std::string &value : values) {
+        if (value != fromStandardInput)
+            continue;
+        if (!std::getline(std::cin, value))
+            return false;
+        if (!value.empty() && value.back() == '\r')
+            value.pop_back();
+    }
+    return true;
+}
+
+int runCall(const std::string &operationName, std::vector<std::string> values)
 {
     const CliOperation *operation = cliFindOperation(operationName);
     if (!operation)
         return usageError("unknown operation '" + operationName + "'");
+    if (!readArgumentsFromStandardInput(values))
+        return usageError("standard input ended before a line for every '-' argument");
     if (auto problem = cliArgumentProblem(*operation, values))
         return usageError(*problem);
-    printJson(operation->invoke(CliCallArguments(values)));
-    return 0;
+    const nlohmann::ordered_json record = operation->invoke(CliCallArguments(values));
+    printJson(record);
+    if (!record.value("answered", false))
+        return unansweredExitCode;
+    return record.value("code", 0) == 0 ? acceptedExitCode : refusedExitCode;
 }
 
 int runParse(const std::string &parserName)
@@ -73,7 +104,8 @@ int main(int argc, char **argv)
     std::vector<std::string> values;
     CLI::App *call = app.add_subcommand("call", "call one service operation and print its response record");
     call->add_option("operation", operationName, "operation name, e.g. GetNews")->required();
-    call->add_option("arguments", values, "the operation's own arguments");
+    call->add_option("arguments", values,
+                     "the operation's own arguments; \"-\" reads one line of standard input");
     call->positionals_at_end();
 
     std::string parserName;

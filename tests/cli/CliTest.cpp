@@ -122,17 +122,52 @@ TEST_F(CliProcess, CallPassesItsOwnArgumentsInOrder)
               (std::vector<std::string>{"qovel", "zantre", "wang", "", "-1", "按时完成", "S01", "31"}));
 }
 
-TEST_F(CliProcess, CallWithoutAnAnswerStillSucceeds)
+TEST_F(CliProcess, CallExitStatusTellsAcceptedRefusedAndUnansweredApart)
 {
-    const ClosedPort closed;
+    TestSoapServer server;
+    const std::vector<std::string> login = {"--endpoint", server.endpoint(), "call", "LoginTeacher", "li",
+                                            "pw"};
 
-    const CliRun run = this->run({"--endpoint", closed.endpoint(), "call", "LoginTeacher", "li", "pw"});
+    server.answerWithDocument("<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId></Result>");
+    const CliRun accepted = this->run(login);
+    EXPECT_EQ(accepted.exitCode, 0) << accepted.err;
+    EXPECT_EQ(nlohmann::json::parse(accepted.out)["item"]["userId"], 4);
+
+    server.answerWithDocument("<Result><Code>5</Code><Error>密码错误</Error></Result>");
+    const CliRun refused = this->run(login);
+    EXPECT_EQ(refused.exitCode, 1) << refused.err;
+    EXPECT_EQ(nlohmann::json::parse(refused.out)["error"], "密码错误");
+
+    // An empty result element is no answer, even though the service replied.
+    server.answerWithDocument("");
+    const CliRun empty = this->run(login);
+    EXPECT_EQ(empty.exitCode, 3) << empty.err;
+    EXPECT_EQ(nlohmann::json::parse(empty.out)["answered"], false);
+
+    const ClosedPort closed;
+    const CliRun unreachable =
+        this->run({"--endpoint", closed.endpoint(), "call", "LoginTeacher", "li", "pw"});
+    EXPECT_EQ(unreachable.exitCode, 3) << unreachable.err;
+    const nlohmann::json printed = nlohmann::json::parse(unreachable.out);
+    EXPECT_EQ(printed["answered"], false);
+    EXPECT_TRUE(printed["item"].is_null());
+}
+
+TEST_F(CliProcess, DashArgumentsAreReadAsLinesOfStandardInput)
+{
+    TestSoapServer server;
+
+    const CliRun run = this->run({"--endpoint", server.endpoint(), "call", "PostChat", "-", "S01", "31", "-"},
+                                 " pass word;=@\r\n第二行\nunused\n");
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const nlohmann::json printed = nlohmann::json::parse(run.out);
-    EXPECT_EQ(printed["answered"], false);
-    EXPECT_EQ(printed["code"], 0);
-    EXPECT_TRUE(printed["item"].is_null());
+    EXPECT_EQ(server.lastCall().arguments,
+              (std::vector<std::string>{"qovel", "zantre", " pass word;=@", "S01", "31", "第二行"}));
+
+    const CliRun missing = this->run({"--endpoint", server.endpoint(), "call", "LoginTeacher", "li", "-"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(lineCount(missing.err), 1);
+    EXPECT_EQ(server.requestBodies().size(), 1u);
 }
 
 TEST_F(CliProcess, UsageErrorsExitWithTwoAndOneLineAndSendNothing)
