@@ -12,8 +12,11 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
   qml6-module-qtqml qml6-module-qtquick-shapes qml6-module-qt-labs-qmlmodels
-  fonts-wqy-microhei librsvg2-bin xvfb
+  fonts-wqy-microhei librsvg2-bin xvfb locales
 )
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,9 +24,13 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -q
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A locale whose decimal separator is a comma, so the number-reading test can show that the
+# process locale does not change how documents are read.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  "${sudo_cmd[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi
