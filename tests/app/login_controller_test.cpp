@@ -251,25 +251,6 @@ TEST_F(LoginControllerTest, SuccessfulLoginStoresUserCacheAndDefaultsThenPushesM
     EXPECT_EQ(defaults->value("autologin"), "0");
 }
 
-TEST_F(LoginControllerTest, SignInDefaultsAreWrittenInTheirOrder)
-{
-    const HsLoginController::DefaultsList remembered =
-        HsLoginController::signInDefaults(false, "jz1001", true, "parent123", true);
-    const HsLoginController::DefaultsList forgotten =
-        HsLoginController::signInDefaults(true, "wangfang", false, "teacher123", false);
-
-    EXPECT_EQ(remembered, (HsLoginController::DefaultsList{{"loginTeacher", "0"},
-                                                           {"userName", "jz1001"},
-                                                           {"remember", "1"},
-                                                           {"passWord", "parent123"},
-                                                           {"autologin", "1"}}));
-    EXPECT_EQ(forgotten, (HsLoginController::DefaultsList{{"loginTeacher", "1"},
-                                                          {"userName", "wangfang"},
-                                                          {"remember", "0"},
-                                                          {"passWord", ""},
-                                                          {"autologin", "0"}}));
-}
-
 TEST_F(LoginControllerTest, NextStartRestoresTheFormAndSignsInAutomatically)
 {
     HsLoginController &first = launch();
@@ -472,4 +453,30 @@ TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
     EXPECT_EQ(port.toasts(), QStringList{"设置未能保存！"});
     ASSERT_TRUE(session.loginItem().has_value());
     EXPECT_EQ(session.loginItem()->userName, std::optional<std::string>("wangfang"));
+}
+
+TEST_F(LoginControllerTest, EmptyTypeListsKeepTheCachedCategoriesAndTheMainScreenOpens)
+{
+    {
+        auto preferences = std::make_shared<HsPreferences>();
+        ASSERT_TRUE(preferences->load(dir.path().toStdString()));
+        HsPreferences::setCurrent(preferences);
+        NewsTypeDao().replaceAll({NewsTypeItem{11, "notice", "通知", 0}});
+        ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
+        HsPreferences::setCurrent(nullptr);
+    }
+    // Every call, the category lists included, gets this document: a user and no items.
+    CannedService service(QStringLiteral(
+        "<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId><ClassId>7</ClassId></Result>"));
+    HsServiceConfig::setEndpoint(service.endpoint());
+    HsLoginController &login = launch();
+    login.cbLoginTeacher()->clicked();
+    fillIn(kTeacherAccount, kTeacherPassword);
+
+    login.pressButton(HsLoginController::signInTag);
+    ASSERT_TRUE(waitForMainScreen());
+
+    EXPECT_EQ(session.loginItem()->userId, 4);
+    EXPECT_EQ(NewsTypeDao().initSelectSchools(), (std::vector<NewsTypeItem>{{11, "notice", "通知", 0}}));
+    EXPECT_EQ(ResourceTypeDao().initSelects(), (std::vector<ResourceTypeItem>{{21, "food", "美食"}}));
 }
