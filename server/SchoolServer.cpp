@@ -22,6 +22,9 @@ constexpr size_t kWorkerThreads = 64;
 // tries again only after a second.
 constexpr int kListenBacklog = 1024;
 constexpr size_t kKeepAliveCalls = 1000;
+// An idle kept connection is closed after this long. Stopping the server waits for idle
+// connections to reach it, so it is kept short; clients stop reusing a connection well before.
+constexpr time_t kKeepAliveIdleSeconds = 3;
 constexpr const char *kXmlType = "text/xml; charset=utf-8";
 
 // What the access log line of the request on this thread reports.
@@ -88,6 +91,7 @@ void SchoolServer::installRoutes()
     http_.set_tcp_nodelay(true);
     http_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     http_.set_keep_alive_max_count(kKeepAliveCalls);
+    http_.set_keep_alive_timeout(kKeepAliveIdleSeconds);
     // Remembers the listening socket (the library keeps it to itself) so that bind can enlarge its
     // queue; the library's own options (address reuse) still apply.
     http_.set_socket_options([this](socket_t socket) {

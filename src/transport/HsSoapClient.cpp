@@ -91,9 +91,10 @@ std::set<size_t> passwordArguments(const std::string &methodName)
 
 // Connections kept open per thread for later calls; a thread talks to one endpoint as a rule.
 constexpr long kKeptConnections = 4;
-// A connection idle for this long is closed instead of reused. Servers commonly close idle
-// connections after 5 seconds; one reused just as the server closes it would lose the call.
-constexpr long kLongestIdleSeconds = 4;
+// A connection idle for longer than this many whole seconds (so for 2 s or more) is closed instead
+// of reused. Servers close idle connections after a few seconds (the reference service after 3);
+// one reused just as the server closes it would lose the call.
+constexpr long kLongestIdleSeconds = 1;
 // Longest wait between two looks at the abandon flag when nothing wakes the thread earlier.
 constexpr int kLongestWaitMs = 1000;
 
