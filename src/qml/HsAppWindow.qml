@@ -8,6 +8,9 @@ ApplicationWindow {
 
     width: 320
     height: 568
+    // Portrait at the least: narrower or shorter than this, the screens' controls would overlap.
+    minimumWidth: 320
+    minimumHeight: 480
     visible: true
     title: "家校沟通"
     color: "#eef2f7"

@@ -139,7 +139,20 @@ Item {
             }
 
             Text {
+                id: caption
+
+                objectName: "caption"
                 x: 52
+                width: 64
+                anchors.verticalCenter: parent.verticalCenter
+                text: screen.controller ? screen.controller.captions[parent.index] : ""
+                color: "#5f6b78"
+                font.pixelSize: 14
+            }
+
+            Text {
+                objectName: "value"
+                x: caption.x + caption.width + 8
                 width: parent.width - x - 16
                 anchors.verticalCenter: parent.verticalCenter
                 wrapMode: Text.Wrap

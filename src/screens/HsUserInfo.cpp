@@ -4,7 +4,7 @@
 
 namespace {
 
-// The profile rows, in display order, each one field of the user's record without a caption.
+// The profile rows, in display order, each one field of the user's record; captions() names them.
 QStringList profileRows(const LoginResultItem &user)
 {
     return {hsDisplayText(user.schoolName), hsDisplayText(user.className),  hsDisplayText(user.address),
@@ -22,6 +22,13 @@ HsUserInfo::HsUserInfo(ScreenPort &port, const HsUserSession &session, QObject *
     m_realName = hsDisplayText(user.realName);
     m_phone = hsDisplayText(user.phone);
     m_tableUser.setStringList(profileRows(user));
+}
+
+QStringList HsUserInfo::captions()
+{
+    return {QStringLiteral("学校"),    QStringLiteral("班级"),     QStringLiteral("地址"),
+            QStringLiteral("父亲"),    QStringLiteral("父亲单位"), QStringLiteral("母亲"),
+            QStringLiteral("母亲单位")};
 }
 
 void HsUserInfo::pressButton(int tag)

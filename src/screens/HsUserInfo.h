@@ -5,10 +5,12 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QStringListModel>
 
 // The signed-in user's profile, read-only: account name, real name and phone on top, then one
-// row each for school, class, address and the parents' names and work places.
+// row each for school, class, address and the parents' names and work places, each row with a
+// caption that says what it is, so an empty value still leaves a readable row.
 class HsUserInfo : public QObject
 {
     Q_OBJECT
@@ -16,6 +18,7 @@ class HsUserInfo : public QObject
     Q_PROPERTY(QString realName READ realName CONSTANT)
     Q_PROPERTY(QString phone READ phone CONSTANT)
     Q_PROPERTY(QAbstractItemModel *tableUser READ tableUser CONSTANT)
+    Q_PROPERTY(QStringList captions READ captions CONSTANT)
 public:
     static constexpr int backTag = 1;
 
@@ -25,6 +28,8 @@ public:
     QString realName() const { return m_realName; }
     QString phone() const { return m_phone; }
     QAbstractItemModel *tableUser() { return &m_tableUser; }
+    // The caption of each row of tableUser, in row order.
+    static QStringList captions();
 
     // Tag 1, the back button, closes the profile.
     Q_INVOKABLE void pressButton(int tag);

@@ -37,6 +37,7 @@ TEST_F(AppWindowTest, OpensAPortraitWindowWithTheLoginScreenUnderTheGuide)
 {
     QQuickWindow *window = app.window();
     EXPECT_EQ(window->size(), QSize(320, 568));
+    EXPECT_EQ(window->minimumSize(), QSize(320, 480));
     EXPECT_EQ(depth(), 1);
     auto *guide = window->findChild<QQuickItem *>(QStringLiteral("guide"));
     ASSERT_NE(guide, nullptr);

@@ -112,6 +112,15 @@ TEST_F(SettingsInterfaceTest, ProfileShowsSevenRowsAndGoesBack)
     show("HsUserInfo", &profile);
 
     EXPECT_EQ(find("tableUser")->property("count").toInt(), 7);
+    // The first row's school is empty, yet its caption says what the row is.
+    QQuickItem *caption = find("caption");
+    QQuickItem *value = find("value");
+    ASSERT_NE(caption, nullptr);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(caption->property("text").toString(), "学校");
+    EXPECT_EQ(value->property("text").toString(), "");
+    EXPECT_GE(value->x(), caption->x() + caption->width());
+    EXPECT_GT(caption->property("contentWidth").toReal(), 0);
     tap(find("back"));
     EXPECT_EQ(port.events(), QStringList{"pop"});
 }
