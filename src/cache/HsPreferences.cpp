@@ -2,6 +2,7 @@
 
 #include "cache/HsSql.h"
 #include "cache/NewsDao.h"
+#include "cache/NewsMarkDao.h"
 #include "cache/NewsTypeDao.h"
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
@@ -59,8 +60,9 @@ bool moveAside(const std::string &path)
 
 void createTables(sqlite3 *db)
 {
-    for (const char *statement : {ResourceDao::createStatement, ResourceTypeDao::createStatement,
-                                  NewsDao::createStatement, NewsTypeDao::createStatement})
+    for (const char *statement :
+         {ResourceDao::createStatement, ResourceTypeDao::createStatement, NewsDao::createStatement,
+          NewsTypeDao::createStatement, NewsMarkDao::createStatement})
         hsSqlExecute(db, statement);
 }
 

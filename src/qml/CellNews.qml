@@ -1,7 +1,8 @@
 import QtQuick
 import QtQuick.Controls.Basic
 
-// One headline: its title, its date as sent, and the reply marker when it asks for a reply.
+// One headline: its title, its date as sent, a dot while it is unread, and the reply marker when
+// it asks for a reply ("已回复" instead, once this user has replied).
 ItemDelegate {
     id: cell
 
@@ -10,11 +11,13 @@ ItemDelegate {
     required property string newsTitle
     required property string publicDate
     required property int forceReturn
+    required property bool unread
+    required property bool answered
 
     height: 60
     padding: 0
     text: newsTitle
-    Accessible.name: newsTitle + (forceReturn !== 0 ? "，需回复" : "")
+    Accessible.name: (unread ? "未读，" : "") + newsTitle + (forceReturn !== 0 ? (answered ? "，已回复" : "，需回复") : "")
 
     background: Rectangle {
         color: cell.pressed ? "#e8eef5" : "white"
@@ -29,12 +32,23 @@ ItemDelegate {
     }
 
     contentItem: Item {
+        Rectangle {
+            objectName: "unreadDot"
+            x: 4
+            y: 17
+            width: 6
+            height: 6
+            radius: 3
+            color: "#e5412d"
+            visible: cell.unread
+        }
+
         Text {
             id: lbTitle
 
             x: 12
             y: 9
-            width: cell.width - (imLogo.visible ? 52 : 24)
+            width: cell.width - (cell.forceReturn !== 0 ? 64 : 24)
             text: cell.newsTitle
             color: "#222a33"
             font.pixelSize: 16
@@ -61,7 +75,18 @@ ItemDelegate {
             width: 20
             height: 20
             source: "images/news_reply.png"
-            visible: cell.forceReturn !== 0
+            visible: cell.forceReturn !== 0 && !cell.answered
+        }
+
+        Text {
+            objectName: "answeredMark"
+            anchors.right: parent.right
+            anchors.rightMargin: 10
+            y: 10
+            text: "已回复"
+            color: "#2bb582"
+            font.pixelSize: 12
+            visible: cell.forceReturn !== 0 && cell.answered
         }
     }
 }

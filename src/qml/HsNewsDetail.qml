@@ -2,7 +2,8 @@ import QtQuick
 import QtQuick.Controls.Basic
 
 // One notice or news item: its title, date and whole text, under the title bar with the back
-// button. It stays blank until the item has been fetched.
+// button; it stays blank until the item has been fetched. Below a notice that asks for a reply,
+// a teacher sees who replied, and a parent a reply box and their own replies.
 EdBaseViewController {
     id: screen
 
@@ -57,6 +58,114 @@ EdBaseViewController {
                 rightPadding: 0
                 background: null
                 Accessible.name: "正文"
+            }
+
+            Column {
+                objectName: "replyBox"
+                width: parent.width
+                spacing: 8
+                visible: screen.controller !== null && screen.controller.canReply
+
+                Rectangle {
+                    width: parent.width
+                    height: 1
+                    color: "#dfe5ec"
+                }
+
+                Row {
+                    width: parent.width
+                    spacing: 8
+
+                    Button {
+                        objectName: "readButton"
+                        width: 64
+                        height: 36
+                        text: "已阅"
+                        onClicked: screen.controller.pressRead()
+                    }
+
+                    TextField {
+                        objectName: "replyField"
+                        width: parent.width - 64 - 64 - 16
+                        height: 36
+                        placeholderText: "写下您的回复"
+                        Accessible.name: "回复内容"
+                        font.pixelSize: 14
+                        text: screen.controller ? screen.controller.replyText : ""
+                        onTextEdited: screen.controller.replyText = text
+                        onAccepted: screen.controller.pressReply()
+                    }
+
+                    Button {
+                        objectName: "replyButton"
+                        width: 64
+                        height: 36
+                        text: "回复"
+                        onClicked: screen.controller.pressReply()
+                    }
+                }
+            }
+
+            Text {
+                width: parent.width
+                visible: screen.controller !== null && (screen.controller.showsReplies
+                                                        || (screen.controller.canReply && replyList.count > 0))
+                text: screen.controller && screen.controller.showsReplies ? screen.controller.repliersText : "我的回复"
+                color: "#1f6fc4"
+                font.pixelSize: 14
+                font.bold: true
+            }
+
+            Repeater {
+                id: replyList
+
+                model: screen.controller && (screen.controller.showsReplies || screen.controller.canReply)
+                       ? screen.controller.replies : null
+
+                delegate: Rectangle {
+                    id: reply
+
+                    required property string userName
+                    required property string rtDate
+                    required property string rtContent
+
+                    width: column.width
+                    height: replyText.y + replyText.height + 10
+                    radius: 6
+                    color: "white"
+                    Accessible.role: Accessible.StaticText
+                    Accessible.name: userName + "：" + rtContent
+
+                    Text {
+                        x: 10
+                        y: 8
+                        text: reply.userName
+                        color: "#222a33"
+                        font.pixelSize: 13
+                        font.bold: true
+                    }
+
+                    Text {
+                        anchors.right: parent.right
+                        anchors.rightMargin: 10
+                        y: 8
+                        text: reply.rtDate
+                        color: "#8a94a0"
+                        font.pixelSize: 11
+                    }
+
+                    Text {
+                        id: replyText
+
+                        x: 10
+                        y: 28
+                        width: parent.width - 20
+                        text: reply.rtContent
+                        color: "#33404d"
+                        font.pixelSize: 14
+                        wrapMode: Text.Wrap
+                    }
+                }
             }
         }
     }

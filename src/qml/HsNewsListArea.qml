@@ -38,6 +38,8 @@ Item {
         anchors.bottom: parent.bottom
         model: area.controller ? area.controller.newses : null
         refreshHeader: area.controller ? area.controller.refreshHeader : null
+        paging: area.controller ? area.controller.paging : null
+        onLoadMoreRequested: area.controller.loadMore()
 
         delegate: CellNews {
             width: tableNews.width

@@ -3,11 +3,16 @@ import QtQuick.Controls.Basic
 
 // A list that the user pulls down and releases to reload its first page. The header object keeps
 // the state; this view reports the content offset and the dragging to it, keeps the top inset it
-// asks for, and draws its face directly above the first row.
+// asks for, and draws its face directly above the first row. With a paging object, reaching the
+// end asks for the next page, and a row at the end says how loading stands (a failed page is
+// retried with a tap on it).
 ListView {
     id: list
 
     property QtObject refreshHeader
+    property QtObject paging
+
+    signal loadMoreRequested
     // The content offset as the header counts it: 0 at rest, negative while pulled down.
     readonly property real pullOffset: contentY - originY
 
@@ -28,6 +33,32 @@ ListView {
 
         function onTopInsetChanged() {
             list.topMargin = list.refreshHeader.topInset;
+        }
+    }
+
+    onAtYEndChanged: if (atYEnd && count > 0) list.loadMoreRequested()
+    onCountChanged: if (atYEnd && count > 0) list.loadMoreRequested()
+
+    footer: ItemDelegate {
+        objectName: "pagingRow"
+        width: list.width
+        height: visible ? 44 : 0
+        visible: list.paging !== null && list.paging.text !== "" && list.count > 0
+        enabled: list.paging !== null && list.paging.state === 3
+        text: list.paging ? list.paging.text : ""
+        Accessible.name: text
+        onClicked: list.loadMoreRequested()
+
+        contentItem: Text {
+            text: parent.text
+            color: "#8a94a0"
+            font.pixelSize: 13
+            horizontalAlignment: Text.AlignHCenter
+            verticalAlignment: Text.AlignVCenter
+        }
+
+        background: Rectangle {
+            color: "transparent"
         }
     }
 

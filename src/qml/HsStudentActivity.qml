@@ -91,6 +91,8 @@ Item {
         anchors.bottom: viewPost.visible ? viewPost.top : parent.bottom
         model: area.controller ? area.controller.datas : null
         refreshHeader: area.controller ? area.controller.refreshHeader : null
+        paging: area.controller ? area.controller.paging : null
+        onLoadMoreRequested: area.controller.loadMore()
 
         delegate: DelegateChooser {
             role: "kind"

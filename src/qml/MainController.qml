@@ -62,6 +62,7 @@ Item {
                     required property string caption
                     required property string background
                     required property string highlightedBackground
+                    required property int unreadCount
 
                     width: tabView.width / 5
                     height: tabView.height
@@ -90,8 +91,8 @@ Item {
                     HsBadge {
                         x: parent.width / 2 + 6
                         y: 5
-                        visible: tab.tag === 1000 && number > 0
-                        number: appDelegate ? appDelegate.badgeNumber : 0
+                        // The student tab counts notifications; the notices and news tabs their unread headlines.
+                        number: tab.tag === 1000 ? (appDelegate ? appDelegate.badgeNumber : 0) : tab.unreadCount
                     }
 
                     MouseArea {

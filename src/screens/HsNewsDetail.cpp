@@ -1,37 +1,150 @@
 #include "HsNewsDetail.h"
 
+#include "cache/NewsMarkDao.h"
 #include "screens/HsText.h"
 #include "services/NewsService.h"
 
 #include <QPointer>
 #include <memory>
 
-HsNewsDetail::HsNewsDetail(ScreenPort &port, QObject *parent)
-    : EdBaseViewController(port, QStringLiteral("详细内容"), parent)
+namespace {
+
+// Replies come a page of 20 at a time; a notice is read by one class, so a few pages hold them all.
+constexpr int32_t maxReplyPages = 10;
+constexpr size_t replyPageSize = 20;
+
+} // namespace
+
+HsNewsDetail::HsNewsDetail(ScreenPort &port, const HsUserSession &session, QObject *parent)
+    : EdBaseViewController(port, QStringLiteral("详细内容"), parent), m_userId(session.user().userId),
+      m_loginType(session.loginType()), m_account(session.accountKey())
 {}
+
+// Runs on a worker thread. All replies of the notice (or of one user), newest first; nothing
+// when a page got no usable answer or was refused.
+std::optional<std::vector<ReturnItem>> HsNewsDetail::fetchReplies(int32_t newsId, int32_t userId)
+{
+    std::vector<ReturnItem> replies;
+    for (int32_t page = 1; page <= maxReplyPages; ++page) {
+        NewsServiceResponse<ReturnItem> response = NewsService().GetReturns(newsId, userId, page);
+        if (!response.answered || response.code != 0)
+            return std::nullopt;
+        replies.insert(replies.end(), response.items.begin(), response.items.end());
+        if (response.items.size() < replyPageSize)
+            break;
+    }
+    return replies;
+}
 
 void HsNewsDetail::viewDidLoad()
 {
-    auto fetched = std::make_shared<std::optional<NewsItem>>();
+    auto fetched = std::make_shared<Fetched>();
     QPointer<HsNewsDetail> self(this);
     port().runUnderOverlay(
         QStringLiteral("获取中, 请稍候..."),
-        [newsId = m_newsId, fetched] {
+        [newsId = m_newsId, asksForReply = m_forceReturn != 0, repliesOf = repliesOf(), fetched] {
             NewsServiceResponse<NewsItem> response = NewsService().GetTheNews(newsId);
-            if (response.answered && response.code == 0)
-                *fetched = response.item.value_or(NewsItem{});
+            if (!response.answered || response.code != 0)
+                return;
+            fetched->item = response.item.value_or(NewsItem{});
+            if (asksForReply)
+                fetched->replies = fetchReplies(newsId, repliesOf);
         },
         [self, fetched] {
-            if (self && *fetched)
-                self->overlayWasHidden(**fetched);
+            if (self && fetched->item)
+                self->overlayWasHidden(*fetched);
         });
 }
 
-void HsNewsDetail::overlayWasHidden(const NewsItem &item)
+void HsNewsDetail::overlayWasHidden(const Fetched &fetched)
 {
     m_bSuccess = true;
-    m_newsTitle = hsDisplayText(item.newsTitle);
-    m_publicDate = hsDisplayText(item.publicDate);
-    m_newsContent = hsDisplayText(item.newsContent);
+    m_newsTitle = hsDisplayText(fetched.item->newsTitle);
+    m_publicDate = hsDisplayText(fetched.item->publicDate);
+    m_newsContent = hsDisplayText(fetched.item->newsContent);
     emit itemChanged();
+    if (fetched.replies)
+        showReplies(*fetched.replies);
+}
+
+// A parent with replies of their own has answered the notice, whichever device they used.
+void HsNewsDetail::showReplies(std::vector<ReturnItem> replies)
+{
+    const bool ownReplies = m_loginType != 0 && !replies.empty();
+    m_replies.setReplies(std::move(replies));
+    emit repliesChanged();
+    if (ownReplies) {
+        NewsMarkDao().markAnswered(m_account, m_newsId);
+        emit answered(m_newsId);
+    }
+}
+
+QString HsNewsDetail::repliersText() const
+{
+    return QStringLiteral("已回复 %1 人").arg(m_replies.repliers());
+}
+
+void HsNewsDetail::setReplyText(const QString &text)
+{
+    if (m_replyText == text)
+        return;
+    m_replyText = text;
+    emit replyTextChanged();
+}
+
+void HsNewsDetail::pressReply()
+{
+    if (m_replyText.trimmed().isEmpty()) {
+        port().showToast(QStringLiteral("请输入内容！"));
+        return;
+    }
+    send(m_replyText, true);
+}
+
+void HsNewsDetail::pressRead()
+{
+    send(QStringLiteral("已阅"), false);
+}
+
+void HsNewsDetail::send(const QString &text, bool fromBox)
+{
+    if (!canReply())
+        return;
+    auto sent = std::make_shared<Sent>();
+    QPointer<HsNewsDetail> self(this);
+    port().runUnderOverlay(
+        QStringLiteral("正在发送, 请稍候..."),
+        [newsId = m_newsId, text = text.toStdString(), userId = m_userId, loginType = m_loginType, sent] {
+            const NewsServiceResponse<NewsItem> response =
+                NewsService().PostReturn(newsId, text, userId, loginType);
+            sent->answered = response.answered;
+            sent->code = response.code;
+            sent->error = response.error;
+            if (response.answered && response.code == 0)
+                sent->replies = fetchReplies(newsId, userId);
+        },
+        [self, sent, fromBox] {
+            if (self)
+                self->replySent(*sent, fromBox);
+        });
+}
+
+// Without a usable answer the text stays in the box, so the user can send it again.
+void HsNewsDetail::replySent(const Sent &sent, bool fromBox)
+{
+    if (!sent.answered) {
+        port().showToast(QStringLiteral("请检查网络状态！"));
+        return;
+    }
+    if (sent.code != 0) {
+        port().showToast(sent.error ? QString::fromStdString(*sent.error) : QStringLiteral("回复失败！"));
+        return;
+    }
+    if (fromBox)
+        setReplyText(QString());
+    port().showToast(QStringLiteral("回复成功！"));
+    NewsMarkDao().markAnswered(m_account, m_newsId);
+    emit answered(m_newsId);
+    if (sent.replies)
+        showReplies(*sent.replies);
 }

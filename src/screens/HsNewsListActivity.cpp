@@ -1,6 +1,7 @@
 #include "HsNewsListActivity.h"
 
 #include "cache/NewsDao.h"
+#include "cache/NewsMarkDao.h"
 #include "screens/HsNewsDetail.h"
 #include "screens/HsText.h"
 #include "services/NewsService.h"
@@ -16,6 +17,9 @@ HsNewsListActivity::HsNewsListActivity(ScreenPort &port, HsUserSession &session,
 
 void HsNewsListActivity::viewDidLoad()
 {
+    m_account = session().accountKey();
+    NewsMarkDao marks;
+    m_newses.setMarks(marks.readIds(m_account), marks.answeredIds(m_account));
     m_categorys = readCategories();
     QStringList titles;
     for (const NewsTypeItem &type : m_categorys)
@@ -55,9 +59,11 @@ void HsNewsListActivity::selectedCategory(int n)
         return;
     std::vector<NewsItem> cached = NewsDao().initSelects(request->typeCode);
     if (!cached.empty()) {
-        m_newses.setNewses(std::move(cached));
+        showFirstPage(std::move(cached));
         return;
     }
+    // No further page of the list still shown while the new category is fetched.
+    m_paging.restart(0);
     auto fetched = std::make_shared<Fetched::element_type>();
     QPointer<HsNewsListActivity> self(this);
     port().runUnderOverlay(
@@ -69,18 +75,33 @@ void HsNewsListActivity::selectedCategory(int n)
         });
 }
 
+// Runs on a worker thread. The headlines of an answered document with code 0, or nothing.
+std::optional<std::vector<NewsItem>> HsNewsListActivity::fetchPage(const Request &request, int page)
+{
+    NewsServiceResponse<NewsItem> response =
+        NewsService().GetNews(request.schoolCode, request.classId, request.typeCode, page);
+    if (!response.answered || response.code != 0)
+        return std::nullopt;
+    return std::move(response.items);
+}
+
 // Runs on a worker thread. Only an answered document with code 0 changes the cache and the list;
 // one without headlines empties both.
 void HsNewsListActivity::doGetNews(const Request &request, const Fetched &fetched)
 {
-    NewsServiceResponse<NewsItem> response =
-        NewsService().GetNews(request.schoolCode, request.classId, request.typeCode, 1);
-    if (!response.answered || response.code != 0)
+    *fetched = fetchPage(request, 1);
+    if (!*fetched)
         return;
-    for (const NewsItem &news : response.items)
+    for (const NewsItem &news : **fetched)
         hsLog("%s", hsText(news.newsTitle));
-    NewsDao().replaceCategory(request.typeCode, response.items);
-    *fetched = std::move(response.items);
+    NewsDao().replaceCategory(request.typeCode, **fetched);
+}
+
+void HsNewsListActivity::showFirstPage(std::vector<NewsItem> newses)
+{
+    m_paging.restart(newses.size());
+    m_newses.setNewses(std::move(newses));
+    emit unreadCountChanged();
 }
 
 // A fetch for a category that is no longer the selected one has filled its cache but leaves
@@ -88,7 +109,7 @@ void HsNewsListActivity::doGetNews(const Request &request, const Fetched &fetche
 void HsNewsListActivity::applyFetched(const Request &request, const Fetched &fetched)
 {
     if (*fetched && request.category == m_category)
-        m_newses.setNewses(std::move(**fetched));
+        showFirstPage(std::move(**fetched));
 }
 
 HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()
@@ -101,15 +122,49 @@ HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()
             [this, request = *request, fetched] { applyFetched(request, fetched); }};
 }
 
+void HsNewsListActivity::loadMore()
+{
+    const std::optional<Request> request = requestFor(m_category);
+    if (!request)
+        return;
+    const int page = m_paging.begin();
+    if (page == 0)
+        return;
+    auto fetched = std::make_shared<Fetched::element_type>();
+    m_pages.run([request = *request, page, fetched] { *fetched = fetchPage(request, page); },
+                [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
+}
+
+void HsNewsListActivity::applyPage(int ticket, const Fetched &fetched)
+{
+    if (!*fetched) {
+        m_paging.pageFailed(ticket);
+        return;
+    }
+    if (m_paging.pageLoaded(ticket, (*fetched)->size())) {
+        m_newses.appendNewses(**fetched);
+        emit unreadCountChanged();
+    }
+}
+
 void HsNewsListActivity::didSelectRow(int row)
 {
     if (row < 0 || row >= static_cast<int>(m_newses.newses().size()))
         return;
-    const NewsItem &news = m_newses.newses()[static_cast<size_t>(row)];
+    const NewsItem news = m_newses.newses()[static_cast<size_t>(row)];
     willOpenNews(news);
-    auto *detail = new HsNewsDetail(port());
+    NewsMarkDao().markRead(m_account, news.newsId);
+    if (m_newses.markRead(news.newsId))
+        emit unreadCountChanged();
+    auto *detail = new HsNewsDetail(port(), session());
     detail->setNewsId(news.newsId);
     detail->setForceReturn(news.forceReturn);
+    connect(detail, &HsNewsDetail::answered, this, &HsNewsListActivity::newsAnswered);
     port().push(QStringLiteral("HsNewsDetail"), detail);
     detail->viewDidLoad();
+}
+
+void HsNewsListActivity::newsAnswered(int32_t newsId)
+{
+    m_newses.markAnswered(newsId);
 }

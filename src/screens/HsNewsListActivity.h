@@ -4,14 +4,18 @@
 #include "screens/HsAreaActivity.h"
 #include "screens/HsCategoryBarModel.h"
 #include "screens/HsNewsListModel.h"
+#include "screens/HsPaging.h"
 #include "widgets/HsRefreshCycle.h"
+#include "widgets/HsTaskRunner.h"
 
 #include <optional>
 #include <vector>
 
 // A list of headlines by category, shared by the school notices and the news areas: the
-// categories read once from the cache, a category's headlines from the cache when it holds any,
-// else fetched and stored; pull-to-refresh fetches page 1 again; a headline opens its detail.
+// categories read once from the cache, a category's first page from the cache when it holds any,
+// else fetched and stored; further pages when the user scrolls to the end; pull-to-refresh
+// fetches page 1 again; a headline opens its detail, which marks it read for the signed-in
+// account.
 class HsNewsListActivity : public HsAreaActivity
 {
     Q_OBJECT
@@ -19,6 +23,8 @@ class HsNewsListActivity : public HsAreaActivity
     Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *newses READ newses CONSTANT)
     Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
+    Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
+    Q_PROPERTY(int unreadCount READ unreadCount NOTIFY unreadCountChanged)
 public:
     static constexpr int rowHeight = 60;
 
@@ -28,17 +34,23 @@ public:
     HsCategoryBarModel *categoryBar() { return &m_categoryBar; }
     HsNewsListModel *newses() { return &m_newses; }
     RefreshHeaderView *refreshHeader() { return m_refresh.header(); }
+    HsPaging *paging() { return &m_paging; }
+    // Headlines of the shown list that the signed-in account has not opened.
+    int unreadCount() const { return m_newses.unreadCount(); }
     const std::vector<NewsTypeItem> &categorys() const { return m_categorys; }
 
     // A category button (tag: its 1-based position).
     Q_INVOKABLE void pressCategory(int tag);
     // Shows category n: from the cache when it holds any headline, else fetched.
     void selectedCategory(int n);
+    // The user reached the end of the list (or tapped a failed page): loads the next page.
+    Q_INVOKABLE void loadMore();
     // A touch on headline `row`: opens its detail.
     Q_INVOKABLE void didSelectRow(int row);
 
 signals:
     void categoryChanged();
+    void unreadCountChanged();
 
 protected:
     HsNewsListActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, const QString &title,
@@ -62,12 +74,19 @@ private:
 
     std::optional<Request> requestFor(int n) const;
     static void doGetNews(const Request &request, const Fetched &fetched);
+    static std::optional<std::vector<NewsItem>> fetchPage(const Request &request, int page);
+    void showFirstPage(std::vector<NewsItem> newses);
     void applyFetched(const Request &request, const Fetched &fetched);
+    void applyPage(int ticket, const Fetched &fetched);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
+    void newsAnswered(int32_t newsId);
 
     std::vector<NewsTypeItem> m_categorys;
     int m_category = 0;
+    std::string m_account;
     HsCategoryBarModel m_categoryBar;
     HsNewsListModel m_newses;
+    HsPaging m_paging;
     HsRefreshCycle m_refresh;
+    HsTaskRunner m_pages;
 };

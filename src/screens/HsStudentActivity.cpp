@@ -77,37 +77,35 @@ void HsStudentActivity::updateCategory(int c)
 {
     m_category = c;
     emit categoryChanged();
+    // No further page of the list still shown while the new category is fetched.
+    m_paging.restart(0);
     if (c < homeworkCategory || c > chatCategory)
         return;
     auto fetched = std::make_shared<Fetched::element_type>();
     QPointer<HsStudentActivity> self(this);
     port().runUnderOverlay(
-        textsOf(c).overlay, [request = request(), fetched] { fetchRecords(request, fetched); },
+        textsOf(c).overlay, [request = request(), fetched] { *fetched = fetchPage(request, 1); },
         [self, request = request(), fetched] {
             if (self)
                 self->applyFetched(request, fetched);
         });
 }
 
-// Runs on a worker thread.
-void HsStudentActivity::fetchRecords(const Request &request, const Fetched &fetched)
+// Runs on a worker thread. The scores come whole, on one page.
+std::optional<HsStudentRecords> HsStudentActivity::fetchPage(const Request &request, int page)
 {
     const LoginResultItem &user = request.user;
     switch (request.category) {
     case homeworkCategory:
-        *fetched = recordsOf(HomeWorkService().GetHomeWork(user.classId, 1));
-        break;
+        return recordsOf(HomeWorkService().GetHomeWork(user.classId, page));
     case scoresCategory:
-        *fetched = recordsOf(TestScoreService().GetStudentScores(user.userId));
-        break;
+        return recordsOf(TestScoreService().GetStudentScores(user.userId));
     case statesCategory:
-        *fetched = recordsOf(StudentStateService().GetStdStates(user.classId, 1));
-        break;
+        return recordsOf(StudentStateService().GetStdStates(user.classId, page));
     case chatCategory:
-        *fetched = recordsOf(ChatService().GetChats(user.classId, 1));
-        break;
+        return recordsOf(ChatService().GetChats(user.classId, page));
     default:
-        break;
+        return std::nullopt;
     }
 }
 
@@ -115,8 +113,32 @@ void HsStudentActivity::fetchRecords(const Request &request, const Fetched &fetc
 // shows, drawn as the kind of records it holds.
 void HsStudentActivity::applyFetched(const Request &request, const Fetched &fetched)
 {
-    if (*fetched && request.category == m_category)
-        m_datas.setRecords(std::move(**fetched));
+    if (!*fetched || request.category != m_category)
+        return;
+    const size_t rows = std::visit([](const auto &records) { return records.size(); }, **fetched);
+    m_paging.restart(request.category == scoresCategory ? 0 : rows);
+    m_datas.setRecords(std::move(**fetched));
+}
+
+void HsStudentActivity::loadMore()
+{
+    const int page = m_paging.begin();
+    if (page == 0)
+        return;
+    auto fetched = std::make_shared<Fetched::element_type>();
+    m_pages.run([request = request(), page, fetched] { *fetched = fetchPage(request, page); },
+                [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
+}
+
+void HsStudentActivity::applyPage(int ticket, const Fetched &fetched)
+{
+    if (!*fetched) {
+        m_paging.pageFailed(ticket);
+        return;
+    }
+    const size_t rows = std::visit([](const auto &records) { return records.size(); }, **fetched);
+    if (m_paging.pageLoaded(ticket, rows))
+        m_datas.appendRecords(**fetched);
 }
 
 HsRefreshCycle::Fetch HsStudentActivity::reloadTableViewDataSource()
@@ -124,7 +146,7 @@ HsRefreshCycle::Fetch HsStudentActivity::reloadTableViewDataSource()
     if (m_category < homeworkCategory || m_category > chatCategory)
         return {};
     auto fetched = std::make_shared<Fetched::element_type>();
-    return {[request = request(), fetched] { fetchRecords(request, fetched); },
+    return {[request = request(), fetched] { *fetched = fetchPage(request, 1); },
             [this, request = request(), fetched] { applyFetched(request, fetched); }};
 }
 

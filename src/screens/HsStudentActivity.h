@@ -1,14 +1,17 @@
 #pragma once
 
 #include "screens/HsAreaActivity.h"
+#include "screens/HsPaging.h"
 #include "screens/HsStudentRecordModel.h"
 #include "widgets/HsRefreshCycle.h"
+#include "widgets/HsTaskRunner.h"
 
 #include <memory>
 #include <optional>
 
 // The student record area: homework (1), test scores (2), state reports (3) and the home-school
-// chat (4), one category at a time, refreshed by pulling the list down. Teachers post homework
+// chat (4), one category at a time, refreshed by pulling the list down; homework, state reports
+// and chat load further pages when the user scrolls to the end. Teachers post homework
 // and state reports; teachers and parents post to the chat.
 class HsStudentActivity : public HsAreaActivity
 {
@@ -18,6 +21,7 @@ class HsStudentActivity : public HsAreaActivity
     Q_PROPERTY(QString postText READ postText WRITE setPostText NOTIFY postTextChanged)
     Q_PROPERTY(QAbstractItemModel *datas READ datas CONSTANT)
     Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
+    Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
 public:
     static constexpr int homeworkCategory = 1;
     static constexpr int scoresCategory = 2;
@@ -35,11 +39,14 @@ public:
     void setPostText(const QString &text);
     HsStudentRecordModel *datas() { return &m_datas; }
     RefreshHeaderView *refreshHeader() { return m_refresh.header(); }
+    HsPaging *paging() { return &m_paging; }
 
     // A category button (tag 1 to 4): switches when a network route exists, silently not otherwise.
     Q_INVOKABLE void pressCategory(int tag);
     // Switches to category c and fetches it under the overlay, even when it is already shown.
     void updateCategory(int c);
+    // The user reached the end of the list (or tapped a failed page): loads the next page.
+    Q_INVOKABLE void loadMore();
     // The post button.
     Q_INVOKABLE void pressPost();
     // A touch on row `row`: opens the record's detail.
@@ -66,8 +73,9 @@ private:
     };
 
     Request request() const { return {m_category, session().user()}; }
-    static void fetchRecords(const Request &request, const Fetched &fetched);
+    static std::optional<HsStudentRecords> fetchPage(const Request &request, int page);
     void applyFetched(const Request &request, const Fetched &fetched);
+    void applyPage(int ticket, const Fetched &fetched);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     static PostOutcome post(int category, const LoginResultItem &user, const std::string &text);
     void postReturned(PostOutcome outcome);
@@ -75,5 +83,7 @@ private:
     int m_category = 0;
     QString m_postText;
     HsStudentRecordModel m_datas;
+    HsPaging m_paging;
     HsRefreshCycle m_refresh;
+    HsTaskRunner m_pages;
 };

@@ -2,6 +2,9 @@
 
 #include "screens/HsText.h"
 
+#include <set>
+#include <tuple>
+
 namespace {
 
 constexpr int recordRowHeight = 60;
@@ -73,6 +76,40 @@ QVariant field(const ChatItem &item, int role)
     }
 }
 
+// What tells two records of a kind apart. Chat messages carry no id of their own.
+int32_t recordKey(const HomeWorkItem &item)
+{
+    return item.hwId;
+}
+
+int32_t recordKey(const StudentStateItem &item)
+{
+    return item.stateId;
+}
+
+std::tuple<int32_t, std::optional<std::string>, std::optional<std::string>> recordKey(const ChatItem &item)
+{
+    return {item.userId, item.chatDate, item.content};
+}
+
+std::tuple<std::optional<std::string>, std::optional<std::string>> recordKey(const TestScoreItem &item)
+{
+    return {item.subjectName, item.testDate};
+}
+
+// The records of `page` that `shown` does not hold yet, in page order.
+template <class Item> std::vector<Item> unseen(const std::vector<Item> &shown, const std::vector<Item> &page)
+{
+    std::set<decltype(recordKey(std::declval<Item>()))> keys;
+    for (const Item &item : shown)
+        keys.insert(recordKey(item));
+    std::vector<Item> added;
+    for (const Item &item : page)
+        if (keys.insert(recordKey(item)).second)
+            added.push_back(item);
+    return added;
+}
+
 } // namespace
 
 HsStudentRecordModel::HsStudentRecordModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -113,6 +150,24 @@ void HsStudentRecordModel::setRecords(HsStudentRecords records)
     endResetModel();
     if (kind() != previousKind)
         emit kindChanged();
+}
+
+void HsStudentRecordModel::appendRecords(const HsStudentRecords &records)
+{
+    if (records.index() != m_records.index())
+        return;
+    std::visit(
+        [this, &records](auto &shown) {
+            using Items = std::decay_t<decltype(shown)>;
+            Items added = unseen(shown, std::get<Items>(records));
+            if (added.empty())
+                return;
+            const int first = static_cast<int>(shown.size());
+            beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
+            shown.insert(shown.end(), added.begin(), added.end());
+            endInsertRows();
+        },
+        m_records);
 }
 
 QString HsStudentRecordModel::scoreLine(const TestScoreItem &score)

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "documents/LoginResultItem.h"
+
 #include <cstdint>
 #include <mutex>
 #include <optional>
-
-#include "documents/LoginResultItem.h"
+#include <string>
 
 // The signed-in user and the login type (0 teacher, 1 parent) for the whole run. Written by the
 // login screen's worker thread, read by every screen and their worker threads; each value is
@@ -25,6 +26,14 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_loginItem = item;
+    }
+
+    // Tells the signed-in accounts of this device apart: teachers and students are numbered apart.
+    std::string accountKey() const
+    {
+        std::lock_guard lock(m_mutex);
+        const int32_t userId = m_loginItem ? m_loginItem->userId : 0;
+        return std::to_string(m_loginType) + ":" + std::to_string(userId);
     }
 
     int32_t loginType() const

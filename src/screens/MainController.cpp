@@ -22,6 +22,8 @@ void MainController::viewDidLoad(ScreenPort &port, HsUserSession &session, HsDef
         activity->viewDidLoad();
         activity->setParent(this);
     }
+    showUnreadCount(MainTabModel::firstTag + 1, static_cast<HsNewsListActivity *>(viewSchool()));
+    showUnreadCount(MainTabModel::firstTag + 2, static_cast<HsNewsListActivity *>(viewNews()));
     updateTabBar(MainTabModel::firstTag);
 }
 
@@ -42,4 +44,11 @@ void MainController::updateTabBar(int tag)
         return;
     m_shownTag = tag;
     emit shownTagChanged();
+}
+
+void MainController::showUnreadCount(int tag, HsNewsListActivity *area)
+{
+    m_tabs.setUnreadCount(tag, area->unreadCount());
+    connect(area, &HsNewsListActivity::unreadCountChanged, this,
+            [this, tag, area] { m_tabs.setUnreadCount(tag, area->unreadCount()); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "screens/HsAreaActivity.h"
+#include "screens/HsNewsListActivity.h"
 #include "screens/HsUserSession.h"
 #include "screens/MainTabModel.h"
 #include "screens/ScreenPort.h"
@@ -48,6 +49,8 @@ signals:
 private:
     void viewDidLoad(ScreenPort &port, HsUserSession &session, HsDefaults &defaults);
     HsAreaActivity *area(int index) const { return m_areas[static_cast<size_t>(index)]; }
+    // Keeps the tab `tag` showing how many of the area's headlines are unread.
+    void showUnreadCount(int tag, HsNewsListActivity *area);
 
     int m_viewType = 0;
     int m_shownTag = 0;

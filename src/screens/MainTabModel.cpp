@@ -35,6 +35,8 @@ QVariant MainTabModel::data(const QModelIndex &index, int role) const
         return tab.background;
     case HighlightedBackgroundRole:
         return markedBackground;
+    case UnreadCountRole:
+        return tab.unreadCount;
     default:
         return {};
     }
@@ -45,7 +47,8 @@ QHash<int, QByteArray> MainTabModel::roleNames() const
     return {{TagRole, "tag"},
             {CaptionRole, "caption"},
             {BackgroundRole, "background"},
-            {HighlightedBackgroundRole, "highlightedBackground"}};
+            {HighlightedBackgroundRole, "highlightedBackground"},
+            {UnreadCountRole, "unreadCount"}};
 }
 
 void MainTabModel::markTab(int tag)
@@ -59,4 +62,14 @@ void MainTabModel::markTab(int tag)
         const QModelIndex changed = index(row);
         emit dataChanged(changed, changed, {BackgroundRole});
     }
+}
+
+void MainTabModel::setUnreadCount(int tag, int count)
+{
+    const int row = tag - firstTag;
+    if (row < 0 || row >= tabCount || m_tabs[static_cast<size_t>(row)].unreadCount == count)
+        return;
+    m_tabs[static_cast<size_t>(row)].unreadCount = count;
+    const QModelIndex changed = index(row);
+    emit dataChanged(changed, changed, {UnreadCountRole});
 }

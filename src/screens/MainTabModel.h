@@ -4,8 +4,8 @@
 #include <QString>
 #include <array>
 
-// The five buttons of the main screen's tab bar, in tab order: tag, caption and the background
-// image of the normal and the highlighted state.
+// The five buttons of the main screen's tab bar, in tab order: tag, caption, the background
+// image of the normal and the highlighted state, and the number of unread entries of the area.
 class MainTabModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -16,6 +16,7 @@ public:
         CaptionRole,
         BackgroundRole,
         HighlightedBackgroundRole,
+        UnreadCountRole,
     };
 
     static constexpr int tabCount = 5;
@@ -29,12 +30,15 @@ public:
 
     // Gives the tab with `tag` the marked background and every other tab the plain one.
     void markTab(int tag);
+    // The number of unread entries the tab `tag` shows on its button (0: none shown).
+    void setUnreadCount(int tag, int count);
 
 private:
     struct Tab
     {
         QString caption;
         QString background;
+        int unreadCount = 0;
     };
     std::array<Tab, tabCount> m_tabs;
 };

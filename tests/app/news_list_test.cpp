@@ -231,7 +231,7 @@ TEST_F(NewsListTest, TheDetailStaysBlankWhenItsFetchIsRefused)
 {
     CannedService refusing(QStringLiteral("<Result><Code>3</Code><Error>该消息不存在</Error></Result>"));
     HsServiceConfig::setEndpoint(refusing.endpoint());
-    HsNewsDetail detail(port);
+    HsNewsDetail detail(port, session);
     detail.setNewsId(424242);
 
     detail.viewDidLoad();

@@ -6,7 +6,10 @@
 #include "services/LoginService.h"
 #include "services/NewsService.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QQuickItem>
+#include <functional>
 
 namespace {
 
@@ -61,20 +64,59 @@ QObject *parentChat(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
     return student;
 }
 
-// The first notice of the school's first category that asks for a reply.
+// The first notice of the school's first category that asks for a reply, with the replies given
+// so far (a teacher) or the reply box (a parent).
 QObject *noticeDetail(ScreenPort &port, HsUserSession &session, HsDefaults &)
 {
     const LoginResultItem user = session.user();
     const auto notices = NewsService().GetNews(user.schoolCode.value_or(""), user.classId, "xxtz", 1).items;
-    auto *detail = new HsNewsDetail(port);
+    auto *detail = new HsNewsDetail(port, session);
     for (const NewsItem &notice : notices) {
         if (notice.forceReturn != 0 || &notice == &notices.back()) {
             detail->setNewsId(notice.newsId);
+            detail->setForceReturn(notice.forceReturn);
             break;
         }
     }
     detail->viewDidLoad();
     return detail;
+}
+
+QObject *parentNoticeDetail(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
+{
+    static HsUserSession parent;
+    const LoginServiceResponse answer = LoginService().LoginStudent("jz1003", "parent123");
+    if (answer.item)
+        parent.setLoginItem(*answer.item);
+    parent.setLoginType(1);
+    auto *detail = qobject_cast<HsNewsDetail *>(noticeDetail(port, parent, defaults));
+    detail->setReplyText(QStringLiteral("收到，孩子会按时参加。"));
+    return detail;
+}
+
+// The news list scrolled to its end once every page has loaded.
+void newsAtTheEnd(MainController &main, QQuickWindow &window)
+{
+    auto *area = qobject_cast<HsNewsListActivity *>(main.viewNews());
+    QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
+    if (!area || !list)
+        return;
+    const int32_t shownFirst = area->newses()->newses().empty() ? 0 : area->newses()->newses().front().newsId;
+    area->pressCategory(3);
+    QElapsedTimer timer;
+    timer.start();
+    const auto waitFor = [&timer](const std::function<bool()> &done) {
+        while (!done() && timer.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+    waitFor([area, shownFirst] {
+        return area->newses()->rowCount() > 0 && area->newses()->newses().front().newsId != shownFirst;
+    });
+    while (area->paging()->state() != HsPaging::End && timer.elapsed() < 30000) {
+        area->loadMore();
+        waitFor([area] { return area->paging()->state() != HsPaging::Loading; });
+    }
+    QMetaObject::invokeMethod(list, "positionViewAtEnd");
 }
 
 QObject *homeworkDetail(ScreenPort &port, HsUserSession &, HsDefaults &)
@@ -111,11 +153,14 @@ const AreaScreenshotSceneRegistration noticesLoading{
      [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 70, true); }, false}};
 const AreaScreenshotSceneRegistration news{
     {QStringLiteral("news"), 1002, [](MainController &, QQuickWindow &) {}}};
+const AreaScreenshotSceneRegistration newsEnd{{QStringLiteral("news-end"), 1002, newsAtTheEnd}};
 
 const ScreenshotSceneRegistration chatAsParent{
     {QStringLiteral("student-chat-parent"), QStringLiteral("HsStudentActivity"), parentChat}};
 const ScreenshotSceneRegistration detail{
     {QStringLiteral("notice-detail"), QStringLiteral("HsNewsDetail"), noticeDetail}};
+const ScreenshotSceneRegistration parentDetail{
+    {QStringLiteral("notice-detail-parent"), QStringLiteral("HsNewsDetail"), parentNoticeDetail}};
 const ScreenshotSceneRegistration recordDetail{
     {QStringLiteral("student-record-detail"), QStringLiteral("HsRecordDetail"), homeworkDetail}};
 
