@@ -226,6 +226,16 @@ TEST_F(EchoServerTest, CallsOfOneThreadShareOneConnectionAndSendTheSameBytes)
     EXPECT_EQ(requests[7].body.size(), requests[0].body.size());
 }
 
+// Servers close idle connections after a few seconds; one left idle that long is not trusted with
+// a call, since the server may be closing it just then.
+TEST_F(EchoServerTest, ConnectionIdleForTwoSecondsIsReplaced)
+{
+    ASSERT_EQ(numberedCall(server.url(), 1), "1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    ASSERT_EQ(numberedCall(server.url(), 2), "2");
+    EXPECT_EQ(connectionsSeen(), 2u);
+}
+
 TEST_F(EchoServerTest, CallsOnManyThreadsEachGetTheirOwnAnswer)
 {
     constexpr int kThreads = 6;
