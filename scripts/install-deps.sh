@@ -13,6 +13,7 @@ packages=(
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
   qml6-module-qtqml qml6-module-qtquick-shapes qml6-module-qt-labs-qmlmodels
   fonts-wqy-microhei librsvg2-bin xvfb locales
+  desktop-file-utils
 )
 
 sudo_cmd=()

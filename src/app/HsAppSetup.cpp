@@ -10,6 +10,8 @@ void hsSetApplicationNames()
     QCoreApplication::setOrganizationName(QStringLiteral("hsschool"));
     QCoreApplication::setApplicationName(QStringLiteral("hsschool"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HSSCHOOL_APP_VERSION));
+    // Ties the windows to the installed desktop entry, whose icon and name the desktop shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("hsschool"));
 }
 
 void hsSetUpApplication()
