@@ -52,7 +52,7 @@ Item {
         }
     }
 
-    ListView {
+    HsRefreshList {
         id: tableResurce
 
         objectName: "tableResurce"
@@ -61,9 +61,10 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         visible: area.controller ? !area.controller.photoTableShown : false
-        clip: true
-        reuseItems: true
+        boundsBehavior: Flickable.StopAtBounds
         model: area.controller ? area.controller.resourceTable : null
+        paging: area.controller ? area.controller.paging : null
+        onLoadMoreRequested: area.controller.loadMore()
 
         header: Rectangle {
             id: searchBar

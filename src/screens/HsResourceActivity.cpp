@@ -65,6 +65,8 @@ void HsResourceActivity::selectedCategory(int n)
     const std::string typeCode = m_categorys[static_cast<size_t>(n - 2)].typeCode.value_or(std::string());
     std::vector<ResourceItem> cached = ResourceDao().initSelects(typeCode);
     if (!cached.empty()) {
+        m_shown = {n, TypeList, typeCode};
+        m_paging.restart(cached.size());
         m_resources = std::move(cached);
         m_resourceTable.reloadData(m_resources);
         return;
@@ -75,6 +77,8 @@ void HsResourceActivity::selectedCategory(int n)
 void HsResourceActivity::runFetch(const Request &request)
 {
     m_bSuccess = false;
+    // No further page of the list still shown while the new one is fetched.
+    m_paging.restart(0);
     auto fetched = std::make_shared<Fetched::element_type>();
     QPointer<HsResourceActivity> self(this);
     port().runUnderOverlay(
@@ -89,26 +93,56 @@ void HsResourceActivity::runFetch(const Request &request)
 // type's cache (also with nothing, when it holds no resources) and becomes the list to show.
 void HsResourceActivity::doFetch(const Request &request, const Fetched &fetched)
 {
+    *fetched = fetchPage(request, 1);
+    if (*fetched && request.kind == TypeList)
+        ResourceDao().replaceCategory(request.argument, **fetched);
+}
+
+// Runs on a worker thread. The resources of an answered document with code 0, or nothing.
+std::optional<std::vector<ResourceItem>> HsResourceActivity::fetchPage(const Request &request, int page)
+{
     ResourceService service;
     ResourceServiceResponse<ResourceItem> response;
     switch (request.kind) {
     case PhotoList:
-        response = service.GetTopResource(1);
+        response = service.GetTopResource(page);
         break;
     case TypeList:
-        response = service.GetResources(request.argument, 1);
+        response = service.GetResources(request.argument, page);
         break;
     case SearchList:
-        response = service.SearchResources(request.argument, 1);
+        response = service.SearchResources(request.argument, page);
         break;
     case NoService:
-        return;
+        return std::nullopt;
     }
     if (!response.answered || response.code != 0)
+        return std::nullopt;
+    return std::move(response.items);
+}
+
+void HsResourceActivity::loadMore()
+{
+    if (m_shown.kind != TypeList && m_shown.kind != SearchList)
         return;
-    if (request.kind == TypeList)
-        ResourceDao().replaceCategory(request.argument, response.items);
-    *fetched = std::move(response.items);
+    const int page = m_paging.begin();
+    if (page == 0)
+        return;
+    auto fetched = std::make_shared<Fetched::element_type>();
+    m_pages.run([request = m_shown, page, fetched] { *fetched = fetchPage(request, page); },
+                [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
+}
+
+void HsResourceActivity::applyPage(int ticket, const Fetched &fetched)
+{
+    if (!*fetched) {
+        m_paging.pageFailed(ticket);
+        return;
+    }
+    if (!m_paging.pageLoaded(ticket, (*fetched)->size()))
+        return;
+    m_resourceTable.appendResources(**fetched);
+    m_resources = m_resourceTable.resources();
 }
 
 // A result for a category that is no longer the selected one is dropped (a type's cache has
@@ -119,6 +153,10 @@ void HsResourceActivity::overlayWasHidden(const Request &request, const Fetched 
         return;
     m_bSuccess = true;
     m_serviceType = request.kind;
+    if (request.kind != PhotoList) {
+        m_shown = request;
+        m_paging.restart((*fetched)->size());
+    }
     m_resources = std::move(**fetched);
     if (request.kind == PhotoList)
         m_photoTable.reloadData(m_resources);

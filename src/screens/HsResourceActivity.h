@@ -3,7 +3,9 @@
 #include "documents/ResourceTypeItem.h"
 #include "screens/HsAreaActivity.h"
 #include "screens/HsCategoryBarModel.h"
+#include "screens/HsPaging.h"
 #include "screens/HsResourceListModel.h"
+#include "widgets/HsTaskRunner.h"
 
 #include <memory>
 #include <optional>
@@ -13,7 +15,8 @@
 // two to a row) followed by one category per cached resource type (its resources one to a row,
 // under a search bar). A type's list comes from the cache when it holds any, else it is fetched
 // and stored; the photo list and search results are always fetched. A row opens the resource's
-// detail. The area fetches "推荐" the first time it is shown, so it is never blank.
+// detail. A type's list and search results load further pages when the user scrolls to the end.
+// The area fetches "推荐" the first time it is shown, so it is never blank.
 class HsResourceActivity : public HsAreaActivity
 {
     Q_OBJECT
@@ -24,6 +27,7 @@ class HsResourceActivity : public HsAreaActivity
     Q_PROPERTY(bool photoTableShown READ photoTableShown NOTIFY photoTableShownChanged)
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
     Q_PROPERTY(bool searchCancelShown READ searchCancelShown NOTIFY searchCancelShownChanged)
+    Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
 public:
     static constexpr int photoCategory = 1;
     // What produced `resources` last.
@@ -51,6 +55,7 @@ public:
     const std::vector<ResourceItem> &resources() const { return m_resources; }
     int serviceType() const { return m_serviceType; }
     bool succeeded() const { return m_bSuccess; }
+    HsPaging *paging() { return &m_paging; }
 
     // A category button (tag 1 is "推荐", n >= 2 the type at position n - 1).
     Q_INVOKABLE void pressCategory(int tag);
@@ -63,6 +68,9 @@ public:
     Q_INVOKABLE void searchBarTextDidBeginEditing();
     Q_INVOKABLE void searchBarCancelButtonClicked();
     Q_INVOKABLE void searchBarSearchButtonClicked();
+
+    // The user reached the end of the resource table (or tapped a failed page): loads the next page.
+    Q_INVOKABLE void loadMore();
 
     // A touch on row `row` of the resource table.
     Q_INVOKABLE void didSelectRow(int row);
@@ -89,6 +97,8 @@ private:
 
     void runFetch(const Request &request);
     static void doFetch(const Request &request, const Fetched &fetched);
+    static std::optional<std::vector<ResourceItem>> fetchPage(const Request &request, int page);
+    void applyPage(int ticket, const Fetched &fetched);
     void overlayWasHidden(const Request &request, const Fetched &fetched);
     void showPhotoTable(bool shown);
     void setSearchCancelShown(bool shown);
@@ -106,4 +116,8 @@ private:
     HsCategoryBarModel m_categoryBar;
     HsResourceListModel m_resourceTable{1};
     HsResourceListModel m_photoTable{2};
+    // What the resource table shows, for its further pages.
+    Request m_shown;
+    HsPaging m_paging;
+    HsTaskRunner m_pages;
 };

@@ -2,6 +2,8 @@
 
 #include "screens/HsText.h"
 
+#include <set>
+
 HsResourceListModel::HsResourceListModel(int perRow, QObject *parent)
     : QAbstractListModel(parent), m_perRow(perRow < 1 ? 1 : perRow)
 {}
@@ -64,6 +66,32 @@ void HsResourceListModel::reloadData(std::vector<ResourceItem> resources)
     beginResetModel();
     m_resources = std::move(resources);
     endResetModel();
+}
+
+void HsResourceListModel::appendResources(const std::vector<ResourceItem> &resources)
+{
+    std::set<int32_t> shownIds;
+    for (const ResourceItem &resource : m_resources)
+        shownIds.insert(resource.resId);
+    std::vector<ResourceItem> added;
+    for (const ResourceItem &resource : resources)
+        if (shownIds.insert(resource.resId).second)
+            added.push_back(resource);
+    if (added.empty())
+        return;
+    // A half-filled last row of a two-to-a-row table changes as well as gaining rows after it.
+    const int rowsBefore = rowCount();
+    const bool lastRowChanges = m_resources.size() % static_cast<size_t>(m_perRow) != 0;
+    const size_t total = m_resources.size() + added.size();
+    const int rowsAfter =
+        static_cast<int>((total + static_cast<size_t>(m_perRow) - 1) / static_cast<size_t>(m_perRow));
+    if (rowsAfter > rowsBefore)
+        beginInsertRows({}, rowsBefore, rowsAfter - 1);
+    m_resources.insert(m_resources.end(), added.begin(), added.end());
+    if (rowsAfter > rowsBefore)
+        endInsertRows();
+    if (lastRowChanges)
+        emit dataChanged(index(rowsBefore - 1), index(rowsBefore - 1));
 }
 
 std::optional<ResourceItem> HsResourceListModel::resourceAt(int row, int half) const

@@ -1,5 +1,6 @@
 #include "AreaTestSupport.h"
 #include "screens/HsNewsDetail.h"
+#include "screens/HsResourceActivity.h"
 #include "screens/HsSchoolActivity.h"
 #include "screens/HsStudentActivity.h"
 #include "services/ChatService.h"
@@ -198,4 +199,33 @@ TEST_F(NewsMoreTest, ReadMarksCountDownSurviveARestartAndBelongToTheirAccount)
 
     signIn("jz1006", false);
     EXPECT_EQ(openNotices().unreadCount(), 20);
+}
+
+TEST_F(NewsMoreTest, SearchResultsLoadPageAfterPageUntilAShortOne)
+{
+    signIn("wangfang", true);
+    HsResourceActivity resources(port, session, defaults);
+    resources.setNetworkCheck([] { return true; });
+    resources.viewDidLoad();
+    resources.pressCategory(2);
+    ASSERT_TRUE(waitUntil([&] { return port.idle() && !resources.photoTableShown(); }));
+    ASSERT_EQ(resources.paging()->state(), HsPaging::End);
+
+    // Every resource's text ends with a full stop: all of them match.
+    resources.setSearchText(QStringLiteral("。"));
+    resources.searchBarSearchButtonClicked();
+    ASSERT_TRUE(
+        waitUntil([&] { return port.idle() && resources.serviceType() == HsResourceActivity::SearchList; }));
+    ASSERT_EQ(resources.resourceTable()->rowCount(), 20);
+    int calls = 0;
+    while (resources.paging()->state() == HsPaging::More && calls++ < 10)
+        ASSERT_TRUE(loadMore(*resources.paging(), [&] { resources.loadMore(); }));
+
+    std::set<int32_t> ids;
+    for (const ResourceItem &resource : resources.resourceTable()->resources())
+        ids.insert(resource.resId);
+    EXPECT_EQ(resources.paging()->state(), HsPaging::End);
+    EXPECT_GT(ids.size(), 40u);
+    EXPECT_EQ(ids.size(), resources.resources().size());
+    EXPECT_EQ(resources.resourceTable()->rowCount(), static_cast<int>(ids.size()));
 }
