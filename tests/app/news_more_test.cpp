@@ -225,7 +225,7 @@ TEST_F(NewsMoreTest, SearchResultsLoadPageAfterPageUntilAShortOne)
     for (const ResourceItem &resource : resources.resourceTable()->resources())
         ids.insert(resource.resId);
     EXPECT_EQ(resources.paging()->state(), HsPaging::End);
-    EXPECT_GT(ids.size(), 40u);
+    EXPECT_GT(ids.size(), 20u);
     EXPECT_EQ(ids.size(), resources.resources().size());
     EXPECT_EQ(resources.resourceTable()->rowCount(), static_cast<int>(ids.size()));
 }
