@@ -179,19 +179,16 @@ TEST(SettingsAboutTest, ShowsTheTextAndTitleOfItsType)
     RecordingPort port;
     HsAboutUs about(port, HsAboutUs::aboutType);
     EXPECT_EQ(about.title(), "关于我们");
-    EXPECT_EQ(about.textAbout(), HsAboutUs::companyText());
-    EXPECT_FALSE(about.textAbout().isEmpty());
+    EXPECT_TRUE(about.textAbout().contains("家校沟通服务"));
 
     QSignalSpy textChanges(&about, &HsAboutUs::textAboutChanged);
     about.setType(HsAboutUs::contactType);
     EXPECT_EQ(about.title(), "联系方式");
-    EXPECT_EQ(about.textAbout(), HsAboutUs::contactText());
-    EXPECT_NE(HsAboutUs::contactText(), HsAboutUs::companyText());
+    EXPECT_TRUE(about.textAbout().startsWith("服务热线"));
     EXPECT_EQ(textChanges.count(), 1);
 
     about.setType(HsAboutUs::versionType);
     EXPECT_EQ(about.title(), "版本信息");
-    EXPECT_EQ(about.textAbout(), HsAboutUs::versionText());
     EXPECT_TRUE(about.textAbout().startsWith("最新版本Version"));
 }
 
