@@ -455,7 +455,7 @@ TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
     EXPECT_EQ(session.loginItem()->userName, std::optional<std::string>("wangfang"));
 }
 
-TEST_F(LoginControllerTest, EmptyTypeListsKeepTheCachedCategoriesAndTheMainScreenOpens)
+TEST_F(LoginControllerTest, EmptyOrRefusedTypeListsKeepTheCachedCategoriesAndTheMainScreenOpens)
 {
     {
         auto preferences = std::make_shared<HsPreferences>();
@@ -465,9 +465,12 @@ TEST_F(LoginControllerTest, EmptyTypeListsKeepTheCachedCategoriesAndTheMainScree
         ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
         HsPreferences::setCurrent(nullptr);
     }
-    // Every call, the category lists included, gets this document: a user and no items.
+    // Every call gets a user and no items; the resource categories are refused.
     CannedService service(QStringLiteral(
         "<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId><ClassId>7</ClassId></Result>"));
+    service.answerMethod(QStringLiteral("getResourceTypes"),
+                         QStringLiteral("<Result><Code>3</Code><Error>忙</Error>"
+                                        "<ResourceType><TypeId>99</TypeId></ResourceType></Result>"));
     HsServiceConfig::setEndpoint(service.endpoint());
     HsLoginController &login = launch();
     login.cbLoginTeacher()->clicked();

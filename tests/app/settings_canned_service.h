@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTcpServer>
@@ -35,6 +36,13 @@ public:
     }
 
     int requestCount() const { return static_cast<int>(m_requests.size()); }
+
+    // Answers the calls of one operation (its SOAP method, e.g. "getNewsTypes") with a document
+    // of their own instead.
+    void answerMethod(const QString &method, const QString &resultDocument)
+    {
+        m_methodAnswers.insert(method, envelopeAround(resultDocument));
+    }
 
     // The texts of in0, in1, ... of the last request, in order.
     QStringList lastArguments() const
@@ -81,15 +89,27 @@ private:
             if (received.size() < headerEnd + 4 + bodyLength)
                 return;
             m_requests << received.mid(headerEnd + 4, bodyLength);
+            const QByteArray answer = answerFor(m_requests.last());
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n"
                           "Content-Length: " +
-                          QByteArray::number(m_answer.size()) + "\r\n\r\n" + m_answer);
+                          QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
             socket->disconnectFromHost();
         });
     }
 
+    QByteArray answerFor(const QByteArray &request) const
+    {
+        for (auto method = m_methodAnswers.cbegin(); method != m_methodAnswers.cend(); ++method) {
+            const QRegularExpression element(QStringLiteral("<[A-Za-z0-9_]+:%1[\\s/>]").arg(method.key()));
+            if (element.match(QString::fromUtf8(request)).hasMatch())
+                return method.value();
+        }
+        return m_answer;
+    }
+
     QTcpServer m_server;
     QByteArray m_answer;
+    QMap<QString, QByteArray> m_methodAnswers;
     QList<QByteArray> m_requests;
 };
 
