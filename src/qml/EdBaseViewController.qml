@@ -23,33 +23,11 @@ Item {
         anchors.bottom: parent.bottom
     }
 
-    Image {
+    HsTitleBar {
         id: bar
 
-        width: parent.width
-        height: 55
-        source: "images/titleback.png"
-        fillMode: Image.Stretch
-
-        Text {
-            id: lbTitle
-
-            anchors.centerIn: parent
-            width: parent.width - 130
-            horizontalAlignment: Text.AlignHCenter
-            elide: Text.ElideRight
-            text: screen.controller ? screen.controller.title : ""
-            color: "white"
-            font.pixelSize: 18
-            font.bold: true
-        }
-
-        HsBarButton {
-            x: 6
-            y: 12
-            image: "images/titlebar_home.png"
-            text: "返回"
-            onClicked: screen.controller.homeButtonClicked(1000)
-        }
+        title: screen.controller ? screen.controller.title : ""
+        showsBack: true
+        onBackPressed: screen.controller.homeButtonClicked(1000)
     }
 }

@@ -17,30 +17,12 @@ Item {
         onClicked: screen.forceActiveFocus()
     }
 
-    Image {
+    HsTitleBar {
         id: bar
 
-        width: parent.width
-        height: 55
-        source: "images/titleback.png"
-        fillMode: Image.Stretch
-
-        Text {
-            anchors.centerIn: parent
-            text: "意见反馈"
-            color: "white"
-            font.pixelSize: 18
-            font.bold: true
-        }
-
-        HsBarButton {
-            objectName: "back"
-            x: 6
-            y: 12
-            image: "images/titlebar_home.png"
-            text: "返回"
-            onClicked: screen.controller.pressButton(1)
-        }
+        title: "意见反馈"
+        showsBack: true
+        onBackPressed: screen.controller.pressButton(1)
     }
 
     Text {

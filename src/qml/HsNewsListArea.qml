@@ -12,10 +12,11 @@ Item {
         color: "#eef2f7"
     }
 
-    HsAreaTitleBar {
+    HsTitleBar {
         id: titleBar
 
         title: area.controller ? area.controller.title : ""
+        showsSettings: true
         onSettingsPressed: area.controller.pressSetting()
     }
 

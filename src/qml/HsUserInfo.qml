@@ -11,30 +11,12 @@ Item {
         color: "#eef2f7"
     }
 
-    Image {
+    HsTitleBar {
         id: bar
 
-        width: parent.width
-        height: 55
-        source: "images/titleback.png"
-        fillMode: Image.Stretch
-
-        Text {
-            anchors.centerIn: parent
-            text: "个人信息"
-            color: "white"
-            font.pixelSize: 18
-            font.bold: true
-        }
-
-        HsBarButton {
-            objectName: "back"
-            x: 6
-            y: 12
-            image: "images/titlebar_home.png"
-            text: "返回"
-            onClicked: screen.controller.pressButton(1)
-        }
+        title: "个人信息"
+        showsBack: true
+        onBackPressed: screen.controller.pressButton(1)
     }
 
     Rectangle {

@@ -1,11 +1,15 @@
 import QtQuick
 
-// The title bar of an area of the main screen: its title and the settings button.
+// The title bar of every screen that has one: the title in the middle, a back button on the left
+// and a settings button on the right where the screen asks for them.
 Image {
     id: bar
 
     property alias title: caption.text
+    property bool showsBack: false
+    property bool showsSettings: false
 
+    signal backPressed
     signal settingsPressed
 
     width: parent ? parent.width : 320
@@ -26,8 +30,20 @@ Image {
     }
 
     HsBarButton {
+        objectName: "back"
+        x: 6
+        y: 12
+        visible: bar.showsBack
+        image: "images/titlebar_home.png"
+        text: "返回"
+        onClicked: bar.backPressed()
+    }
+
+    HsBarButton {
+        objectName: "settings"
         x: bar.width - 60
         y: 12
+        visible: bar.showsSettings
         image: "images/titlebar_right.png"
         text: "设置"
         onClicked: bar.settingsPressed()
