@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // A horizontally scrolling bar of category buttons over the pattern "bg_top_nav.png", with the
 // highlight "hmbutton.png" sliding behind the chosen one in 0.2 s. The model gives each button
@@ -7,7 +8,7 @@ import QtQuick.Controls.Basic
 Flickable {
     id: bar
 
-    property QtObject menu
+    required property HsCategoryBarModel menu
 
     signal categoryPressed(int tag)
 

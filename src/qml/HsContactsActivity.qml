@@ -1,11 +1,12 @@
 import QtQuick
+import HsSchool
 
 // The contacts area: the title bar, the category buttons 老师 and 同学, and the people of the
 // chosen list, one row each.
 Item {
     id: area
 
-    property QtObject controller
+    required property HsContactsActivityController controller
 
     Rectangle {
         anchors.fill: parent

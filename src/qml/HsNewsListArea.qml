@@ -1,11 +1,12 @@
 import QtQuick
+import HsSchool
 
 // A list of headlines by category under the title bar: the category bar, then the headlines,
 // pulled down to reload. The school notices and the news areas are both this screen.
 Item {
     id: area
 
-    property QtObject controller
+    required property HsNewsListActivity controller
 
     Rectangle {
         anchors.fill: parent

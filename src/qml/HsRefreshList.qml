@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // A list that the user pulls down and releases to reload its first page. The header object keeps
 // the state; this view reports the content offset and the dragging to it, keeps the top inset it
@@ -9,8 +10,8 @@ import QtQuick.Controls.Basic
 ListView {
     id: list
 
-    property QtObject refreshHeader
-    property QtObject paging
+    property RefreshHeaderView refreshHeader: null
+    property HsPaging paging: null
 
     signal loadMoreRequested
     // The content offset as the header counts it: 0 at rest, negative while pulled down.

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // The resources area: the title bar, the category bar ("推荐" and the resource types), then
 // either the photo table (two resources a row) or the resource table under its search bar.
@@ -7,7 +8,7 @@ import QtQuick.Controls.Basic
 Item {
     id: area
 
-    property QtObject controller
+    required property HsResourceActivityController controller
 
     onVisibleChanged: if (visible && controller) controller.viewDidAppear()
     Component.onCompleted: if (visible && controller) controller.viewDidAppear()

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import Qt.labs.qmlmodels
+import HsSchool
 
 // The student record area: four category buttons with the sliding pointer, the records pulled
 // down to reload, and the post box where the category and the role allow posting. The post box
@@ -8,7 +9,7 @@ import Qt.labs.qmlmodels
 Item {
     id: area
 
-    property QtObject controller
+    required property HsStudentActivityController controller
     readonly property var categoryNames: ["作业", "成绩", "状态", "交流"]
     readonly property real keyboardHeight: Qt.inputMethod.visible ? Qt.inputMethod.keyboardRectangle.height : 0
 

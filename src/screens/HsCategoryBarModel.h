@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QRectF>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 #include <vector>
 
 // The buttons of a horizontally scrolling category bar and the highlight behind the chosen one.
@@ -13,6 +14,8 @@
 class HsCategoryBarModel : public QAbstractListModel
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The bar belongs to its area")
     Q_PROPERTY(qreal contentWidth READ contentWidth NOTIFY contentWidthChanged)
     Q_PROPERTY(QRectF pointerFrame READ pointerFrame NOTIFY pointerFrameChanged)
 public:

@@ -4,6 +4,7 @@
 #include "screens/HsCategoryBarModel.h"
 #include "screens/HsContactListModel.h"
 
+#include <QtQml/qqmlregistration.h>
 #include <memory>
 #include <optional>
 
@@ -14,6 +15,9 @@
 class HsContactsActivity : public HsAreaActivity
 {
     Q_OBJECT
+    // Named apart from the interface file "HsContactsActivity.qml" that shows it.
+    QML_NAMED_ELEMENT(HsContactsActivityController)
+    QML_UNCREATABLE("Areas are made by the main screen")
     Q_PROPERTY(int category READ category NOTIFY categoryChanged)
     Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *datas READ datas CONSTANT)

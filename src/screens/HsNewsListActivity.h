@@ -8,6 +8,7 @@
 #include "widgets/HsRefreshCycle.h"
 #include "widgets/HsTaskRunner.h"
 
+#include <QtQml/qqmlregistration.h>
 #include <optional>
 #include <vector>
 
@@ -19,6 +20,8 @@
 class HsNewsListActivity : public HsAreaActivity
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Areas are made by the main screen")
     Q_PROPERTY(int category READ category NOTIFY categoryChanged)
     Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *newses READ newses CONSTANT)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 #include <cstddef>
 
 // Where a paged list stands at its end: more may follow, the next page is loading, everything has
@@ -11,6 +12,8 @@
 class HsPaging : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Paging belongs to its list screen")
     Q_PROPERTY(int state READ state NOTIFY stateChanged)
     Q_PROPERTY(QString text READ text NOTIFY stateChanged)
 public:

@@ -7,6 +7,7 @@
 #include "screens/HsResourceListModel.h"
 #include "widgets/HsTaskRunner.h"
 
+#include <QtQml/qqmlregistration.h>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -20,6 +21,9 @@
 class HsResourceActivity : public HsAreaActivity
 {
     Q_OBJECT
+    // Named apart from the interface file "HsResourceActivity.qml" that shows it.
+    QML_NAMED_ELEMENT(HsResourceActivityController)
+    QML_UNCREATABLE("Areas are made by the main screen")
     Q_PROPERTY(int category READ category NOTIFY categoryChanged)
     Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *resourceTable READ resourceTable CONSTANT)

@@ -6,6 +6,7 @@
 #include "widgets/HsRefreshCycle.h"
 #include "widgets/HsTaskRunner.h"
 
+#include <QtQml/qqmlregistration.h>
 #include <memory>
 #include <optional>
 
@@ -16,6 +17,9 @@
 class HsStudentActivity : public HsAreaActivity
 {
     Q_OBJECT
+    // Named apart from the interface file "HsStudentActivity.qml" that shows it.
+    QML_NAMED_ELEMENT(HsStudentActivityController)
+    QML_UNCREATABLE("Areas are made by the main screen")
     Q_PROPERTY(int category READ category NOTIFY categoryChanged)
     Q_PROPERTY(bool postBoxVisible READ isPostBoxVisible NOTIFY categoryChanged)
     Q_PROPERTY(QString postText READ postText WRITE setPostText NOTIFY postTextChanged)

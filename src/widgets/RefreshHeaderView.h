@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 class RefreshHeaderView;
 
@@ -24,6 +25,8 @@ public:
 class RefreshHeaderView : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The header belongs to its list screen")
     Q_PROPERTY(int state READ state NOTIFY stateChanged)
     Q_PROPERTY(QString statusText READ statusText NOTIFY stateChanged)
     Q_PROPERTY(bool arrowTurned READ isArrowTurned NOTIFY stateChanged)
