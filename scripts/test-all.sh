@@ -16,6 +16,15 @@ cmake --preset default
 cmake --build --preset default
 ctest --preset default
 
+# Every interface file must pass the QML linter without a single warning.
+echo "== qmllint"
+lint_output=$(cmake --build --preset default --target hsschool_app_qmllint 2>&1) || true
+echo "$lint_output"
+if grep -q "^Warning" <<<"$lint_output"; then
+  echo "qmllint reported warnings" >&2
+  exit 1
+fi
+
 echo "== core and server tests under ASan+UBSan"
 cmake --preset asan
 cmake --build --preset asan

@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QMetaObject>
 #include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QQuickWindow>
 #include <QRandomGenerator>
 #include <QUuid>
@@ -95,9 +94,9 @@ void HsAppDelegate::showGuideAtLaunch()
 void HsAppDelegate::createWindow()
 {
     m_engine = std::make_unique<QQmlApplicationEngine>();
-    m_engine->rootContext()->setContextProperty(QStringLiteral("appDelegate"), this);
-    m_engine->rootContext()->setContextProperty(QStringLiteral("screenPort"), m_ownPort.get());
-    m_engine->rootContext()->setContextProperty(QStringLiteral("loginController"), m_loginController.get());
+    m_engine->setInitialProperties({{QStringLiteral("appDelegate"), QVariant::fromValue(this)},
+                                    {QStringLiteral("screenPort"), QVariant::fromValue(m_ownPort.get())},
+                                    {QStringLiteral("loginController"), QVariant::fromValue(m_loginController.get())}});
     m_engine->load(QUrl(QStringLiteral("qrc:/HsSchool/HsAppWindow.qml")));
 }
 

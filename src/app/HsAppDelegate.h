@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariantMap>
 #include <memory>
+#include <QtQml/qqmlregistration.h>
 
 class HsLoginController;
 class HsQuickScreenPort;
@@ -22,6 +23,8 @@ class QQuickWindow;
 class HsAppDelegate : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application delegate is made by main()")
     Q_PROPERTY(bool guideVisible READ isGuideVisible NOTIFY guideVisibleChanged)
     Q_PROPERTY(QStringList userGuideImages READ userGuideImages CONSTANT)
     Q_PROPERTY(int badgeNumber READ badgeNumber NOTIFY badgeNumberChanged)

@@ -3,7 +3,24 @@
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// The signal handler may only write to a pipe; the event loop reads the other end.
+int terminationPipe[2] = {-1, -1};
+
+void noteTerminationSignal(int)
+{
+    const char signalled = 1;
+    [[maybe_unused]] const ssize_t written = write(terminationPipe[1], &signalled, 1);
+}
+
+} // namespace
 
 void hsSetApplicationNames()
 {
@@ -27,4 +44,23 @@ QString hsDataDirectory()
     const QString directory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(directory);
     return directory;
+}
+
+void hsQuitOnTerminationSignals()
+{
+    if (pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(), [] {
+        char signalled = 0;
+        while (read(terminationPipe[0], &signalled, 1) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = noteTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signalNumber, &action, nullptr);
 }

@@ -11,3 +11,8 @@ void hsSetUpApplication();
 
 // Where the defaults file and the cache database live; created when missing.
 QString hsDataDirectory();
+
+// A termination request (SIGTERM from a session ending or a service manager, SIGINT, SIGHUP) ends
+// the application as closing its window does: the event loop returns and everything shuts down in
+// order, instead of the process dying mid-write.
+void hsQuitOnTerminationSignals();

@@ -5,12 +5,15 @@
 #include "widgets/HsToast.h"
 
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 
 // The screen port of the running application. The window's QML listens to its signals and
 // drives a StackView; the toast and the progress overlay are shown from its two widget objects.
 class HsQuickScreenPort : public QObject, public ScreenPort
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The screen port is made by the application delegate")
     Q_PROPERTY(HsToast *toast READ toast CONSTANT)
     Q_PROPERTY(HsProgressOverlay *overlay READ overlay CONSTANT)
 public:

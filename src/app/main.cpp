@@ -79,6 +79,7 @@ int main(int argc, char *argv[])
     // wait for their workers on the way out, and those return at once instead of after the
     // time-out. A refresh cut short this way writes nothing to the cache.
     QObject::connect(&application, &QCoreApplication::aboutToQuit, [] { HsSoapClient::abandonCalls(); });
+    hsQuitOnTerminationSignals();
     delegate.didFinishLaunchingWithOptions();
     if (!delegate.window())
         return 1;

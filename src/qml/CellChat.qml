@@ -19,7 +19,12 @@ ItemDelegate {
         color: cell.pressed ? "#e8eef5" : "#eef2f7"
     }
 
-    contentItem: Item {
+    // The cell draws its content itself, below; the style's content item would repeat the text.
+    contentItem: Item {}
+
+    Item {
+        anchors.fill: parent
+
         Text {
             id: lbUser
 

@@ -31,7 +31,12 @@ ItemDelegate {
         }
     }
 
-    contentItem: Item {
+    // The cell draws its content itself, below; the style's content item would repeat the text.
+    contentItem: Item {}
+
+    Item {
+        anchors.fill: parent
+
         Rectangle {
             objectName: "unreadDot"
             x: 4

@@ -30,7 +30,12 @@ ItemDelegate {
         }
     }
 
-    contentItem: Item {
+    // The cell draws its content itself, below; the style's content item would repeat the text.
+    contentItem: Item {}
+
+    Item {
+        anchors.fill: parent
+
         NetImageView {
             id: imLogo
 

@@ -40,7 +40,12 @@ Item {
             color: half.pressed ? "#e8eef5" : "white"
         }
 
-        contentItem: Item {
+        // The cell draws its content itself, below; the style's content item would repeat the text.
+        contentItem: Item {}
+
+        Item {
+            anchors.fill: parent
+
             Rectangle {
                 x: 8
                 y: 8

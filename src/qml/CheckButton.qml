@@ -1,36 +1,41 @@
 import QtQuick
+import QtQuick.Controls.Basic
+import HsSchool
 
-// An image-and-label toggle driven by a CheckButton object.
-Item {
+// An image-and-label toggle shown for a CheckButton object. The object decides the state on a
+// tap (a radio-style button stays on, a check box flips), so the control never toggles itself.
+CheckBox {
     id: root
 
-    property QtObject button
+    required property CheckButtonController button
 
-    Image {
-        id: icon
+    text: button.label
+    checked: button.checked
+    nextCheckState: () => root.checkState
+    padding: 0
+    spacing: 0
+    font.pixelSize: 16
+    Accessible.role: button.style === 2 ? Accessible.RadioButton : Accessible.CheckBox
+    Accessible.name: text
+    onClicked: button.clicked()
 
+    indicator: Image {
         x: 10
         width: root.height
         height: root.height
-        source: root.button ? "images/" + root.button.icon : ""
+        source: "images/" + root.button.icon
         fillMode: Image.PreserveAspectFit
         smooth: true
     }
 
-    Text {
-        x: icon.width + 14
-        width: root.width - icon.width - 14
-        height: root.height
-        text: root.button ? root.button.label : ""
+    contentItem: Text {
+        leftPadding: root.height + 14
+        text: root.text
+        font: root.font
+        font.underline: root.visualFocus
         color: "black"
-        font.pixelSize: 16
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: Text.AlignLeft
         elide: Text.ElideRight
-    }
-
-    MouseArea {
-        anchors.fill: parent
-        onClicked: root.button.clicked()
     }
 }

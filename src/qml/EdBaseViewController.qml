@@ -1,13 +1,16 @@
 import QtQuick
 
 // A screen with a title bar (title and back button); what a derived screen declares goes
-// below the bar.
+// below the bar. The derived screen says what its back button does.
 Item {
     id: screen
 
-    property QtObject controller
+    property alias title: bar.title
     property alias topBar: bar
     default property alias content: body.data
+
+    // The back button, Escape or a phone's Back key.
+    signal backPressed
 
     Rectangle {
         anchors.fill: parent
@@ -26,8 +29,7 @@ Item {
     HsTitleBar {
         id: bar
 
-        title: screen.controller ? screen.controller.title : ""
         showsBack: true
-        onBackPressed: screen.controller.homeButtonClicked(1000)
+        onBackPressed: screen.backPressed()
     }
 }

@@ -1,8 +1,14 @@
 import QtQuick
+import HsSchool
 
 // The forgotten-password page behind the login screen.
 EdBaseViewController {
     id: screen
+
+    required property EdGetPassController controller
+
+    title: controller.title
+    onBackPressed: controller.homeButtonClicked(1000)
 
     Column {
         anchors.fill: parent

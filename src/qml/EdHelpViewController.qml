@@ -1,8 +1,16 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
+import HsSchool
 
 // The help page behind the login screen.
 EdBaseViewController {
     id: screen
+
+    required property EdHelpController controller
+
+    title: controller.title
+    onBackPressed: controller.homeButtonClicked(1000)
 
     Flickable {
         anchors.fill: parent
@@ -30,6 +38,8 @@ EdBaseViewController {
                 ]
 
                 delegate: Column {
+                    id: section
+
                     required property var modelData
 
                     width: sections.width
@@ -37,7 +47,7 @@ EdBaseViewController {
 
                     Text {
                         width: parent.width
-                        text: modelData.heading
+                        text: section.modelData.heading
                         color: "#1f6fc4"
                         font.pixelSize: 16
                         font.bold: true
@@ -45,7 +55,7 @@ EdBaseViewController {
 
                     Text {
                         width: parent.width
-                        text: modelData.body
+                        text: section.modelData.body
                         wrapMode: Text.Wrap
                         lineHeight: 1.25
                         color: "#333a42"

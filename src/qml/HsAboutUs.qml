@@ -1,9 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // One of the fixed texts (about, contact, version) under the application's mark.
 EdBaseViewController {
     id: screen
+
+    required property HsAboutUsController controller
+
+    title: controller.title
+    onBackPressed: controller.homeButtonClicked(1000)
 
     Flickable {
         anchors.fill: parent
@@ -57,7 +63,7 @@ EdBaseViewController {
                     wrapMode: TextEdit.Wrap
                     padding: 14
                     background: null
-                    text: screen.controller ? screen.controller.textAbout : ""
+                    text: screen.controller.textAbout
                     color: "#333a42"
                     font.pixelSize: 15
                 }

@@ -1,35 +1,26 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // Feedback: a framed text view and the send button.
-Item {
+EdBaseViewController {
     id: screen
 
-    property QtObject controller
+    required property HsAdviceController controller
 
-    Rectangle {
-        anchors.fill: parent
-        color: "#eef2f7"
-    }
+    title: "意见反馈"
+    onBackPressed: screen.controller.pressButton(1)
 
     MouseArea {
         anchors.fill: parent
         onClicked: screen.forceActiveFocus()
     }
 
-    HsTitleBar {
-        id: bar
-
-        title: "意见反馈"
-        showsBack: true
-        onBackPressed: screen.controller.pressButton(1)
-    }
-
     Text {
         id: intro
 
         x: 12
-        anchors.top: bar.bottom
+        anchors.top: parent.top
         anchors.topMargin: 14
         width: parent.width - 24
         wrapMode: Text.Wrap
@@ -71,16 +62,13 @@ Item {
                 placeholderTextColor: "#a0a6ad"
                 color: "#222222"
                 font.pixelSize: 15
-                text: screen.controller ? screen.controller.textAdvice : ""
-                onTextChanged: {
-                    if (screen.controller)
-                        screen.controller.textAdvice = text;
-                }
+                text: screen.controller.textAdvice
+                onTextChanged: screen.controller.textAdvice = text
             }
         }
     }
 
-    Button {
+    HsPrimaryButton {
         id: submit
 
         objectName: "submit"
@@ -88,22 +76,8 @@ Item {
         anchors.top: frame.bottom
         anchors.topMargin: 22
         width: parent.width - 40
-        height: 44
         text: "提  交"
-        font.pixelSize: 18
         onClicked: screen.controller.pressButton(2)
-
-        contentItem: Text {
-            text: submit.text
-            font: submit.font
-            color: "white"
-            horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignVCenter
-        }
-        background: Rectangle {
-            radius: 6
-            color: submit.down ? "#1f6fc4" : "#2f86e0"
-        }
     }
 
     Connections {

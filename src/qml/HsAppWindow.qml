@@ -1,10 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // The application window: the navigation stack with the login screen at its root, the
 // first-run guide above it, and the progress overlay and toast above everything.
 ApplicationWindow {
     id: window
+
+    required property HsAppDelegate appDelegate
+    required property HsQuickScreenPort screenPort
+    required property HsLoginScreenController loginController
 
     width: 320
     height: 568
@@ -27,20 +32,27 @@ ApplicationWindow {
     HsLoginController {
         id: loginScreen
 
-        controller: loginController
+        controller: window.loginController
+        badgeNumber: window.appDelegate.badgeNumber
+    }
+
+    // Escape, or a phone's Back key, does what the top screen's back button does.
+    Shortcut {
+        sequences: ["Esc", "Back"]
+        onActivated: (navigation.currentItem as EdBaseViewController)?.backPressed()
     }
 
     Connections {
-        target: screenPort
+        target: window.screenPort
 
         function onPushRequested(interfaceFile, controller) {
             const component = Qt.createComponent(Qt.resolvedUrl(interfaceFile + ".qml"));
             if (component.status !== Component.Ready) {
                 console.warn("no interface file", interfaceFile, component.errorString());
-                screenPort.adopt(controller, null);
+                window.screenPort.adopt(controller, null);
                 return;
             }
-            screenPort.adopt(controller, navigation.push(component, { "controller": controller }));
+            window.screenPort.adopt(controller, navigation.push(component, { "controller": controller }));
         }
         function onPopRequested() {
             if (navigation.depth > 1)
@@ -54,18 +66,18 @@ ApplicationWindow {
     HsGuideView {
         objectName: "guide"
         anchors.fill: parent
-        visible: appDelegate.guideVisible
-        images: appDelegate.userGuideImages
-        onPageTapped: index => appDelegate.guideDidSelectPageAtIndex(index)
+        visible: window.appDelegate.guideVisible
+        images: window.appDelegate.userGuideImages
+        onPageTapped: index => window.appDelegate.guideDidSelectPageAtIndex(index)
     }
 
     HsProgressOverlay {
         anchors.fill: parent
-        overlay: screenPort.overlay
+        overlay: window.screenPort.overlay
     }
 
     HsToast {
         anchors.fill: parent
-        toast: screenPort.toast
+        toast: window.screenPort.toast
     }
 }

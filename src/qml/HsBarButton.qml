@@ -1,38 +1,44 @@
 import QtQuick
+import QtQuick.Controls.Basic
 
-// A 50 by 27 button of a title bar: a background image and a short caption.
-Item {
+// A 50 by 27 button of a title bar: a background image and a short caption. It takes touches
+// 6 px around the image too.
+AbstractButton {
     id: button
 
-    property alias image: background.source
-    property alias text: caption.text
+    property url image
 
-    signal clicked
+    width: 62
+    height: 39
+    padding: 6
+    topInset: 6
+    bottomInset: 6
+    leftInset: 6
+    rightInset: 6
+    opacity: down ? 0.7 : 1
+    font.pixelSize: 15
+    Accessible.name: text
 
-    width: 50
-    height: 27
-    opacity: area.pressed ? 0.7 : 1
-
-    Image {
-        id: background
-
-        anchors.fill: parent
+    background: Image {
+        source: button.image
         fillMode: Image.Stretch
     }
 
-    Text {
-        id: caption
-
-        anchors.centerIn: parent
+    contentItem: Text {
+        text: button.text
+        font: button.font
         color: "white"
-        font.pixelSize: 15
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
     }
 
-    MouseArea {
-        id: area
-
+    // A focus frame for keyboard users; a touch never shows it.
+    Rectangle {
         anchors.fill: parent
-        anchors.margins: -6
-        onClicked: button.clicked()
+        anchors.margins: 4
+        radius: 3
+        color: "transparent"
+        border.color: "white"
+        visible: button.visualFocus
     }
 }

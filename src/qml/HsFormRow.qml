@@ -11,8 +11,12 @@ Item {
     property alias text: input.text
     property alias placeholder: input.placeholderText
     property bool secure: false
+    // What the field is, for assistive technology.
+    property string label
 
     signal edited(string text)
+    // Return or Enter in the field.
+    signal submitted
 
     height: 44
 
@@ -41,31 +45,34 @@ Item {
         echoMode: row.secure ? TextInput.Password : TextInput.Normal
         inputMethodHints: Qt.ImhNoPredictiveText
         onTextEdited: row.edited(text)
-        onAccepted: focus = false
+        Accessible.name: row.label
+        onAccepted: row.submitted()
     }
 
-    Rectangle {
-        x: input.x + input.width + 8
+    AbstractButton {
+        x: input.x + input.width + 2
         anchors.verticalCenter: input.verticalCenter
-        width: 18
-        height: 18
-        radius: 9
-        color: "#b8bec6"
+        width: 30
+        height: 30
+        padding: 6
         visible: input.activeFocus && input.text.length > 0
-
-        Text {
-            anchors.centerIn: parent
-            text: "×"
-            color: "white"
-            font.pixelSize: 14
+        // Leaves the keyboard in the field: Tab goes from field to field.
+        focusPolicy: Qt.NoFocus
+        Accessible.name: "清除"
+        onClicked: {
+            input.clear();
+            row.edited("");
         }
 
-        MouseArea {
-            anchors.fill: parent
-            anchors.margins: -6
-            onClicked: {
-                input.clear();
-                row.edited("");
+        contentItem: Rectangle {
+            radius: 9
+            color: "#b8bec6"
+
+            Text {
+                anchors.centerIn: parent
+                text: "×"
+                color: "white"
+                font.pixelSize: 14
             }
         }
     }

@@ -1,12 +1,14 @@
 import QtQuick
-import QtQuick.Controls.Basic
+import HsSchool
 
 // The login screen: role, account and password, the two options, and the sign-in, forgotten
-// password and help buttons.
+// password and help buttons. From the keyboard: Tab goes account, password, sign-in; Return in
+// either field signs in; Space toggles the focused check button.
 Item {
     id: screen
 
-    property QtObject controller
+    required property HsLoginScreenController controller
+    property int badgeNumber: 0
     readonly property real halfWidth: width / 2
 
     Rectangle {
@@ -47,7 +49,7 @@ Item {
         HsBadge {
             x: parent.width - width - 12
             y: 12
-            number: appDelegate ? appDelegate.badgeNumber : 0
+            number: screen.badgeNumber
         }
     }
 
@@ -84,8 +86,11 @@ Item {
             width: parent.width
             icon: "images/pic23.png"
             placeholder: "请输入邮箱"
+            label: "邮箱"
             text: screen.controller.account
+            field.KeyNavigation.tab: passwordRow.field
             onEdited: text => screen.controller.account = text
+            onSubmitted: screen.controller.pressButton(1)
         }
 
         Rectangle {
@@ -103,35 +108,24 @@ Item {
             width: parent.width
             icon: "images/pic24.png"
             placeholder: "请输入密码"
+            label: "密码"
             secure: true
             text: screen.controller.password
+            field.KeyNavigation.tab: signIn
             onEdited: text => screen.controller.password = text
+            onSubmitted: screen.controller.pressButton(1)
         }
     }
 
-    Button {
+    HsPrimaryButton {
         id: signIn
 
         x: 20
         y: 313
         width: parent.width - 40
-        height: 44
         text: "登  录"
         enabled: !screen.controller.signingIn
-        font.pixelSize: 18
         onClicked: screen.controller.pressButton(1)
-
-        contentItem: Text {
-            text: signIn.text
-            font: signIn.font
-            color: "white"
-            horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignVCenter
-        }
-        background: Rectangle {
-            radius: 6
-            color: signIn.down ? "#1f6fc4" : (signIn.enabled ? "#2f86e0" : "#8fb8e6")
-        }
     }
 
     CheckButton {
@@ -151,9 +145,11 @@ Item {
     }
 
     Row {
+        id: links
+
         anchors.horizontalCenter: parent.horizontalCenter
-        y: 425
-        spacing: 40
+        y: 417
+        spacing: 24
 
         HsLinkButton {
             text: "忘记密码？"
@@ -166,10 +162,10 @@ Item {
         }
     }
 
+    // At the foot of the screen, or just under the links on a short one.
     Text {
         anchors.horizontalCenter: parent.horizontalCenter
-        anchors.bottom: parent.bottom
-        anchors.bottomMargin: 16
+        y: Math.max(links.y + links.height + 4, parent.height - height - 16)
         text: "教师请选择“教师”，家长请选择“家长”登录"
         color: "#8a939e"
         font.pixelSize: 12

@@ -1,35 +1,28 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // The password change: old password, new password and the new one again, then the button.
-Item {
+EdBaseViewController {
     id: screen
 
-    property QtObject controller
+    required property HsModifyPassController controller
 
-    Rectangle {
-        anchors.fill: parent
-        color: "#eef2f7"
-    }
+    title: "修改密码"
+    onBackPressed: screen.controller.pressButton(1)
 
     MouseArea {
         anchors.fill: parent
         onClicked: screen.forceActiveFocus()
     }
 
-    HsTitleBar {
-        id: bar
-
-        title: "修改密码"
-        showsBack: true
-        onBackPressed: screen.controller.pressButton(1)
-    }
-
     Rectangle {
         id: form
 
         x: 10
-        anchors.top: bar.bottom
+        anchors.top: parent.top
         anchors.topMargin: 18
         width: parent.width - 20
         height: 3 * 46
@@ -112,7 +105,7 @@ Item {
         font.pixelSize: 12
     }
 
-    Button {
+    HsPrimaryButton {
         id: submit
 
         objectName: "submit"
@@ -120,22 +113,8 @@ Item {
         anchors.top: hint.bottom
         anchors.topMargin: 22
         width: parent.width - 40
-        height: 44
         text: "确认修改"
-        font.pixelSize: 18
         onClicked: screen.controller.pressButton(2)
-
-        contentItem: Text {
-            text: submit.text
-            font: submit.font
-            color: "white"
-            horizontalAlignment: Text.AlignHCenter
-            verticalAlignment: Text.AlignVCenter
-        }
-        background: Rectangle {
-            radius: 6
-            color: submit.down ? "#1f6fc4" : "#2f86e0"
-        }
     }
 
     Connections {

@@ -1,11 +1,19 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // One notice or news item: its title, date and whole text, under the title bar with the back
 // button; it stays blank until the item has been fetched. Below a notice that asks for a reply,
 // a teacher sees who replied, and a parent a reply box and their own replies.
 EdBaseViewController {
     id: screen
+
+    required property HsNewsDetailController controller
+
+    title: controller.title
+    onBackPressed: controller.homeButtonClicked(1000)
 
     Flickable {
         id: scroller
@@ -28,7 +36,7 @@ EdBaseViewController {
 
                 objectName: "lbTitle"
                 width: parent.width
-                text: screen.controller ? screen.controller.newsTitle : ""
+                text: screen.controller.newsTitle
                 color: "#222a33"
                 font.pixelSize: 19
                 font.bold: true
@@ -37,7 +45,7 @@ EdBaseViewController {
 
             Text {
                 width: parent.width
-                text: screen.controller ? screen.controller.publicDate : ""
+                text: screen.controller.publicDate
                 color: "#8a94a0"
                 font.pixelSize: 12
                 visible: text.length > 0
@@ -50,7 +58,7 @@ EdBaseViewController {
                 width: parent.width
                 readOnly: true
                 wrapMode: TextEdit.Wrap
-                text: screen.controller ? screen.controller.newsContent : ""
+                text: screen.controller.newsContent
                 color: "#33404d"
                 font.pixelSize: 15
                 padding: 0
@@ -64,7 +72,7 @@ EdBaseViewController {
                 objectName: "replyBox"
                 width: parent.width
                 spacing: 8
-                visible: screen.controller !== null && screen.controller.canReply
+                visible: screen.controller.canReply
 
                 Rectangle {
                     width: parent.width
@@ -91,7 +99,7 @@ EdBaseViewController {
                         placeholderText: "写下您的回复"
                         Accessible.name: "回复内容"
                         font.pixelSize: 14
-                        text: screen.controller ? screen.controller.replyText : ""
+                        text: screen.controller.replyText
                         onTextEdited: screen.controller.replyText = text
                         onAccepted: screen.controller.pressReply()
                     }
@@ -108,9 +116,8 @@ EdBaseViewController {
 
             Text {
                 width: parent.width
-                visible: screen.controller !== null && (screen.controller.showsReplies
-                                                        || (screen.controller.canReply && replyList.count > 0))
-                text: screen.controller && screen.controller.showsReplies ? screen.controller.repliersText : "我的回复"
+                visible: screen.controller.showsReplies || (screen.controller.canReply && replyList.count > 0)
+                text: screen.controller.showsReplies ? screen.controller.repliersText : "我的回复"
                 color: "#1f6fc4"
                 font.pixelSize: 14
                 font.bold: true
@@ -119,8 +126,7 @@ EdBaseViewController {
             Repeater {
                 id: replyList
 
-                model: screen.controller && (screen.controller.showsReplies || screen.controller.canReply)
-                       ? screen.controller.replies : null
+                model: screen.controller.showsReplies || screen.controller.canReply ? screen.controller.replies : null
 
                 delegate: Rectangle {
                     id: reply

@@ -1,14 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // The progress overlay: covers the screen and swallows its touches while the overlay object
 // reports an action running.
 Rectangle {
     id: cover
 
-    property QtObject overlay
+    required property HsProgressOverlayController overlay
 
-    visible: overlay && overlay.shown
+    visible: overlay.shown
     color: "#59000000"
     // Takes the keyboard too, so no field is edited behind the overlay.
     onVisibleChanged: if (visible) forceActiveFocus()
@@ -44,7 +45,7 @@ Rectangle {
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
             maximumLineCount: 2
-            text: cover.overlay ? cover.overlay.text : ""
+            text: cover.overlay.text
             color: "white"
             font.pixelSize: 14
         }

@@ -1,9 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import HsSchool
 
 // One record of the student record: its whole text and its date line.
 EdBaseViewController {
     id: screen
+
+    required property HsRecordDetailController controller
+
+    title: controller.title
+    onBackPressed: controller.homeButtonClicked(1000)
 
     Flickable {
         id: scroller
@@ -24,7 +30,7 @@ EdBaseViewController {
             Text {
                 objectName: "dateLine"
                 width: parent.width
-                text: screen.controller ? screen.controller.dateLine : ""
+                text: screen.controller.dateLine
                 color: "#8a94a0"
                 font.pixelSize: 13
             }
@@ -34,7 +40,7 @@ EdBaseViewController {
                 width: parent.width
                 readOnly: true
                 wrapMode: TextEdit.Wrap
-                text: screen.controller ? screen.controller.text : ""
+                text: screen.controller.text
                 color: "#222a33"
                 font.pixelSize: 16
                 padding: 0

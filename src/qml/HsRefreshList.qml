@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls.Basic
 import HsSchool
@@ -41,6 +43,8 @@ ListView {
     onCountChanged: if (atYEnd && count > 0) list.loadMoreRequested()
 
     footer: ItemDelegate {
+        id: pagingRow
+
         objectName: "pagingRow"
         width: list.width
         height: visible ? 44 : 0
@@ -51,7 +55,7 @@ ListView {
         onClicked: list.loadMoreRequested()
 
         contentItem: Text {
-            text: parent.text
+            text: pagingRow.text
             color: "#8a94a0"
             font.pixelSize: 13
             horizontalAlignment: Text.AlignHCenter

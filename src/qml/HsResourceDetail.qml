@@ -7,6 +7,11 @@ import HsSchool
 EdBaseViewController {
     id: screen
 
+    required property HsResourceDetailController controller
+
+    title: controller.title
+    onBackPressed: controller.homeButtonClicked(1000)
+
     Flickable {
         id: scroller
 
@@ -28,7 +33,7 @@ EdBaseViewController {
 
                 objectName: "lbTitle"
                 width: parent.width
-                text: screen.controller ? screen.controller.resTitle : ""
+                text: screen.controller.resTitle
                 color: "#222a33"
                 font.pixelSize: 19
                 font.bold: true
@@ -41,7 +46,7 @@ EdBaseViewController {
                 objectName: "ivResource"
                 width: parent.width
                 height: visible ? Math.round(width * 5 / 8) : 0
-                source: screen.controller ? screen.controller.picture : null
+                source: screen.controller.picture
                 visible: source !== null && source.hasPicture
             }
 
@@ -52,7 +57,7 @@ EdBaseViewController {
                 width: parent.width
                 readOnly: true
                 wrapMode: TextEdit.Wrap
-                text: screen.controller ? screen.controller.resContent : ""
+                text: screen.controller.resContent
                 color: "#33404d"
                 font.pixelSize: 15
                 padding: 0

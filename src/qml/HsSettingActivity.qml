@@ -1,8 +1,17 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
+import QtQuick.Controls.Basic
+import HsSchool
 
 // The settings list: grouped rows, each with its caption and a disclosure mark.
 EdBaseViewController {
     id: screen
+
+    required property HsSettingActivityController controller
+
+    title: controller.title
+    onBackPressed: controller.homeButtonClicked(1000)
 
     ListView {
         id: tableSetting
@@ -10,7 +19,7 @@ EdBaseViewController {
         objectName: "tableSetting"
         anchors.fill: parent
         clip: true
-        model: screen.controller ? screen.controller.tableSetting : null
+        model: screen.controller.tableSetting
         boundsBehavior: Flickable.StopAtBounds
 
         section.property: "sectionKey"
@@ -19,7 +28,7 @@ EdBaseViewController {
             height: 20
         }
 
-        delegate: Rectangle {
+        delegate: ItemDelegate {
             id: cell
 
             required property int section
@@ -30,45 +39,46 @@ EdBaseViewController {
 
             width: tableSetting.width
             height: 45
-            color: tap.pressed ? "#e8eef5" : "white"
+            padding: 0
+            text: caption
+            onClicked: screen.controller.willSelectRow(cell.section, cell.row)
 
-            Rectangle {
-                width: parent.width
-                height: 1
-                color: "#dfe5ec"
-                visible: cell.row === 0
+            background: Rectangle {
+                color: cell.down ? "#e8eef5" : (cell.visualFocus ? "#f0f5fb" : "white")
+
+                Rectangle {
+                    width: parent.width
+                    height: 1
+                    color: "#dfe5ec"
+                    visible: cell.row === 0
+                }
+
+                Rectangle {
+                    x: cell.isLastOfSection ? 0 : 16
+                    anchors.bottom: parent.bottom
+                    width: parent.width - x
+                    height: 1
+                    color: "#dfe5ec"
+                }
             }
 
-            Text {
-                x: 16
-                anchors.verticalCenter: parent.verticalCenter
-                text: cell.caption
-                color: cell.sectionKey === "quit" ? "#e0483b" : "#222a33"
-                font.pixelSize: 16
-            }
+            contentItem: Item {
+                Text {
+                    x: 16
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: cell.caption
+                    color: cell.sectionKey === "quit" ? "#e0483b" : "#222a33"
+                    font.pixelSize: 16
+                }
 
-            Text {
-                anchors.right: parent.right
-                anchors.rightMargin: 14
-                anchors.verticalCenter: parent.verticalCenter
-                text: "›"
-                color: "#b4bcc6"
-                font.pixelSize: 24
-            }
-
-            Rectangle {
-                x: cell.isLastOfSection ? 0 : 16
-                anchors.bottom: parent.bottom
-                width: parent.width - x
-                height: 1
-                color: "#dfe5ec"
-            }
-
-            MouseArea {
-                id: tap
-
-                anchors.fill: parent
-                onClicked: screen.controller.willSelectRow(cell.section, cell.row)
+                Text {
+                    anchors.right: parent.right
+                    anchors.rightMargin: 14
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: "›"
+                    color: "#b4bcc6"
+                    font.pixelSize: 24
+                }
             }
         }
     }

@@ -1,6 +1,7 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls.Basic
-import Qt.labs.qmlmodels
 import HsSchool
 
 // The student record area: four category buttons with the sliding pointer, the records pulled
@@ -11,7 +12,8 @@ Item {
 
     required property HsStudentActivityController controller
     readonly property var categoryNames: ["作业", "成绩", "状态", "交流"]
-    readonly property real keyboardHeight: Qt.inputMethod.visible ? Qt.inputMethod.keyboardRectangle.height : 0
+    readonly property InputMethod inputMethod: Qt.inputMethod as InputMethod
+    readonly property real keyboardHeight: inputMethod.visible ? inputMethod.keyboardRectangle.height : 0
 
     Rectangle {
         anchors.fill: parent
@@ -21,7 +23,7 @@ Item {
     HsTitleBar {
         id: titleBar
 
-        title: area.controller ? area.controller.title : ""
+        title: area.controller.title
         showsSettings: true
         onSettingsPressed: area.controller.pressSetting()
     }
@@ -69,7 +71,7 @@ Item {
                     height: scrollView.height
                     text: modelData
                     Accessible.name: modelData
-                    onClicked: area.controller.pressCategory(index + 1)
+                    onClicked: area.controller.pressCategory(button.index + 1)
 
                     contentItem: Text {
                         text: button.modelData
@@ -91,28 +93,34 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: viewPost.visible ? viewPost.top : parent.bottom
-        model: area.controller ? area.controller.datas : null
-        refreshHeader: area.controller ? area.controller.refreshHeader : null
-        paging: area.controller ? area.controller.paging : null
+        model: area.controller.datas
+        refreshHeader: area.controller.refreshHeader
+        paging: area.controller.paging
         onLoadMoreRequested: area.controller.loadMore()
 
-        delegate: DelegateChooser {
-            role: "kind"
+        // All rows are of the kind of the records shown: chat messages, or homework-like rows.
+        delegate: area.controller.datas.kind === 4 ? chatCell : homeWorkCell
+    }
 
-            DelegateChoice {
-                roleValue: 4
+    Component {
+        id: chatCell
 
-                CellChat {
-                    width: tableShow.width
-                    onClicked: area.controller.didSelectRow(index)
-                }
-            }
-            DelegateChoice {
-                CellHomeWork {
-                    width: tableShow.width
-                    onClicked: area.controller.didSelectRow(index)
-                }
-            }
+        CellChat {
+            id: chat
+
+            width: tableShow.width
+            onClicked: area.controller.didSelectRow(chat.index)
+        }
+    }
+
+    Component {
+        id: homeWorkCell
+
+        CellHomeWork {
+            id: homeWork
+
+            width: tableShow.width
+            onClicked: area.controller.didSelectRow(homeWork.index)
         }
     }
 
@@ -123,7 +131,7 @@ Item {
         width: parent.width
         height: 50
         y: parent.height - height - Math.max(0, area.keyboardHeight - 49)
-        visible: area.controller !== null && area.controller.postBoxVisible
+        visible: area.controller.postBoxVisible
         color: "#f7f9fb"
 
         Behavior on y { NumberAnimation { duration: 250; easing.type: Easing.OutCubic } }
@@ -145,7 +153,7 @@ Item {
             placeholderText: "请输入内容"
             Accessible.name: "发布内容"
             font.pixelSize: 15
-            text: area.controller ? area.controller.postText : ""
+            text: area.controller.postText
             onTextEdited: area.controller.postText = text
             onAccepted: focus = false
         }
@@ -167,7 +175,7 @@ Item {
 
         function onKeyboardDismissed() {
             tfPost.focus = false;
-            Qt.inputMethod.hide();
+            area.inputMethod.hide();
         }
     }
 }

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 
 // The small drawn icon of a tab: 0 student, 1 notices, 2 news, 3 resources, 4 contacts.

@@ -31,8 +31,8 @@ Image {
 
     HsBarButton {
         objectName: "back"
-        x: 6
-        y: 12
+        x: 0
+        y: 6
         visible: bar.showsBack
         image: "images/titlebar_home.png"
         text: "返回"
@@ -41,8 +41,8 @@ Image {
 
     HsBarButton {
         objectName: "settings"
-        x: bar.width - 60
-        y: 12
+        x: bar.width - 66
+        y: 6
         visible: bar.showsSettings
         image: "images/titlebar_right.png"
         text: "设置"

@@ -1,10 +1,11 @@
 import QtQuick
+import HsSchool
 
 // The toast: a short message near the bottom of the screen that fades in and out by itself.
 Item {
     id: area
 
-    property QtObject toast
+    required property HsToastController toast
 
     Rectangle {
         anchors.horizontalCenter: parent.horizontalCenter
@@ -13,7 +14,7 @@ Item {
         height: message.height + 20
         radius: 8
         color: "#e0222222"
-        opacity: area.toast && area.toast.shown ? 1 : 0
+        opacity: area.toast.shown ? 1 : 0
         visible: opacity > 0
 
         Behavior on opacity {
@@ -29,7 +30,7 @@ Item {
             width: Math.min(implicitWidth, area.width - 72)
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap
-            text: area.toast ? area.toast.text : ""
+            text: area.toast.text
             color: "white"
             font.pixelSize: 15
         }

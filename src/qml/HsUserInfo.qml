@@ -1,28 +1,21 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
+import HsSchool
 
 // The signed-in user's profile: name, account and phone on a card, then the record's rows.
-Item {
+EdBaseViewController {
     id: screen
 
-    property QtObject controller
+    required property HsUserInfoController controller
 
-    Rectangle {
-        anchors.fill: parent
-        color: "#eef2f7"
-    }
-
-    HsTitleBar {
-        id: bar
-
-        title: "个人信息"
-        showsBack: true
-        onBackPressed: screen.controller.pressButton(1)
-    }
+    title: "个人信息"
+    onBackPressed: screen.controller.pressButton(1)
 
     Rectangle {
         id: card
 
-        anchors.top: bar.bottom
+        anchors.top: parent.top
         anchors.topMargin: 12
         width: parent.width
         height: 92
@@ -40,8 +33,7 @@ Item {
 
             Text {
                 anchors.centerIn: parent
-                text: screen.controller && screen.controller.realName.length > 0
-                      ? screen.controller.realName.charAt(0) : "?"
+                text: screen.controller.realName.length > 0 ? screen.controller.realName.charAt(0) : "?"
                 color: "white"
                 font.pixelSize: 26
             }
@@ -58,7 +50,7 @@ Item {
 
                 width: parent.width
                 elide: Text.ElideRight
-                text: screen.controller ? screen.controller.realName : ""
+                text: screen.controller.realName
                 color: "#222a33"
                 font.pixelSize: 18
                 font.bold: true
@@ -69,7 +61,7 @@ Item {
 
                 width: parent.width
                 elide: Text.ElideRight
-                text: "账号：" + (screen.controller ? screen.controller.userName : "")
+                text: "账号：" + screen.controller.userName
                 color: "#5f6b78"
                 font.pixelSize: 13
             }
@@ -79,7 +71,7 @@ Item {
 
                 width: parent.width
                 elide: Text.ElideRight
-                text: "电话：" + (screen.controller ? screen.controller.phone : "")
+                text: "电话：" + screen.controller.phone
                 color: "#5f6b78"
                 font.pixelSize: 13
             }
@@ -97,7 +89,7 @@ Item {
         clip: true
         interactive: contentHeight > height
         boundsBehavior: Flickable.StopAtBounds
-        model: screen.controller ? screen.controller.tableUser : null
+        model: screen.controller.tableUser
 
         // A mark for each row of the record, in row order: school, class, address, father and
         // his work, mother and her work.
@@ -105,6 +97,8 @@ Item {
             "profile_work", "profile_mother", "profile_work"]
 
         delegate: Rectangle {
+            id: row
+
             required property string display
             required property int index
 
@@ -117,7 +111,7 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 width: 24
                 height: 24
-                source: "images/" + tableUser.marks[parent.index] + ".png"
+                source: "images/" + tableUser.marks[row.index] + ".png"
             }
 
             Text {
@@ -127,7 +121,7 @@ Item {
                 x: 52
                 width: 64
                 anchors.verticalCenter: parent.verticalCenter
-                text: screen.controller ? screen.controller.captions[parent.index] : ""
+                text: screen.controller.captions[row.index]
                 color: "#5f6b78"
                 font.pixelSize: 14
             }
@@ -141,13 +135,13 @@ Item {
                 maximumLineCount: 2
                 elide: Text.ElideRight
                 lineHeight: 0.95
-                text: parent.display
+                text: row.display
                 color: "#222a33"
                 font.pixelSize: 15
             }
 
             Rectangle {
-                x: parent.index === tableUser.count - 1 ? 0 : 52
+                x: row.index === tableUser.count - 1 ? 0 : 52
                 anchors.bottom: parent.bottom
                 width: parent.width - x
                 height: 1

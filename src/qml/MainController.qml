@@ -1,10 +1,16 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
+import QtQuick.Controls.Basic
+import HsSchool
 
 // The main tab screen: the five areas, one shown at a time, above the tab bar.
 Item {
     id: screen
 
-    property QtObject controller
+    required property MainScreenController controller
+    // The notification badge shown on the student tab.
+    readonly property int badgeNumber: (ApplicationWindow.window as HsAppWindow)?.appDelegate.badgeNumber ?? 0
     readonly property int tabBarHeight: 65
 
     Item {
@@ -67,39 +73,46 @@ Item {
                     width: tabView.width / 5
                     height: tabView.height
 
-                    Image {
+                    TabButton {
+                        id: button
+
                         anchors.fill: parent
-                        source: "images/" + (press.pressed ? tab.highlightedBackground : tab.background)
-                        fillMode: Image.Stretch
-                    }
-
-                    HsTabIcon {
-                        anchors.horizontalCenter: parent.horizontalCenter
-                        y: 12
-                        kind: tab.tag - 1000
-                        active: screen.controller.shownTag === tab.tag
-                    }
-
-                    Text {
-                        anchors.horizontalCenter: parent.horizontalCenter
-                        y: 40
+                        padding: 0
                         text: tab.caption
-                        color: screen.controller.shownTag === tab.tag ? "#1f6fc4" : "#5d6670"
-                        font.pixelSize: 13
-                    }
-
-                    HsBadge {
-                        x: parent.width / 2 + 6
-                        y: 5
-                        // The student tab counts notifications; the notices and news tabs their unread headlines.
-                        number: tab.tag === 1000 ? (appDelegate ? appDelegate.badgeNumber : 0) : tab.unreadCount
-                    }
-
-                    MouseArea {
-                        id: press
-
-                        anchors.fill: parent
+                        checked: screen.controller.shownTag === tab.tag
+                        // The area shown is the controller's to say; a tap only asks for it.
+                        checkable: false
                         onClicked: screen.controller.toolbarPress(tab.tag)
+
+                        background: Image {
+                            source: "images/" + (button.down ? tab.highlightedBackground : tab.background)
+                            fillMode: Image.Stretch
+                        }
+
+                        contentItem: Item {
+                            HsTabIcon {
+                                anchors.horizontalCenter: parent.horizontalCenter
+                                y: 12
+                                kind: tab.tag - 1000
+                                active: button.checked
+                            }
+
+                            Text {
+                                anchors.horizontalCenter: parent.horizontalCenter
+                                y: 40
+                                text: tab.caption
+                                color: button.checked ? "#1f6fc4" : "#5d6670"
+                                font.pixelSize: 13
+                                font.underline: button.visualFocus
+                            }
+
+                            HsBadge {
+                                x: parent.width / 2 + 6
+                                y: 5
+                                // The student tab counts notifications; the notices and news tabs their unread headlines.
+                                number: tab.tag === 1000 ? screen.badgeNumber : tab.unreadCount
+                            }
+                        }
                     }
                 }
             }

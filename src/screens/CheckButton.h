@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <atomic>
+#include <QtQml/qqmlregistration.h>
 
 // An image-and-label toggle: a check box (style 0 or 1) or a radio button (style 2). A tap
 // changes the state by the style's rule and tells the owner through checkButtonClicked;
@@ -11,6 +12,9 @@
 class CheckButton : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "CheckButton.qml" that shows it.
+    QML_NAMED_ELEMENT(CheckButtonController)
+    QML_UNCREATABLE("Check buttons belong to their screen")
     Q_PROPERTY(QString label READ label WRITE setLabel NOTIFY labelChanged)
     Q_PROPERTY(bool checked READ isChecked WRITE setChecked NOTIFY checkedChanged)
     Q_PROPERTY(int style READ style WRITE setStyle NOTIFY styleChanged)

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // A screen with a title bar and a back button (tag 1000) that pops it off the navigation stack.
 // Screens that need nothing more than a title and a way back derive from it.
@@ -37,6 +38,9 @@ private:
 class EdHelpViewController : public EdBaseViewController
 {
     Q_OBJECT
+    // Named apart from the interface file "EdHelpViewController.qml" that shows it.
+    QML_NAMED_ELEMENT(EdHelpController)
+    QML_UNCREATABLE("Screens are made by their controllers")
 public:
     explicit EdHelpViewController(ScreenPort &port, QObject *parent = nullptr);
 };
@@ -45,6 +49,9 @@ public:
 class EdGetPassViewController : public EdBaseViewController
 {
     Q_OBJECT
+    // Named apart from the interface file "EdGetPassViewController.qml" that shows it.
+    QML_NAMED_ELEMENT(EdGetPassController)
+    QML_UNCREATABLE("Screens are made by their controllers")
 public:
     explicit EdGetPassViewController(ScreenPort &port, QObject *parent = nullptr);
 

@@ -3,12 +3,16 @@
 #include "screens/EdBaseViewController.h"
 
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // One of three fixed texts, chosen by `type`: 1 about the company, 2 how to reach us, 3 the
 // version. Any other type leaves the text empty.
 class HsAboutUs : public EdBaseViewController
 {
     Q_OBJECT
+    // Named apart from the interface file "HsAboutUs.qml" that shows it.
+    QML_NAMED_ELEMENT(HsAboutUsController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(int type READ type WRITE setType NOTIFY typeChanged)
     Q_PROPERTY(QString textAbout READ textAbout WRITE setTextAbout NOTIFY textAboutChanged)
 public:

@@ -5,11 +5,15 @@
 
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // Sends the user's feedback about the application.
 class HsAdvice : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "HsAdvice.qml" that shows it.
+    QML_NAMED_ELEMENT(HsAdviceController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString textAdvice READ textAdvice WRITE setTextAdvice NOTIFY textAdviceChanged)
 public:
     static constexpr int backTag = 1;

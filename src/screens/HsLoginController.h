@@ -11,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <thread>
+#include <QtQml/qqmlregistration.h>
 
 // The login screen, root of the navigation stack: the role (teacher or parent), account name
 // and password, "remember password" and "sign in automatically", and the sign-in itself. A
@@ -19,6 +20,9 @@
 class HsLoginController : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "HsLoginController.qml" that shows it.
+    QML_NAMED_ELEMENT(HsLoginScreenController)
+    QML_UNCREATABLE("The login screen is made by the application delegate")
     Q_PROPERTY(CheckButton *cbLoginTeacher READ cbLoginTeacher CONSTANT)
     Q_PROPERTY(CheckButton *cbLoginStudent READ cbLoginStudent CONSTANT)
     Q_PROPERTY(CheckButton *cbRemember READ cbRemember CONSTANT)

@@ -7,11 +7,15 @@
 #include <QObject>
 #include <QString>
 #include <optional>
+#include <QtQml/qqmlregistration.h>
 
 // Changes the signed-in user's password: old password, new password and the new one again.
 class HsModifyPass : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "HsModifyPass.qml" that shows it.
+    QML_NAMED_ELEMENT(HsModifyPassController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString textOldPass READ textOldPass WRITE setTextOldPass NOTIFY textOldPassChanged)
     Q_PROPERTY(QString textNewPass READ textNewPass WRITE setTextNewPass NOTIFY textNewPassChanged)
     Q_PROPERTY(QString textChkPass READ textChkPass WRITE setTextChkPass NOTIFY textChkPassChanged)

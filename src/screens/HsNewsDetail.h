@@ -6,6 +6,7 @@
 #include "screens/HsUserSession.h"
 
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // One notice or news item, fetched when the screen opens: its title, date and whole text; the
 // title bar's back button closes it, and it stays blank when the fetch fails. A notice that asks
@@ -14,6 +15,9 @@
 class HsNewsDetail : public EdBaseViewController
 {
     Q_OBJECT
+    // Named apart from the interface file "HsNewsDetail.qml" that shows it.
+    QML_NAMED_ELEMENT(HsNewsDetailController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString newsTitle READ newsTitle NOTIFY itemChanged)
     Q_PROPERTY(QString publicDate READ publicDate NOTIFY itemChanged)
     Q_PROPERTY(QString newsContent READ newsContent NOTIFY itemChanged)

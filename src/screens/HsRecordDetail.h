@@ -3,12 +3,16 @@
 #include "screens/EdBaseViewController.h"
 
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // One record of the student record opened from its row: the whole text and its date line, under
 // a title bar with the category's name and a back button.
 class HsRecordDetail : public EdBaseViewController
 {
     Q_OBJECT
+    // Named apart from the interface file "HsRecordDetail.qml" that shows it.
+    QML_NAMED_ELEMENT(HsRecordDetailController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString text READ text CONSTANT)
     Q_PROPERTY(QString dateLine READ dateLine CONSTANT)
 public:

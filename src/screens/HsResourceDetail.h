@@ -6,6 +6,7 @@
 #include "widgets/NetImage.h"
 
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // One resource, fetched when the screen opens: its title and text at once, then its picture
 // when it has arrived (the picture loads in the background, so the screen never waits on it).
@@ -13,6 +14,9 @@
 class HsResourceDetail : public EdBaseViewController
 {
     Q_OBJECT
+    // Named apart from the interface file "HsResourceDetail.qml" that shows it.
+    QML_NAMED_ELEMENT(HsResourceDetailController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString resTitle READ resTitle NOTIFY itemChanged)
     Q_PROPERTY(QString resContent READ resContent NOTIFY itemChanged)
     Q_PROPERTY(NetImage *picture READ picture CONSTANT)

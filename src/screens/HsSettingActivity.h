@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QStringList>
 #include <vector>
+#include <QtQml/qqmlregistration.h>
 
 // The rows of the settings list, flattened for a list view: each row knows its section (index and
 // key) and its caption, so the view can group rows by section.
@@ -47,6 +48,9 @@ private:
 class HsSettingActivity : public EdBaseViewController
 {
     Q_OBJECT
+    // Named apart from the interface file "HsSettingActivity.qml" that shows it.
+    QML_NAMED_ELEMENT(HsSettingActivityController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QAbstractItemModel *tableSetting READ tableSetting CONSTANT)
 public:
     HsSettingActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,

@@ -23,7 +23,7 @@ class HsStudentActivity : public HsAreaActivity
     Q_PROPERTY(int category READ category NOTIFY categoryChanged)
     Q_PROPERTY(bool postBoxVisible READ isPostBoxVisible NOTIFY categoryChanged)
     Q_PROPERTY(QString postText READ postText WRITE setPostText NOTIFY postTextChanged)
-    Q_PROPERTY(QAbstractItemModel *datas READ datas CONSTANT)
+    Q_PROPERTY(HsStudentRecordModel *datas READ datas CONSTANT)
     Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
     Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
 public:

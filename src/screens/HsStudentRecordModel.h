@@ -6,6 +6,7 @@
 #include "documents/TestScoreItem.h"
 
 #include <QAbstractListModel>
+#include <QtQml/qqmlregistration.h>
 #include <variant>
 #include <vector>
 
@@ -19,6 +20,8 @@ using HsStudentRecords = std::variant<std::vector<HomeWorkItem>, std::vector<Tes
 class HsStudentRecordModel : public QAbstractListModel
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The records belong to the student record area")
     Q_PROPERTY(int kind READ kind NOTIFY kindChanged)
 public:
     enum Role

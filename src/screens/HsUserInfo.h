@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringListModel>
+#include <QtQml/qqmlregistration.h>
 
 // The signed-in user's profile, read-only: account name, real name and phone on top, then one
 // row each for school, class, address and the parents' names and work places, each row with a
@@ -14,6 +15,9 @@
 class HsUserInfo : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "HsUserInfo.qml" that shows it.
+    QML_NAMED_ELEMENT(HsUserInfoController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString userName READ userName CONSTANT)
     Q_PROPERTY(QString realName READ realName CONSTANT)
     Q_PROPERTY(QString phone READ phone CONSTANT)

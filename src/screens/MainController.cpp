@@ -1,10 +1,7 @@
 #include "MainController.h"
 
-#include "screens/HsContactsActivity.h"
 #include "screens/HsNewsActivity.h"
-#include "screens/HsResourceActivity.h"
 #include "screens/HsSchoolActivity.h"
-#include "screens/HsStudentActivity.h"
 
 MainController::MainController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                QObject *parent)
@@ -15,15 +12,17 @@ MainController::MainController(ScreenPort &port, HsUserSession &session, HsDefau
 
 void MainController::viewDidLoad(ScreenPort &port, HsUserSession &session, HsDefaults &defaults)
 {
-    m_areas = {new HsStudentActivity(port, session, defaults), new HsSchoolActivity(port, session, defaults),
-               new HsNewsActivity(port, session, defaults), new HsResourceActivity(port, session, defaults),
-               new HsContactsActivity(port, session, defaults)};
-    for (HsAreaActivity *activity : m_areas) {
+    m_student = new HsStudentActivity(port, session, defaults);
+    m_school = new HsSchoolActivity(port, session, defaults);
+    m_news = new HsNewsActivity(port, session, defaults);
+    m_resource = new HsResourceActivity(port, session, defaults);
+    m_contacts = new HsContactsActivity(port, session, defaults);
+    for (HsAreaActivity *activity : std::initializer_list<HsAreaActivity *>{m_student, m_school, m_news, m_resource, m_contacts}) {
         activity->viewDidLoad();
         activity->setParent(this);
     }
-    showUnreadCount(MainTabModel::firstTag + 1, static_cast<HsNewsListActivity *>(viewSchool()));
-    showUnreadCount(MainTabModel::firstTag + 2, static_cast<HsNewsListActivity *>(viewNews()));
+    showUnreadCount(MainTabModel::firstTag + 1, m_school);
+    showUnreadCount(MainTabModel::firstTag + 2, m_news);
     updateTabBar(MainTabModel::firstTag);
 }
 

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <QtQml/qqmlregistration.h>
 
 // The progress overlay: while shown it covers the screen with a spinner and a label and swallows
 // its touches. Each run performs one action on a worker thread of its own; when the action
@@ -13,6 +14,9 @@
 class HsProgressOverlay : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "HsProgressOverlay.qml" that shows it.
+    QML_NAMED_ELEMENT(HsProgressOverlayController)
+    QML_UNCREATABLE("The overlay belongs to the screen port")
     Q_PROPERTY(bool shown READ isShown NOTIFY shownChanged)
     Q_PROPERTY(QString text READ text NOTIFY textChanged)
 public:

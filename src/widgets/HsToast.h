@@ -4,6 +4,7 @@
 #include <QQueue>
 #include <QString>
 #include <QTimer>
+#include <QtQml/qqmlregistration.h>
 
 // The toast: a short message over the current screen that goes away by itself. Messages may be
 // raised from any thread; they are shown one after the other on the interface thread, each for
@@ -11,6 +12,9 @@
 class HsToast : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "HsToast.qml" that shows it.
+    QML_NAMED_ELEMENT(HsToastController)
+    QML_UNCREATABLE("The toast belongs to the screen port")
     Q_PROPERTY(QString text READ text NOTIFY textChanged)
     Q_PROPERTY(bool shown READ isShown NOTIFY shownChanged)
 public:

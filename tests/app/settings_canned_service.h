@@ -44,6 +44,9 @@ public:
         m_methodAnswers.insert(method, envelopeAround(resultDocument));
     }
 
+    // Never answers the calls of one operation: they wait, connected, until the caller gives up.
+    void stallMethod(const QString &method) { m_methodAnswers.insert(method, QByteArray()); }
+
     // The texts of in0, in1, ... of the last request, in order.
     QStringList lastArguments() const
     {
@@ -90,6 +93,8 @@ private:
                 return;
             m_requests << received.mid(headerEnd + 4, bodyLength);
             const QByteArray answer = answerFor(m_requests.last());
+            if (answer.isNull())
+                return;
             socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n"
                           "Content-Length: " +
                           QByteArray::number(answer.size()) + "\r\n\r\n" + answer);

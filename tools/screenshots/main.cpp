@@ -1,4 +1,4 @@
-// hsschool-screenshots OUTDIR: starts a demo school server, runs the application offscreen
+// hsschool-screenshots OUTDIR [WIDTHxHEIGHT]: starts a demo school server, runs the application offscreen
 // against it and saves a PNG of each screen: the guide, the filled-in login screen, the main
 // screen after signing in (and after three notifications), the help pages, and then every
 // registered scene.
@@ -165,6 +165,16 @@ void photographPushed(Photographer &camera, HsAppDelegate &app, const QString &n
     waitFor([&] { return camera.depth() == depthBefore; });
 }
 
+// "414x896" as a size; an empty size when the text is not of that form.
+QSize parseSize(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('x'));
+    bool widthRead = false;
+    bool heightRead = false;
+    const QSize size = parts.size() == 2 ? QSize(parts[0].toInt(&widthRead), parts[1].toInt(&heightRead)) : QSize();
+    return widthRead && heightRead ? size : QSize();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -173,8 +183,9 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     hsSetUpApplication();
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: hsschool-screenshots OUTDIR\n");
+    const QSize windowSize = argc == 3 ? parseSize(QString::fromLocal8Bit(argv[2])) : QSize();
+    if (argc < 2 || argc > 3 || (argc == 3 && windowSize.isEmpty())) {
+        std::fprintf(stderr, "usage: hsschool-screenshots OUTDIR [WIDTHxHEIGHT]\n");
         return 2;
     }
     const QString outDir = QString::fromLocal8Bit(argv[1]);
@@ -194,6 +205,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "hsschool-screenshots: the window was not created\n");
         return 1;
     }
+    if (windowSize.isValid())
+        app.window()->resize(windowSize);
     Photographer camera(app, outDir);
     camera.save(QStringLiteral("guide"));
     app.guideDidSelectPageAtIndex(app.numberOfGuidePages() - 1);

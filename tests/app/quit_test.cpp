@@ -1,0 +1,95 @@
+#include "AppTestSupport.h"
+#include "settings/HsDefaults.h"
+#include "settings_canned_service.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+struct QuitCase
+{
+    const char *stalledMethod;
+    // Rows in the cache's category table once the application has gone.
+    int storedNewsTypes;
+};
+
+class QuitTest : public testing::TestWithParam<QuitCase>
+{
+protected:
+    // The application signs in by itself at launch: it was told to remember the account.
+    void rememberAccount(const QString &dataDirectory)
+    {
+        HsDefaults defaults(QDir(dataDirectory).filePath(QStringLiteral("defaults.ini")));
+        for (const auto &[key, value] : {std::pair{"loginTeacher", "1"}, {"userName", "wangfang"},
+                                         {"remember", "1"}, {"passWord", "teacher123"}, {"autologin", "1"}})
+            ASSERT_TRUE(defaults.setValue(QString::fromUtf8(key), QString::fromUtf8(value)));
+    }
+
+    static int newsTypeRows(const QString &databasePath)
+    {
+        sqlite3 *db = nullptr;
+        int rows = -1;
+        if (sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt *count = nullptr;
+            if (sqlite3_prepare_v2(db, "select count(*) from news_type", -1, &count, nullptr) == SQLITE_OK &&
+                sqlite3_step(count) == SQLITE_ROW)
+                rows = sqlite3_column_int(count, 0);
+            sqlite3_finalize(count);
+        }
+        sqlite3_close(db);
+        return rows;
+    }
+};
+
+} // namespace
+
+// Terminated while a call waits on a silent service (the sign-in itself, or the category refresh
+// after it), the application abandons the call and exits at once instead of after the 60 s
+// time-out, leaving the cache whole.
+TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
+{
+    CannedService service(QStringLiteral("<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId>"
+                                         "<ClassId>7</ClassId><RealName>王芳</RealName></Result>"));
+    service.answerMethod(QStringLiteral("getNewsTypes"),
+                         QStringLiteral("<Result><Code>0</Code><Error></Error><NewsType><TypeId>11</TypeId>"
+                                        "<TypeName>通知</TypeName><TypeType>0</TypeType></NewsType></Result>"));
+    service.stallMethod(QString::fromUtf8(GetParam().stalledMethod));
+
+    QTemporaryDir home;
+    const QString dataDirectory = QDir(home.path()).filePath(QStringLiteral("hsschool/hsschool"));
+    ASSERT_TRUE(QDir().mkpath(dataDirectory));
+    rememberAccount(dataDirectory);
+
+    QProcess app;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    app.setProcessEnvironment(environment);
+    app.start(QStringLiteral(HSSCHOOL_APP_BINARY),
+              {QStringLiteral("--endpoint"), QString::fromStdString(service.endpoint())});
+    ASSERT_TRUE(app.waitForStarted(kWaitMilliseconds));
+    const int callsBeforeStall = GetParam().storedNewsTypes > 0 ? 2 : 0;
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount() > callsBeforeStall; }));
+    QTest::qWait(200);
+
+    QElapsedTimer closing;
+    closing.start();
+    app.terminate();
+    // Far below the call's time-out, so only an abandoned call passes; generous for a busy machine.
+    ASSERT_TRUE(waitUntil([&] { return app.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 0);
+    std::printf("exited %lld ms after the termination request\n", static_cast<long long>(closing.elapsed()));
+
+    EXPECT_EQ(newsTypeRows(QDir(dataDirectory).filePath(QStringLiteral("hsschool.slqite3"))),
+              GetParam().storedNewsTypes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, QuitTest,
+                         testing::Values(QuitCase{"loginTeacher", 0}, QuitCase{"getResourceTypes", 1}));
