@@ -2,8 +2,8 @@ import QtQuick
 import QtQuick.Controls.Basic
 import HsSchool
 
-// An image-and-label toggle shown for a CheckButton object. The object decides the state on a
-// tap (a radio-style button stays on, a check box flips), so the control never toggles itself.
+// A check-box-style CheckButton object shown as an image and a label. The object decides the
+// state on a tap, so the control never toggles itself. RadioCheckButton shows the radio style.
 CheckBox {
     id: root
 
@@ -15,7 +15,6 @@ CheckBox {
     padding: 0
     spacing: 0
     font.pixelSize: 16
-    Accessible.role: button.style === 2 ? Accessible.RadioButton : Accessible.CheckBox
     Accessible.name: text
     onClicked: button.clicked()
 
@@ -31,7 +30,7 @@ CheckBox {
     contentItem: Text {
         leftPadding: root.height + 14
         text: root.text
-        font: root.font
+        font.pixelSize: root.font.pixelSize
         font.underline: root.visualFocus
         color: "black"
         verticalAlignment: Text.AlignVCenter

@@ -53,7 +53,7 @@ Item {
         }
     }
 
-    CheckButton {
+    RadioCheckButton {
         x: screen.halfWidth - 110
         y: 167
         width: 120
@@ -61,7 +61,7 @@ Item {
         button: screen.controller.cbLoginTeacher
     }
 
-    CheckButton {
+    RadioCheckButton {
         x: screen.halfWidth + 40
         y: 167
         width: 120

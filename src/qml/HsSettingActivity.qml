@@ -23,10 +23,6 @@ EdBaseViewController {
         boundsBehavior: Flickable.StopAtBounds
 
         section.property: "sectionKey"
-        section.delegate: Item {
-            width: tableSetting.width
-            height: 20
-        }
 
         delegate: ItemDelegate {
             id: cell
@@ -36,10 +32,14 @@ EdBaseViewController {
             required property string caption
             required property string sectionKey
             readonly property bool isLastOfSection: cell.ListView.nextSection !== cell.ListView.section
+            // Each section starts 20 px below the one before.
+            readonly property int sectionGap: cell.row === 0 ? 20 : 0
 
             width: tableSetting.width
-            height: 45
+            height: 45 + sectionGap
             padding: 0
+            topPadding: sectionGap
+            topInset: sectionGap
             text: caption
             onClicked: screen.controller.willSelectRow(cell.section, cell.row)
 

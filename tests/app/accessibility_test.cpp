@@ -66,9 +66,14 @@ protected:
     }
     void expectControls(const std::vector<AccessibleControl> &wanted) const
     {
+        std::string seen;
+        std::vector<QAccessibleInterface *> all;
+        collect(QAccessible::queryAccessibleInterface(window), all);
+        for (QAccessibleInterface *node : all)
+            seen += " " + std::to_string(node->role()) + ":" + node->text(QAccessible::Name).toStdString() + (node->state().invisible ? "(hidden)" : "") + node->object()->metaObject()->className();
         for (const AccessibleControl &item : wanted)
             EXPECT_NE(control(item.role, item.name), nullptr)
-                << "no control " << item.name.toStdString() << " with role " << item.role;
+                << "no control " << item.name.toStdString() << " with role " << item.role << "; seen" << seen;
     }
 
     bool settledAt(int depth) const
@@ -77,6 +82,11 @@ protected:
     }
     QQuickItem *focused() const { return window->activeFocusItem(); }
     void press(Qt::Key key) { QTest::keyClick(window, key); }
+    void type(const char *text)
+    {
+        for (const char *key = text; *key; ++key)
+            QTest::keyClick(window, *key);
+    }
 
     QTemporaryDir dir;
     HsAppDelegate app{dir.path()};
@@ -118,6 +128,8 @@ TEST_F(AccessibilityTest, SettingsRowsAndTheBackButtonAreNamed)
     HsSettingActivity *settings = new HsSettingActivity(app.port(), app.session(), app.defaults());
     app.port().push(QStringLiteral("HsSettingActivity"), settings);
     ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
+    // The rows come when the list has laid itself out.
+    ASSERT_TRUE(waitUntil([&] { return control(QAccessible::ListItem, QStringLiteral("个人信息")) != nullptr; }, 3000));
 
     std::vector<AccessibleControl> wanted{{QAccessible::Button, QStringLiteral("返回")}};
     for (const char *row : {"个人信息", "修改密码", "关于我们", "联系方式", "版本信息", "意见反馈", "重新登陆"})
@@ -138,9 +150,9 @@ TEST_F(AccessibilityTest, TheLoginFormWorksFromTheKeyboard)
     ASSERT_NE(account, nullptr);
     account->forceActiveFocus(Qt::TabFocusReason);
 
-    QTest::keyClicks(window, QStringLiteral("parent@example.cn"));
+    type("parent@example.cn");
     press(Qt::Key_Tab);
-    QTest::keyClicks(window, QStringLiteral("secret"));
+    type("secret");
     EXPECT_EQ(login.account(), QStringLiteral("parent@example.cn"));
     EXPECT_EQ(login.password(), QStringLiteral("secret"));
 

@@ -3,6 +3,7 @@
 #include "settings_canned_service.h"
 
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -31,8 +32,11 @@ protected:
             ASSERT_TRUE(defaults.setValue(QString::fromUtf8(key), QString::fromUtf8(value)));
     }
 
+    // No file is no rows: a sign-in that never ended made no cache.
     static int newsTypeRows(const QString &databasePath)
     {
+        if (!QFile::exists(databasePath))
+            return 0;
         sqlite3 *db = nullptr;
         int rows = -1;
         if (sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
