@@ -12,6 +12,7 @@
 #include "services/TestScoreService.h"
 #include "services/UploadAvatarService.h"
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,146 +28,144 @@ std::string resultDocument(const std::string &items)
 
 const std::string emptyResult = resultDocument("");
 
-TEST_F(ServiceTest, ListOperationsCopyEveryParsedItem)
+// How many items a list response holds and one field of its last item.
+template <typename Item, typename Field> std::string listed(const std::vector<Item> &items, Field field)
 {
-    server.answerWithDocument(
-        resultDocument("<HomeWork><HomeWorkId>1</HomeWorkId><Content>背诵</Content></HomeWork>"
-                       "<HomeWork><HomeWorkId>2</HomeWorkId><Content>默写</Content></HomeWork>"));
-    const HomeWorkServiceResponse homeWork = HomeWorkService().GetHomeWork(31, 1);
-    ASSERT_EQ(homeWork.items.size(), 2u);
-    EXPECT_EQ(homeWork.items[1].content, "默写");
-
-    server.answerWithDocument(
-        resultDocument("<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>"));
-    const auto subjects = TestScoreService().GetSubjects(1, 1);
-    ASSERT_EQ(subjects.items.size(), 1u);
-    EXPECT_FLOAT_EQ(subjects.items[0].avgScore, 81.5f);
-
-    server.answerWithDocument(
-        resultDocument("<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>"));
-    const auto scores = TestScoreService().GetScores(9);
-    ASSERT_EQ(scores.items.size(), 1u);
-    EXPECT_EQ(scores.items[0].studentName, "小明");
-
-    server.answerWithDocument(
-        resultDocument("<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>"));
-    const auto ownScores = TestScoreService().GetStudentScores(12);
-    ASSERT_EQ(ownScores.items.size(), 1u);
-    EXPECT_EQ(ownScores.items[0].subjectName, "数学");
-
-    server.answerWithDocument(
-        resultDocument("<State><Content>很好</Content><Date>2013-05-02</Date></State>"));
-    const StudentStateServiceResponse states = StudentStateService().GetStdStates(31, 1);
-    ASSERT_EQ(states.items.size(), 1u);
-    EXPECT_EQ(states.items[0].stateDate, "2013-05-02");
-
-    server.answerWithDocument(resultDocument("<Chat><UserId>5</UserId><Content>你好</Content></Chat>"));
-    const ChatServiceResponse chats = ChatService().GetChats(31, 1);
-    ASSERT_EQ(chats.items.size(), 1u);
-    EXPECT_EQ(chats.items[0].userId, 5);
+    return std::to_string(items.size()) + " " + (items.empty() ? "" : field(items.back()));
 }
 
-TEST_F(ServiceTest, NewsAndResourceListsCopyEveryParsedItem)
+std::string text(const std::optional<std::string> &value)
 {
-    server.answerWithDocument(resultDocument("<News><NewsId>7</NewsId><NewsTitle>开学</NewsTitle></News>"
-                                             "<News><NewsId>8</NewsId><NewsTitle>放假</NewsTitle></News>"));
-    const auto news = NewsService().GetNews("S01", 31, "notice", 1);
-    ASSERT_EQ(news.items.size(), 2u);
-    EXPECT_EQ(news.items[0].newsId, 7);
-    EXPECT_EQ(news.items[1].newsTitle, "放假");
-    EXPECT_FALSE(news.item.has_value());
+    return value.value_or("(absent)");
+}
 
-    server.answerWithDocument(
-        resultDocument("<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>"));
-    const auto types = NewsService().GetNewsTypes();
-    ASSERT_EQ(types.items.size(), 1u);
-    EXPECT_EQ(types.items[0].typeCode, "notice");
-
-    server.answerWithDocument(
-        resultDocument("<return><returnId>4</returnId><userName>li</userName></return>"));
-    const auto returns = NewsService().GetReturns(7, 1, 1);
-    ASSERT_EQ(returns.items.size(), 1u);
-    EXPECT_EQ(returns.items[0].rtId, 4);
-
-    server.answerWithDocument(
-        resultDocument("<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>"));
-    for (const auto &resources :
-         {ResourceService().GetResources("food", 1), ResourceService().SearchResources("k", 1),
-          ResourceService().GetTopResource(1)}) {
-        ASSERT_EQ(resources.items.size(), 1u);
-        EXPECT_EQ(resources.items[0].resThumb, "t.png");
+// Each operation reads its answer with the parser for its items and copies what was read into
+// its response: the items of a list, the one record of a single item.
+TEST_F(ServiceTest, EveryOperationCopiesWhatItsParserRead)
+{
+    const struct
+    {
+        std::string items;
+        std::function<std::string()> copied;
+        std::string expected;
+    } cases[] = {
+        {"<HomeWork><HomeWorkId>1</HomeWorkId></HomeWork><HomeWork><Content>默写</Content></HomeWork>",
+         [] {
+             return listed(HomeWorkService().GetHomeWork(31, 1).items,
+                           [](auto &i) { return text(i.content); });
+         },
+         "2 默写"},
+        {"<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>",
+         [] {
+             return listed(TestScoreService().GetSubjects(1, 1).items,
+                           [](auto &i) { return std::to_string(i.avgScore); });
+         },
+         "1 81.500000"},
+        {"<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>",
+         [] {
+             return listed(TestScoreService().GetScores(9).items,
+                           [](auto &i) { return text(i.studentName); });
+         },
+         "1 小明"},
+        {"<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>",
+         [] {
+             return listed(TestScoreService().GetStudentScores(12).items,
+                           [](auto &i) { return text(i.subjectName); });
+         },
+         "1 数学"},
+        {"<State><Content>很好</Content><Date>2013-05-02</Date></State>",
+         [] {
+             return listed(StudentStateService().GetStdStates(31, 1).items,
+                           [](auto &i) { return text(i.stateDate); });
+         },
+         "1 2013-05-02"},
+        {"<Chat><UserId>5</UserId><Content>你好</Content></Chat>",
+         [] {
+             return listed(ChatService().GetChats(31, 1).items,
+                           [](auto &i) { return std::to_string(i.userId); });
+         },
+         "1 5"},
+        {"<News><NewsId>7</NewsId></News><News><NewsId>8</NewsId><NewsTitle>放假</NewsTitle></News>",
+         [] {
+             const auto news = NewsService().GetNews("S01", 31, "notice", 1);
+             return listed(news.items, [](auto &i) { return text(i.newsTitle); }) +
+                    (news.item ? " item" : "");
+         },
+         "2 放假"},
+        {"<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>",
+         [] { return listed(NewsService().GetNewsTypes().items, [](auto &i) { return text(i.typeCode); }); },
+         "1 notice"},
+        {"<return><returnId>4</returnId><userName>li</userName></return>",
+         [] {
+             return listed(NewsService().GetReturns(7, 1, 1).items,
+                           [](auto &i) { return std::to_string(i.rtId); });
+         },
+         "1 4"},
+        {"<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>",
+         [] {
+             std::string all;
+             for (const auto &list :
+                  {ResourceService().GetResources("food", 1), ResourceService().SearchResources("k", 1),
+                   ResourceService().GetTopResource(1)})
+                 all += listed(list.items, [](auto &i) { return text(i.resThumb); }) + ";";
+             return all;
+         },
+         "1 t.png;1 t.png;1 t.png;"},
+        {"<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>",
+         [] {
+             return listed(ResourceService().GetResourceTypes().items,
+                           [](auto &i) { return text(i.typeName); });
+         },
+         "1 美食"},
+        {"<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>",
+         [] {
+             const StudentInfoResponse mates = StudentInfoService().GetMySchoolMates(31);
+             return listed(mates.students, [](auto &i) { return text(i.studentName); }) +
+                    listed(mates.teachers, [](auto &) { return ""; });
+         },
+         "1 wang0 "},
+        {"<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>",
+         [] {
+             const StudentInfoResponse teachers = StudentInfoService().GetMyTeachers(31);
+             return listed(teachers.teachers, [](auto &i) { return text(i.avatar); }) +
+                    listed(teachers.students, [](auto &) { return ""; });
+         },
+         "1 a.png0 "},
+        {"<NewsId>7</NewsId><NewsContent>全文</NewsContent>",
+         [] {
+             const auto news = NewsService().GetTheNews(7);
+             return text(news.item.value_or(NewsItem{}).newsContent) + " " +
+                    std::to_string(news.items.size());
+         },
+         "全文 0"},
+        {"<ResourceId>42</ResourceId><Longitude>116.5</Longitude>",
+         [] {
+             return std::to_string(ResourceService().GetResource(42).item.value_or(ResourceItem{}).longitude);
+         },
+         "116.500000"},
+        {"<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>",
+         [] {
+             const auto teacher = LoginService().LoginTeacher("li", "pw").item.value_or(LoginResultItem{});
+             return std::to_string(teacher.userId) + " " + text(teacher.schoolCode);
+         },
+         "12 S01"},
+        {"<StudentId>13</StudentId><MotherName>张</MotherName>",
+         [] {
+             return text(
+                 LoginService().LoginStudent("wang", "pw").item.value_or(LoginResultItem{}).motherName);
+         },
+         "张"},
+        {"<Image>http://pics/12.png</Image>",
+         [] { return text(UploadAvatarService().UploadTeacherAvatar(12, "AAAA").image); },
+         "http://pics/12.png"},
+    };
+    for (const auto &answer : cases) {
+        SCOPED_TRACE(answer.items);
+        server.answerWithDocument(resultDocument(answer.items));
+        EXPECT_EQ(answer.copied(), answer.expected);
     }
 
-    server.answerWithDocument(
-        resultDocument("<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>"));
-    const auto resourceTypes = ResourceService().GetResourceTypes();
-    ASSERT_EQ(resourceTypes.items.size(), 1u);
-    EXPECT_EQ(resourceTypes.items[0].typeName, "美食");
-}
-
-TEST_F(ServiceTest, PeopleListsAreCopied)
-{
-    server.answerWithDocument(
-        resultDocument("<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>"));
-    const StudentInfoResponse mates = StudentInfoService().GetMySchoolMates(31);
-    ASSERT_EQ(mates.students.size(), 1u);
-    EXPECT_EQ(mates.students[0].studentName, "wang");
-    EXPECT_TRUE(mates.teachers.empty());
-
-    server.answerWithDocument(
-        resultDocument("<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>"));
-    const StudentInfoResponse teachers = StudentInfoService().GetMyTeachers(31);
-    ASSERT_EQ(teachers.teachers.size(), 1u);
-    EXPECT_EQ(teachers.teachers[0].avatar, "a.png");
-    EXPECT_TRUE(teachers.students.empty());
-}
-
-TEST_F(ServiceTest, AnswersWithoutItemsGiveEmptyListsAndSuccess)
-{
-    server.answerWithDocument(emptyResult);
-
-    const auto news = NewsService().GetNews("S01", 31, "notice", 1);
-    EXPECT_TRUE(news.answered);
-    EXPECT_EQ(news.code, 0);
-    EXPECT_TRUE(news.items.empty());
-
-    const HomeWorkServiceResponse homeWork = HomeWorkService().GetHomeWork(31, 1);
-    EXPECT_TRUE(homeWork.answered);
-    EXPECT_TRUE(homeWork.items.empty());
-}
-
-TEST_F(ServiceTest, SingleItemOperationsCopyTheirItem)
-{
-    server.answerWithDocument(resultDocument("<NewsId>7</NewsId><NewsContent>全文</NewsContent>"));
-    const auto news = NewsService().GetTheNews(7);
-    ASSERT_TRUE(news.item.has_value());
-    EXPECT_EQ(news.item->newsContent, "全文");
-    EXPECT_TRUE(news.items.empty());
-
-    server.answerWithDocument(resultDocument("<ResourceId>42</ResourceId><Longitude>116.5</Longitude>"));
-    const auto resource = ResourceService().GetResource(42);
-    ASSERT_TRUE(resource.item.has_value());
-    EXPECT_EQ(resource.item->resId, 42);
-    EXPECT_FLOAT_EQ(resource.item->longitude, 116.5f);
-
-    server.answerWithDocument(
-        resultDocument("<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>"));
-    const LoginServiceResponse teacher = LoginService().LoginTeacher("li", "pw");
-    ASSERT_TRUE(teacher.item.has_value());
-    EXPECT_EQ(teacher.item->userId, 12);
-    EXPECT_EQ(teacher.item->schoolCode, "S01");
-
-    server.answerWithDocument(resultDocument("<StudentId>13</StudentId><MotherName>张</MotherName>"));
-    const LoginServiceResponse student = LoginService().LoginStudent("wang", "pw");
-    ASSERT_TRUE(student.item.has_value());
-    EXPECT_EQ(student.item->motherName, "张");
-}
-
-TEST_F(ServiceTest, AvatarUploadCopiesTheImageEvenWhenAbsent)
-{
-    server.answerWithDocument(resultDocument("<Image>http://pics/12.png</Image>"));
-    EXPECT_EQ(UploadAvatarService().UploadTeacherAvatar(12, "AAAA").image, "http://pics/12.png");
-
+    // An answer without the image is still an answer.
     server.answerWithDocument(emptyResult);
     const UploadAvatarResponse withoutImage = UploadAvatarService().UploadStudentAvatar(13, "AAAA");
     EXPECT_TRUE(withoutImage.answered);
@@ -190,7 +189,7 @@ TEST_F(ServiceTest, RefusalCarriesCodeAndErrorText)
 TEST_F(ServiceTest, TransportFailureGivesNoAnswerAndNoPayload)
 {
     const ClosedPort closed;
-    HsServiceConfig::setEndpoint(closed.endpoint());
+    HsServiceConfig::setEndpoint(closed.url());
 
     const auto news = NewsService().GetNews("S01", 31, "notice", 1);
     EXPECT_FALSE(news.answered);
@@ -221,16 +220,13 @@ TEST_F(ServiceTest, SoapFaultGivesNoAnswerButDefaultSingleItems)
     EXPECT_FALSE(news.answered);
     EXPECT_TRUE(news.items.empty());
     EXPECT_TRUE(logged("get newses result: "));
-}
 
-TEST_F(ServiceTest, AnswerThatIsNotXmlGivesNoAnswerAndNoItem)
-{
-    server.setResponder([](const SentCall &) { return SoapReply{200, "Service temporarily unavailable"}; });
-
-    const auto news = NewsService().GetTheNews(7);
-    EXPECT_FALSE(news.answered);
-    EXPECT_EQ(news.code, 0);
-    EXPECT_FALSE(news.item.has_value());
+    // An answer that is not XML at all leaves even the single item absent.
+    server.answerWith(200, "Service temporarily unavailable");
+    const auto unreadable = NewsService().GetTheNews(7);
+    EXPECT_FALSE(unreadable.answered);
+    EXPECT_EQ(unreadable.code, 0);
+    EXPECT_FALSE(unreadable.item.has_value());
 }
 
 TEST_F(ServiceTest, ConcurrentCallsEachGetTheirOwnAnswer)
