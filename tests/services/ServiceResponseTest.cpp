@@ -1,6 +1,25 @@
 // How results become response records: payload copying, failures and refusals.
 
 #include "ServiceTestSupport.h"
+#include "documents/DocumentParser.h"
+#include "documents/GetChatParser.h"
+#include "documents/GetHomeWorksParser.h"
+#include "documents/GetMyTeacherParser.h"
+#include "documents/GetNewsByIdParser.h"
+#include "documents/GetNewsesParser.h"
+#include "documents/GetResourceParser.h"
+#include "documents/GetResourcesParser.h"
+#include "documents/GetReturnsParser.h"
+#include "documents/GetStatesParser.h"
+#include "documents/GetStudentsParser.h"
+#include "documents/LoginStudentParser.h"
+#include "documents/LoginTeacherParser.h"
+#include "documents/NewsTypeParser.h"
+#include "documents/ResourceTypeParser.h"
+#include "documents/StudentScoresParser.h"
+#include "documents/SubjectsParser.h"
+#include "documents/TestScoreParser.h"
+#include "documents/UserPicUploadParser.h"
 #include "services/ChatService.h"
 #include "services/FeedBackService.h"
 #include "services/HomeWorkService.h"
@@ -28,142 +47,81 @@ std::string resultDocument(const std::string &items)
 
 const std::string emptyResult = resultDocument("");
 
-// How many items a list response holds and one field of its last item.
-template <typename Item, typename Field> std::string listed(const std::vector<Item> &items, Field field)
+// The operation's response holds exactly what its own parser reads from the answer, and that is
+// something.
+template <typename Parser, typename Read, typename Call>
+void expectCopied(TestSoapServer &server, const std::string &items, Read read, Call call)
 {
-    return std::to_string(items.size()) + " " + (items.empty() ? "" : field(items.back()));
+    SCOPED_TRACE(items);
+    const std::string document = resultDocument(items);
+    Parser parser;
+    hsParseDocument(document, parser);
+    const auto expected = std::invoke(read, parser);
+    ASSERT_NE(expected, decltype(expected){});
+    server.answerWithDocument(document);
+    EXPECT_EQ(call(), expected);
 }
 
-std::string text(const std::optional<std::string> &value)
-{
-    return value.value_or("(absent)");
-}
-
-// Each operation reads its answer with the parser for its items and copies what was read into
-// its response: the items of a list, the one record of a single item.
 TEST_F(ServiceTest, EveryOperationCopiesWhatItsParserRead)
 {
-    const struct
-    {
-        std::string items;
-        std::function<std::string()> copied;
-        std::string expected;
-    } cases[] = {
-        {"<HomeWork><HomeWorkId>1</HomeWorkId></HomeWork><HomeWork><Content>默写</Content></HomeWork>",
-         [] {
-             return listed(HomeWorkService().GetHomeWork(31, 1).items,
-                           [](auto &i) { return text(i.content); });
-         },
-         "2 默写"},
-        {"<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>",
-         [] {
-             return listed(TestScoreService().GetSubjects(1, 1).items,
-                           [](auto &i) { return std::to_string(i.avgScore); });
-         },
-         "1 81.500000"},
-        {"<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>",
-         [] {
-             return listed(TestScoreService().GetScores(9).items,
-                           [](auto &i) { return text(i.studentName); });
-         },
-         "1 小明"},
-        {"<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>",
-         [] {
-             return listed(TestScoreService().GetStudentScores(12).items,
-                           [](auto &i) { return text(i.subjectName); });
-         },
-         "1 数学"},
-        {"<State><Content>很好</Content><Date>2013-05-02</Date></State>",
-         [] {
-             return listed(StudentStateService().GetStdStates(31, 1).items,
-                           [](auto &i) { return text(i.stateDate); });
-         },
-         "1 2013-05-02"},
-        {"<Chat><UserId>5</UserId><Content>你好</Content></Chat>",
-         [] {
-             return listed(ChatService().GetChats(31, 1).items,
-                           [](auto &i) { return std::to_string(i.userId); });
-         },
-         "1 5"},
-        {"<News><NewsId>7</NewsId></News><News><NewsId>8</NewsId><NewsTitle>放假</NewsTitle></News>",
-         [] {
-             const auto news = NewsService().GetNews("S01", 31, "notice", 1);
-             return listed(news.items, [](auto &i) { return text(i.newsTitle); }) +
-                    (news.item ? " item" : "");
-         },
-         "2 放假"},
-        {"<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>",
-         [] { return listed(NewsService().GetNewsTypes().items, [](auto &i) { return text(i.typeCode); }); },
-         "1 notice"},
-        {"<return><returnId>4</returnId><userName>li</userName></return>",
-         [] {
-             return listed(NewsService().GetReturns(7, 1, 1).items,
-                           [](auto &i) { return std::to_string(i.rtId); });
-         },
-         "1 4"},
-        {"<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>",
-         [] {
-             std::string all;
-             for (const auto &list :
-                  {ResourceService().GetResources("food", 1), ResourceService().SearchResources("k", 1),
-                   ResourceService().GetTopResource(1)})
-                 all += listed(list.items, [](auto &i) { return text(i.resThumb); }) + ";";
-             return all;
-         },
-         "1 t.png;1 t.png;1 t.png;"},
-        {"<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>",
-         [] {
-             return listed(ResourceService().GetResourceTypes().items,
-                           [](auto &i) { return text(i.typeName); });
-         },
-         "1 美食"},
-        {"<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>",
-         [] {
-             const StudentInfoResponse mates = StudentInfoService().GetMySchoolMates(31);
-             return listed(mates.students, [](auto &i) { return text(i.studentName); }) +
-                    listed(mates.teachers, [](auto &) { return ""; });
-         },
-         "1 wang0 "},
-        {"<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>",
-         [] {
-             const StudentInfoResponse teachers = StudentInfoService().GetMyTeachers(31);
-             return listed(teachers.teachers, [](auto &i) { return text(i.avatar); }) +
-                    listed(teachers.students, [](auto &) { return ""; });
-         },
-         "1 a.png0 "},
-        {"<NewsId>7</NewsId><NewsContent>全文</NewsContent>",
-         [] {
-             const auto news = NewsService().GetTheNews(7);
-             return text(news.item.value_or(NewsItem{}).newsContent) + " " +
-                    std::to_string(news.items.size());
-         },
-         "全文 0"},
-        {"<ResourceId>42</ResourceId><Longitude>116.5</Longitude>",
-         [] {
-             return std::to_string(ResourceService().GetResource(42).item.value_or(ResourceItem{}).longitude);
-         },
-         "116.500000"},
-        {"<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>",
-         [] {
-             const auto teacher = LoginService().LoginTeacher("li", "pw").item.value_or(LoginResultItem{});
-             return std::to_string(teacher.userId) + " " + text(teacher.schoolCode);
-         },
-         "12 S01"},
-        {"<StudentId>13</StudentId><MotherName>张</MotherName>",
-         [] {
-             return text(
-                 LoginService().LoginStudent("wang", "pw").item.value_or(LoginResultItem{}).motherName);
-         },
-         "张"},
-        {"<Image>http://pics/12.png</Image>",
-         [] { return text(UploadAvatarService().UploadTeacherAvatar(12, "AAAA").image); },
-         "http://pics/12.png"},
-    };
-    for (const auto &answer : cases) {
-        SCOPED_TRACE(answer.items);
-        server.answerWithDocument(resultDocument(answer.items));
-        EXPECT_EQ(answer.copied(), answer.expected);
-    }
+    expectCopied<GetHomeWorksParser>(
+        server, "<HomeWork><HomeWorkId>1</HomeWorkId></HomeWork><HomeWork><Content>默写</Content></HomeWork>",
+        &GetHomeWorksParser::homeWorks, [] { return HomeWorkService().GetHomeWork(31, 1).items; });
+    expectCopied<SubjectsParser>(
+        server, "<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>",
+        &SubjectsParser::subjects, [] { return TestScoreService().GetSubjects(1, 1).items; });
+    expectCopied<TestScoreParser>(
+        server, "<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>",
+        &TestScoreParser::scores, [] { return TestScoreService().GetScores(9).items; });
+    expectCopied<StudentScoresParser>(
+        server, "<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>",
+        &StudentScoresParser::scores, [] { return TestScoreService().GetStudentScores(12).items; });
+    expectCopied<GetStatesParser>(server, "<State><Content>很好</Content><Date>2013-05-02</Date></State>",
+                                  &GetStatesParser::states,
+                                  [] { return StudentStateService().GetStdStates(31, 1).items; });
+    expectCopied<GetChatParser>(server, "<Chat><UserId>5</UserId><Content>你好</Content></Chat>",
+                                &GetChatParser::chats, [] { return ChatService().GetChats(31, 1).items; });
+    expectCopied<GetNewsesParser>(
+        server, "<News><NewsId>7</NewsId></News><News><NewsTitle>放假</NewsTitle></News>",
+        &GetNewsesParser::newses, [] { return NewsService().GetNews("S01", 31, "notice", 1).items; });
+    expectCopied<NewsTypeParser>(server, "<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>",
+                                 &NewsTypeParser::types, [] { return NewsService().GetNewsTypes().items; });
+    expectCopied<GetReturnsParser>(server, "<return><returnId>4</returnId><userName>li</userName></return>",
+                                   &GetReturnsParser::returns,
+                                   [] { return NewsService().GetReturns(7, 1, 1).items; });
+    const std::string resources =
+        "<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>";
+    expectCopied<GetResourcesParser>(server, resources, &GetResourcesParser::resources,
+                                     [] { return ResourceService().GetResources("food", 1).items; });
+    expectCopied<GetResourcesParser>(server, resources, &GetResourcesParser::resources,
+                                     [] { return ResourceService().SearchResources("k", 1).items; });
+    expectCopied<GetResourcesParser>(server, resources, &GetResourcesParser::resources,
+                                     [] { return ResourceService().GetTopResource(1).items; });
+    expectCopied<ResourceTypeParser>(
+        server, "<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>",
+        &ResourceTypeParser::types, [] { return ResourceService().GetResourceTypes().items; });
+    expectCopied<GetStudentsParser>(
+        server, "<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>",
+        &GetStudentsParser::students, [] { return StudentInfoService().GetMySchoolMates(31).students; });
+    expectCopied<GetMyTeacherParser>(
+        server, "<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>",
+        &GetMyTeacherParser::teachers, [] { return StudentInfoService().GetMyTeachers(31).teachers; });
+    expectCopied<GetNewsByIdParser>(server, "<NewsId>7</NewsId><NewsContent>全文</NewsContent>",
+                                    &GetNewsByIdParser::item,
+                                    [] { return NewsService().GetTheNews(7).item.value_or(NewsItem{}); });
+    expectCopied<GetResourceParser>(
+        server, "<ResourceId>42</ResourceId><Longitude>116.5</Longitude>", &GetResourceParser::item,
+        [] { return ResourceService().GetResource(42).item.value_or(ResourceItem{}); });
+    expectCopied<LoginTeacherParser>(
+        server, "<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>",
+        &LoginTeacherParser::item,
+        [] { return LoginService().LoginTeacher("li", "pw").item.value_or(LoginResultItem{}); });
+    expectCopied<LoginStudentParser>(
+        server, "<StudentId>13</StudentId><MotherName>张</MotherName>", &LoginStudentParser::item,
+        [] { return LoginService().LoginStudent("wang", "pw").item.value_or(LoginResultItem{}); });
+    expectCopied<UserPicUploadParser>(
+        server, "<Image>http://pics/12.png</Image>", &UserPicUploadParser::image,
+        [] { return UploadAvatarService().UploadTeacherAvatar(12, "AAAA").image; });
 
     // An answer without the image is still an answer.
     server.answerWithDocument(emptyResult);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <stdexcept>
@@ -103,71 +104,14 @@ TEST_F(ServiceOperationTest, FailedCallsStillFinishWithoutAnAnswer)
     }
 }
 
-TEST_F(ServiceOperationTest, ThreadsCallingAtOnceEachGetTheirOwnAnswer)
-{
-    constexpr int kCallers = 8;
-    std::vector<std::optional<std::string>> results(kCallers);
-    std::vector<std::thread> callers;
-    for (int i = 0; i < kCallers; ++i) {
-        callers.emplace_back([&, i] {
-            auto operation = operationFor(server.url(), {"qovel", "zantre", std::to_string(i)});
-            runAndWait(operation);
-            results[i] = operation->m_serviceResponse();
-        });
-    }
-    for (std::thread &caller : callers)
-        caller.join();
-    for (int i = 0; i < kCallers; ++i)
-        EXPECT_EQ(results[i], "echo " + std::to_string(i));
-    EXPECT_EQ(server.requests().size(), static_cast<size_t>(kCallers));
-}
-
-// Finishes from a thread of its own once the test opens the gate, the way an operation that
-// manages its own state may.
-class GatedOperation : public HsOperation
+// Finishes from a thread of its own, which the test owns and joins, once the gate opens. Before
+// finishing it writes its number where the test can read it after the wait, so the finish must be
+// ordered before the waiter resumes.
+class ThreadFinishedOperation : public HsOperation
 {
 public:
-    GatedOperation() { setIsConcurrent(true); }
-    ~GatedOperation() override { m_finisher.join(); }
-
-    void start() override
-    {
-        setIsExecuting(true);
-        m_finisher = std::thread([this] {
-            std::unique_lock lock(m_gateMutex);
-            m_gateChanged.wait(lock, [this] { return m_open; });
-            lock.unlock();
-            result = "done";
-            setIsExecuting(false);
-            setIsFinished(true);
-        });
-    }
-    void open()
-    {
-        {
-            std::lock_guard lock(m_gateMutex);
-            m_open = true;
-        }
-        m_gateChanged.notify_all();
-    }
-
-    std::string result;
-
-private:
-    std::mutex m_gateMutex;
-    std::condition_variable m_gateChanged;
-    bool m_open = false;
-    std::thread m_finisher;
-};
-
-// Finishes at once from a thread of its own, which the test owns and joins. Before finishing it
-// writes its number where the test can read it after the wait, so the finish must be ordered
-// before the waiter resumes.
-class SelfFinishingOperation : public HsOperation
-{
-public:
-    SelfFinishingOperation(std::thread &finisher, int &result, int number)
-        : m_finisher(finisher), m_result(result), m_number(number)
+    ThreadFinishedOperation(std::thread &finisher, std::shared_future<void> gate, int &result, int number)
+        : m_finisher(finisher), m_gate(std::move(gate)), m_result(result), m_number(number)
     {
         setIsConcurrent(true);
     }
@@ -176,6 +120,7 @@ public:
     {
         setIsExecuting(true);
         m_finisher = std::thread([this] {
+            m_gate.wait();
             m_result = m_number;
             setIsExecuting(false);
             setIsFinished(true);
@@ -184,9 +129,17 @@ public:
 
 private:
     std::thread &m_finisher;
+    std::shared_future<void> m_gate;
     int &m_result;
     int m_number;
 };
+
+std::shared_future<void> openGate()
+{
+    std::promise<void> gate;
+    gate.set_value();
+    return gate.get_future().share();
+}
 
 // The service call pattern with an operation that finishes on its own thread: the caller
 // destroys the queue, and with it the last hold on the operation, as soon as its wait returns,
@@ -196,13 +149,12 @@ private:
 // caller runs it itself.
 TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
 {
-    constexpr int kRounds = 400;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < 400; ++round) {
         std::thread finisher;
         int result = -1;
         auto queue = std::make_unique<HsOperationQueue>();
         queue->setMaxConcurrentOperationCount(1);
-        auto operation = std::make_shared<SelfFinishingOperation>(finisher, result, round);
+        auto operation = std::make_shared<ThreadFinishedOperation>(finisher, openGate(), result, round);
         if (round % 2 == 0) {
             queue->addOperation(std::move(operation));
             queue->waitUntilAllOperationsAreFinished();
@@ -216,7 +168,7 @@ TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
     }
 }
 
-// Records how many operations of one queue run at the same time.
+// Records the order operations of one queue ran in, and how many ran at the same time.
 struct Overlap
 {
     std::atomic<int> running{0};
@@ -238,56 +190,62 @@ public:
         {
             std::lock_guard lock(m_overlap.orderMutex);
             m_overlap.order.push_back(m_id);
+            ranOn = std::this_thread::get_id();
         }
         std::this_thread::yield();
         --m_overlap.running;
     }
+    std::thread::id ranOn;
 
 private:
     Overlap &m_overlap;
     int m_id;
 };
 
-TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
+std::vector<std::shared_ptr<HsOperation>> countingOperations(Overlap &overlap, int count)
+{
+    std::vector<std::shared_ptr<HsOperation>> operations;
+    for (int id = 0; id < count; ++id)
+        operations.push_back(std::make_shared<CountingOperation>(overlap, id));
+    return operations;
+}
+
+std::vector<int> firstNumbers(int count)
+{
+    std::vector<int> numbers(count);
+    std::iota(numbers.begin(), numbers.end(), 0);
+    return numbers;
+}
+
+TEST(OperationQueue, SuspendedQueueHoldsItsOperationsThenRunsThemOneAfterAnotherInOrder)
 {
     Overlap overlap;
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
-    EXPECT_EQ(queue.maxConcurrentOperationCount(), 1);
-    std::vector<std::shared_ptr<HsOperation>> operations;
-    for (int i = 0; i < 20; ++i) {
-        operations.push_back(std::make_shared<CountingOperation>(overlap, i));
-        queue.addOperation(operations.back());
-    }
+    queue.setSuspended(true);
+    const auto operations = countingOperations(overlap, 20);
+    for (const auto &operation : operations)
+        queue.addOperation(operation);
+    EXPECT_EQ(queue.operationCount(), 20);
+    EXPECT_EQ(queue.operations().front(), operations.front());
+    EXPECT_FALSE(operations.front()->isFinished());
+    queue.setSuspended(false);
     queue.waitUntilAllOperationsAreFinished();
     EXPECT_EQ(overlap.mostAtOnce.load(), 1);
-    std::vector<int> expectedOrder(20);
-    std::iota(expectedOrder.begin(), expectedOrder.end(), 0);
-    EXPECT_EQ(overlap.order, expectedOrder);
+    EXPECT_EQ(overlap.order, firstNumbers(20));
     for (const auto &operation : operations)
         EXPECT_TRUE(operation->isFinished());
 }
-
-// Records the thread each operation ran on.
-class ThreadRecordingOperation : public HsOperation
-{
-public:
-    void start() override { ranOn = std::this_thread::get_id(); }
-    std::thread::id ranOn;
-};
 
 TEST(OperationQueue, AddingAndWaitingOnAnIdleQueueRunsOnTheCallersThreadInOrder)
 {
     Overlap overlap;
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
-    auto first = std::make_shared<ThreadRecordingOperation>();
-    std::vector<std::shared_ptr<HsOperation>> operations{first};
-    for (int i = 0; i < 5; ++i)
-        operations.push_back(std::make_shared<CountingOperation>(overlap, i));
+    const auto operations = countingOperations(overlap, 5);
     queue.addOperations(operations, true);
-    EXPECT_EQ(first->ranOn, std::this_thread::get_id());
-    EXPECT_EQ(overlap.order, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(static_cast<CountingOperation &>(*operations.front()).ranOn, std::this_thread::get_id());
+    EXPECT_EQ(overlap.order, firstNumbers(5));
     EXPECT_EQ(queue.operationCount(), 0);
     for (const auto &operation : operations)
         EXPECT_TRUE(operation->isFinished());
@@ -295,42 +253,30 @@ TEST(OperationQueue, AddingAndWaitingOnAnIdleQueueRunsOnTheCallersThreadInOrder)
 
 TEST(OperationQueue, AddingAndWaitingOnABusyQueueKeepsItsWidthAndWaitsForEveryOperation)
 {
-    auto gated = std::make_shared<GatedOperation>();
-    auto later = std::make_shared<ThreadRecordingOperation>();
+    std::thread finisher;
+    std::promise<void> gate;
+    int result = 0;
+    auto gated = std::make_shared<ThreadFinishedOperation>(finisher, gate.get_future().share(), result, 1);
+    Overlap overlap;
+    const auto later = countingOperations(overlap, 1);
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
     queue.addOperation(gated);
     std::atomic<bool> waiterReturned{false};
     std::thread waiter([&] {
-        queue.addOperations({later}, true);
+        queue.addOperations(later, true);
         waiterReturned = true;
     });
     while (queue.operationCount() < 2)
         std::this_thread::yield();
-    EXPECT_FALSE(later->isFinished());
+    EXPECT_FALSE(later.front()->isFinished());
     EXPECT_FALSE(waiterReturned.load());
-    gated->open();
+    gate.set_value();
     waiter.join();
-    EXPECT_EQ(gated->result, "done");
-    EXPECT_TRUE(later->isFinished());
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(later.front()->isFinished());
     EXPECT_EQ(queue.operationCount(), 0);
-}
-
-TEST(OperationQueue, SuspendedQueueHoldsItsOperationsUntilResumed)
-{
-    Overlap overlap;
-    HsOperationQueue queue;
-    queue.setSuspended(true);
-    EXPECT_TRUE(queue.isSuspended());
-    auto operation = std::make_shared<CountingOperation>(overlap, 1);
-    queue.addOperation(operation);
-    EXPECT_EQ(queue.operationCount(), 1);
-    EXPECT_EQ(queue.operations().front(), operation);
-    EXPECT_FALSE(operation->isFinished());
-    queue.setSuspended(false);
-    queue.waitUntilAllOperationsAreFinished();
-    EXPECT_TRUE(operation->isFinished());
-    EXPECT_EQ(overlap.order, std::vector<int>{1});
+    finisher.join();
 }
 
 struct KeyRecorder : HsOperationObserver
