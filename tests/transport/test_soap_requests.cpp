@@ -107,18 +107,4 @@ TEST(SoapTransportFailure, RefusedConnectionFailsWithANotification)
     EXPECT_NE(std::find(lines.begin(), lines.end(), outcome.delegate.errorDescription), lines.end());
 }
 
-TEST(SoapTransportFailure, SilentServerTimesOut)
-{
-    TestSoapServer server;
-    server.holdAnswers();
-    const CallOutcome outcome = callOnce(server.url(), "getNewsTypes", {}, 1);
-    server.releaseHeldAnswers();
-    EXPECT_FALSE(outcome.result);
-    EXPECT_EQ(outcome.delegate.failed, 1);
-    EXPECT_EQ(outcome.delegate.finished, 0);
-    EXPECT_FALSE(outcome.returned.has_value());
-    EXPECT_NE(outcome.delegate.errorDescription.find("timed out"), std::string::npos)
-        << outcome.delegate.errorDescription;
-}
-
 } // namespace
