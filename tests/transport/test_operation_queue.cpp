@@ -314,43 +314,21 @@ TEST(OperationState, OnlyConcurrentOperationsReportExecutingAndFinished)
 }
 
 // Holds the report of "isFinished" inside its call until the test lets it go.
-class HoldingObserver : public HsOperationObserver
+struct HoldingObserver : HsOperationObserver
 {
-public:
     void operationWillChange(HsOperation &, std::string_view) override {}
     void operationDidChange(HsOperation &, std::string_view key) override
     {
-        std::unique_lock lock(m_mutex);
-        ++m_calls;
+        ++calls;
         if (key != "isFinished")
             return;
-        m_inside = true;
-        m_changed.notify_all();
-        m_changed.wait(lock, [this] { return m_released; });
+        inside.set_value();
+        released.wait();
     }
-    void waitUntilInside()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_inside; });
-    }
-    void release()
-    {
-        std::lock_guard lock(m_mutex);
-        m_released = true;
-        m_changed.notify_all();
-    }
-    int callCount()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_calls;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_inside = false;
-    bool m_released = false;
-    int m_calls = 0;
+    std::atomic<int> calls{0};
+    std::promise<void> inside;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
 };
 
 TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
@@ -360,24 +338,18 @@ TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
     operation.setIsConcurrent(true);
     operation.addObserver(&observer);
     std::thread finisher([&] { operation.setIsFinished(true); });
-    observer.waitUntilInside();
+    observer.inside.get_future().wait();
 
-    std::atomic<bool> removed{false};
-    std::thread remover([&] {
-        operation.removeObserver(&observer);
-        removed = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(removed.load());
-    observer.release();
-    remover.join();
+    auto removed = std::async(std::launch::async, [&] { operation.removeObserver(&observer); });
+    EXPECT_EQ(removed.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    observer.release.set_value();
+    removed.get();
     finisher.join();
-    EXPECT_TRUE(removed.load());
 
     // Once removed, the observer hears of no further change.
-    const int callsBefore = observer.callCount();
+    const int callsBefore = observer.calls;
     operation.setIsExecuting(true);
-    EXPECT_EQ(observer.callCount(), callsBefore);
+    EXPECT_EQ(observer.calls, callsBefore);
 }
 
 // Removes itself from inside the report, which must neither wait for itself nor hear of later
