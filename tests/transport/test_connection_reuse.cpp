@@ -311,7 +311,14 @@ TEST(ConnectionLoss, EveryFailureLeavesTheThreadReadyForTheNextCall)
         return numberedCall(server.url(), number) == std::to_string(number);
     };
 
-    EXPECT_EQ(callOnce(refusing.url(), "getNews", {}).delegate.failed, 1);
+    // A refused connection is told once, with a description that is also logged on its own line.
+    const CallOutcome refused = callOnce(refusing.url(), "getNews", {});
+    EXPECT_FALSE(refused.result);
+    EXPECT_EQ(refused.delegate.failed, 1);
+    EXPECT_EQ(refused.delegate.finished, 0);
+    EXPECT_FALSE(refused.returned.has_value());
+    EXPECT_FALSE(refused.delegate.errorDescription.empty());
+    EXPECT_TRUE(log.contains(refused.delegate.errorDescription));
     EXPECT_TRUE(answeredNext(1));
 
     server.holdAnswers();

@@ -91,20 +91,4 @@ TEST(SoapEnvelopeLog, PasswordsAreMaskedInTheLogButSentAsTheyAre)
     EXPECT_NE(requests[1].body.find("<ns1:in3>old-pw</ns1:in3><ns1:in4>new-pw</ns1:in4>"), std::string::npos);
 }
 
-TEST(SoapTransportFailure, RefusedConnectionFailsWithANotification)
-{
-    ClosedPort port;
-    LogCapture log;
-    const CallOutcome outcome = callOnce(port.url(), "getNewsTypes", {"qovel", "zantre"});
-    EXPECT_FALSE(outcome.result);
-    EXPECT_EQ(outcome.delegate.failed, 1);
-    EXPECT_EQ(outcome.delegate.finished, 0);
-    EXPECT_FALSE(outcome.returned.has_value());
-    EXPECT_FALSE(outcome.foundResult);
-    EXPECT_FALSE(outcome.delegate.errorDescription.empty());
-    // The error description is logged on its own line.
-    const auto lines = log.lines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(), outcome.delegate.errorDescription), lines.end());
-}
-
 } // namespace
