@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 // The ground of every test of a main-screen area: a demo school of the suite's own, a user signed
 // in to it, a fresh cache database holding the category tables as the login screen leaves them,
@@ -77,3 +78,16 @@ protected:
 };
 
 inline std::unique_ptr<ServerProcess> AreaTest::server;
+
+// The ids of headlines or resources, in the order given.
+template <typename Item> std::vector<int32_t> idsOf(const std::vector<Item> &items)
+{
+    std::vector<int32_t> ids;
+    for (const Item &item : items) {
+        if constexpr (requires { item.newsId; })
+            ids.push_back(item.newsId);
+        else
+            ids.push_back(item.resId);
+    }
+    return ids;
+}

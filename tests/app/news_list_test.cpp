@@ -21,14 +21,6 @@ NewsItem headline(int32_t id, const char *title)
     return item;
 }
 
-std::vector<int32_t> idsOf(const std::vector<NewsItem> &items)
-{
-    std::vector<int32_t> ids;
-    for (const NewsItem &item : items)
-        ids.push_back(item.newsId);
-    return ids;
-}
-
 class NewsListTest : public AreaTest
 {
 protected:

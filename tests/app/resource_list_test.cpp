@@ -20,14 +20,6 @@ ResourceItem resource(int32_t id, const char *title)
     return item;
 }
 
-std::vector<int32_t> idsOf(const std::vector<ResourceItem> &items)
-{
-    std::vector<int32_t> ids;
-    for (const ResourceItem &item : items)
-        ids.push_back(item.resId);
-    return ids;
-}
-
 // A result document listing resources 1 to `count`.
 QString resourceDocument(int count)
 {

@@ -43,7 +43,8 @@ TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumn)
 {
     {
         const auto preferences = signIn();
-        NewsTypeDao().replaceAll({NewsTypeItem{11, "notice", "通知", 0}});
+        NewsTypeDao().replaceAll(
+            {NewsTypeItem{11, "notice", "通知", 0}, NewsTypeItem{12, "news", std::nullopt, 1}});
         ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
 
         NewsItem news;
@@ -66,8 +67,10 @@ TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumn)
     const std::filesystem::path file = directory / "hsschool.slqite3";
     ASSERT_TRUE(std::filesystem::exists(file));
 
-    EXPECT_EQ(rows(file, "select type_id, type_code, type_name, type_type from news_type"),
-              (Rows{{"11", "notice", "通知", "0"}}));
+    // An absent text is stored as SQL NULL.
+    EXPECT_EQ(rows(file, "select type_id, type_code, type_name, type_type, typeof(type_name) from news_type "
+                         "order by type_id"),
+              (Rows{{"11", "notice", "通知", "0", "text"}, {"12", "news", "NULL", "1", "null"}}));
     EXPECT_EQ(rows(file, "select type_id, type_code, type_name from resource_type"),
               (Rows{{"21", "food", "美食"}}));
     // The picture address is not cached: its column holds the empty text.
@@ -79,17 +82,6 @@ TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumn)
         rows(file,
              "select resource_id, type_code, resource_title, update_date, thumb_image from ed_resource"),
         (Rows{{"41", "food", "面馆", "2013-06-01", "http://127.0.0.1/thumb/41.png"}}));
-}
-
-TEST_F(CacheTest, AbsentTextIsStoredAsSqlNull)
-{
-    {
-        const auto preferences = signIn();
-        NewsTypeDao().replaceAll({NewsTypeItem{12, "news", std::nullopt, 1}});
-        HsPreferences::setCurrent(nullptr);
-    }
-    EXPECT_EQ(rows(directory / "hsschool.slqite3", "select typeof(type_name) from news_type"),
-              (Rows{{"null"}}));
 }
 
 } // namespace

@@ -15,34 +15,18 @@ namespace {
 
 NewsItem fullHeadline(int32_t newsId, std::string title)
 {
-    NewsItem item;
-    item.newsId = newsId;
-    item.newsTitle = std::move(title);
-    item.publicDate = "2013-05-0" + std::to_string(newsId % 10);
-    item.forceReturn = newsId % 2;
-    item.classId = 300 + newsId;
-    item.typeCode = "item's own code";
-    item.imageUrl = "http://127.0.0.1/pic/" + std::to_string(newsId) + ".jpg";
-    item.newsContent = "body text";
-    return item;
+    return NewsItem{newsId,      std::move(title),  "2013-05-0" + std::to_string(newsId % 10),
+                    newsId % 2,  "item's own code", "http://127.0.0.1/pic/" + std::to_string(newsId) + ".jpg",
+                    "body text", 300 + newsId};
 }
 
 ResourceItem resource(int32_t resId, std::string title, std::string ownTypeCode)
 {
-    ResourceItem item;
-    item.resId = resId;
-    item.resTitle = std::move(title);
-    item.resThumb = "http://127.0.0.1/thumb/" + std::to_string(resId) + ".png";
-    item.updateDate = "2013-06-01";
-    item.typeCode = std::move(ownTypeCode);
-    item.resContent = "description";
-    item.resImage = "http://127.0.0.1/big.png";
-    item.phone = "0571-1234567";
-    item.address = "1 School Road";
-    item.longitude = 120.5f;
-    item.latitude = 30.25f;
-    item.web = "http://example.org";
-    return item;
+    return ResourceItem{
+        resId,          std::move(title),     "http://127.0.0.1/thumb/" + std::to_string(resId) + ".png",
+        "2013-06-01",   "description",        "http://127.0.0.1/big.png",
+        "0571-1234567", "1 School Road",      120.5f,
+        30.25f,         "http://example.org", std::move(ownTypeCode)};
 }
 
 NewsTypeItem newsType(int32_t typeId, std::string code, std::string name, int32_t typeType)
@@ -50,56 +34,38 @@ NewsTypeItem newsType(int32_t typeId, std::string code, std::string name, int32_
     return NewsTypeItem{typeId, std::move(code), std::move(name), typeType};
 }
 
-std::vector<int32_t> newsIds(const std::vector<NewsItem> &items)
+template <typename Item, typename Id> std::vector<int32_t> ids(const std::vector<Item> &items, Id Item::*id)
 {
-    std::vector<int32_t> ids;
-    for (const NewsItem &item : items)
-        ids.push_back(item.newsId);
-    return ids;
-}
-
-std::vector<int32_t> typeIds(const auto &items)
-{
-    std::vector<int32_t> ids;
-    for (const auto &item : items)
-        ids.push_back(item.typeId);
-    return ids;
+    std::vector<int32_t> result;
+    for (const Item &item : items)
+        result.push_back(item.*id);
+    return result;
 }
 
 } // namespace
 
-TEST_F(CacheTest, HeadlineKeepsItsListFieldsAndDropsPictureAndContent)
+// A cached row keeps the fields a list shows, under the category it was stored for; the picture
+// address is kept empty and the rest is dropped.
+TEST_F(CacheTest, RowsKeepTheirListFieldsUnderTheStoredCategory)
 {
     signIn();
-    NewsDao dao;
-    const NewsItem stored = fullHeadline(7, "运动会通知\n请家长配合");
-    ASSERT_EQ(dao.replaceCategory("N01", {stored}), 1);
+    const NewsItem headline = fullHeadline(7, "运动会通知\n请家长配合");
+    ASSERT_EQ(NewsDao().replaceCategory("N01", {headline}), 1);
+    NewsItem expectedHeadline = headline;
+    expectedHeadline.typeCode = "N01";
+    expectedHeadline.imageUrl = "";
+    expectedHeadline.newsContent.reset();
+    EXPECT_THAT(NewsDao().initSelects("N01"), ElementsAre(expectedHeadline));
 
-    const std::vector<NewsItem> read = dao.initSelects("N01");
-    ASSERT_EQ(read.size(), 1u);
-    NewsItem expected = stored;
-    expected.typeCode = "N01";
-    expected.imageUrl = "";
-    expected.newsContent.reset();
-    EXPECT_EQ(read.front(), expected);
-}
-
-TEST_F(CacheTest, ResourceKeepsItsListFieldsUnderTheSelectedCategory)
-{
-    signIn();
-    ResourceDao dao;
-    ASSERT_EQ(dao.replaceCategory("R02", {resource(4, "图书馆", "R09")}), 1);
-
-    EXPECT_THAT(dao.initSelects("R09"), IsEmpty());
-    const std::vector<ResourceItem> read = dao.initSelects("R02");
-    ASSERT_EQ(read.size(), 1u);
-    ResourceItem expected;
-    expected.resId = 4;
-    expected.typeCode = "R02";
-    expected.resTitle = "图书馆";
-    expected.updateDate = "2013-06-01";
-    expected.resThumb = "http://127.0.0.1/thumb/4.png";
-    EXPECT_EQ(read.front(), expected);
+    ASSERT_EQ(ResourceDao().replaceCategory("R02", {resource(4, "图书馆", "R09")}), 1);
+    EXPECT_THAT(ResourceDao().initSelects("R09"), IsEmpty());
+    ResourceItem expectedResource;
+    expectedResource.resId = 4;
+    expectedResource.typeCode = "R02";
+    expectedResource.resTitle = "图书馆";
+    expectedResource.updateDate = "2013-06-01";
+    expectedResource.resThumb = "http://127.0.0.1/thumb/4.png";
+    EXPECT_THAT(ResourceDao().initSelects("R02"), ElementsAre(expectedResource));
 }
 
 TEST_F(CacheTest, CategoriesRoundTripInTypeIdOrderSplitByNoticeOrNews)
@@ -123,21 +89,31 @@ TEST_F(CacheTest, CategoriesRoundTripInTypeIdOrderSplitByNoticeOrNews)
     EXPECT_TRUE(logged("场馆"));
 }
 
-TEST_F(CacheTest, CategoryListsComeBackHighestIdFirst)
+// Lists come back highest id first; a refresh replaces only its own category, whatever category
+// its items name.
+TEST_F(CacheTest, RefreshReplacesOnlyItsOwnCategoryAndListsComeBackHighestIdFirst)
 {
     signIn();
     NewsDao news;
-    news.replaceCategory(
-        "N1", {fullHeadline(5, "e"), fullHeadline(9, "i"), fullHeadline(1, "a"), fullHeadline(7, "g")});
-    EXPECT_THAT(newsIds(news.initSelects("N1")), ElementsAre(9, 7, 5, 1));
+    news.replaceCategory("A", {fullHeadline(1, "a1"), fullHeadline(2, "a2"), fullHeadline(3, "a3")});
+    news.replaceCategory("B", {fullHeadline(10, "b10")});
+    news.replaceCategory("A", {fullHeadline(5, "e"), fullHeadline(9, "i"), fullHeadline(4, "d")});
+    EXPECT_THAT(ids(news.initSelects("A"), &NewsItem::newsId), ElementsAre(9, 5, 4));
+    EXPECT_THAT(ids(news.initSelects("B"), &NewsItem::newsId), ElementsAre(10));
+    news.replaceCategory("B", {});
+    EXPECT_THAT(news.initSelects("B"), IsEmpty());
 
     ResourceDao resources;
-    resources.replaceCategory("R1",
-                              {resource(2, "b", "R1"), resource(30, "c", "R1"), resource(-4, "a", "R1")});
-    std::vector<int32_t> ids;
-    for (const ResourceItem &item : resources.initSelects("R1"))
-        ids.push_back(item.resId);
-    EXPECT_THAT(ids, ElementsAre(30, 2, -4));
+    resources.replaceCategory("R", {resource(1, "r1", "R"), resource(2, "r2", "R")});
+    resources.replaceCategory("R",
+                              {resource(2, "b", "other"), resource(30, "c", "R"), resource(-4, "a", "R")});
+    EXPECT_THAT(ids(resources.initSelects("R"), &ResourceItem::resId), ElementsAre(30, 2, -4));
+
+    NewsTypeDao types;
+    types.replaceAll({newsType(1, "N1", "one", 0), newsType(2, "N2", "two", 1)});
+    types.replaceAll({newsType(3, "N3", "three", 0)});
+    EXPECT_THAT(ids(types.initSelectSchools(), &NewsTypeItem::typeId), ElementsAre(3));
+    EXPECT_THAT(types.initSelectNews(), IsEmpty());
 }
 
 TEST_F(CacheTest, SecondSignInOnTheSameFileKeepsTheRows)
@@ -147,8 +123,8 @@ TEST_F(CacheTest, SecondSignInOnTheSameFileKeepsTheRows)
     NewsDao().replaceCategory("N1", {fullHeadline(3, "kept")});
 
     signIn();
-    EXPECT_THAT(typeIds(NewsTypeDao().initSelectSchools()), ElementsAre(1));
-    EXPECT_THAT(newsIds(NewsDao().initSelects("N1")), ElementsAre(3));
+    EXPECT_THAT(ids(NewsTypeDao().initSelectSchools(), &NewsTypeItem::typeId), ElementsAre(1));
+    EXPECT_THAT(ids(NewsDao().initSelects("N1"), &NewsItem::newsId), ElementsAre(3));
 }
 
 TEST_F(CacheTest, TextsWithSqlPunctuationAreStoredAsTheyAre)
@@ -187,37 +163,8 @@ TEST_F(CacheTest, AbsentTextStaysAbsentAndEmptyTextStaysEmpty)
     EXPECT_EQ(read[1].publicDate, "");
 
     NewsTypeDao().replaceAll({NewsTypeItem{}});
-    const std::vector<NewsTypeItem> types = NewsTypeDao().initSelectSchools();
-    ASSERT_EQ(types.size(), 1u);
-    EXPECT_EQ(types.front(), NewsTypeItem{});
+    EXPECT_THAT(NewsTypeDao().initSelectSchools(), ElementsAre(NewsTypeItem{}));
     EXPECT_TRUE(logged("(null)"));
-}
-
-TEST_F(CacheTest, RefreshReplacesOnlyItsOwnCategory)
-{
-    signIn();
-    NewsDao news;
-    news.replaceCategory("A", {fullHeadline(1, "a1"), fullHeadline(2, "a2"), fullHeadline(3, "a3")});
-    news.replaceCategory("B", {fullHeadline(10, "b10")});
-    news.replaceCategory("A", {fullHeadline(4, "a4"), fullHeadline(5, "a5")});
-    EXPECT_THAT(newsIds(news.initSelects("A")), ElementsAre(5, 4));
-    EXPECT_THAT(newsIds(news.initSelects("B")), ElementsAre(10));
-
-    news.replaceCategory("B", {});
-    EXPECT_THAT(news.initSelects("B"), IsEmpty());
-
-    ResourceDao resources;
-    resources.replaceCategory("R", {resource(1, "r1", "R"), resource(2, "r2", "R")});
-    resources.replaceCategory("R", {resource(3, "r3", "other")});
-    const std::vector<ResourceItem> read = resources.initSelects("R");
-    ASSERT_EQ(read.size(), 1u);
-    EXPECT_EQ(read.front().resTitle, "r3");
-
-    NewsTypeDao types;
-    types.replaceAll({newsType(1, "N1", "one", 0), newsType(2, "N2", "two", 1)});
-    types.replaceAll({newsType(3, "N3", "three", 0)});
-    EXPECT_THAT(typeIds(types.initSelectSchools()), ElementsAre(3));
-    EXPECT_THAT(types.initSelectNews(), IsEmpty());
 }
 
 TEST_F(CacheTest, SingleStatementOperationsWorkOnTheirOwn)
@@ -228,7 +175,7 @@ TEST_F(CacheTest, SingleStatementOperationsWorkOnTheirOwn)
     EXPECT_EQ(news.inserts({fullHeadline(2, "two"), fullHeadline(3, "three")}, "B"), 2);
     EXPECT_TRUE(logged("insert into ed_news values(1,'A','one',301,1,'2013-05-01','')"));
     EXPECT_EQ(news.deletes("B"), 2);
-    EXPECT_THAT(newsIds(news.initSelects("A")), ElementsAre(1));
+    EXPECT_THAT(ids(news.initSelects("A"), &NewsItem::newsId), ElementsAre(1));
     EXPECT_EQ(news.deletes(), 1);
 
     ResourceDao resources;
@@ -258,7 +205,7 @@ TEST_F(CacheTest, BaseQueryBindsParametersInOrderAndHooksDecideTheRecord)
     const auto matched =
         news.initSelectObjs("select * from ed_news where type_code=?1 and news_id>=?2 order by news_id",
                             {"A", "2"}, hsSelectTypeRow);
-    EXPECT_THAT(newsIds(matched), ElementsAre(2, 3));
+    EXPECT_THAT(ids(matched, &NewsItem::newsId), ElementsAre(2, 3));
     EXPECT_THAT(news.initSelectObjs("select * from ed_news where type_code=?1", {"none"}, hsSelectTypeRow),
                 IsEmpty());
     EXPECT_THAT(news.initSelectObjs("select * from ed_news", {}, 2),

@@ -97,7 +97,7 @@ TEST_F(CliProcess, CallPrintsTheResponseRecord)
                               "<TypeCode>notice</TypeCode><TypeName>通知</TypeName><TypeType>0</TypeType>"
                               "</NewsType></Result>");
 
-    const CliRun run = this->run({"--endpoint", server.endpoint(), "call", "GetNewsTypes"});
+    const CliRun run = this->run({"--endpoint", server.url(), "call", "GetNewsTypes"});
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const nlohmann::json printed = nlohmann::json::parse(run.out);
@@ -114,8 +114,8 @@ TEST_F(CliProcess, CallPassesItsOwnArgumentsInOrder)
 {
     TestSoapServer server;
 
-    const CliRun run = this->run({"--endpoint", server.endpoint(), "call", "PostStdStates", "wang", "", "-1",
-                                  "按时完成", "S01", "31"});
+    const CliRun run = this->run(
+        {"--endpoint", server.url(), "call", "PostStdStates", "wang", "", "-1", "按时完成", "S01", "31"});
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(server.lastCall().arguments,
@@ -125,8 +125,7 @@ TEST_F(CliProcess, CallPassesItsOwnArgumentsInOrder)
 TEST_F(CliProcess, CallExitStatusTellsAcceptedRefusedAndUnansweredApart)
 {
     TestSoapServer server;
-    const std::vector<std::string> login = {"--endpoint", server.endpoint(), "call", "LoginTeacher", "li",
-                                            "pw"};
+    const std::vector<std::string> login = {"--endpoint", server.url(), "call", "LoginTeacher", "li", "pw"};
 
     server.answerWithDocument("<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId></Result>");
     const CliRun accepted = this->run(login);
@@ -145,8 +144,7 @@ TEST_F(CliProcess, CallExitStatusTellsAcceptedRefusedAndUnansweredApart)
     EXPECT_EQ(nlohmann::json::parse(empty.out)["answered"], false);
 
     const ClosedPort closed;
-    const CliRun unreachable =
-        this->run({"--endpoint", closed.endpoint(), "call", "LoginTeacher", "li", "pw"});
+    const CliRun unreachable = this->run({"--endpoint", closed.url(), "call", "LoginTeacher", "li", "pw"});
     EXPECT_EQ(unreachable.exitCode, 3) << unreachable.err;
     const nlohmann::json printed = nlohmann::json::parse(unreachable.out);
     EXPECT_EQ(printed["answered"], false);
@@ -157,27 +155,27 @@ TEST_F(CliProcess, DashArgumentsAreReadAsLinesOfStandardInput)
 {
     TestSoapServer server;
 
-    const CliRun run = this->run({"--endpoint", server.endpoint(), "call", "PostChat", "-", "S01", "31", "-"},
+    const CliRun run = this->run({"--endpoint", server.url(), "call", "PostChat", "-", "S01", "31", "-"},
                                  " pass word;=@\r\n第二行\nunused\n");
 
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(server.lastCall().arguments,
               (std::vector<std::string>{"qovel", "zantre", " pass word;=@", "S01", "31", "第二行"}));
 
-    const CliRun missing = this->run({"--endpoint", server.endpoint(), "call", "LoginTeacher", "li", "-"});
+    const CliRun missing = this->run({"--endpoint", server.url(), "call", "LoginTeacher", "li", "-"});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(lineCount(missing.err), 1);
-    EXPECT_EQ(server.requestBodies().size(), 1u);
+    EXPECT_EQ(server.requests().size(), 1u);
 }
 
 TEST_F(CliProcess, UsageErrorsExitWithTwoAndOneLineAndSendNothing)
 {
     TestSoapServer server;
     const std::vector<std::vector<std::string>> misuses = {
-        {"--endpoint", server.endpoint(), "call", "GetEverything"},
-        {"--endpoint", server.endpoint(), "call", "GetNews", "S01", "31"},
-        {"--endpoint", server.endpoint(), "call", "GetTheNews", "seven"},
-        {"--endpoint", server.endpoint(), "call", "GetTheNews", "99999999999"},
+        {"--endpoint", server.url(), "call", "GetEverything"},
+        {"--endpoint", server.url(), "call", "GetNews", "S01", "31"},
+        {"--endpoint", server.url(), "call", "GetTheNews", "seven"},
+        {"--endpoint", server.url(), "call", "GetTheNews", "99999999999"},
         {"parse", "NoSuchParser"},
         {"--no-such-option"},
         {},
@@ -189,7 +187,7 @@ TEST_F(CliProcess, UsageErrorsExitWithTwoAndOneLineAndSendNothing)
         EXPECT_EQ(lineCount(run.err), 1);
         EXPECT_TRUE(run.out.empty());
     }
-    EXPECT_TRUE(server.requestBodies().empty());
+    EXPECT_TRUE(server.requests().empty());
 }
 
 TEST_F(CliProcess, ParsePrintsWhatTheParserRead)

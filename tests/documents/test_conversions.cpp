@@ -6,84 +6,47 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
-TEST(IntegerRule, ReadsSignedDigitsAfterWhiteSpaceUpToTheFirstOtherCharacter)
-{
-    EXPECT_EQ(hsIntegerValue("0"), 0);
-    EXPECT_EQ(hsIntegerValue(" 12x"), 12);
-    EXPECT_EQ(hsIntegerValue("\n\t 7"), 7);
-    EXPECT_EQ(hsIntegerValue("-3"), -3);
-    EXPECT_EQ(hsIntegerValue("+42"), 42);
-    EXPECT_EQ(hsIntegerValue("0012"), 12);
-    EXPECT_EQ(hsIntegerValue("12.9"), 12);
-}
+using Text = std::optional<std::string>;
 
-TEST(IntegerRule, GivesZeroWithoutDigits)
+// Signed digits after white space, up to the first other character; zero without digits; clamped
+// to the thirty-two-bit range.
+TEST(IntegerRule, ReadsTheLeadingSignedNumber)
 {
+    const std::pair<const char *, int32_t> cases[] = {{"0", 0},    {" 12x", 12}, {"\n\t 7", 7}, {"-3", -3},
+                                                      {"+42", 42}, {"0012", 12}, {"12.9", 12}};
+    for (const auto &[text, value] : cases)
+        EXPECT_EQ(hsIntegerValue(text), value) << text;
     EXPECT_EQ(hsIntegerValue(std::nullopt), 0);
-    EXPECT_EQ(hsIntegerValue(""), 0);
-    EXPECT_EQ(hsIntegerValue("abc"), 0);
-    EXPECT_EQ(hsIntegerValue("-"), 0);
-    EXPECT_EQ(hsIntegerValue("- 5"), 0);
-    EXPECT_EQ(hsIntegerValue("x12"), 0);
+    for (const char *text : {"", "abc", "-", "- 5", "x12"})
+        EXPECT_EQ(hsIntegerValue(text), 0) << text;
+    for (const char *text : {"2147483647", "2147483648", "99999999999999999999999999"})
+        EXPECT_EQ(hsIntegerValue(text), std::numeric_limits<int32_t>::max()) << text;
+    for (const char *text : {"-2147483648", "-2147483649", "-99999999999999999999999999"})
+        EXPECT_EQ(hsIntegerValue(text), std::numeric_limits<int32_t>::min()) << text;
 }
 
-TEST(IntegerRule, ClampsToTheThirtyTwoBitRange)
+// A decimal number up to the first other character (an exponent without digits is not part of
+// it); zero without one, and only decimal notation, not the wider C syntax; beyond the float range
+// infinity or zero.
+TEST(FloatRule, ReadsTheLeadingDecimalNumber)
 {
-    constexpr int32_t largest = std::numeric_limits<int32_t>::max();
-    constexpr int32_t smallest = std::numeric_limits<int32_t>::min();
-    EXPECT_EQ(hsIntegerValue("2147483647"), largest);
-    EXPECT_EQ(hsIntegerValue("2147483648"), largest);
-    EXPECT_EQ(hsIntegerValue("99999999999999999999999999"), largest);
-    EXPECT_EQ(hsIntegerValue("-2147483648"), smallest);
-    EXPECT_EQ(hsIntegerValue("-2147483649"), smallest);
-    EXPECT_EQ(hsIntegerValue("-99999999999999999999999999"), smallest);
-}
-
-TEST(FloatRule, ReadsADecimalNumberUpToTheFirstOtherCharacter)
-{
-    EXPECT_FLOAT_EQ(hsFloatValue("12.5"), 12.5f);
-    EXPECT_FLOAT_EQ(hsFloatValue("  92.5 points"), 92.5f);
-    EXPECT_FLOAT_EQ(hsFloatValue("92,5"), 92.0f);
-    EXPECT_FLOAT_EQ(hsFloatValue("-116.397"), -116.397f);
-    EXPECT_FLOAT_EQ(hsFloatValue("+3"), 3.0f);
-    EXPECT_FLOAT_EQ(hsFloatValue(".5"), 0.5f);
-    EXPECT_FLOAT_EQ(hsFloatValue("5."), 5.0f);
-    EXPECT_FLOAT_EQ(hsFloatValue("1.5e2"), 150.0f);
-    EXPECT_FLOAT_EQ(hsFloatValue("25E-1x"), 2.5f);
-}
-
-TEST(FloatRule, AnExponentWithoutDigitsIsNotPartOfTheNumber)
-{
-    EXPECT_FLOAT_EQ(hsFloatValue("3e"), 3.0f);
-    EXPECT_FLOAT_EQ(hsFloatValue("3e+"), 3.0f);
-    EXPECT_FLOAT_EQ(hsFloatValue("3ex5"), 3.0f);
-}
-
-TEST(FloatRule, GivesZeroWithoutANumber)
-{
+    const std::pair<const char *, float> cases[] = {{"12.5", 12.5f},  {"  92.5 points", 92.5f},
+                                                    {"92,5", 92.0f},  {"-116.397", -116.397f},
+                                                    {"+3", 3.0f},     {".5", 0.5f},
+                                                    {"5.", 5.0f},     {"1.5e2", 150.0f},
+                                                    {"25E-1x", 2.5f}, {"3e", 3.0f},
+                                                    {"3e+", 3.0f},    {"3ex5", 3.0f}};
+    for (const auto &[text, value] : cases)
+        EXPECT_EQ(hsFloatValue(text), value) << text;
     EXPECT_EQ(hsFloatValue(std::nullopt), 0.0f);
-    EXPECT_EQ(hsFloatValue(""), 0.0f);
-    EXPECT_EQ(hsFloatValue("E12"), 0.0f);
-    EXPECT_EQ(hsFloatValue("."), 0.0f);
-    EXPECT_EQ(hsFloatValue("-.e3"), 0.0f);
-}
-
-TEST(FloatRule, ReadsOnlyDecimalNotationNotTheWiderCSyntax)
-{
-    EXPECT_EQ(hsFloatValue("0x1p4"), 0.0f);
-    EXPECT_EQ(hsFloatValue("inf"), 0.0f);
-    EXPECT_EQ(hsFloatValue("nan"), 0.0f);
-}
-
-TEST(FloatRule, ValuesBeyondTheFloatRangeBecomeInfinityOrZero)
-{
+    for (const char *text : {"", "E12", ".", "-.e3", "0x1p4", "inf", "nan", "1e-60", "0.00000e999999999999"})
+        EXPECT_EQ(hsFloatValue(text), 0.0f) << text;
     EXPECT_EQ(hsFloatValue("1e39"), std::numeric_limits<float>::infinity());
     EXPECT_EQ(hsFloatValue("-123456e40"), -std::numeric_limits<float>::infinity());
-    EXPECT_EQ(hsFloatValue("1e-60"), 0.0f);
-    EXPECT_EQ(hsFloatValue("0.00000e999999999999"), 0.0f);
 }
 
 // The decimal separator stays "." even when the process runs in a locale that writes ",".
@@ -111,8 +74,8 @@ TEST(FloatRule, IgnoresACommaDecimalLocale)
 TEST(TextRule, KeepsTheTextExactlyAndAbsentStaysAbsent)
 {
     EXPECT_EQ(hsTextValue(std::nullopt), std::nullopt);
-    EXPECT_EQ(hsTextValue(""), std::optional<std::string>(""));
-    EXPECT_EQ(hsTextValue(" a\n b "), std::optional<std::string>(" a\n b "));
+    for (const char *text : {"", " a\n b "})
+        EXPECT_EQ(hsTextValue(text), Text(text));
 }
 
 } // namespace

@@ -51,19 +51,13 @@ std::string fileUrl(const std::string &name)
     return "file://" + std::string(HSSCHOOL_DOCUMENTS_DATA) + "/" + name;
 }
 
-TEST(ReaderSafety, NestedEntityExpansionStopsEarly)
+// Fully expanded, nested entities would be three thousand million characters and one large
+// entity referenced many times a thousand million.
+TEST(ReaderSafety, EntityExpansionStopsEarly)
 {
-    const auto parser = parsed<RecordingParser>(billionLaughs());
-    // Fully expanded this would be three thousand million characters.
-    EXPECT_LT(parser->textLength, 4u * 1024 * 1024);
-}
-
-TEST(ReaderSafety, RepeatedLargeEntityExpansionStopsEarly)
-{
-    const std::string document = quadraticBlowup();
-    const auto parser = parsed<RecordingParser>(document);
-    // Fully expanded this would be a thousand million characters.
-    EXPECT_LT(parser->textLength, 2 * document.size() + 2u * 1024 * 1024);
+    EXPECT_LT(parsed<RecordingParser>(billionLaughs())->textLength, 4u * 1024 * 1024);
+    const std::string repeated = quadraticBlowup();
+    EXPECT_LT(parsed<RecordingParser>(repeated)->textLength, 2 * repeated.size() + 2u * 1024 * 1024);
 }
 
 TEST(ReaderSafety, ExpansionInAttributesStopsEarly)

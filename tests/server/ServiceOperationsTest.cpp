@@ -98,33 +98,13 @@ protected:
     }
 };
 
-TEST_F(NewsTest, CategoriesHoldNoticeAndNewsKindsEachWithHeadlines)
+// Categories of both kinds, notices and news, each page full and newest first, and each reaching
+// a third page in some category.
+TEST_F(NewsTest, EveryClassPagesOnThroughOlderHeadlinesWithoutRepeats)
 {
     const auto types = NewsService().GetNewsTypes();
     ASSERT_EQ(types.code, 0);
     ASSERT_GE(types.items.size(), 4u);
-    EXPECT_TRUE(std::any_of(types.items.begin(), types.items.end(), [](auto &t) { return t.typeType == 0; }));
-    EXPECT_TRUE(std::any_of(types.items.begin(), types.items.end(), [](auto &t) { return t.typeType != 0; }));
-    bool someAskForReply = false;
-    for (const auto &type : types.items) {
-        ASSERT_TRUE(type.typeCode && type.typeName);
-        const auto news = NewsService().GetNews(kSchoolCode, 1, *type.typeCode, 1);
-        ASSERT_EQ(news.code, 0);
-        EXPECT_EQ(news.items.size(), kPageSize) << *type.typeCode;
-        EXPECT_TRUE(newestFirst(news.items, [](auto &n) { return n.publicDate; }));
-        for (const auto &item : news.items) {
-            EXPECT_GT(item.newsId, 0);
-            EXPECT_TRUE(item.newsTitle);
-            someAskForReply = someAskForReply || item.forceReturn == 1;
-        }
-    }
-    EXPECT_TRUE(someAskForReply);
-}
-
-TEST_F(NewsTest, EveryClassPagesOnThroughOlderHeadlinesWithoutRepeats)
-{
-    const auto types = NewsService().GetNewsTypes();
-    ASSERT_FALSE(types.items.empty());
     bool longNoticeList = false;
     bool longNewsList = false;
     for (int classId : {1, 2}) {
@@ -136,6 +116,7 @@ TEST_F(NewsTest, EveryClassPagesOnThroughOlderHeadlinesWithoutRepeats)
             std::set<int> ids;
             std::set<std::string> titles;
             for (const auto &item : all) {
+                EXPECT_GT(item.newsId, 0);
                 EXPECT_TRUE(ids.insert(item.newsId).second) << code << " repeats " << item.newsId;
                 EXPECT_TRUE(titles.insert(item.newsTitle.value_or("")).second)
                     << code << " repeats " << item.newsTitle.value_or("");
@@ -247,7 +228,7 @@ TEST_F(ResourceTest, EveryCategoryAndTheRecommendedListHoldResources)
     EXPECT_FALSE(ResourceService().GetTopResource(1).items.empty());
 }
 
-TEST_F(ResourceTest, OneResourceHasPictureTextContactsAndPosition)
+TEST_F(ResourceTest, OneResourceHasPictureTextContactsAndPositionAndItsPicturesAreServed)
 {
     const auto list = ResourceService().GetTopResource(1);
     ASSERT_FALSE(list.items.empty());
@@ -255,13 +236,19 @@ TEST_F(ResourceTest, OneResourceHasPictureTextContactsAndPosition)
     ASSERT_EQ(one.code, 0);
     ASSERT_TRUE(one.item);
     EXPECT_EQ(one.item->resTitle, list.items.front().resTitle);
-    EXPECT_TRUE(one.item->resImage);
-    EXPECT_TRUE(one.item->resContent);
-    EXPECT_TRUE(one.item->phone);
-    EXPECT_TRUE(one.item->address);
+    EXPECT_TRUE(one.item->resContent && one.item->phone && one.item->address);
     EXPECT_GT(one.item->longitude, 100.0f);
     EXPECT_GT(one.item->latitude, 20.0f);
     EXPECT_NE(ResourceService().GetResource(999999).code, 0);
+    ASSERT_TRUE(one.item->resImage);
+    for (const std::string &address : {*one.item->resImage, *list.items.front().resThumb}) {
+        ASSERT_EQ(address.rfind(server().baseUrl(), 0), 0u) << address;
+        const auto res = http().Get(address.substr(server().baseUrl().size()));
+        ASSERT_TRUE(res) << address;
+        EXPECT_EQ(res->status, 200);
+        EXPECT_EQ(res->get_header_value("Content-Type").rfind("image/", 0), 0u);
+        EXPECT_EQ(res->body.substr(1, 3), "PNG");
+    }
 }
 
 TEST_F(ResourceTest, SearchMatchesTitlesAndTexts)
@@ -275,22 +262,6 @@ TEST_F(ResourceTest, SearchMatchesTitlesAndTexts)
     EXPECT_EQ(byText.items.front().resTitle, "自然博物馆");
     EXPECT_TRUE(ResourceService().SearchResources("%", 1).items.empty());
     EXPECT_TRUE(ResourceService().SearchResources("没有这样的资源", 1).items.empty());
-}
-
-TEST_F(ResourceTest, PictureAddressesServeImages)
-{
-    const auto list = ResourceService().GetTopResource(1);
-    ASSERT_FALSE(list.items.empty());
-    const auto one = ResourceService().GetResource(list.items.front().resId);
-    ASSERT_TRUE(one.item && one.item->resImage);
-    for (const std::string &address : {*one.item->resImage, *list.items.front().resThumb}) {
-        ASSERT_EQ(address.rfind(server().baseUrl(), 0), 0u) << address;
-        const auto res = http().Get(address.substr(server().baseUrl().size()));
-        ASSERT_TRUE(res) << address;
-        EXPECT_EQ(res->status, 200);
-        EXPECT_EQ(res->get_header_value("Content-Type").rfind("image/", 0), 0u);
-        EXPECT_EQ(res->body.substr(1, 3), "PNG");
-    }
 }
 
 class StudentRecordTest : public ServerFixture

@@ -1,6 +1,25 @@
 // How results become response records: payload copying, failures and refusals.
 
 #include "ServiceTestSupport.h"
+#include "documents/DocumentParser.h"
+#include "documents/GetChatParser.h"
+#include "documents/GetHomeWorksParser.h"
+#include "documents/GetMyTeacherParser.h"
+#include "documents/GetNewsByIdParser.h"
+#include "documents/GetNewsesParser.h"
+#include "documents/GetResourceParser.h"
+#include "documents/GetResourcesParser.h"
+#include "documents/GetReturnsParser.h"
+#include "documents/GetStatesParser.h"
+#include "documents/GetStudentsParser.h"
+#include "documents/LoginStudentParser.h"
+#include "documents/LoginTeacherParser.h"
+#include "documents/NewsTypeParser.h"
+#include "documents/ResourceTypeParser.h"
+#include "documents/StudentScoresParser.h"
+#include "documents/SubjectsParser.h"
+#include "documents/TestScoreParser.h"
+#include "documents/UserPicUploadParser.h"
 #include "services/ChatService.h"
 #include "services/FeedBackService.h"
 #include "services/HomeWorkService.h"
@@ -12,6 +31,7 @@
 #include "services/TestScoreService.h"
 #include "services/UploadAvatarService.h"
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,146 +47,83 @@ std::string resultDocument(const std::string &items)
 
 const std::string emptyResult = resultDocument("");
 
-TEST_F(ServiceTest, ListOperationsCopyEveryParsedItem)
+// The operation's response holds exactly what its own parser reads from the answer, and that is
+// something.
+template <typename Parser, typename Read, typename Call>
+void expectCopied(TestSoapServer &server, const std::string &items, Read read, Call call)
 {
-    server.answerWithDocument(
-        resultDocument("<HomeWork><HomeWorkId>1</HomeWorkId><Content>背诵</Content></HomeWork>"
-                       "<HomeWork><HomeWorkId>2</HomeWorkId><Content>默写</Content></HomeWork>"));
-    const HomeWorkServiceResponse homeWork = HomeWorkService().GetHomeWork(31, 1);
-    ASSERT_EQ(homeWork.items.size(), 2u);
-    EXPECT_EQ(homeWork.items[1].content, "默写");
-
-    server.answerWithDocument(
-        resultDocument("<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>"));
-    const auto subjects = TestScoreService().GetSubjects(1, 1);
-    ASSERT_EQ(subjects.items.size(), 1u);
-    EXPECT_FLOAT_EQ(subjects.items[0].avgScore, 81.5f);
-
-    server.answerWithDocument(
-        resultDocument("<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>"));
-    const auto scores = TestScoreService().GetScores(9);
-    ASSERT_EQ(scores.items.size(), 1u);
-    EXPECT_EQ(scores.items[0].studentName, "小明");
-
-    server.answerWithDocument(
-        resultDocument("<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>"));
-    const auto ownScores = TestScoreService().GetStudentScores(12);
-    ASSERT_EQ(ownScores.items.size(), 1u);
-    EXPECT_EQ(ownScores.items[0].subjectName, "数学");
-
-    server.answerWithDocument(
-        resultDocument("<State><Content>很好</Content><Date>2013-05-02</Date></State>"));
-    const StudentStateServiceResponse states = StudentStateService().GetStdStates(31, 1);
-    ASSERT_EQ(states.items.size(), 1u);
-    EXPECT_EQ(states.items[0].stateDate, "2013-05-02");
-
-    server.answerWithDocument(resultDocument("<Chat><UserId>5</UserId><Content>你好</Content></Chat>"));
-    const ChatServiceResponse chats = ChatService().GetChats(31, 1);
-    ASSERT_EQ(chats.items.size(), 1u);
-    EXPECT_EQ(chats.items[0].userId, 5);
+    SCOPED_TRACE(items);
+    const std::string document = resultDocument(items);
+    Parser parser;
+    hsParseDocument(document, parser);
+    const auto expected = std::invoke(read, parser);
+    ASSERT_NE(expected, decltype(expected){});
+    server.answerWithDocument(document);
+    EXPECT_EQ(call(), expected);
 }
 
-TEST_F(ServiceTest, NewsAndResourceListsCopyEveryParsedItem)
+TEST_F(ServiceTest, EveryOperationCopiesWhatItsParserRead)
 {
-    server.answerWithDocument(resultDocument("<News><NewsId>7</NewsId><NewsTitle>开学</NewsTitle></News>"
-                                             "<News><NewsId>8</NewsId><NewsTitle>放假</NewsTitle></News>"));
-    const auto news = NewsService().GetNews("S01", 31, "notice", 1);
-    ASSERT_EQ(news.items.size(), 2u);
-    EXPECT_EQ(news.items[0].newsId, 7);
-    EXPECT_EQ(news.items[1].newsTitle, "放假");
-    EXPECT_FALSE(news.item.has_value());
+    expectCopied<GetHomeWorksParser>(
+        server, "<HomeWork><HomeWorkId>1</HomeWorkId></HomeWork><HomeWork><Content>默写</Content></HomeWork>",
+        &GetHomeWorksParser::homeWorks, [] { return HomeWorkService().GetHomeWork(31, 1).items; });
+    expectCopied<SubjectsParser>(
+        server, "<Subject><SubjectId>3</SubjectId><AvgScore>81.5</AvgScore></Subject>",
+        &SubjectsParser::subjects, [] { return TestScoreService().GetSubjects(1, 1).items; });
+    expectCopied<TestScoreParser>(
+        server, "<Score><StudentName>小明</StudentName><StudentScore>95</StudentScore></Score>",
+        &TestScoreParser::scores, [] { return TestScoreService().GetScores(9).items; });
+    expectCopied<StudentScoresParser>(
+        server, "<Score><SubjectName>数学</SubjectName><ScoreAvg>88</ScoreAvg></Score>",
+        &StudentScoresParser::scores, [] { return TestScoreService().GetStudentScores(12).items; });
+    expectCopied<GetStatesParser>(server, "<State><Content>很好</Content><Date>2013-05-02</Date></State>",
+                                  &GetStatesParser::states,
+                                  [] { return StudentStateService().GetStdStates(31, 1).items; });
+    expectCopied<GetChatParser>(server, "<Chat><UserId>5</UserId><Content>你好</Content></Chat>",
+                                &GetChatParser::chats, [] { return ChatService().GetChats(31, 1).items; });
+    expectCopied<GetNewsesParser>(
+        server, "<News><NewsId>7</NewsId></News><News><NewsTitle>放假</NewsTitle></News>",
+        &GetNewsesParser::newses, [] { return NewsService().GetNews("S01", 31, "notice", 1).items; });
+    expectCopied<NewsTypeParser>(server, "<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>",
+                                 &NewsTypeParser::types, [] { return NewsService().GetNewsTypes().items; });
+    expectCopied<GetReturnsParser>(server, "<return><returnId>4</returnId><userName>li</userName></return>",
+                                   &GetReturnsParser::returns,
+                                   [] { return NewsService().GetReturns(7, 1, 1).items; });
+    const std::string resources =
+        "<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>";
+    expectCopied<GetResourcesParser>(server, resources, &GetResourcesParser::resources,
+                                     [] { return ResourceService().GetResources("food", 1).items; });
+    expectCopied<GetResourcesParser>(server, resources, &GetResourcesParser::resources,
+                                     [] { return ResourceService().SearchResources("k", 1).items; });
+    expectCopied<GetResourcesParser>(server, resources, &GetResourcesParser::resources,
+                                     [] { return ResourceService().GetTopResource(1).items; });
+    expectCopied<ResourceTypeParser>(
+        server, "<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>",
+        &ResourceTypeParser::types, [] { return ResourceService().GetResourceTypes().items; });
+    expectCopied<GetStudentsParser>(
+        server, "<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>",
+        &GetStudentsParser::students, [] { return StudentInfoService().GetMySchoolMates(31).students; });
+    expectCopied<GetMyTeacherParser>(
+        server, "<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>",
+        &GetMyTeacherParser::teachers, [] { return StudentInfoService().GetMyTeachers(31).teachers; });
+    expectCopied<GetNewsByIdParser>(server, "<NewsId>7</NewsId><NewsContent>全文</NewsContent>",
+                                    &GetNewsByIdParser::item,
+                                    [] { return NewsService().GetTheNews(7).item.value_or(NewsItem{}); });
+    expectCopied<GetResourceParser>(
+        server, "<ResourceId>42</ResourceId><Longitude>116.5</Longitude>", &GetResourceParser::item,
+        [] { return ResourceService().GetResource(42).item.value_or(ResourceItem{}); });
+    expectCopied<LoginTeacherParser>(
+        server, "<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>",
+        &LoginTeacherParser::item,
+        [] { return LoginService().LoginTeacher("li", "pw").item.value_or(LoginResultItem{}); });
+    expectCopied<LoginStudentParser>(
+        server, "<StudentId>13</StudentId><MotherName>张</MotherName>", &LoginStudentParser::item,
+        [] { return LoginService().LoginStudent("wang", "pw").item.value_or(LoginResultItem{}); });
+    expectCopied<UserPicUploadParser>(
+        server, "<Image>http://pics/12.png</Image>", &UserPicUploadParser::image,
+        [] { return UploadAvatarService().UploadTeacherAvatar(12, "AAAA").image; });
 
-    server.answerWithDocument(
-        resultDocument("<NewsType><TypeId>1</TypeId><TypeCode>notice</TypeCode></NewsType>"));
-    const auto types = NewsService().GetNewsTypes();
-    ASSERT_EQ(types.items.size(), 1u);
-    EXPECT_EQ(types.items[0].typeCode, "notice");
-
-    server.answerWithDocument(
-        resultDocument("<return><returnId>4</returnId><userName>li</userName></return>"));
-    const auto returns = NewsService().GetReturns(7, 1, 1);
-    ASSERT_EQ(returns.items.size(), 1u);
-    EXPECT_EQ(returns.items[0].rtId, 4);
-
-    server.answerWithDocument(
-        resultDocument("<Resource><ResourceId>42</ResourceId><ThumbImage>t.png</ThumbImage></Resource>"));
-    for (const auto &resources :
-         {ResourceService().GetResources("food", 1), ResourceService().SearchResources("k", 1),
-          ResourceService().GetTopResource(1)}) {
-        ASSERT_EQ(resources.items.size(), 1u);
-        EXPECT_EQ(resources.items[0].resThumb, "t.png");
-    }
-
-    server.answerWithDocument(
-        resultDocument("<ResourceType><TypeId>2</TypeId><TypeName>美食</TypeName></ResourceType>"));
-    const auto resourceTypes = ResourceService().GetResourceTypes();
-    ASSERT_EQ(resourceTypes.items.size(), 1u);
-    EXPECT_EQ(resourceTypes.items[0].typeName, "美食");
-}
-
-TEST_F(ServiceTest, PeopleListsAreCopied)
-{
-    server.answerWithDocument(
-        resultDocument("<Student><StudentId>3</StudentId><UserName>wang</UserName></Student>"));
-    const StudentInfoResponse mates = StudentInfoService().GetMySchoolMates(31);
-    ASSERT_EQ(mates.students.size(), 1u);
-    EXPECT_EQ(mates.students[0].studentName, "wang");
-    EXPECT_TRUE(mates.teachers.empty());
-
-    server.answerWithDocument(
-        resultDocument("<Teacher><TeacherName>李老师</TeacherName><Avatar>a.png</Avatar></Teacher>"));
-    const StudentInfoResponse teachers = StudentInfoService().GetMyTeachers(31);
-    ASSERT_EQ(teachers.teachers.size(), 1u);
-    EXPECT_EQ(teachers.teachers[0].avatar, "a.png");
-    EXPECT_TRUE(teachers.students.empty());
-}
-
-TEST_F(ServiceTest, AnswersWithoutItemsGiveEmptyListsAndSuccess)
-{
-    server.answerWithDocument(emptyResult);
-
-    const auto news = NewsService().GetNews("S01", 31, "notice", 1);
-    EXPECT_TRUE(news.answered);
-    EXPECT_EQ(news.code, 0);
-    EXPECT_TRUE(news.items.empty());
-
-    const HomeWorkServiceResponse homeWork = HomeWorkService().GetHomeWork(31, 1);
-    EXPECT_TRUE(homeWork.answered);
-    EXPECT_TRUE(homeWork.items.empty());
-}
-
-TEST_F(ServiceTest, SingleItemOperationsCopyTheirItem)
-{
-    server.answerWithDocument(resultDocument("<NewsId>7</NewsId><NewsContent>全文</NewsContent>"));
-    const auto news = NewsService().GetTheNews(7);
-    ASSERT_TRUE(news.item.has_value());
-    EXPECT_EQ(news.item->newsContent, "全文");
-    EXPECT_TRUE(news.items.empty());
-
-    server.answerWithDocument(resultDocument("<ResourceId>42</ResourceId><Longitude>116.5</Longitude>"));
-    const auto resource = ResourceService().GetResource(42);
-    ASSERT_TRUE(resource.item.has_value());
-    EXPECT_EQ(resource.item->resId, 42);
-    EXPECT_FLOAT_EQ(resource.item->longitude, 116.5f);
-
-    server.answerWithDocument(
-        resultDocument("<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>"));
-    const LoginServiceResponse teacher = LoginService().LoginTeacher("li", "pw");
-    ASSERT_TRUE(teacher.item.has_value());
-    EXPECT_EQ(teacher.item->userId, 12);
-    EXPECT_EQ(teacher.item->schoolCode, "S01");
-
-    server.answerWithDocument(resultDocument("<StudentId>13</StudentId><MotherName>张</MotherName>"));
-    const LoginServiceResponse student = LoginService().LoginStudent("wang", "pw");
-    ASSERT_TRUE(student.item.has_value());
-    EXPECT_EQ(student.item->motherName, "张");
-}
-
-TEST_F(ServiceTest, AvatarUploadCopiesTheImageEvenWhenAbsent)
-{
-    server.answerWithDocument(resultDocument("<Image>http://pics/12.png</Image>"));
-    EXPECT_EQ(UploadAvatarService().UploadTeacherAvatar(12, "AAAA").image, "http://pics/12.png");
-
+    // An answer without the image is still an answer.
     server.answerWithDocument(emptyResult);
     const UploadAvatarResponse withoutImage = UploadAvatarService().UploadStudentAvatar(13, "AAAA");
     EXPECT_TRUE(withoutImage.answered);
@@ -190,7 +147,7 @@ TEST_F(ServiceTest, RefusalCarriesCodeAndErrorText)
 TEST_F(ServiceTest, TransportFailureGivesNoAnswerAndNoPayload)
 {
     const ClosedPort closed;
-    HsServiceConfig::setEndpoint(closed.endpoint());
+    HsServiceConfig::setEndpoint(closed.url());
 
     const auto news = NewsService().GetNews("S01", 31, "notice", 1);
     EXPECT_FALSE(news.answered);
@@ -221,16 +178,13 @@ TEST_F(ServiceTest, SoapFaultGivesNoAnswerButDefaultSingleItems)
     EXPECT_FALSE(news.answered);
     EXPECT_TRUE(news.items.empty());
     EXPECT_TRUE(logged("get newses result: "));
-}
 
-TEST_F(ServiceTest, AnswerThatIsNotXmlGivesNoAnswerAndNoItem)
-{
-    server.setResponder([](const SentCall &) { return SoapReply{200, "Service temporarily unavailable"}; });
-
-    const auto news = NewsService().GetTheNews(7);
-    EXPECT_FALSE(news.answered);
-    EXPECT_EQ(news.code, 0);
-    EXPECT_FALSE(news.item.has_value());
+    // An answer that is not XML at all leaves even the single item absent.
+    server.answerWith(200, "Service temporarily unavailable");
+    const auto unreadable = NewsService().GetTheNews(7);
+    EXPECT_FALSE(unreadable.answered);
+    EXPECT_EQ(unreadable.code, 0);
+    EXPECT_FALSE(unreadable.item.has_value());
 }
 
 TEST_F(ServiceTest, ConcurrentCallsEachGetTheirOwnAnswer)

@@ -9,23 +9,13 @@
 
 namespace {
 
-// A normal answer whose result element is written as given, so it can be empty or hold text
-// that is not a document.
-SoapReply answerWithOut(const std::string &method, const std::string &outElement)
-{
-    return SoapReply{200,
-                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                     "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
-                     "<ns1:" +
-                         method + "Response xmlns:ns1=\"urn:test\">" + outElement + "</ns1:" + method +
-                         "Response></soap:Body></soap:Envelope>"};
-}
-
 TEST_F(ServiceTest, EmptyResultIsNoAnswer)
 {
     for (const std::string out : {"<ns1:out/>", "<ns1:out></ns1:out>", "<ns1:out>   </ns1:out>"}) {
         SCOPED_TRACE(out);
-        server.setResponder([out](const SentCall &call) { return answerWithOut(call.method, out); });
+        server.setResponder([out](const SentCall &call) {
+            return SoapReply{200, soapResponse(call.method, out)};
+        });
 
         const LoginServiceResponse login = LoginService().LoginTeacher("li", "pw");
         EXPECT_FALSE(login.answered);

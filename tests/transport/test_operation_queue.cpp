@@ -5,34 +5,13 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <stdexcept>
 #include <thread>
 
 namespace {
-
-// Answers every call with the text of its in2 argument, so each caller can recognise its own.
-void echoThirdArgument(const httplib::Request &request, httplib::Response &response)
-{
-    const std::string open = "<ns1:in2>";
-    const size_t start = request.body.find(open);
-    const size_t end = request.body.find("</ns1:in2>");
-    const std::string value = (start == std::string::npos || end == std::string::npos)
-                                  ? std::string()
-                                  : request.body.substr(start + open.size(), end - start - open.size());
-    response.set_content(answerHolding("echo " + value), "text/xml");
-}
-
-std::shared_ptr<HsServiceExecOperation> operationFor(const std::string &url, std::vector<std::string> args)
-{
-    auto operation = std::make_shared<HsServiceExecOperation>();
-    operation->setM_namespace(kTestNamespace);
-    operation->setM_serverURL(url);
-    operation->setM_wsMethodName("getNews");
-    operation->setM_methodArgs(std::move(args));
-    return operation;
-}
 
 // The service call pattern: a private queue of width 1 and a blocked caller.
 void runAndWait(const std::shared_ptr<HsOperation> &operation)
@@ -44,54 +23,13 @@ void runAndWait(const std::shared_ptr<HsOperation> &operation)
     EXPECT_EQ(queue.operationCount(), 0);
 }
 
-class ServiceOperationTest : public ::testing::Test
+TEST(ServiceOperation, CancelledOperationFinishesWithoutACall)
 {
-protected:
-    void SetUp() override
-    {
-        hsSetLogSink([](const std::string &) {});
-        server.answerWith(echoThirdArgument);
-    }
-    void TearDown() override { hsSetLogSink({}); }
-
-    LoopbackServer server;
-};
-
-TEST_F(ServiceOperationTest, CallerResumesWithTheResultOnceFinished)
-{
-    auto operation = operationFor(server.url(), {"qovel", "zantre", "42"});
-    EXPECT_TRUE(operation->isConcurrent());
-    EXPECT_TRUE(operation->isReady());
-    runAndWait(operation);
-    EXPECT_TRUE(operation->isFinished());
-    EXPECT_FALSE(operation->isExecuting());
-    EXPECT_EQ(operation->m_serviceResponse(), "echo 42");
-    EXPECT_TRUE(operation->answered());
-}
-
-TEST_F(ServiceOperationTest, AnswerWithoutResultIsNotAnAnswer)
-{
-    server.answerWith(200, "<soap:Envelope><soap:Body/></soap:Envelope>");
-    auto operation = operationFor(server.url(), {});
-    runAndWait(operation);
-    EXPECT_EQ(operation->m_serviceResponse(), "");
-    EXPECT_FALSE(operation->answered());
-}
-
-TEST_F(ServiceOperationTest, TransportFailureStillFinishes)
-{
-    RefusingPort port;
-    auto operation = operationFor(port.url(), {"qovel", "zantre"});
-    runAndWait(operation);
-    EXPECT_TRUE(operation->isFinished());
-    EXPECT_FALSE(operation->isExecuting());
-    EXPECT_FALSE(operation->m_serviceResponse().has_value());
-    EXPECT_FALSE(operation->answered());
-}
-
-TEST_F(ServiceOperationTest, CancelledOperationFinishesWithoutACall)
-{
-    auto operation = operationFor(server.url(), {"qovel", "zantre", "1"});
+    TestSoapServer server;
+    auto operation = std::make_shared<HsServiceExecOperation>();
+    operation->setM_namespace(kTestNamespace);
+    operation->setM_serverURL(server.url());
+    operation->setM_wsMethodName("getNews");
     operation->cancel();
     runAndWait(operation);
     EXPECT_TRUE(operation->isCancelled());
@@ -107,97 +45,24 @@ protected:
     void execWebServiceMethod() override { throw std::runtime_error("broken call"); }
 };
 
-TEST_F(ServiceOperationTest, ExceptionInsideTheCallStillFinishes)
+TEST(ServiceOperation, ExceptionInsideTheCallStillFinishesWithoutAnAnswer)
 {
     auto operation = std::make_shared<ThrowingOperation>();
     runAndWait(operation);
     EXPECT_TRUE(operation->isFinished());
     EXPECT_FALSE(operation->isExecuting());
     EXPECT_FALSE(operation->m_serviceResponse().has_value());
+    EXPECT_FALSE(operation->answered());
 }
 
-TEST_F(ServiceOperationTest, ThreadsCallingAtOnceEachGetTheirOwnAnswer)
-{
-    constexpr int kCallers = 8;
-    std::vector<std::optional<std::string>> results(kCallers);
-    std::vector<std::thread> callers;
-    for (int i = 0; i < kCallers; ++i) {
-        callers.emplace_back([&, i] {
-            auto operation = operationFor(server.url(), {"qovel", "zantre", std::to_string(i)});
-            runAndWait(operation);
-            results[i] = operation->m_serviceResponse();
-        });
-    }
-    for (std::thread &caller : callers)
-        caller.join();
-    for (int i = 0; i < kCallers; ++i)
-        EXPECT_EQ(results[i], "echo " + std::to_string(i));
-    EXPECT_EQ(server.requests().size(), static_cast<size_t>(kCallers));
-}
-
-// Finishes from a thread of its own once the test opens the gate, the way an operation that
-// manages its own state may.
-class GatedOperation : public HsOperation
+// Finishes from a thread of its own, which the test owns and joins, once the gate opens. Before
+// finishing it writes its number where the test can read it after the wait, so the finish must be
+// ordered before the waiter resumes.
+class ThreadFinishedOperation : public HsOperation
 {
 public:
-    GatedOperation() { setIsConcurrent(true); }
-    ~GatedOperation() override { m_finisher.join(); }
-
-    void start() override
-    {
-        setIsExecuting(true);
-        m_finisher = std::thread([this] {
-            std::unique_lock lock(m_gateMutex);
-            m_gateChanged.wait(lock, [this] { return m_open; });
-            lock.unlock();
-            result = "done";
-            setIsExecuting(false);
-            setIsFinished(true);
-        });
-    }
-    void open()
-    {
-        {
-            std::lock_guard lock(m_gateMutex);
-            m_open = true;
-        }
-        m_gateChanged.notify_all();
-    }
-
-    std::string result;
-
-private:
-    std::mutex m_gateMutex;
-    std::condition_variable m_gateChanged;
-    bool m_open = false;
-    std::thread m_finisher;
-};
-
-TEST(OperationQueue, WaitLastsUntilTheOperationReportsFinished)
-{
-    auto operation = std::make_shared<GatedOperation>();
-    HsOperationQueue queue;
-    queue.setMaxConcurrentOperationCount(1);
-    queue.addOperation(operation);
-    std::string seenByWaiter;
-    std::thread waiter([&] {
-        queue.waitUntilAllOperationsAreFinished();
-        seenByWaiter = operation->result;
-    });
-    operation->open();
-    waiter.join();
-    EXPECT_EQ(seenByWaiter, "done");
-    EXPECT_TRUE(operation->isFinished());
-}
-
-// Finishes at once from a thread of its own, which the test owns and joins. Before finishing it
-// writes its number where the test can read it after the wait, so the finish must be ordered
-// before the waiter resumes.
-class SelfFinishingOperation : public HsOperation
-{
-public:
-    SelfFinishingOperation(std::thread &finisher, int &result, int number)
-        : m_finisher(finisher), m_result(result), m_number(number)
+    ThreadFinishedOperation(std::thread &finisher, std::shared_future<void> gate, int &result, int number)
+        : m_finisher(finisher), m_gate(std::move(gate)), m_result(result), m_number(number)
     {
         setIsConcurrent(true);
     }
@@ -206,6 +71,7 @@ public:
     {
         setIsExecuting(true);
         m_finisher = std::thread([this] {
+            m_gate.wait();
             m_result = m_number;
             setIsExecuting(false);
             setIsFinished(true);
@@ -214,9 +80,17 @@ public:
 
 private:
     std::thread &m_finisher;
+    std::shared_future<void> m_gate;
     int &m_result;
     int m_number;
 };
+
+std::shared_future<void> openGate()
+{
+    std::promise<void> gate;
+    gate.set_value();
+    return gate.get_future().share();
+}
 
 // The service call pattern with an operation that finishes on its own thread: the caller
 // destroys the queue, and with it the last hold on the operation, as soon as its wait returns,
@@ -226,13 +100,12 @@ private:
 // caller runs it itself.
 TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
 {
-    constexpr int kRounds = 400;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < 400; ++round) {
         std::thread finisher;
         int result = -1;
         auto queue = std::make_unique<HsOperationQueue>();
         queue->setMaxConcurrentOperationCount(1);
-        auto operation = std::make_shared<SelfFinishingOperation>(finisher, result, round);
+        auto operation = std::make_shared<ThreadFinishedOperation>(finisher, openGate(), result, round);
         if (round % 2 == 0) {
             queue->addOperation(std::move(operation));
             queue->waitUntilAllOperationsAreFinished();
@@ -246,7 +119,7 @@ TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
     }
 }
 
-// Records how many operations of one queue run at the same time.
+// Records the order operations of one queue ran in, and how many ran at the same time.
 struct Overlap
 {
     std::atomic<int> running{0};
@@ -268,56 +141,62 @@ public:
         {
             std::lock_guard lock(m_overlap.orderMutex);
             m_overlap.order.push_back(m_id);
+            ranOn = std::this_thread::get_id();
         }
         std::this_thread::yield();
         --m_overlap.running;
     }
+    std::thread::id ranOn;
 
 private:
     Overlap &m_overlap;
     int m_id;
 };
 
-TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
+std::vector<std::shared_ptr<HsOperation>> countingOperations(Overlap &overlap, int count)
+{
+    std::vector<std::shared_ptr<HsOperation>> operations;
+    for (int id = 0; id < count; ++id)
+        operations.push_back(std::make_shared<CountingOperation>(overlap, id));
+    return operations;
+}
+
+std::vector<int> firstNumbers(int count)
+{
+    std::vector<int> numbers(count);
+    std::iota(numbers.begin(), numbers.end(), 0);
+    return numbers;
+}
+
+TEST(OperationQueue, SuspendedQueueHoldsItsOperationsThenRunsThemOneAfterAnotherInOrder)
 {
     Overlap overlap;
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
-    EXPECT_EQ(queue.maxConcurrentOperationCount(), 1);
-    std::vector<std::shared_ptr<HsOperation>> operations;
-    for (int i = 0; i < 20; ++i) {
-        operations.push_back(std::make_shared<CountingOperation>(overlap, i));
-        queue.addOperation(operations.back());
-    }
+    queue.setSuspended(true);
+    const auto operations = countingOperations(overlap, 20);
+    for (const auto &operation : operations)
+        queue.addOperation(operation);
+    EXPECT_EQ(queue.operationCount(), 20);
+    EXPECT_EQ(queue.operations().front(), operations.front());
+    EXPECT_FALSE(operations.front()->isFinished());
+    queue.setSuspended(false);
     queue.waitUntilAllOperationsAreFinished();
     EXPECT_EQ(overlap.mostAtOnce.load(), 1);
-    std::vector<int> expectedOrder(20);
-    std::iota(expectedOrder.begin(), expectedOrder.end(), 0);
-    EXPECT_EQ(overlap.order, expectedOrder);
+    EXPECT_EQ(overlap.order, firstNumbers(20));
     for (const auto &operation : operations)
         EXPECT_TRUE(operation->isFinished());
 }
-
-// Records the thread each operation ran on.
-class ThreadRecordingOperation : public HsOperation
-{
-public:
-    void start() override { ranOn = std::this_thread::get_id(); }
-    std::thread::id ranOn;
-};
 
 TEST(OperationQueue, AddingAndWaitingOnAnIdleQueueRunsOnTheCallersThreadInOrder)
 {
     Overlap overlap;
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
-    auto first = std::make_shared<ThreadRecordingOperation>();
-    std::vector<std::shared_ptr<HsOperation>> operations{first};
-    for (int i = 0; i < 5; ++i)
-        operations.push_back(std::make_shared<CountingOperation>(overlap, i));
+    const auto operations = countingOperations(overlap, 5);
     queue.addOperations(operations, true);
-    EXPECT_EQ(first->ranOn, std::this_thread::get_id());
-    EXPECT_EQ(overlap.order, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(static_cast<CountingOperation &>(*operations.front()).ranOn, std::this_thread::get_id());
+    EXPECT_EQ(overlap.order, firstNumbers(5));
     EXPECT_EQ(queue.operationCount(), 0);
     for (const auto &operation : operations)
         EXPECT_TRUE(operation->isFinished());
@@ -325,42 +204,30 @@ TEST(OperationQueue, AddingAndWaitingOnAnIdleQueueRunsOnTheCallersThreadInOrder)
 
 TEST(OperationQueue, AddingAndWaitingOnABusyQueueKeepsItsWidthAndWaitsForEveryOperation)
 {
-    auto gated = std::make_shared<GatedOperation>();
-    auto later = std::make_shared<ThreadRecordingOperation>();
+    std::thread finisher;
+    std::promise<void> gate;
+    int result = 0;
+    auto gated = std::make_shared<ThreadFinishedOperation>(finisher, gate.get_future().share(), result, 1);
+    Overlap overlap;
+    const auto later = countingOperations(overlap, 1);
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
     queue.addOperation(gated);
     std::atomic<bool> waiterReturned{false};
     std::thread waiter([&] {
-        queue.addOperations({later}, true);
+        queue.addOperations(later, true);
         waiterReturned = true;
     });
     while (queue.operationCount() < 2)
         std::this_thread::yield();
-    EXPECT_FALSE(later->isFinished());
+    EXPECT_FALSE(later.front()->isFinished());
     EXPECT_FALSE(waiterReturned.load());
-    gated->open();
+    gate.set_value();
     waiter.join();
-    EXPECT_EQ(gated->result, "done");
-    EXPECT_TRUE(later->isFinished());
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(later.front()->isFinished());
     EXPECT_EQ(queue.operationCount(), 0);
-}
-
-TEST(OperationQueue, SuspendedQueueHoldsItsOperationsUntilResumed)
-{
-    Overlap overlap;
-    HsOperationQueue queue;
-    queue.setSuspended(true);
-    EXPECT_TRUE(queue.isSuspended());
-    auto operation = std::make_shared<CountingOperation>(overlap, 1);
-    queue.addOperation(operation);
-    EXPECT_EQ(queue.operationCount(), 1);
-    EXPECT_EQ(queue.operations().front(), operation);
-    EXPECT_FALSE(operation->isFinished());
-    queue.setSuspended(false);
-    queue.waitUntilAllOperationsAreFinished();
-    EXPECT_TRUE(operation->isFinished());
-    EXPECT_EQ(overlap.order, std::vector<int>{1});
+    finisher.join();
 }
 
 struct KeyRecorder : HsOperationObserver
@@ -398,43 +265,21 @@ TEST(OperationState, OnlyConcurrentOperationsReportExecutingAndFinished)
 }
 
 // Holds the report of "isFinished" inside its call until the test lets it go.
-class HoldingObserver : public HsOperationObserver
+struct HoldingObserver : HsOperationObserver
 {
-public:
     void operationWillChange(HsOperation &, std::string_view) override {}
     void operationDidChange(HsOperation &, std::string_view key) override
     {
-        std::unique_lock lock(m_mutex);
-        ++m_calls;
+        ++calls;
         if (key != "isFinished")
             return;
-        m_inside = true;
-        m_changed.notify_all();
-        m_changed.wait(lock, [this] { return m_released; });
+        inside.set_value();
+        released.wait();
     }
-    void waitUntilInside()
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_inside; });
-    }
-    void release()
-    {
-        std::lock_guard lock(m_mutex);
-        m_released = true;
-        m_changed.notify_all();
-    }
-    int callCount()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_calls;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_inside = false;
-    bool m_released = false;
-    int m_calls = 0;
+    std::atomic<int> calls{0};
+    std::promise<void> inside;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
 };
 
 TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
@@ -444,24 +289,18 @@ TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
     operation.setIsConcurrent(true);
     operation.addObserver(&observer);
     std::thread finisher([&] { operation.setIsFinished(true); });
-    observer.waitUntilInside();
+    observer.inside.get_future().wait();
 
-    std::atomic<bool> removed{false};
-    std::thread remover([&] {
-        operation.removeObserver(&observer);
-        removed = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(removed.load());
-    observer.release();
-    remover.join();
+    auto removed = std::async(std::launch::async, [&] { operation.removeObserver(&observer); });
+    EXPECT_EQ(removed.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    observer.release.set_value();
+    removed.get();
     finisher.join();
-    EXPECT_TRUE(removed.load());
 
     // Once removed, the observer hears of no further change.
-    const int callsBefore = observer.callCount();
+    const int callsBefore = observer.calls;
     operation.setIsExecuting(true);
-    EXPECT_EQ(observer.callCount(), callsBefore);
+    EXPECT_EQ(observer.calls, callsBefore);
 }
 
 // Removes itself from inside the report, which must neither wait for itself nor hear of later

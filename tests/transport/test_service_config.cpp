@@ -39,9 +39,4 @@ TEST(ServiceConfigDeathTest, TimeoutDefaultsToSixtySecondsAndIgnoresNonPositiveV
         ::testing::ExitedWithCode(0), "");
 }
 
-TEST(ServiceConfig, NamespaceIsTheCompiledOne)
-{
-    EXPECT_EQ(HsServiceConfig::namespaceUri(), HSSCHOOL_TEST_SERVICE_NAMESPACE);
-}
-
 } // namespace
