@@ -58,6 +58,7 @@ EdBaseViewController {
                     id: textAbout
 
                     objectName: "textAbout"
+                    Accessible.name: screen.title
                     anchors.fill: parent
                     readOnly: true
                     wrapMode: TextEdit.Wrap

@@ -55,6 +55,7 @@ EdBaseViewController {
                 id: textAdvice
 
                 objectName: "textAdvice"
+                Accessible.name: "意见或建议"
                 wrapMode: TextEdit.Wrap
                 padding: 10
                 background: null

@@ -71,10 +71,11 @@ EdBaseViewController {
                         font.pixelSize: 15
                         color: "#222222"
                         placeholderText: parent.modelData.placeholder
+                        Accessible.name: parent.modelData.caption
                         placeholderTextColor: "#a0a6ad"
                         echoMode: TextInput.Password
                         inputMethodHints: Qt.ImhNoPredictiveText | Qt.ImhSensitiveData
-                        text: screen.controller ? screen.controller[parent.modelData.key] : ""
+                        text: screen.controller[parent.modelData.key]
                         onTextEdited: screen.controller[parent.modelData.key] = text
                         onAccepted: focus = false
                     }

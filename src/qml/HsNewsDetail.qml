@@ -89,6 +89,7 @@ EdBaseViewController {
                         width: 64
                         height: 36
                         text: "已阅"
+                        Accessible.name: text
                         onClicked: screen.controller.pressRead()
                     }
 
@@ -109,6 +110,7 @@ EdBaseViewController {
                         width: 64
                         height: 36
                         text: "回复"
+                        Accessible.name: text
                         onClicked: screen.controller.pressReply()
                     }
                 }

@@ -41,6 +41,7 @@ EdBaseViewController {
             topPadding: sectionGap
             topInset: sectionGap
             text: caption
+            Accessible.name: caption
             onClicked: screen.controller.willSelectRow(cell.section, cell.row)
 
             background: Rectangle {

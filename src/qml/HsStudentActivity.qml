@@ -12,7 +12,8 @@ Item {
 
     required property HsStudentActivityController controller
     readonly property var categoryNames: ["作业", "成绩", "状态", "交流"]
-    readonly property InputMethod inputMethod: Qt.inputMethod as InputMethod
+    // Held untyped: the linter of this Qt gives the object another type than the one it has.
+    readonly property var inputMethod: Qt.inputMethod
     readonly property real keyboardHeight: inputMethod.visible ? inputMethod.keyboardRectangle.height : 0
 
     Rectangle {
@@ -166,6 +167,7 @@ Item {
             width: 64
             height: 34
             text: "发布"
+            Accessible.name: text
             onClicked: area.controller.pressPost()
         }
     }

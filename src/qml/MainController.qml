@@ -79,6 +79,7 @@ Item {
                         anchors.fill: parent
                         padding: 0
                         text: tab.caption
+                        Accessible.name: tab.caption
                         checked: screen.controller.shownTag === tab.tag
                         // The area shown is the controller's to say; a tap only asks for it.
                         checkable: false

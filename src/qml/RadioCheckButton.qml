@@ -11,6 +11,8 @@ RadioButton {
 
     text: button.label
     checked: button.checked
+    // The object, not the control, turns the button on and its partner off.
+    checkable: false
     autoExclusive: false
     padding: 0
     spacing: 0
