@@ -94,9 +94,10 @@ void HsAppDelegate::showGuideAtLaunch()
 void HsAppDelegate::createWindow()
 {
     m_engine = std::make_unique<QQmlApplicationEngine>();
-    m_engine->setInitialProperties({{QStringLiteral("appDelegate"), QVariant::fromValue(this)},
-                                    {QStringLiteral("screenPort"), QVariant::fromValue(m_ownPort.get())},
-                                    {QStringLiteral("loginController"), QVariant::fromValue(m_loginController.get())}});
+    m_engine->setInitialProperties(
+        {{QStringLiteral("appDelegate"), QVariant::fromValue(this)},
+         {QStringLiteral("screenPort"), QVariant::fromValue(m_ownPort.get())},
+         {QStringLiteral("loginController"), QVariant::fromValue(m_loginController.get())}});
     m_engine->load(QUrl(QStringLiteral("qrc:/HsSchool/HsAppWindow.qml")));
 }
 

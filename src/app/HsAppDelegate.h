@@ -9,8 +9,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
-#include <memory>
 #include <QtQml/qqmlregistration.h>
+#include <memory>
 
 class HsLoginController;
 class HsQuickScreenPort;

@@ -50,7 +50,8 @@ void hsQuitOnTerminationSignals()
 {
     if (pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    auto *notifier =
+        new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, QCoreApplication::instance(), [] {
         char signalled = 0;
         while (read(terminationPipe[0], &signalled, 1) > 0) {

@@ -3,8 +3,8 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
-#include <atomic>
 #include <QtQml/qqmlregistration.h>
+#include <atomic>
 
 // An image-and-label toggle: a check box (style 0 or 1) or a radio button (style 2). A tap
 // changes the state by the style's rule and tells the owner through checkButtonClicked;

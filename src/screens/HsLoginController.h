@@ -9,9 +9,9 @@
 #include <QObject>
 #include <QPair>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 #include <functional>
 #include <thread>
-#include <QtQml/qqmlregistration.h>
 
 // The login screen, root of the navigation stack: the role (teacher or parent), account name
 // and password, "remember password" and "sign in automatically", and the sign-in itself. A

@@ -6,8 +6,8 @@
 
 #include <QObject>
 #include <QString>
-#include <optional>
 #include <QtQml/qqmlregistration.h>
+#include <optional>
 
 // Changes the signed-in user's password: old password, new password and the new one again.
 class HsModifyPass : public QObject

@@ -7,8 +7,8 @@
 #include <QAbstractListModel>
 #include <QMap>
 #include <QStringList>
-#include <vector>
 #include <QtQml/qqmlregistration.h>
+#include <vector>
 
 // The rows of the settings list, flattened for a list view: each row knows its section (index and
 // key) and its caption, so the view can group rows by section.

@@ -17,7 +17,8 @@ void MainController::viewDidLoad(ScreenPort &port, HsUserSession &session, HsDef
     m_news = new HsNewsActivity(port, session, defaults);
     m_resource = new HsResourceActivity(port, session, defaults);
     m_contacts = new HsContactsActivity(port, session, defaults);
-    for (HsAreaActivity *activity : std::initializer_list<HsAreaActivity *>{m_student, m_school, m_news, m_resource, m_contacts}) {
+    for (HsAreaActivity *activity :
+         std::initializer_list<HsAreaActivity *>{m_student, m_school, m_news, m_resource, m_contacts}) {
         activity->viewDidLoad();
         activity->setParent(this);
     }

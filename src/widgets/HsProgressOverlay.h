@@ -4,8 +4,8 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <QtQml/qqmlregistration.h>
+#include <functional>
 
 // The progress overlay: while shown it covers the screen with a spinner and a label and swallows
 // its touches. Each run performs one action on a worker thread of its own; when the action

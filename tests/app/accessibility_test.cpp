@@ -118,7 +118,8 @@ TEST_F(AccessibilityTest, LoginControlsHaveTheirRolesNamesAndStates)
     // the tap did not cut the control off from its object.
     const auto tap = [&](QAccessible::Role role, const QString &name) {
         auto *item = qobject_cast<QQuickItem *>(control(role, name)->object());
-        QTest::mouseClick(window, Qt::LeftButton, {}, item->mapToScene(QPointF(20, item->height() / 2)).toPoint());
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          item->mapToScene(QPointF(20, item->height() / 2)).toPoint());
     };
     tap(QAccessible::RadioButton, QStringLiteral("家长"));
     EXPECT_TRUE(login.cbLoginStudent()->isChecked());
@@ -140,7 +141,8 @@ TEST_F(AccessibilityTest, SettingsRowsAndTheBackButtonAreNamed)
     app.port().push(QStringLiteral("HsSettingActivity"), settings);
     ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
     // The list makes its rows when it is laid out for the next frame.
-    ASSERT_TRUE(waitUntil([&] { return control(QAccessible::ListItem, QStringLiteral("个人信息")) != nullptr; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return control(QAccessible::ListItem, QStringLiteral("个人信息")) != nullptr; }));
 
     std::vector<AccessibleControl> wanted{{QAccessible::Button, QStringLiteral("返回")}};
     for (const char *row : {"修改密码", "关于我们", "联系方式", "版本信息", "意见反馈", "重新登陆"})

@@ -3,8 +3,8 @@
 #include "settings_canned_service.h"
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -27,8 +27,11 @@ protected:
     void rememberAccount(const QString &dataDirectory)
     {
         HsDefaults defaults(QDir(dataDirectory).filePath(QStringLiteral("defaults.ini")));
-        for (const auto &[key, value] : {std::pair{"loginTeacher", "1"}, {"userName", "wangfang"},
-                                         {"remember", "1"}, {"passWord", "teacher123"}, {"autologin", "1"}})
+        for (const auto &[key, value] : {std::pair{"loginTeacher", "1"},
+                                         {"userName", "wangfang"},
+                                         {"remember", "1"},
+                                         {"passWord", "teacher123"},
+                                         {"autologin", "1"}})
             ASSERT_TRUE(defaults.setValue(QString::fromUtf8(key), QString::fromUtf8(value)));
     }
 
@@ -39,7 +42,8 @@ protected:
             return 0;
         sqlite3 *db = nullptr;
         int rows = -1;
-        if (sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        if (sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+            SQLITE_OK) {
             sqlite3_stmt *count = nullptr;
             if (sqlite3_prepare_v2(db, "select count(*) from news_type", -1, &count, nullptr) == SQLITE_OK &&
                 sqlite3_step(count) == SQLITE_ROW)
@@ -60,9 +64,10 @@ TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
 {
     CannedService service(QStringLiteral("<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId>"
                                          "<ClassId>7</ClassId><RealName>王芳</RealName></Result>"));
-    service.answerMethod(QStringLiteral("getNewsTypes"),
-                         QStringLiteral("<Result><Code>0</Code><Error></Error><NewsType><TypeId>11</TypeId>"
-                                        "<TypeName>通知</TypeName><TypeType>0</TypeType></NewsType></Result>"));
+    service.answerMethod(
+        QStringLiteral("getNewsTypes"),
+        QStringLiteral("<Result><Code>0</Code><Error></Error><NewsType><TypeId>11</TypeId>"
+                       "<TypeName>通知</TypeName><TypeType>0</TypeType></NewsType></Result>"));
     service.stallMethod(QString::fromUtf8(GetParam().stalledMethod));
 
     QTemporaryDir home;

@@ -171,7 +171,8 @@ QSize parseSize(const QString &text)
     const QStringList parts = text.split(QLatin1Char('x'));
     bool widthRead = false;
     bool heightRead = false;
-    const QSize size = parts.size() == 2 ? QSize(parts[0].toInt(&widthRead), parts[1].toInt(&heightRead)) : QSize();
+    const QSize size =
+        parts.size() == 2 ? QSize(parts[0].toInt(&widthRead), parts[1].toInt(&heightRead)) : QSize();
     return widthRead && heightRead ? size : QSize();
 }
 
