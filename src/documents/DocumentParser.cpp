@@ -19,6 +19,7 @@ constexpr size_t expansionAllowance = 1024 * 1024;
 struct ReadState
 {
     DocumentParser &parser;
+    size_t documentBytes;
     size_t expansionBudget;
     size_t expanded = 0;
     bool exhausted = false;
@@ -105,6 +106,18 @@ xmlSAXHandler readerHandler()
     return handler;
 }
 
+// The reader's position: what earlier buffers held plus how far it is into the current one.
+DocumentParser::ReadProgress readerProgress(const void *reader)
+{
+    const auto *context = static_cast<const xmlParserCtxt *>(reader);
+    const xmlParserInput *input = context->input;
+    if (input == nullptr || input->base == nullptr || input->cur == nullptr)
+        return {};
+    const auto *state = static_cast<const ReadState *>(context->_private);
+    return {static_cast<size_t>(input->consumed) + static_cast<size_t>(input->cur - input->base),
+            state->documentBytes};
+}
+
 void initialiseReaderOnce()
 {
     static std::once_flag once;
@@ -125,11 +138,15 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
     xmlSAXHandler handler = readerHandler();
     xmlSAXHandlerPtr ownHandler = context->sax;
     context->sax = &handler;
-    ReadState state{parser, utf8.size() + expansionAllowance};
+    ReadState state{parser, utf8.size(), utf8.size() + expansionAllowance};
     context->_private = &state;
+    parser.progress_ = readerProgress;
+    parser.reader_ = context;
     xmlCtxtUseOptions(context, XML_PARSE_NONET);
     const bool read = xmlParseDocument(context) == 0;
     const bool wellFormed = read && context->wellFormed != 0 && !state.exhausted;
+    parser.progress_ = nullptr;
+    parser.reader_ = nullptr;
     parser.endDocument();
     if (context->myDoc != nullptr)
         xmlFreeDoc(context->myDoc);
