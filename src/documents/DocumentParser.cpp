@@ -124,6 +124,57 @@ void initialiseReaderOnce()
     std::call_once(once, [] { xmlInitParser(); });
 }
 
+// A reader context kept per thread from document to document, so that each document does not
+// set up (and tear down) the reader's buffers, stacks and name dictionary anew. The dictionary
+// keeps every element name it has seen; a context that has read many documents, or collected
+// many names, is replaced, so that its memory stays bounded whatever the documents hold.
+class KeptReader
+{
+public:
+    ~KeptReader() { release(); }
+
+    xmlParserCtxtPtr take()
+    {
+        if (context_ != nullptr && (uses_ >= maxUses || xmlDictSize(context_->dict) > maxNames))
+            release();
+        if (context_ == nullptr) {
+            context_ = xmlNewParserCtxt();
+            if (context_ == nullptr || context_->sax == nullptr) {
+                release();
+                return nullptr;
+            }
+            // The context frees its handler block when it goes; ours is copied into it.
+            *context_->sax = readerHandler();
+            uses_ = 0;
+        }
+        ++uses_;
+        return context_;
+    }
+
+    // A context whose reading failed part-way is not trusted with the next document.
+    void discard() { release(); }
+
+private:
+    static constexpr int maxUses = 1000;
+    static constexpr int maxNames = 4096;
+
+    void release()
+    {
+        if (context_ == nullptr)
+            return;
+        if (context_->myDoc != nullptr)
+            xmlFreeDoc(context_->myDoc);
+        context_->myDoc = nullptr;
+        xmlFreeParserCtxt(context_);
+        context_ = nullptr;
+    }
+
+    xmlParserCtxtPtr context_ = nullptr;
+    int uses_ = 0;
+};
+
+thread_local KeptReader keptReader;
+
 } // namespace
 
 bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
@@ -131,27 +182,26 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
     if (utf8.empty() || utf8.size() > static_cast<size_t>(INT_MAX))
         return false;
     initialiseReaderOnce();
-    xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(utf8.data(), static_cast<int>(utf8.size()));
+    xmlParserCtxtPtr context = keptReader.take();
     if (context == nullptr)
         return false;
-    // The context frees the handler it came with, so that one is put back before it goes.
-    xmlSAXHandler handler = readerHandler();
-    xmlSAXHandlerPtr ownHandler = context->sax;
-    context->sax = &handler;
     ReadState state{parser, utf8.size(), utf8.size() + expansionAllowance};
     context->_private = &state;
     parser.progress_ = readerProgress;
     parser.reader_ = context;
-    xmlCtxtUseOptions(context, XML_PARSE_NONET);
-    const bool read = xmlParseDocument(context) == 0;
-    const bool wellFormed = read && context->wellFormed != 0 && !state.exhausted;
+    // Resets the context, reads the whole document with its handler and gives back the document
+    // the library builds when the text declares a DTD (nothing otherwise).
+    xmlDocPtr declared = xmlCtxtReadMemory(context, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr,
+                                           XML_PARSE_NONET);
+    const bool wellFormed = context->wellFormed != 0 && !state.exhausted;
     parser.progress_ = nullptr;
     parser.reader_ = nullptr;
     parser.endDocument();
-    if (context->myDoc != nullptr)
-        xmlFreeDoc(context->myDoc);
+    if (declared != nullptr)
+        xmlFreeDoc(declared);
     context->myDoc = nullptr;
-    context->sax = ownHandler;
-    xmlFreeParserCtxt(context);
+    context->_private = nullptr;
+    if (!wellFormed)
+        keptReader.discard();
     return wellFormed;
 }

@@ -541,6 +541,9 @@ std::string HsSoapClient::getSoapRequestForMethod(const std::string &methodName,
 
 void HsSoapClient::logEnvelope(const std::string &methodName, const std::vector<std::string> &args) const
 {
+    // The masked copy is made only for a line that goes somewhere.
+    if (!hsLogWritten())
+        return;
     std::vector<std::string> shown = args;
     for (const size_t index : passwordArguments(methodName)) {
         if (index < shown.size())
