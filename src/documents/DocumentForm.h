@@ -4,7 +4,6 @@
 #include "documents/DocumentParser.h"
 
 #include <algorithm>
-
 #include <cstdint>
 #include <cstring>
 #include <optional>

@@ -191,8 +191,8 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
     parser.reader_ = context;
     // Resets the context, reads the whole document with its handler and gives back the document
     // the library builds when the text declares a DTD (nothing otherwise).
-    xmlDocPtr declared = xmlCtxtReadMemory(context, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr,
-                                           XML_PARSE_NONET);
+    xmlDocPtr declared = xmlCtxtReadMemory(context, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                           nullptr, XML_PARSE_NONET);
     const bool wellFormed = context->wellFormed != 0 && !state.exhausted;
     parser.progress_ = nullptr;
     parser.reader_ = nullptr;

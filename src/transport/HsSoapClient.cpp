@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <curl/curl.h>
@@ -150,7 +150,8 @@ int watchSocket(CURL *, curl_socket_t socket, int what, void *userData, void *)
             sockets.erase(found);
         return 0;
     }
-    const short events = static_cast<short>(((what & CURL_POLL_IN) ? POLLIN : 0) | ((what & CURL_POLL_OUT) ? POLLOUT : 0));
+    const short events =
+        static_cast<short>(((what & CURL_POLL_IN) ? POLLIN : 0) | ((what & CURL_POLL_OUT) ? POLLOUT : 0));
     if (found != sockets.end())
         found->events = events;
     else
@@ -174,7 +175,8 @@ class ThreadHandles
 {
 public:
     ThreadHandles()
-        : m_multi(curl_multi_init()), m_easy(curl_easy_init()), m_wakeUp(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+        : m_multi(curl_multi_init()), m_easy(curl_easy_init()),
+          m_wakeUp(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
     {
         if (m_multi == nullptr || m_wakeUp < 0)
             return;
@@ -393,7 +395,8 @@ std::optional<std::string> post(const std::string &url, const std::string &body,
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
     curl_easy_setopt(curl, CURLOPT_MAXAGE_CONN, kLongestIdleSeconds);
-    curl_easy_setopt(curl, CURLOPT_TCP_NODELAY, body.size() + kRequestHeadBytes <= kOneSegmentRequestBytes ? 0L : 1L);
+    curl_easy_setopt(curl, CURLOPT_TCP_NODELAY,
+                     body.size() + kRequestHeadBytes <= kOneSegmentRequestBytes ? 0L : 1L);
     curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, beforeRequest);
     curl_easy_setopt(curl, CURLOPT_PREREQDATA, &sends);
 
