@@ -23,6 +23,7 @@ struct ReadState
     size_t expansionBudget;
     size_t expanded = 0;
     bool exhausted = false;
+    std::string_view lastStart;
 };
 
 ReadState &readState(void *context)
@@ -64,16 +65,25 @@ xmlEntityPtr lookUpEntity(void *context, const xmlChar *name)
     return liveParser(context) != nullptr ? entity : nullptr;
 }
 
+// The reader hands over an element's end with the very name it gave the start, and most ends
+// follow their own start directly (a field and its text), so the last start name is kept with
+// its length instead of measuring the name again.
 void onStartElement(void *context, const xmlChar *name, const xmlChar **)
 {
-    if (DocumentParser *parser = liveParser(context))
-        parser->startElement(nameOf(name));
+    if (DocumentParser *parser = liveParser(context)) {
+        ReadState &state = readState(context);
+        state.lastStart = nameOf(name);
+        parser->startElement(state.lastStart);
+    }
 }
 
 void onEndElement(void *context, const xmlChar *name)
 {
-    if (DocumentParser *parser = liveParser(context))
-        parser->endElement(nameOf(name));
+    if (DocumentParser *parser = liveParser(context)) {
+        const ReadState &state = readState(context);
+        const auto *text = reinterpret_cast<const char *>(name);
+        parser->endElement(text == state.lastStart.data() ? state.lastStart : std::string_view(text));
+    }
 }
 
 void onCharacters(void *context, const xmlChar *text, int length)
@@ -185,7 +195,7 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
     xmlParserCtxtPtr context = keptReader.take();
     if (context == nullptr)
         return false;
-    ReadState state{parser, utf8.size(), utf8.size() + expansionAllowance};
+    ReadState state{parser, utf8.size(), utf8.size() + expansionAllowance, 0, false, {}};
     context->_private = &state;
     parser.progress_ = readerProgress;
     parser.reader_ = context;
