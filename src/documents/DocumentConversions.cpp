@@ -113,6 +113,16 @@ int32_t hsIntegerValue(CapturedText text)
 {
     if (!text)
         return 0;
+    // Most values are a few plain digits; nine of them always fit.
+    const std::string_view plain = *text;
+    if (!plain.empty() && plain.size() <= 9) {
+        int32_t value = 0;
+        size_t i = 0;
+        while (i < plain.size() && isDigit(plain[i]))
+            value = value * 10 + (plain[i++] - '0');
+        if (i == plain.size())
+            return value;
+    }
     std::string_view rest = withoutLeadingWhiteSpace(*text);
     const bool negative = takeSign(rest);
     constexpr int64_t largest = std::numeric_limits<int32_t>::max();

@@ -3,6 +3,7 @@
 #include "documents/DocumentConversions.h"
 #include "documents/DocumentParser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -235,14 +236,38 @@ private:
             items_.back() = Record{};
             return;
         }
-        if (items_.capacity() == 0)
-            items_.reserve(pageSize);
+        if (items_.size() == items_.capacity())
+            makeRoom();
         items_.emplace_back();
         current_ = Current::open;
     }
 
+    // A list starts with room for one page. When that is full, the rest of the document is
+    // assumed to hold items of the size seen so far, and room is made for them at once (with an
+    // eighth more), so that a long list is not moved again and again as it grows. The guess never
+    // asks for more than four times the bytes left in the document; a smaller guess than double
+    // the list doubles it.
+    void makeRoom()
+    {
+        const DocumentParser::ReadProgress progress = this->readProgress();
+        if (items_.empty()) {
+            firstItemAt_ = progress.read;
+            items_.reserve(pageSize);
+            return;
+        }
+        size_t wanted = 2 * items_.size();
+        if (progress.total > progress.read && progress.read > firstItemAt_) {
+            const size_t bytesLeft = progress.total - progress.read;
+            const size_t bytesPerItem = (progress.read - firstItemAt_) / items_.size() + 1;
+            const size_t itemsLeft = std::min(bytesLeft / bytesPerItem, 4 * bytesLeft / sizeof(Record));
+            wanted = std::max(wanted, items_.size() + itemsLeft + itemsLeft / 8 + 1);
+        }
+        items_.reserve(wanted);
+    }
+
     std::string_view itemElement_;
     std::vector<Record> items_;
+    size_t firstItemAt_ = 0;
     Current current_ = Current::none;
 };
 

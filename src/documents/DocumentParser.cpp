@@ -19,9 +19,11 @@ constexpr size_t expansionAllowance = 1024 * 1024;
 struct ReadState
 {
     DocumentParser &parser;
+    size_t documentBytes;
     size_t expansionBudget;
     size_t expanded = 0;
     bool exhausted = false;
+    std::string_view lastStart;
 };
 
 ReadState &readState(void *context)
@@ -63,16 +65,25 @@ xmlEntityPtr lookUpEntity(void *context, const xmlChar *name)
     return liveParser(context) != nullptr ? entity : nullptr;
 }
 
+// The reader hands over an element's end with the very name it gave the start, and most ends
+// follow their own start directly (a field and its text), so the last start name is kept with
+// its length instead of measuring the name again.
 void onStartElement(void *context, const xmlChar *name, const xmlChar **)
 {
-    if (DocumentParser *parser = liveParser(context))
-        parser->startElement(nameOf(name));
+    if (DocumentParser *parser = liveParser(context)) {
+        ReadState &state = readState(context);
+        state.lastStart = nameOf(name);
+        parser->startElement(state.lastStart);
+    }
 }
 
 void onEndElement(void *context, const xmlChar *name)
 {
-    if (DocumentParser *parser = liveParser(context))
-        parser->endElement(nameOf(name));
+    if (DocumentParser *parser = liveParser(context)) {
+        const ReadState &state = readState(context);
+        const auto *text = reinterpret_cast<const char *>(name);
+        parser->endElement(text == state.lastStart.data() ? state.lastStart : std::string_view(text));
+    }
 }
 
 void onCharacters(void *context, const xmlChar *text, int length)
@@ -105,11 +116,74 @@ xmlSAXHandler readerHandler()
     return handler;
 }
 
+// The reader's position: what earlier buffers held plus how far it is into the current one.
+DocumentParser::ReadProgress readerProgress(const void *reader)
+{
+    const auto *context = static_cast<const xmlParserCtxt *>(reader);
+    const xmlParserInput *input = context->input;
+    if (input == nullptr || input->base == nullptr || input->cur == nullptr)
+        return {};
+    const auto *state = static_cast<const ReadState *>(context->_private);
+    return {static_cast<size_t>(input->consumed) + static_cast<size_t>(input->cur - input->base),
+            state->documentBytes};
+}
+
 void initialiseReaderOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
 }
+
+// A reader context kept per thread from document to document, so that each document does not
+// set up (and tear down) the reader's buffers, stacks and name dictionary anew. The dictionary
+// keeps every element name it has seen; a context that has read many documents, or collected
+// many names, is replaced, so that its memory stays bounded whatever the documents hold.
+class KeptReader
+{
+public:
+    ~KeptReader() { release(); }
+
+    xmlParserCtxtPtr take()
+    {
+        if (context_ != nullptr && (uses_ >= maxUses || xmlDictSize(context_->dict) > maxNames))
+            release();
+        if (context_ == nullptr) {
+            context_ = xmlNewParserCtxt();
+            if (context_ == nullptr || context_->sax == nullptr) {
+                release();
+                return nullptr;
+            }
+            // The context frees its handler block when it goes; ours is copied into it.
+            *context_->sax = readerHandler();
+            uses_ = 0;
+        }
+        ++uses_;
+        return context_;
+    }
+
+    // A context whose reading failed part-way is not trusted with the next document.
+    void discard() { release(); }
+
+private:
+    static constexpr int maxUses = 1000;
+    static constexpr int maxNames = 4096;
+
+    void release()
+    {
+        if (context_ == nullptr)
+            return;
+        if (context_->myDoc != nullptr)
+            xmlFreeDoc(context_->myDoc);
+        context_->myDoc = nullptr;
+        xmlFreeParserCtxt(context_);
+        context_ = nullptr;
+    }
+
+    xmlParserCtxtPtr context_ = nullptr;
+    int uses_ = 0;
+};
+
+thread_local KeptReader keptReader;
 
 } // namespace
 
@@ -118,23 +192,26 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
     if (utf8.empty() || utf8.size() > static_cast<size_t>(INT_MAX))
         return false;
     initialiseReaderOnce();
-    xmlParserCtxtPtr context = xmlCreateMemoryParserCtxt(utf8.data(), static_cast<int>(utf8.size()));
+    xmlParserCtxtPtr context = keptReader.take();
     if (context == nullptr)
         return false;
-    // The context frees the handler it came with, so that one is put back before it goes.
-    xmlSAXHandler handler = readerHandler();
-    xmlSAXHandlerPtr ownHandler = context->sax;
-    context->sax = &handler;
-    ReadState state{parser, utf8.size() + expansionAllowance};
+    ReadState state{parser, utf8.size(), utf8.size() + expansionAllowance, 0, false, {}};
     context->_private = &state;
-    xmlCtxtUseOptions(context, XML_PARSE_NONET);
-    const bool read = xmlParseDocument(context) == 0;
-    const bool wellFormed = read && context->wellFormed != 0 && !state.exhausted;
+    parser.progress_ = readerProgress;
+    parser.reader_ = context;
+    // Resets the context, reads the whole document with its handler and gives back the document
+    // the library builds when the text declares a DTD (nothing otherwise).
+    xmlDocPtr declared = xmlCtxtReadMemory(context, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                           nullptr, XML_PARSE_NONET);
+    const bool wellFormed = context->wellFormed != 0 && !state.exhausted;
+    parser.progress_ = nullptr;
+    parser.reader_ = nullptr;
     parser.endDocument();
-    if (context->myDoc != nullptr)
-        xmlFreeDoc(context->myDoc);
+    if (declared != nullptr)
+        xmlFreeDoc(declared);
     context->myDoc = nullptr;
-    context->sax = ownHandler;
-    xmlFreeParserCtxt(context);
+    context->_private = nullptr;
+    if (!wellFormed)
+        keptReader.discard();
     return wellFormed;
 }

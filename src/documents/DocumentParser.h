@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,7 +26,18 @@ public:
     // The service's error text, absent until an "Error" element holds one.
     const std::optional<std::string> &error() const { return error_; }
 
+    // How many bytes of the document the reader has passed and how long the document is.
+    struct ReadProgress
+    {
+        size_t read = 0;
+        size_t total = 0;
+    };
+
 protected:
+    // Where the reader is while hsParseDocument runs; both 0 otherwise. Lets a list size its
+    // storage from what is left of the document.
+    ReadProgress readProgress() const { return progress_ ? progress_(reader_) : ReadProgress{}; }
+
     DocumentParser() = default;
     DocumentParser(const DocumentParser &) = delete;
     DocumentParser &operator=(const DocumentParser &) = delete;
@@ -34,7 +46,11 @@ protected:
     void setError(std::optional<std::string> error) { error_ = std::move(error); }
 
 private:
+    friend bool hsParseDocument(std::string_view utf8, DocumentParser &parser);
+
     int32_t code_ = 0;
+    ReadProgress (*progress_)(const void *reader) = nullptr;
+    const void *reader_ = nullptr;
     std::optional<std::string> error_;
 };
 

@@ -50,6 +50,12 @@ void hsLog(const char *format, ...)
         std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+bool hsLogWritten()
+{
+    std::lock_guard lock(sinkMutex);
+    return currentSink || !quietByEnvironment();
+}
+
 const char *hsText(const std::optional<std::string> &text)
 {
     return text ? text->c_str() : "(null)";

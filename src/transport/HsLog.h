@@ -9,6 +9,10 @@
 // lines to a sink of their own to check what was written.
 void hsLog(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
+// Whether lines go anywhere now (to a sink, or to standard error while not silenced), so that a
+// caller can skip building a line's text when they do not.
+bool hsLogWritten();
+
 // The text form of an optional text in a log line: the text itself, or "(null)" when absent.
 const char *hsText(const std::optional<std::string> &text);
 

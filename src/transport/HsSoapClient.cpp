@@ -2,8 +2,10 @@
 
 #include "transport/HsLog.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <curl/curl.h>
@@ -11,7 +13,10 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <poll.h>
 #include <set>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,17 +103,27 @@ constexpr long kLongestIdleSeconds = 1;
 // Longest wait between two looks at the abandon flag when nothing wakes the thread earlier.
 constexpr int kLongestWaitMs = 1000;
 
+// A request up to this size goes out in one segment on any path (the smallest segment size of
+// IPv6 paths is 1220 bytes), with nothing of ours unacknowledged before it: the previous answer
+// has arrived. Small segments are then never held back, so such a request leaves the socket's
+// default delay for small segments on and saves a system call on each new connection. Larger
+// requests turn the delay off, so that the tail of one is never held back.
+constexpr size_t kOneSegmentRequestBytes = 1200;
+// Room kept for the request line and headers curl writes before the body.
+constexpr size_t kRequestHeadBytes = 400;
+
 constexpr const char *kAbandonedDescription = "The call was abandoned";
 constexpr const char *kNotSentTwiceDescription =
     "The connection was lost after the request was sent; the request is not sent again";
 
-// Every thread's transfer set, so that abandoning calls can wake each one out of its wait. Made
-// once and never destroyed: threads may still end after the program's static objects are gone.
+// Every thread's wake-up descriptor, so that abandoning calls can wake each one out of its wait.
+// Made once and never destroyed: threads may still end after the program's static objects are
+// gone.
 struct CallRegistry
 {
     std::atomic<bool> abandoning{false};
     std::mutex mutex;
-    std::vector<CURLM *> transferSets;
+    std::vector<int> wakeUps;
 };
 
 CallRegistry &callRegistry()
@@ -117,45 +132,96 @@ CallRegistry &callRegistry()
     return *registry;
 }
 
-// The curl handles of one thread, kept from call to call: the transfer set holds the wake-up pair,
-// the resolver cache and the open connections, the easy handle its buffers. Both are used only by
-// the thread that owns them; other threads only wake the transfer set, under the registry's lock,
-// which the destructor takes before the handles go.
+// The sockets curl wants watched for the transfer in progress and when it wants to be called
+// back without any; filled in by curl's callbacks while the thread drives the transfer.
+struct Watch
+{
+    std::vector<pollfd> sockets;
+    long timeoutMs = -1;
+};
+
+int watchSocket(CURL *, curl_socket_t socket, int what, void *userData, void *)
+{
+    auto &sockets = static_cast<Watch *>(userData)->sockets;
+    const auto found = std::find_if(sockets.begin(), sockets.end(),
+                                    [socket](const pollfd &entry) { return entry.fd == socket; });
+    if (what == CURL_POLL_REMOVE) {
+        if (found != sockets.end())
+            sockets.erase(found);
+        return 0;
+    }
+    const short events =
+        static_cast<short>(((what & CURL_POLL_IN) ? POLLIN : 0) | ((what & CURL_POLL_OUT) ? POLLOUT : 0));
+    if (found != sockets.end())
+        found->events = events;
+    else
+        sockets.push_back(pollfd{socket, events, 0});
+    return 0;
+}
+
+int watchTimer(CURLM *, long timeoutMs, void *userData)
+{
+    static_cast<Watch *>(userData)->timeoutMs = timeoutMs;
+    return 0;
+}
+
+// The curl handles of one thread, kept from call to call: the transfer set holds the resolver
+// cache and the open connections, the easy handle its buffers. The thread waits on the sockets
+// itself, so that curl is told which socket is ready and does not look again on its own; an
+// event descriptor of the thread's own wakes that wait when calls are abandoned. All of it is
+// used only by the thread that owns it; other threads only signal the event descriptor, under
+// the registry's lock, which the destructor takes before the descriptor goes.
 class ThreadHandles
 {
 public:
-    ThreadHandles() : m_multi(curl_multi_init()), m_easy(curl_easy_init())
+    ThreadHandles()
+        : m_multi(curl_multi_init()), m_easy(curl_easy_init()),
+          m_wakeUp(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
     {
-        if (m_multi == nullptr)
+        if (m_multi == nullptr || m_wakeUp < 0)
             return;
         curl_multi_setopt(m_multi, CURLMOPT_MAXCONNECTS, kKeptConnections);
+        curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, watchSocket);
+        curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, &m_watch);
+        curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, watchTimer);
+        curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, &m_watch);
         CallRegistry &registry = callRegistry();
         std::lock_guard lock(registry.mutex);
-        registry.transferSets.push_back(m_multi);
+        registry.wakeUps.push_back(m_wakeUp);
     }
 
     ~ThreadHandles()
     {
-        if (m_multi != nullptr) {
+        if (m_wakeUp >= 0) {
             CallRegistry &registry = callRegistry();
-            std::lock_guard lock(registry.mutex);
-            std::erase(registry.transferSets, m_multi);
+            {
+                std::lock_guard lock(registry.mutex);
+                std::erase(registry.wakeUps, m_wakeUp);
+            }
         }
         if (m_easy != nullptr)
             curl_easy_cleanup(m_easy);
+        // Closing the kept connections reports their sockets as removed, into m_watch.
         if (m_multi != nullptr)
             curl_multi_cleanup(m_multi);
+        if (m_wakeUp >= 0)
+            ::close(m_wakeUp);
     }
 
     ThreadHandles(const ThreadHandles &) = delete;
     ThreadHandles &operator=(const ThreadHandles &) = delete;
 
+    bool usable() const { return m_multi != nullptr && m_easy != nullptr && m_wakeUp >= 0; }
     CURLM *multi() const { return m_multi; }
     CURL *easy() const { return m_easy; }
+    int wakeUp() const { return m_wakeUp; }
+    Watch &watch() { return m_watch; }
 
 private:
+    Watch m_watch;
     CURLM *m_multi;
     CURL *m_easy;
+    int m_wakeUp;
 };
 
 // Made on a thread's first call and destroyed when the thread ends (or when told to let go).
@@ -216,29 +282,79 @@ int beforeRequest(void *userData, char *, char *, int, int)
     return CURL_PREREQFUNC_ABORT;
 }
 
-// Drives the transfer of the easy handle to its end on this thread's transfer set, waking at
-// least once a second and whenever calls are abandoned. Returns the transfer's outcome, or
-// nothing when it was abandoned.
-std::optional<CURLcode> transfer(CURLM *multi)
+// Empties the wake-up descriptor, which stays readable once signalled.
+void drainWakeUp(int wakeUp)
+{
+    eventfd_t count = 0;
+    eventfd_read(wakeUp, &count);
+}
+
+// The transfer's outcome once curl reports it done, or nothing while it runs.
+std::optional<CURLcode> finishedTransfer(CURLM *multi)
+{
+    int queued = 0;
+    while (const CURLMsg *message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg == CURLMSG_DONE)
+            return message->data.result;
+    }
+    return std::nullopt;
+}
+
+// Drives the transfer of the easy handle to its end on this thread's transfer set: waits for the
+// sockets curl names (or for its timer) and tells curl which one is ready and how. Wakes at least
+// once a second and whenever calls are abandoned. Returns the transfer's outcome, or nothing
+// when it was abandoned.
+std::optional<CURLcode> transfer(ThreadHandles &handles)
 {
     const CallRegistry &registry = callRegistry();
-    while (true) {
-        int running = 0;
-        const CURLMcode performed = curl_multi_perform(multi, &running);
-        if (performed != CURLM_OK)
-            return CURLE_FAILED_INIT;
-        if (running == 0) {
-            int queued = 0;
-            const CURLMsg *message = curl_multi_info_read(multi, &queued);
-            return message != nullptr && message->msg == CURLMSG_DONE ? message->data.result : CURLE_OK;
+    CURLM *multi = handles.multi();
+    Watch &watch = handles.watch();
+    std::vector<pollfd> waitingOn;
+    int running = 0;
+    if (curl_multi_socket_action(multi, CURL_SOCKET_TIMEOUT, 0, &running) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    while (running != 0) {
+        if (registry.abandoning)
+            return std::nullopt;
+        // Curl may need to be called at once (a timer of zero): no wait then.
+        const int waitMs = watch.timeoutMs < 0 || watch.timeoutMs > kLongestWaitMs
+                               ? kLongestWaitMs
+                               : static_cast<int>(watch.timeoutMs);
+        int ready = 0;
+        if (waitMs > 0) {
+            waitingOn.assign(watch.sockets.begin(), watch.sockets.end());
+            waitingOn.push_back(pollfd{handles.wakeUp(), POLLIN, 0});
+            ready = ::poll(waitingOn.data(), waitingOn.size(), waitMs);
+            if (ready < 0 && errno != EINTR)
+                return CURLE_FAILED_INIT;
         }
         if (registry.abandoning)
             return std::nullopt;
-        if (curl_multi_poll(multi, nullptr, 0, kLongestWaitMs, nullptr) != CURLM_OK)
+        CURLMcode acted = CURLM_OK;
+        if (ready <= 0) {
+            // Curl sets its timer anew from here if it still needs one.
+            watch.timeoutMs = -1;
+            acted = curl_multi_socket_action(multi, CURL_SOCKET_TIMEOUT, 0, &running);
+        } else {
+            for (const pollfd &entry : waitingOn) {
+                if (entry.revents == 0)
+                    continue;
+                if (entry.fd == handles.wakeUp()) {
+                    drainWakeUp(entry.fd);
+                    continue;
+                }
+                const int bits = ((entry.revents & POLLIN) ? CURL_CSELECT_IN : 0) |
+                                 ((entry.revents & POLLOUT) ? CURL_CSELECT_OUT : 0) |
+                                 ((entry.revents & (POLLERR | POLLHUP | POLLNVAL)) ? CURL_CSELECT_ERR : 0);
+                acted = curl_multi_socket_action(multi, entry.fd, bits, &running);
+                if (acted != CURLM_OK)
+                    break;
+            }
+        }
+        if (acted != CURLM_OK)
             return CURLE_FAILED_INIT;
-        if (registry.abandoning)
-            return std::nullopt;
     }
+    return finishedTransfer(multi).value_or(CURLE_OK);
 }
 
 // Posts the request and collects the answer body. Returns the error description, or nothing
@@ -249,11 +365,11 @@ std::optional<std::string> post(const std::string &url, const std::string &body,
 {
     if (callRegistry().abandoning)
         return kAbandonedDescription;
-    const ThreadHandles &handles = handlesOfThisThread();
+    ThreadHandles &handles = handlesOfThisThread();
+    if (!handles.usable())
+        return "Could not create an HTTP request";
     CURL *curl = handles.easy();
     CURLM *multi = handles.multi();
-    if (curl == nullptr || multi == nullptr)
-        return "Could not create an HTTP request";
     std::unique_ptr<curl_slist, CurlListDeleter> headerList;
     for (const std::string &header : headers)
         headerList.reset(curl_slist_append(headerList.release(), header.c_str()));
@@ -279,12 +395,14 @@ std::optional<std::string> post(const std::string &url, const std::string &body,
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText.data());
     curl_easy_setopt(curl, CURLOPT_MAXAGE_CONN, kLongestIdleSeconds);
+    curl_easy_setopt(curl, CURLOPT_TCP_NODELAY,
+                     body.size() + kRequestHeadBytes <= kOneSegmentRequestBytes ? 0L : 1L);
     curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, beforeRequest);
     curl_easy_setopt(curl, CURLOPT_PREREQDATA, &sends);
 
     if (curl_multi_add_handle(multi, curl) != CURLM_OK)
         return "Could not start the HTTP request";
-    const std::optional<CURLcode> result = transfer(multi);
+    const std::optional<CURLcode> result = transfer(handles);
     // Taken out before it ends, a transfer is stopped and its connection closed, never kept.
     curl_multi_remove_handle(multi, curl);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
@@ -436,6 +554,9 @@ std::string HsSoapClient::getSoapRequestForMethod(const std::string &methodName,
 
 void HsSoapClient::logEnvelope(const std::string &methodName, const std::vector<std::string> &args) const
 {
+    // The masked copy is made only for a line that goes somewhere.
+    if (!hsLogWritten())
+        return;
     std::vector<std::string> shown = args;
     for (const size_t index : passwordArguments(methodName)) {
         if (index < shown.size())
@@ -552,8 +673,8 @@ void HsSoapClient::abandonCalls(bool abandon)
     if (!abandon)
         return;
     std::lock_guard lock(registry.mutex);
-    for (CURLM *transferSet : registry.transferSets)
-        curl_multi_wakeup(transferSet);
+    for (const int wakeUp : registry.wakeUps)
+        eventfd_write(wakeUp, 1);
 }
 
 bool HsSoapClient::callsAbandoned()

@@ -91,6 +91,37 @@ TEST(NewsDocuments, AnEmptyItemElementStillAddsADefaultItem)
     EXPECT_EQ(parser->newses(), std::vector<NewsItem>(2));
 }
 
+// A long list is sized from its first page; items of another size after it must all still come.
+TEST(NewsDocuments, LongListsKeepEveryItemWhateverTheirSizes)
+{
+    const auto item = [](int id, const std::string &title) {
+        return "<News><NewsId>" + std::to_string(id) + "</NewsId><NewsTitle>" + title + "</NewsTitle></News>";
+    };
+    const struct
+    {
+        const char *what;
+        std::string firstTitle;
+        std::string laterTitle;
+    } shapes[] = {
+        {"small items first", "", std::string(300, 'x')},
+        {"large items first", std::string(300, 'x'), ""},
+        {"even items", "通知", "通知"},
+    };
+    for (const auto &shape : shapes) {
+        SCOPED_TRACE(shape.what);
+        std::string document = "<R><Code>0</Code>";
+        for (int id = 0; id < 500; ++id)
+            document += item(id, id < 20 ? shape.firstTitle : shape.laterTitle);
+        const auto parser = parsed<GetNewsesParser>(document + "</R>");
+        ASSERT_EQ(parser->newses().size(), 500u);
+        for (int id : {0, 19, 20, 499}) {
+            const std::string &title = id < 20 ? shape.firstTitle : shape.laterTitle;
+            EXPECT_EQ(parser->newses()[id].newsId, id);
+            EXPECT_EQ(parser->newses()[id].newsTitle, title.empty() ? std::nullopt : Text(title));
+        }
+    }
+}
+
 TEST(NewsDocuments, WholeNewsItemIgnoresItsWrapper)
 {
     const auto parser = parsed<GetNewsByIdParser>(

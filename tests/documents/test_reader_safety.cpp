@@ -110,4 +110,41 @@ TEST(ReaderSafety, NamesArriveAsWrittenWithTheirPrefixes)
     EXPECT_EQ(parser->events, "<a:R><a:Code></a:Code><Code></Code></a:R>");
 }
 
+// A thread reads every document with the same reader underneath: nothing a document declares,
+// breaks or fills up may reach the documents read after it.
+TEST(ReaderSafety, EachDocumentIsReadAsIfItWereTheFirst)
+{
+    std::string manyNames = "<r>";
+    for (int i = 0; i < 6'000; ++i)
+        manyNames += "<n" + std::to_string(i) + "/>";
+    manyNames += "</r>";
+    const std::string probe = "<r><t>a&amp;b</t><Code>7</Code></r>";
+    const auto fresh = parsed<RecordingParser>(probe);
+
+    const struct
+    {
+        const char *what;
+        std::string document;
+        bool wellFormed;
+    } before[] = {
+        {"entity declared", "<!DOCTYPE r [<!ENTITY x \"declared\">]><r>&x;</r>", true},
+        {"cut short", "<r><t>unfinished", false},
+        {"not XML", "plain text", false},
+        {"expanding without end", billionLaughs(), false},
+        {"thousands of names", manyNames, true},
+    };
+    for (const auto &previous : before) {
+        SCOPED_TRACE(previous.what);
+        RecordingParser first;
+        EXPECT_EQ(hsParseDocument(previous.document, first), previous.wellFormed);
+
+        RecordingParser undeclared;
+        EXPECT_FALSE(hsParseDocument("<r>&x;</r>", undeclared));
+        RecordingParser again;
+        EXPECT_TRUE(hsParseDocument(probe, again));
+        EXPECT_EQ(again.events, fresh->events);
+        EXPECT_EQ(again.text, fresh->text);
+    }
+}
+
 } // namespace

@@ -215,4 +215,32 @@ TEST(SoapAnswerSafety, ExternalEntitiesAndDtdsAreNeverLoaded)
     EXPECT_TRUE(server.requests().empty());
 }
 
+// The answer is read in pieces of 64 KiB; what straddles the end of one piece must read as if
+// the answer were whole: an entity, a character of several bytes, a tag, and the end of ns1:out.
+TEST(SoapAnswerPieces, TextCutBetweenReadPiecesReadsWhole)
+{
+    constexpr size_t pieceBytes = 64 * 1024;
+    const std::string prefix = "<r><ns1:out>";
+    const struct
+    {
+        std::string straddling;
+        std::string reads;
+    } cases[] = {
+        {"&lt;Code&gt;", "<Code>"}, {"&amp;amp;", "&amp;"}, {"&#x901A;", "通"},
+        {"通知", "通知"},           {"</ns1:out><x>", ""},
+    };
+    for (const auto &cut : cases) {
+        for (size_t into = 1; into < cut.straddling.size(); ++into) {
+            SCOPED_TRACE(cut.straddling + " cut after " + std::to_string(into) + " bytes");
+            const std::string filler(pieceBytes - prefix.size() - into, 'x');
+            const bool endsResult = cut.straddling.rfind("</ns1:out>", 0) == 0;
+            const std::string body =
+                prefix + filler + cut.straddling + (endsResult ? "</x></r>" : "</ns1:out></r>");
+            HsSoapClient client;
+            EXPECT_TRUE(client.processResponse(body));
+            EXPECT_EQ(client.m_returnString(), filler + cut.reads);
+        }
+    }
+}
+
 } // namespace
