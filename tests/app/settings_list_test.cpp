@@ -33,22 +33,6 @@ struct SettingsListTest : testing::Test
     }
 };
 
-LoginResultItem parentRecord()
-{
-    LoginResultItem item;
-    item.userId = 17;
-    item.userName = "jz1001";
-    item.realName = "张小明";
-    item.className = "三年级（1）班";
-    item.address = "学府路 12 号";
-    item.phone = "13905710001";
-    item.fatherName = "张伟";
-    item.fatherWork = "医院";
-    item.motherName = "李娜";
-    item.motherWork = "银行";
-    return item;
-}
-
 LoginResultItem teacherRecord()
 {
     LoginResultItem item;
@@ -62,11 +46,10 @@ LoginResultItem teacherRecord()
 
 } // namespace
 
-TEST_F(SettingsListTest, ListsThreeSectionsOfCaptionsInOrder)
+TEST_F(SettingsListTest, ThreeSectionsOfRowsEachOpeningItsScreenAndRefusingTheSelection)
 {
     QAbstractItemModelTester tester(settings.tableSetting(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
-
     EXPECT_EQ(settings.keys(), (QStringList{"pro", "other", "quit"}));
     EXPECT_EQ(captionsOfSection(0),
               (QStringList{"个人信息", "修改密码", "关于我们", "联系方式", "版本信息"}));
@@ -74,17 +57,19 @@ TEST_F(SettingsListTest, ListsThreeSectionsOfCaptionsInOrder)
     EXPECT_EQ(captionsOfSection(2), QStringList{"重新登陆"});
     EXPECT_EQ(settings.tableSetting()->index(5, 0).data(HsSettingRows::SectionKeyRole).toString(), "other");
     EXPECT_EQ(settings.tableSetting()->index(5, 0).data(HsSettingRows::RowRole).toInt(), 0);
-    EXPECT_EQ(settings.title(), "设置");
-}
 
-TEST_F(SettingsListTest, EachRowOpensItsScreenAndRefusesTheSelection)
-{
-    const std::vector<std::pair<int, int>> rows{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}};
-    for (const auto &[section, row] : rows)
+    // Rows outside the table and tags other than the back button do nothing.
+    for (const auto &[section, row] : std::vector<std::pair<int, int>>{{0, 5}, {1, 1}, {3, 0}})
+        settings.willSelectRow(section, row);
+    settings.homeButtonClicked(1);
+    EXPECT_TRUE(port.events().isEmpty());
+
+    for (const auto &[section, row] : std::vector<std::pair<int, int>>{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}})
         EXPECT_FALSE(settings.willSelectRow(section, row));
+    settings.homeButtonClicked(EdBaseViewController::homeButtonTag);
 
-    EXPECT_EQ(port.events(), (QStringList{"push:HsUserInfo", "push:HsModifyPass", "push:HsAboutUs",
-                                          "push:HsAboutUs", "push:HsAboutUs", "push:HsAdvice"}));
+    EXPECT_EQ(port.events(), (QStringList{"push:HsUserInfo", "push:HsModifyPass", "push:HsAboutUs", "push:HsAboutUs",
+                                          "push:HsAboutUs", "push:HsAdvice", "pop"}));
     ASSERT_EQ(port.pushed().size(), 6u);
     EXPECT_NE(qobject_cast<HsUserInfo *>(port.pushed()[0].get()), nullptr);
     EXPECT_NE(qobject_cast<HsModifyPass *>(port.pushed()[1].get()), nullptr);
@@ -114,67 +99,52 @@ TEST_F(SettingsListTest, ReLoginPopsToTheLoginScreenWithoutSigningInOrForgetting
     EXPECT_EQ(defaults.value("autologin"), "1");
 }
 
-TEST_F(SettingsListTest, RowsOutsideTheTableAndTheBackButtonBehave)
+// A parent's whole record, a teacher's with its missing fields empty, and nobody signed in.
+TEST(SettingsProfileTest, ShowsTheRecordRowByRowAndClosesWithItsBackTag)
 {
-    settings.willSelectRow(0, 5);
-    settings.willSelectRow(1, 1);
-    settings.willSelectRow(3, 0);
-    EXPECT_TRUE(port.events().isEmpty());
+    LoginResultItem parent;
+    parent.userId = 17;
+    parent.userName = "jz1001";
+    parent.realName = "张小明";
+    parent.className = "三年级（1）班";
+    parent.address = "学府路 12 号";
+    parent.phone = "13905710001";
+    parent.fatherName = "张伟";
+    parent.fatherWork = "医院";
+    parent.motherName = "李娜";
+    parent.motherWork = "银行";
+    const struct
+    {
+        std::optional<LoginResultItem> user;
+        QString userName, phone;
+        QStringList rows;
+    } cases[] = {
+        {parent, "jz1001", "13905710001", {"", "三年级（1）班", "学府路 12 号", "张伟", "医院", "李娜", "银行"}},
+        {teacherRecord(), "wangfang", "", {"", "三年级（1）班", "明德路 1 号", "", "", "", ""}},
+        {std::nullopt, "", "", {"", "", "", "", "", "", ""}},
+    };
+    for (const auto &c : cases) {
+        RecordingPort port;
+        HsUserSession session;
+        if (c.user)
+            session.setLoginItem(*c.user);
+        HsUserInfo profile(port, session);
+        QAbstractItemModelTester tester(profile.tableUser(), QAbstractItemModelTester::FailureReportingMode::Fatal);
 
-    settings.homeButtonClicked(1);
-    EXPECT_TRUE(port.events().isEmpty());
-    settings.homeButtonClicked(EdBaseViewController::homeButtonTag);
-    EXPECT_EQ(port.events(), QStringList{"pop"});
+        EXPECT_EQ(profile.userName(), c.userName);
+        EXPECT_EQ(profile.phone(), c.phone);
+        QStringList rows;
+        for (int i = 0; i < profile.tableUser()->rowCount(); ++i)
+            rows << profile.tableUser()->index(i, 0).data().toString();
+        EXPECT_EQ(rows, c.rows) << c.userName.toStdString();
+
+        profile.pressButton(2);
+        profile.pressButton(HsUserInfo::backTag);
+        EXPECT_EQ(port.events(), QStringList{"pop"});
+    }
 }
 
-TEST(SettingsProfileTest, ShowsTheParentsRecordRowByRow)
-{
-    RecordingPort port;
-    HsUserSession session;
-    session.setLoginItem(parentRecord());
-    HsUserInfo profile(port, session);
-    QAbstractItemModelTester tester(profile.tableUser(),
-                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
-
-    EXPECT_EQ(profile.userName(), "jz1001");
-    EXPECT_EQ(profile.realName(), "张小明");
-    EXPECT_EQ(profile.phone(), "13905710001");
-    QStringList rows;
-    for (int i = 0; i < profile.tableUser()->rowCount(); ++i)
-        rows << profile.tableUser()->index(i, 0).data().toString();
-    EXPECT_EQ(rows, (QStringList{"", "三年级（1）班", "学府路 12 号", "张伟", "医院", "李娜", "银行"}));
-}
-
-TEST(SettingsProfileTest, LeavesATeachersMissingFieldsEmptyAndClosesWithTagOne)
-{
-    RecordingPort port;
-    HsUserSession session;
-    session.setLoginItem(teacherRecord());
-    HsUserInfo profile(port, session);
-
-    EXPECT_EQ(profile.phone(), "");
-    ASSERT_EQ(profile.tableUser()->rowCount(), 7);
-    EXPECT_EQ(profile.tableUser()->index(1, 0).data().toString(), "三年级（1）班");
-    for (int row : {0, 3, 4, 5, 6})
-        EXPECT_EQ(profile.tableUser()->index(row, 0).data().toString(), "") << "row " << row;
-
-    profile.pressButton(2);
-    EXPECT_TRUE(port.events().isEmpty());
-    profile.pressButton(HsUserInfo::backTag);
-    EXPECT_EQ(port.events(), QStringList{"pop"});
-}
-
-TEST(SettingsProfileTest, ShowsEmptyFieldsWhenNobodyHasSignedIn)
-{
-    RecordingPort port;
-    HsUserSession session;
-    HsUserInfo profile(port, session);
-
-    EXPECT_EQ(profile.userName(), "");
-    EXPECT_EQ(profile.tableUser()->rowCount(), 7);
-}
-
-TEST(SettingsAboutTest, ShowsTheTextAndTitleOfItsType)
+TEST(SettingsAboutTest, EachTypeHasItsTitleAndTextAndOtherTypesKeepTheText)
 {
     RecordingPort port;
     HsAboutUs about(port, HsAboutUs::aboutType);
@@ -187,25 +157,13 @@ TEST(SettingsAboutTest, ShowsTheTextAndTitleOfItsType)
     EXPECT_TRUE(about.textAbout().startsWith("服务热线"));
     EXPECT_EQ(textChanges.count(), 1);
 
-    about.setType(HsAboutUs::versionType);
-    EXPECT_EQ(about.title(), "版本信息");
-    EXPECT_TRUE(about.textAbout().startsWith("最新版本Version"));
-}
-
-TEST(SettingsAboutTest, VersionTextFollowsTheApplicationVersion)
-{
     const QString version = QCoreApplication::applicationVersion();
     QCoreApplication::setApplicationVersion("2.3.7");
-    const QString text = HsAboutUs::versionText();
+    about.setType(HsAboutUs::versionType);
     QCoreApplication::setApplicationVersion(version);
+    EXPECT_EQ(about.title(), "版本信息");
+    EXPECT_EQ(about.textAbout(), "最新版本Version2.3");
 
-    EXPECT_EQ(text, "最新版本Version2.3");
-}
-
-TEST(SettingsAboutTest, OtherTypesKeepTheTextAsItIsAndBackPops)
-{
-    RecordingPort port;
-    HsAboutUs about(port);
     about.setTextAbout("界面自带的文字");
     about.setType(7);
     EXPECT_EQ(about.textAbout(), "界面自带的文字");

@@ -123,10 +123,7 @@ TEST_F(StudentActivityTest, AnUnansweredPostKeepsItsTextAndARefusedOneSaysNothin
     EXPECT_EQ(student.postText(), text);
     EXPECT_TRUE(port.toasts().isEmpty());
 
-    server->stop();
-    HsServiceConfig::setEndpoint(server->endpoint());
-    post(text);
-    server->restart();
+    unanswered([&] { post(text); });
     EXPECT_EQ(student.postText(), text);
     EXPECT_EQ(port.toasts(), QStringList{"请检查网络状态！"});
 }
@@ -144,10 +141,7 @@ TEST_F(StudentActivityTest, RowsKeepTheirKindWhenANewCategoryIsRefusedOrUnanswer
     EXPECT_EQ(student.datas()->kind(), 4);
     EXPECT_EQ(student.datas()->rowCount(), chats);
 
-    server->stop();
-    HsServiceConfig::setEndpoint(server->endpoint());
-    show(1);
-    server->restart();
+    unanswered([&] { show(1); });
     EXPECT_EQ(student.datas()->kind(), 4);
     EXPECT_EQ(student.datas()->rowCount(), chats);
 }
