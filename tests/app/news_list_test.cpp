@@ -64,21 +64,6 @@ protected:
 
 } // namespace
 
-TEST_F(NewsListTest, CachedCategoryShowsAtOnceWithoutAskingTheServer)
-{
-    NewsDao().replaceCategory(typeCode(1), {headline(3, "旧通知"), headline(9, "新通知")});
-    const int before = callsOf("getNews");
-
-    HsSchoolActivity &area = openSchool();
-
-    EXPECT_EQ(area.category(), 1);
-    EXPECT_EQ(idsOf(area.newses()->newses()), (std::vector<int32_t>{9, 3}));
-    EXPECT_EQ(area.newses()->index(0).data(HsNewsListModel::NewsTitleRole).toString(), "新通知");
-    EXPECT_TRUE(port.events().isEmpty());
-    EXPECT_EQ(callsOf("getNews"), before);
-    EXPECT_EQ(area.categoryBar()->rowCount(), static_cast<int>(schoolCategories.size()));
-}
-
 TEST_F(NewsListTest, EmptyCacheFetchesUnderTheOverlayAndStoresThePage)
 {
     LogCapture log;
@@ -132,11 +117,18 @@ TEST_F(NewsListTest, OnlyAnAnsweredPageReplacesListAndCache)
     EXPECT_TRUE(cached(1).empty());
 }
 
-TEST_F(NewsListTest, CategoryTapsSkipTheSelectedOneAndNeedANetwork)
+// Cached categories show at once, newest first, without asking the server; a tap on the selected
+// category or without a network changes nothing.
+TEST_F(NewsListTest, CachedCategoriesShowAtOnceAndTapsSkipTheSelectedOneAndNeedANetwork)
 {
-    NewsDao().replaceCategory(typeCode(1), {headline(1, "一")});
+    NewsDao().replaceCategory(typeCode(1), {headline(3, "旧通知"), headline(9, "新通知")});
     NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
+    const int before = callsOf("getNews");
     HsSchoolActivity &area = openSchool();
+    EXPECT_EQ(area.category(), 1);
+    EXPECT_EQ(idsOf(area.newses()->newses()), (std::vector<int32_t>{9, 3}));
+    EXPECT_EQ(area.newses()->index(0).data(HsNewsListModel::NewsTitleRole).toString(), "新通知");
+    EXPECT_EQ(area.categoryBar()->rowCount(), static_cast<int>(schoolCategories.size()));
     const QRectF firstPointer = area.categoryBar()->pointerFrame();
     const QRectF secondButton = area.categoryBar()->buttonFrame(2);
 
@@ -152,6 +144,7 @@ TEST_F(NewsListTest, CategoryTapsSkipTheSelectedOneAndNeedANetwork)
     EXPECT_EQ(idsOf(area.newses()->newses()), std::vector<int32_t>{2});
     EXPECT_EQ(area.categoryBar()->pointerFrame(), secondButton.adjusted(-8, -3, 8, 3));
     EXPECT_TRUE(port.events().isEmpty());
+    EXPECT_EQ(callsOf("getNews"), before);
 }
 
 TEST_F(NewsListTest, ACategoryBarButtonIsAsWideAsItsTitleAndTheNextStartsAfterAGap)
