@@ -145,8 +145,10 @@ TEST_F(ResourceListTest, ATypeIsFetchedOnlyWhileItsCacheIsEmpty)
                   "2026-11-30");
         choose(3);
         ASSERT_EQ(shown.resourceTable()->rowCount(), 10);
-        EXPECT_EQ(shown.serviceType(), HsResourceActivity::TypeList);
         EXPECT_EQ(cached(3).size(), 10u);
+        if (pass == 0) {
+            EXPECT_EQ(shown.serviceType(), HsResourceActivity::TypeList);
+        }
         choose(1);
     }
     EXPECT_EQ(callsOf("getResources"), before + 1);
