@@ -3,8 +3,14 @@
 #include "LogCapture.h"
 #include "transport/HsLog.h"
 
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QTest>
 #include <functional>
+#include <gtest/gtest.h>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,3 +24,67 @@ inline bool waitUntil(const std::function<bool()> &done, int milliseconds = kWai
     return QTest::qWaitFor(done, milliseconds);
 }
 
+// One screen's interface file in an offscreen window of phone size, driven by its controller, so
+// taps and typing go through the interface file to the controller.
+class ScreenHost
+{
+public:
+    void show(const QString &interfaceFile, QObject *controller, QSize size = {320, 568})
+    {
+        QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/HsSchool/%1.qml").arg(interfaceFile)));
+        screen.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(
+            {{QStringLiteral("controller"), QVariant::fromValue(controller)}})));
+        ASSERT_NE(screen, nullptr) << component.errorString().toStdString();
+        window.resize(size);
+        screen->setSize(size);
+        screen->setParentItem(window.contentItem());
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    // Searches the visual tree below `from` (the screen by default), which also holds the items
+    // that repeaters and views made.
+    QQuickItem *find(const QString &objectName, QQuickItem *from = nullptr) const
+    {
+        QQuickItem *item = from ? from : screen.get();
+        if (item->objectName() == objectName)
+            return item;
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = find(objectName, child))
+                return found;
+        }
+        return nullptr;
+    }
+
+    // The delegate a list made for `row`, if it has one now; scrolled into view first if asked.
+    QQuickItem *cell(const QString &listName, int row, bool scroll = false) const
+    {
+        QQuickItem *list = find(listName);
+        if (scroll)
+            QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, row), Q_ARG(int, 0));
+        QQuickItem *item = nullptr;
+        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, item), Q_ARG(int, row));
+        return item;
+    }
+
+    void tap(QQuickItem *item)
+    {
+        ASSERT_NE(item, nullptr);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(&window, Qt::LeftButton, {}, centre.toPoint());
+    }
+
+    void type(const QString &fieldName, const QString &text)
+    {
+        QQuickItem *field = find(fieldName);
+        ASSERT_NE(field, nullptr) << fieldName.toStdString();
+        tap(field);
+        ASSERT_TRUE(waitUntil([field] { return field->hasActiveFocus(); }));
+        for (const char key : text.toLatin1())
+            QTest::keyClick(&window, key);
+    }
+
+    QQmlEngine engine;
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> screen;
+};

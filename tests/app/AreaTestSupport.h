@@ -19,10 +19,9 @@
 #include <memory>
 #include <vector>
 
-// The ground of every test of a main-screen area: a demo school of the suite's own, a user signed
-// in to it, a fresh cache database holding the category tables as the login screen leaves them,
-// and a count of the calls that reached the server.
-class AreaTest : public testing::Test
+// A demo school of the suite's own, a recording port and a fresh data folder; the school can be
+// taken down for a while to see how a screen bears a call that gets no answer.
+class DemoSchoolTest : public testing::Test
 {
 protected:
     static void SetUpTestSuite() { server = std::make_unique<ServerProcess>(); }
@@ -31,11 +30,7 @@ protected:
     void SetUp() override
     {
         HsServiceConfig::setEndpoint(server->endpoint());
-        auto preferences = std::make_shared<HsPreferences>();
-        ASSERT_TRUE(preferences->load(dir.path().toStdString()));
-        HsPreferences::setCurrent(preferences);
-        NewsTypeDao().replaceAll(NewsService().GetNewsTypes().items);
-        ResourceTypeDao().replaceAll(ResourceService().GetResourceTypes().items);
+        HsPreferences::setCurrent(nullptr);
     }
 
     void TearDown() override
@@ -56,6 +51,16 @@ protected:
         session.setLoginType(teacher ? 0 : 1);
     }
 
+    // Runs `calls` while the school is down, then brings it back (perhaps on another port).
+    static void unanswered(const std::function<void()> &calls)
+    {
+        server->stop();
+        HsServiceConfig::setEndpoint(server->endpoint());
+        calls();
+        server->restart();
+        HsServiceConfig::setEndpoint(server->endpoint());
+    }
+
     // How many calls of the SOAP method (for example "getNews") the server has answered so far.
     static int callsOf(const QString &method)
     {
@@ -72,12 +77,29 @@ protected:
 
     static std::unique_ptr<ServerProcess> server;
     QTemporaryDir dir;
-    HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
     HsUserSession session;
     RecordingPort port;
 };
 
-inline std::unique_ptr<ServerProcess> AreaTest::server;
+inline std::unique_ptr<ServerProcess> DemoSchoolTest::server;
+
+// The ground of every test of a main-screen area: a fresh cache database holding the category
+// tables as the login screen leaves them, and a defaults store.
+class AreaTest : public DemoSchoolTest
+{
+protected:
+    void SetUp() override
+    {
+        DemoSchoolTest::SetUp();
+        auto preferences = std::make_shared<HsPreferences>();
+        ASSERT_TRUE(preferences->load(dir.path().toStdString()));
+        HsPreferences::setCurrent(preferences);
+        NewsTypeDao().replaceAll(NewsService().GetNewsTypes().items);
+        ResourceTypeDao().replaceAll(ResourceService().GetResourceTypes().items);
+    }
+
+    HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
+};
 
 // The ids of headlines or resources, in the order given.
 template <typename Item> std::vector<int32_t> idsOf(const std::vector<Item> &items)

@@ -39,7 +39,7 @@ const QRegularExpression kTokenText(QStringLiteral("^<([0-9a-f]{8} ){7}[0-9a-f]{
 
 } // namespace
 
-TEST_F(AppDelegateTest, FirstLaunchShowsTheGuideAndWritesVersionAndDeviceId)
+TEST_F(AppDelegateTest, TheGuideShowsUntilItsLastPageIsLeftOnceForEachVersion)
 {
     HsAppDelegate &app = launch();
 
@@ -53,17 +53,13 @@ TEST_F(AppDelegateTest, FirstLaunchShowsTheGuideAndWritesVersionAndDeviceId)
     EXPECT_FALSE(stored("firstOpen").has_value());
     ASSERT_NE(app.loginController(), nullptr);
     EXPECT_TRUE(app.loginController()->cbLoginStudent()->isChecked());
-}
 
-TEST_F(AppDelegateTest, GuideClosesOnlyFromTheLastPageAndStaysClosed)
-{
-    HsAppDelegate &first = launch();
-    const std::optional<QString> deviceId = stored("deviceuserid");
+    // The guide closes only from its last page, and stays closed once the version is stored.
     {
         LogCapture log;
         for (int page = 0; page < 3; ++page)
-            first.guideDidSelectPageAtIndex(page);
-        EXPECT_TRUE(first.isGuideVisible());
+            app.guideDidSelectPageAtIndex(page);
+        EXPECT_TRUE(app.isGuideVisible());
         EXPECT_FALSE(stored("firstOpen").has_value());
         EXPECT_EQ(log.lines(), std::vector<std::string>(3, "guide page clicked:"));
     }
@@ -93,7 +89,6 @@ TEST_F(AppDelegateTest, DeviceTokenIsStoredAsGroupedHexAndKeptAcrossLaunches)
         ASSERT_TRUE(waitUntil([&] { return stored("pushtoken").has_value(); }));
         token = stored("pushtoken");
         EXPECT_TRUE(kTokenText.match(*token).hasMatch()) << token->toStdString();
-        EXPECT_EQ(token->size(), 73);
         EXPECT_TRUE(log.contains("pushtoken: " + token->toStdString()));
     }
 

@@ -53,7 +53,7 @@ TEST_F(AppWindowTest, OpensAPortraitWindowWithTheLoginScreenUnderTheGuide)
     EXPECT_FALSE(guide->isVisible());
 }
 
-TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreens)
+TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreensDownToTheLoginScreen)
 {
     QPointer<EdBaseViewController> help = new EdHelpViewController(app.port());
     app.port().push(QStringLiteral("EdHelpViewController"), help);
@@ -68,11 +68,9 @@ TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreens)
     app.port().push(QStringLiteral("NoSuchScreen"), orphan);
     EXPECT_TRUE(waitUntil([&] { return orphan.isNull(); }));
     EXPECT_EQ(depth(), 1);
-}
 
-TEST_F(AppWindowTest, PopToRootReturnsToTheLoginScreen)
-{
-    QPointer<QObject> help = new EdHelpViewController(app.port());
+    // Pop to root returns to the login screen, and a pop there does nothing.
+    help = new EdHelpViewController(app.port());
     QPointer<QObject> getPass = new EdGetPassViewController(app.port());
     app.port().push(QStringLiteral("EdHelpViewController"), help);
     ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));

@@ -3,28 +3,23 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-TEST(CheckButtonTest, StylePicksTheImagePairAndOtherStylesKeepIt)
+// The style picks the image pair (styles other than the two known keep it) and the tap rule:
+// a box flips, a radio button only turns on. Taps tell the owner; setting the state does not.
+TEST(CheckButtonTest, StylePicksImagesAndTapRuleAndOnlyTapsTellTheOwner)
 {
-    CheckButton button(QStringLiteral("记住密码"));
-    EXPECT_EQ(button.style(), 0);
-    EXPECT_FALSE(button.isChecked());
-    EXPECT_EQ(button.icon(), "cb_unselect.png");
+    CheckButton box(QStringLiteral("记住密码"));
+    EXPECT_EQ(box.style(), 0);
+    EXPECT_FALSE(box.isChecked());
+    EXPECT_EQ(box.icon(), "cb_unselect.png");
+    box.setStyle(CheckButton::radioStyle);
+    EXPECT_EQ(box.checkName(), "bt_select.png");
+    EXPECT_EQ(box.uncheckName(), "bt_unselect.png");
+    box.setStyle(7);
+    EXPECT_EQ(box.checkName(), "bt_select.png");
+    box.setStyle(1);
+    EXPECT_EQ(box.checkName(), "cb_select.png");
+    EXPECT_EQ(box.uncheckName(), "cb_unselect.png");
 
-    button.setStyle(CheckButton::radioStyle);
-    EXPECT_EQ(button.checkName(), "bt_select.png");
-    EXPECT_EQ(button.uncheckName(), "bt_unselect.png");
-    button.setStyle(7);
-    EXPECT_EQ(button.checkName(), "bt_select.png");
-    button.setStyle(1);
-    EXPECT_EQ(button.checkName(), "cb_select.png");
-    EXPECT_EQ(button.uncheckName(), "cb_unselect.png");
-    button.setChecked(true);
-    EXPECT_EQ(button.icon(), "cb_select.png");
-}
-
-TEST(CheckButtonTest, TapsFollowTheStyleAndTellTheOwnerButSettingDoesNot)
-{
-    CheckButton box;
     CheckButton radio;
     radio.setStyle(CheckButton::radioStyle);
     CheckButton other;
@@ -34,6 +29,7 @@ TEST(CheckButtonTest, TapsFollowTheStyleAndTellTheOwnerButSettingDoesNot)
 
     box.clicked();
     EXPECT_TRUE(box.isChecked());
+    EXPECT_EQ(box.icon(), "cb_select.png");
     box.clicked();
     EXPECT_FALSE(box.isChecked());
     radio.clicked();

@@ -3,29 +3,7 @@
 #include "screens/HsResourceDetail.h"
 #include "settings_canned_service.h"
 
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
-#include <set>
-
 namespace {
-
-ResourceItem resource(int32_t id)
-{
-    ResourceItem item;
-    item.resId = id;
-    item.resTitle = "资源" + std::to_string(id);
-    return item;
-}
-
-std::vector<ResourceItem> resources(int count)
-{
-    std::vector<ResourceItem> items;
-    for (int32_t id = 1; id <= count; ++id)
-        items.push_back(resource(id));
-    return items;
-}
 
 // The resources area in an offscreen window of phone size, driven by its controller, so the
 // first showing, the photo rows and the taps on them go through the interface files.
@@ -39,51 +17,18 @@ protected:
         area.viewDidLoad();
     }
 
-    void show()
-    {
-        QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/HsSchool/HsResourceActivity.qml")));
-        screen.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(
-            {{QStringLiteral("controller"), QVariant::fromValue(&area)}})));
-        ASSERT_NE(screen, nullptr) << component.errorString().toStdString();
-        window.resize(320, 503);
-        screen->setSize(QSizeF(320, 503));
-        screen->setParentItem(window.contentItem());
-        window.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    }
+    void show() { host.show(QStringLiteral("HsResourceActivity"), &area, QSize(320, 503)); }
 
     // The half (0 left, 1 right) of photo row `row` as the list shows it now.
-    QQuickItem *half(int row, int which)
+    QQuickItem *half(int row, int which) const
     {
-        QQuickItem *list = find(screen.get(), QStringLiteral("tablePhoto"));
-        QQuickItem *cell = nullptr;
-        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, cell), Q_ARG(int, row));
-        return cell ? find(cell, which == 0 ? QStringLiteral("ivImage1") : QStringLiteral("ivImage2"))
+        QQuickItem *cell = host.cell(QStringLiteral("tablePhoto"), row);
+        return cell ? host.find(which == 0 ? QStringLiteral("ivImage1") : QStringLiteral("ivImage2"), cell)
                     : nullptr;
     }
 
-    static QQuickItem *find(QQuickItem *item, const QString &objectName)
-    {
-        if (item->objectName() == objectName)
-            return item;
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = find(child, objectName))
-                return found;
-        }
-        return nullptr;
-    }
-
-    void tap(QQuickItem *item)
-    {
-        ASSERT_NE(item, nullptr);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(&window, Qt::LeftButton, {}, centre.toPoint());
-    }
-
     HsResourceActivity area{port, session, defaults};
-    QQmlEngine engine;
-    QQuickWindow window;
-    std::unique_ptr<QQuickItem> screen;
+    ScreenHost host;
 };
 
 } // namespace
@@ -96,8 +41,8 @@ TEST_F(ResourceInterfaceTest, ShownTheAreaFetchesTheRecommendedAndATapOpensTheHa
     ASSERT_GE(photos.size(), 4u);
     ASSERT_TRUE(waitUntil([&] { return half(1, 1) != nullptr; }));
 
-    tap(half(1, 1));
-    tap(half(0, 0));
+    host.tap(half(1, 1));
+    host.tap(half(0, 0));
 
     ASSERT_EQ(port.pushed().size(), 2u);
     EXPECT_EQ(qobject_cast<HsResourceDetail *>(port.pushed()[0].get())->resourceId(), photos[3].resId);
@@ -111,8 +56,14 @@ TEST_F(ResourceInterfaceTest, AReusedPhotoRowShowsBothHalvesAgain)
     HsServiceConfig::setEndpoint(refusing.endpoint());
     show();
     ASSERT_TRUE(waitForOverlays(1));
-    area.photoTable()->reloadData(resources(41));
-    QQuickItem *list = find(screen.get(), QStringLiteral("tablePhoto"));
+    std::vector<ResourceItem> items;
+    for (int32_t id = 1; id <= 41; ++id) {
+        items.emplace_back();
+        items.back().resId = id;
+        items.back().resTitle = "资源" + std::to_string(id);
+    }
+    area.photoTable()->reloadData(items);
+    QQuickItem *list = host.find(QStringLiteral("tablePhoto"));
 
     QMetaObject::invokeMethod(list, "positionViewAtEnd");
     ASSERT_TRUE(waitUntil([&] { return half(20, 0) != nullptr; }));

@@ -112,9 +112,18 @@ TEST_F(ResourceListTest, TheFirstShowingFetchesTheRecommendedPhotosTwoToARow)
 
     shown.viewDidAppear();
     ASSERT_TRUE(waitForOverlays(1));
+    // Only the first showing fetches; taps on the selected category, past the last one or
+    // without a network change nothing.
     shown.viewDidAppear();
     shown.pressCategory(1);
+    shown.pressCategory(static_cast<int>(types.size()) + 2);
+    networkUp = false;
+    shown.pressCategory(2);
+    networkUp = true;
 
+    EXPECT_EQ(shown.category(), 1);
+    EXPECT_TRUE(shown.photoTableShown());
+    EXPECT_EQ(shown.categoryBar()->pointerFrame(), shown.categoryBar()->buttonFrame(1).adjusted(-8, -3, 8, 3));
     EXPECT_EQ(port.events(), QStringList{kFetching});
     EXPECT_EQ(callsOf("getPhotoResources"), before + 1);
     const HsResourceListModel &photos = *shown.photoTable();
@@ -129,7 +138,9 @@ TEST_F(ResourceListTest, TheFirstShowingFetchesTheRecommendedPhotosTwoToARow)
     EXPECT_TRUE(row.data(HsResourceListModel::ResThumbRole).toString().endsWith(".png"));
 }
 
-TEST_F(ResourceListTest, ACachedTypeShowsAtOnceHighestFirstWithoutAskingTheServer)
+// A type is fetched and stored while its cache is empty, and otherwise shown from the cache,
+// highest first, without asking the server; the recommended photos are fetched every time.
+TEST_F(ResourceListTest, ATypeIsFetchedOnlyWhileItsCacheIsEmpty)
 {
     ResourceDao().replaceCategory(typeCode(2), {resource(3, "三"), resource(11, "十一"), resource(7, "七")});
     HsResourceActivity &shown = openAndShow();
@@ -141,26 +152,16 @@ TEST_F(ResourceListTest, ACachedTypeShowsAtOnceHighestFirstWithoutAskingTheServe
         EXPECT_EQ(idsOf(shown.resourceTable()->resources()), (std::vector<int32_t>{11, 7, 3}));
         EXPECT_EQ(shown.resourceTable()->index(0).data(HsResourceListModel::UpdateDateRole).toString(),
                   "2026-11-30");
+        choose(3);
+        ASSERT_EQ(shown.resourceTable()->rowCount(), 10);
+        EXPECT_EQ(cached(3).size(), 10u);
+        if (pass == 0) {
+            EXPECT_EQ(shown.serviceType(), HsResourceActivity::TypeList);
+        }
         choose(1);
     }
-    EXPECT_EQ(callsOf("getResources"), before);
-    EXPECT_EQ(port.events().count(kFetching), 3);
-}
-
-TEST_F(ResourceListTest, AnEmptyTypeIsFetchedAndStoredThenShownFromTheCache)
-{
-    HsResourceActivity &shown = openAndShow();
-    const int before = callsOf("getResources");
-
-    choose(3);
-    ASSERT_EQ(shown.resourceTable()->rowCount(), 10);
-    EXPECT_EQ(shown.serviceType(), HsResourceActivity::TypeList);
-    EXPECT_EQ(cached(3).size(), 10u);
-    choose(2);
-    choose(3);
-
-    EXPECT_EQ(callsOf("getResources"), before + 2);
-    EXPECT_EQ(shown.resourceTable()->rowCount(), 10);
+    EXPECT_EQ(callsOf("getResources"), before + 1);
+    EXPECT_EQ(port.events().count(kFetching), 4);
 }
 
 TEST_F(ResourceListTest, FivePhotosGiveThreeRowsAndATapOpensTheHalfItLandsOn)
@@ -231,21 +232,14 @@ TEST_F(ResourceListTest, ASearchReplacesTheListAndLeavesTheCategory)
         EXPECT_TRUE(log.contains(line)) << line;
 }
 
-TEST_F(ResourceListTest, RefusedAndUnansweredFetchesLeaveListsAndCache)
+// A refusal or no answer leaves lists and cache; an answered empty list empties the table it fills.
+TEST_F(ResourceListTest, OnlyAnAnsweredListReplacesTheTableItFills)
 {
     HsResourceActivity &shown = openAndShow();
     const std::vector<int32_t> photos = idsOf(shown.photoTable()->resources());
     ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
     choose(2);
-    CannedService refusing(kRefusal);
-
-    for (bool answered : {true, false}) {
-        if (answered) {
-            HsServiceConfig::setEndpoint(refusing.endpoint());
-        } else {
-            server->stop();
-            HsServiceConfig::setEndpoint(server->endpoint());
-        }
+    const auto fetchEach = [&] {
         choose(3);
         EXPECT_EQ(shown.resourceTable()->rowCount(), 1);
         EXPECT_TRUE(cached(3).empty());
@@ -255,20 +249,16 @@ TEST_F(ResourceListTest, RefusedAndUnansweredFetchesLeaveListsAndCache)
         EXPECT_EQ(idsOf(shown.photoTable()->resources()), photos);
         EXPECT_EQ(idsOf(shown.resources()), std::vector<int32_t>{900003});
         choose(2);
-    }
-    server->restart();
+    };
+    CannedService refusing(kRefusal);
+    HsServiceConfig::setEndpoint(refusing.endpoint());
+    fetchEach();
+    unanswered(fetchEach);
     EXPECT_EQ(refusing.requestCount(), 3);
     EXPECT_EQ(idsOf(cached(2)), std::vector<int32_t>{900003});
-}
 
-TEST_F(ResourceListTest, AnAnsweredEmptyListEmptiesTheTableItFills)
-{
-    ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
-    HsResourceActivity &shown = openAndShow();
-    choose(2);
     CannedService empty(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
     HsServiceConfig::setEndpoint(empty.endpoint());
-
     search(QStringLiteral("没有这样的资源"));
     EXPECT_EQ(shown.resourceTable()->rowCount(), 0);
     choose(3);
@@ -276,22 +266,6 @@ TEST_F(ResourceListTest, AnAnsweredEmptyListEmptiesTheTableItFills)
     EXPECT_EQ(empty.requestCount(), 2);
     choose(1);
     EXPECT_EQ(shown.photoTable()->rowCount(), 0);
-}
-
-TEST_F(ResourceListTest, TapsNeedANetworkAndSkipTheSelectedCategory)
-{
-    HsResourceActivity &shown = openAndShow();
-    const QRectF pointer = shown.categoryBar()->pointerFrame();
-    networkUp = false;
-    shown.pressCategory(2);
-    networkUp = true;
-    shown.pressCategory(1);
-    shown.pressCategory(static_cast<int>(types.size()) + 2);
-
-    EXPECT_EQ(shown.category(), 1);
-    EXPECT_TRUE(shown.photoTableShown());
-    EXPECT_EQ(shown.categoryBar()->pointerFrame(), pointer);
-    EXPECT_EQ(port.events().size(), 1);
 }
 
 TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenItArrives)
@@ -318,20 +292,16 @@ TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenI
     EXPECT_FALSE(detail->picture()->hasPicture());
     ASSERT_TRUE(waitUntil([&] { return !detail->picture()->isLoading(); }));
     EXPECT_EQ(detail->picture()->image().size(), QSize(640, 400));
-}
 
-TEST_F(ResourceListTest, TheDetailStaysBlankWhenItsFetchIsRefused)
-{
+    // Refused, the detail stays blank and loads no picture.
     CannedService refusing(kRefusal);
     HsServiceConfig::setEndpoint(refusing.endpoint());
-    HsResourceDetail detail(port);
-    detail.setResourceId(424242);
-
-    detail.viewDidLoad();
-    ASSERT_TRUE(waitForOverlays(1));
-
-    EXPECT_FALSE(detail.succeeded());
-    EXPECT_TRUE(detail.resTitle().isEmpty());
-    EXPECT_FALSE(detail.picture()->isLoading());
+    HsResourceDetail missing(port);
+    missing.setResourceId(424242);
+    missing.viewDidLoad();
+    ASSERT_TRUE(waitUntil([&] { return port.idle() && refusing.requestCount() == 1; }));
+    EXPECT_FALSE(missing.succeeded());
+    EXPECT_TRUE(missing.resTitle().isEmpty());
+    EXPECT_FALSE(missing.picture()->isLoading());
     EXPECT_EQ(refusing.lastArguments().value(2), "424242");
 }

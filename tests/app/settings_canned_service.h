@@ -1,39 +1,23 @@
 #pragma once
 
+#include "LoopbackHttpServer.h"
 #include "transport/HsServiceConfig.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QRegularExpression>
 #include <QStringList>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QXmlStreamReader>
 #include <string>
 
-// A stand-in school service on a loopback port, served by the event loop of the thread that made
-// it: answers every call with one result document and keeps what each request sent. Because it
-// answers only while that thread runs its event loop, a screen that called the service on the
-// interface thread would never get its answer.
-class CannedService : public QObject
+// A stand-in school service that answers every call with one result document and keeps what each
+// request sent. Because it answers only while the thread that made it runs its event loop, a
+// screen that called the service on the interface thread would never get its answer.
+class CannedService : public LoopbackHttpServer
 {
 public:
-    explicit CannedService(const QString &resultDocument) : m_answer(envelopeAround(resultDocument))
-    {
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                serve(socket);
-        });
-    }
+    explicit CannedService(const QString &resultDocument) : m_answer(envelopeAround(resultDocument)) {}
 
-    std::string endpoint() const
-    {
-        return QStringLiteral("http://127.0.0.1:%1/school/services/schoolSvc")
-            .arg(m_server.serverPort())
-            .toStdString();
-    }
+    std::string endpoint() const { return url(QStringLiteral("/school/services/schoolSvc")).toStdString(); }
 
     int requestCount() const { return static_cast<int>(m_requests.size()); }
 
@@ -76,43 +60,21 @@ private:
             .toUtf8();
     }
 
-    void serve(QTcpSocket *socket)
+    void serve(QTcpSocket *socket, const QString &, const QByteArray &body) override
     {
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-            QByteArray received = socket->property("received").toByteArray() + socket->readAll();
-            socket->setProperty("received", received);
-            const qsizetype headerEnd = received.indexOf("\r\n\r\n");
-            if (headerEnd < 0)
-                return;
-            static const QRegularExpression lengthHeader(
-                QStringLiteral("(?i)\\r\\ncontent-length:\\s*(\\d+)"));
-            const auto length = lengthHeader.match(QString::fromLatin1(received.left(headerEnd)));
-            const qsizetype bodyLength = length.hasMatch() ? length.captured(1).toLongLong() : 0;
-            if (received.size() < headerEnd + 4 + bodyLength)
-                return;
-            m_requests << received.mid(headerEnd + 4, bodyLength);
-            const QByteArray answer = answerFor(m_requests.last());
-            if (answer.isNull())
-                return;
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nConnection: close\r\n"
-                          "Content-Length: " +
-                          QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
-            socket->disconnectFromHost();
-        });
-    }
-
-    QByteArray answerFor(const QByteArray &request) const
-    {
+        m_requests << body;
+        QByteArray answer = m_answer;
         for (auto method = m_methodAnswers.cbegin(); method != m_methodAnswers.cend(); ++method) {
             const QRegularExpression element(QStringLiteral("<[A-Za-z0-9_]+:%1[\\s/>]").arg(method.key()));
-            if (element.match(QString::fromUtf8(request)).hasMatch())
-                return method.value();
+            if (element.match(QString::fromUtf8(body)).hasMatch()) {
+                answer = method.value();
+                break;
+            }
         }
-        return m_answer;
+        if (!answer.isNull())
+            reply(socket, 200, "text/xml; charset=utf-8", answer);
     }
 
-    QTcpServer m_server;
     QByteArray m_answer;
     QMap<QString, QByteArray> m_methodAnswers;
     QList<QByteArray> m_requests;

@@ -55,12 +55,24 @@ protected:
 TEST_F(StudentActivityTest, EachCategoryFetchesUnderItsOverlayAndDrawsItsOwnRows)
 {
     HsStudentActivity &student = open("jz1001", false);
+    // A homework row opens its whole text and date line.
+    ASSERT_GT(student.datas()->rowCount(), 0);
+    student.didSelectRow(0);
+    student.didSelectRow(-1);
+    ASSERT_EQ(port.pushed().size(), 1u);
+    auto *detail = qobject_cast<HsRecordDetail *>(port.pushed().front().get());
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(detail->title(), "作业详情");
+    EXPECT_EQ(detail->text(), cell(0, HsStudentRecordModel::ContentRole));
+    EXPECT_EQ(detail->dateLine(), cell(0, HsStudentRecordModel::DateRole));
+    EXPECT_FALSE(detail->text().isEmpty());
+
     for (int category = 2; category <= 4; ++category)
         show(category);
     show(4);
 
     EXPECT_EQ(port.events(),
-              (QStringList{"overlay:获取学生作业, 请稍候...", "overlay:获取学生成绩, 请稍候...",
+              (QStringList{"overlay:获取学生作业, 请稍候...", "push:HsRecordDetail", "overlay:获取学生成绩, 请稍候...",
                            "overlay:获取学生状态, 请稍候...", "overlay:获取交流信息, 请稍候...",
                            "overlay:获取交流信息, 请稍候..."}));
     EXPECT_EQ(student.datas()->kind(), 4);
@@ -123,10 +135,7 @@ TEST_F(StudentActivityTest, AnUnansweredPostKeepsItsTextAndARefusedOneSaysNothin
     EXPECT_EQ(student.postText(), text);
     EXPECT_TRUE(port.toasts().isEmpty());
 
-    server->stop();
-    HsServiceConfig::setEndpoint(server->endpoint());
-    post(text);
-    server->restart();
+    unanswered([&] { post(text); });
     EXPECT_EQ(student.postText(), text);
     EXPECT_EQ(port.toasts(), QStringList{"请检查网络状态！"});
 }
@@ -144,10 +153,7 @@ TEST_F(StudentActivityTest, RowsKeepTheirKindWhenANewCategoryIsRefusedOrUnanswer
     EXPECT_EQ(student.datas()->kind(), 4);
     EXPECT_EQ(student.datas()->rowCount(), chats);
 
-    server->stop();
-    HsServiceConfig::setEndpoint(server->endpoint());
-    show(1);
-    server->restart();
+    unanswered([&] { show(1); });
     EXPECT_EQ(student.datas()->kind(), 4);
     EXPECT_EQ(student.datas()->rowCount(), chats);
 }
@@ -167,22 +173,6 @@ TEST_F(StudentActivityTest, PullToRefreshFetchesTheShownCategoryWithoutTheOverla
     EXPECT_EQ(port.events().size(), overlays);
     EXPECT_EQ(student.datas()->kind(), 1);
     EXPECT_EQ(student.datas()->rowCount(), 20);
-}
-
-TEST_F(StudentActivityTest, ARowOpensItsWholeTextAndDateLine)
-{
-    HsStudentActivity &student = open("jz1001", false);
-    ASSERT_GT(student.datas()->rowCount(), 0);
-
-    student.didSelectRow(0);
-    student.didSelectRow(-1);
-    ASSERT_EQ(port.pushed().size(), 1u);
-    auto *detail = qobject_cast<HsRecordDetail *>(port.pushed().front().get());
-    ASSERT_NE(detail, nullptr);
-    EXPECT_EQ(detail->title(), "作业详情");
-    EXPECT_EQ(detail->text(), cell(0, HsStudentRecordModel::ContentRole));
-    EXPECT_EQ(detail->dateLine(), cell(0, HsStudentRecordModel::DateRole));
-    EXPECT_FALSE(detail->text().isEmpty());
 }
 
 TEST(StudentRecordModelTest, ScoreLinesAreAtLeastFourWideWithOneDecimal)

@@ -1,0 +1,259 @@
+#include "AppTestSupport.h"
+#include "RecordingPort.h"
+#include "screens/HsAboutUs.h"
+#include "screens/HsAdvice.h"
+#include "screens/HsModifyPass.h"
+#include "screens/HsSettingActivity.h"
+#include "screens/HsUserInfo.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+
+struct SettingsTest : testing::Test
+{
+    QTemporaryDir dir;
+    HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
+    HsUserSession session;
+    RecordingPort port;
+};
+
+// One settings screen shown through its interface file.
+struct SettingsInterfaceTest : SettingsTest
+{
+    QQuickItem *find(const char *objectName) const { return host.find(QString::fromLatin1(objectName)); }
+
+    ScreenHost host;
+};
+
+struct SettingsListTest : SettingsTest
+{
+    HsSettingActivity settings{port, session, defaults};
+
+    QStringList captionsOfSection(int section)
+    {
+        QStringList captions;
+        const QAbstractItemModel *model = settings.tableSetting();
+        for (int i = 0; i < model->rowCount(); ++i) {
+            const QModelIndex index = model->index(i, 0);
+            if (index.data(HsSettingRows::SectionRole).toInt() == section)
+                captions << index.data(HsSettingRows::CaptionRole).toString();
+        }
+        return captions;
+    }
+};
+
+LoginResultItem teacherRecord()
+{
+    LoginResultItem item;
+    item.userId = 3;
+    item.userName = "wangfang";
+    item.realName = "王芳";
+    item.className = "三年级（1）班";
+    item.address = "明德路 1 号";
+    return item;
+}
+
+} // namespace
+
+TEST_F(SettingsListTest, ThreeSectionsOfRowsEachOpeningItsScreenAndRefusingTheSelection)
+{
+    QAbstractItemModelTester tester(settings.tableSetting(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    EXPECT_EQ(settings.keys(), (QStringList{"pro", "other", "quit"}));
+    EXPECT_EQ(captionsOfSection(0),
+              (QStringList{"个人信息", "修改密码", "关于我们", "联系方式", "版本信息"}));
+    EXPECT_EQ(captionsOfSection(1), QStringList{"意见反馈"});
+    EXPECT_EQ(captionsOfSection(2), QStringList{"重新登陆"});
+    EXPECT_EQ(settings.tableSetting()->index(5, 0).data(HsSettingRows::SectionKeyRole).toString(), "other");
+    EXPECT_EQ(settings.tableSetting()->index(5, 0).data(HsSettingRows::RowRole).toInt(), 0);
+
+    // Rows outside the table and tags other than the back button do nothing.
+    for (const auto &[section, row] : std::vector<std::pair<int, int>>{{0, 5}, {1, 1}, {3, 0}})
+        settings.willSelectRow(section, row);
+    settings.homeButtonClicked(1);
+    EXPECT_TRUE(port.events().isEmpty());
+
+    for (const auto &[section, row] : std::vector<std::pair<int, int>>{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}})
+        EXPECT_FALSE(settings.willSelectRow(section, row));
+    settings.homeButtonClicked(EdBaseViewController::homeButtonTag);
+
+    EXPECT_EQ(port.events(), (QStringList{"push:HsUserInfo", "push:HsModifyPass", "push:HsAboutUs", "push:HsAboutUs",
+                                          "push:HsAboutUs", "push:HsAdvice", "pop"}));
+    ASSERT_EQ(port.pushed().size(), 6u);
+    EXPECT_NE(qobject_cast<HsUserInfo *>(port.pushed()[0].get()), nullptr);
+    EXPECT_NE(qobject_cast<HsModifyPass *>(port.pushed()[1].get()), nullptr);
+    for (int i = 2; i <= 4; ++i) {
+        const auto *about = qobject_cast<HsAboutUs *>(port.pushed()[static_cast<size_t>(i)].get());
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->type(), i - 1);
+    }
+    EXPECT_NE(qobject_cast<HsAdvice *>(port.pushed()[5].get()), nullptr);
+}
+
+TEST_F(SettingsListTest, ReLoginPopsToTheLoginScreenWithoutSigningInOrForgetting)
+{
+    session.setLoginItem(teacherRecord());
+    session.setLoginType(0);
+    defaults.setValue("userName", "wangfang");
+    defaults.setValue("remember", "1");
+    defaults.setValue("passWord", "teacher123");
+    defaults.setValue("autologin", "1");
+
+    EXPECT_FALSE(settings.willSelectRow(2, 0));
+
+    EXPECT_EQ(port.events(), QStringList{"popToRoot"});
+    EXPECT_TRUE(port.pushed().empty());
+    EXPECT_EQ(session.loginItem(), teacherRecord());
+    EXPECT_EQ(defaults.value("passWord"), "teacher123");
+    EXPECT_EQ(defaults.value("autologin"), "1");
+}
+
+// A parent's whole record, a teacher's with its missing fields empty, and nobody signed in.
+TEST(SettingsProfileTest, ShowsTheRecordRowByRowAndClosesWithItsBackTag)
+{
+    LoginResultItem parent;
+    parent.userId = 17;
+    parent.userName = "jz1001";
+    parent.realName = "张小明";
+    parent.className = "三年级（1）班";
+    parent.address = "学府路 12 号";
+    parent.phone = "13905710001";
+    parent.fatherName = "张伟";
+    parent.fatherWork = "医院";
+    parent.motherName = "李娜";
+    parent.motherWork = "银行";
+    const struct
+    {
+        std::optional<LoginResultItem> user;
+        QString userName, phone;
+        QStringList rows;
+    } cases[] = {
+        {parent, "jz1001", "13905710001", {"", "三年级（1）班", "学府路 12 号", "张伟", "医院", "李娜", "银行"}},
+        {teacherRecord(), "wangfang", "", {"", "三年级（1）班", "明德路 1 号", "", "", "", ""}},
+        {std::nullopt, "", "", {"", "", "", "", "", "", ""}},
+    };
+    for (const auto &c : cases) {
+        RecordingPort port;
+        HsUserSession session;
+        if (c.user)
+            session.setLoginItem(*c.user);
+        HsUserInfo profile(port, session);
+        QAbstractItemModelTester tester(profile.tableUser(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+        EXPECT_EQ(profile.userName(), c.userName);
+        EXPECT_EQ(profile.phone(), c.phone);
+        QStringList rows;
+        for (int i = 0; i < profile.tableUser()->rowCount(); ++i)
+            rows << profile.tableUser()->index(i, 0).data().toString();
+        EXPECT_EQ(rows, c.rows) << c.userName.toStdString();
+
+        profile.pressButton(2);
+        profile.pressButton(HsUserInfo::backTag);
+        EXPECT_EQ(port.events(), QStringList{"pop"});
+    }
+}
+
+TEST(SettingsAboutTest, EachTypeHasItsTitleAndTextAndOtherTypesKeepTheText)
+{
+    RecordingPort port;
+    HsAboutUs about(port, HsAboutUs::aboutType);
+    EXPECT_EQ(about.title(), "关于我们");
+    EXPECT_TRUE(about.textAbout().contains("家校沟通服务"));
+
+    QSignalSpy textChanges(&about, &HsAboutUs::textAboutChanged);
+    about.setType(HsAboutUs::contactType);
+    EXPECT_EQ(about.title(), "联系方式");
+    EXPECT_TRUE(about.textAbout().startsWith("服务热线"));
+    EXPECT_EQ(textChanges.count(), 1);
+
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion("2.3.7");
+    about.setType(HsAboutUs::versionType);
+    QCoreApplication::setApplicationVersion(version);
+    EXPECT_EQ(about.title(), "版本信息");
+    EXPECT_EQ(about.textAbout(), "最新版本Version2.3");
+
+    about.setTextAbout("界面自带的文字");
+    about.setType(7);
+    EXPECT_EQ(about.textAbout(), "界面自带的文字");
+    EXPECT_EQ(about.type(), 7);
+
+    about.homeButtonClicked(EdBaseViewController::homeButtonTag);
+    EXPECT_EQ(port.events(), QStringList{"pop"});
+}
+
+TEST_F(SettingsInterfaceTest, SettingsRowsOpenTheirScreens)
+{
+    HsSettingActivity settings(port, session, defaults);
+    host.show("HsSettingActivity", &settings);
+
+    for (int row : {0, 4, 6})
+        host.tap(host.cell("tableSetting", row, true));
+
+    EXPECT_EQ(port.events(), (QStringList{"push:HsUserInfo", "push:HsAboutUs", "popToRoot"}));
+}
+
+TEST_F(SettingsInterfaceTest, ProfileShowsSevenCaptionedRowsAndGoesBack)
+{
+    LoginResultItem user;
+    user.realName = "王芳";
+    user.className = "三年级（1）班";
+    session.setLoginItem(user);
+    HsUserInfo profile(port, session);
+    host.show("HsUserInfo", &profile);
+
+    EXPECT_EQ(find("tableUser")->property("count").toInt(), 7);
+    // The first row's school is empty, yet its caption says what the row is.
+    QQuickItem *caption = find("caption");
+    QQuickItem *value = find("value");
+    ASSERT_NE(caption, nullptr);
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(caption->property("text").toString(), "学校");
+    EXPECT_EQ(value->property("text").toString(), "");
+    EXPECT_GE(value->x(), caption->x() + caption->width());
+    EXPECT_GT(caption->property("contentWidth").toReal(), 0);
+    host.tap(find("back"));
+    EXPECT_EQ(port.events(), QStringList{"pop"});
+}
+
+TEST_F(SettingsInterfaceTest, PasswordFieldsReachTheChecks)
+{
+    HsModifyPass change(port, session, defaults);
+    host.show("HsModifyPass", &change);
+
+    host.type("textOldPass", "old-secret");
+    host.type("textNewPass", "Abc123");
+    host.type("textChkPass", "abc123");
+    host.tap(find("submit"));
+
+    EXPECT_EQ(change.textOldPass(), "old-secret");
+    EXPECT_EQ(change.textNewPass(), "Abc123");
+    EXPECT_EQ(port.toasts(), QStringList{"密码不一致！"});
+    host.tap(find("back"));
+    EXPECT_EQ(port.events().last(), "pop");
+}
+
+TEST_F(SettingsInterfaceTest, FeedbackTextFollowsTheController)
+{
+    HsAdvice advice(port, session);
+    host.show("HsAdvice", &advice);
+
+    host.tap(find("submit"));
+    EXPECT_EQ(port.toasts(), QStringList{"请输入！"});
+
+    host.type("textAdvice", "good");
+    EXPECT_EQ(advice.textAdvice(), "good");
+    advice.setTextAdvice(QString());
+    EXPECT_EQ(find("textAdvice")->property("text").toString(), "");
+}
+
+TEST_F(SettingsInterfaceTest, AboutShowsTheTextOfItsType)
+{
+    HsAboutUs about(port, HsAboutUs::contactType);
+    host.show("HsAboutUs", &about);
+
+    EXPECT_TRUE(find("textAbout")->property("text").toString().startsWith("服务热线"));
+}
