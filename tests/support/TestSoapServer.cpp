@@ -39,11 +39,6 @@ xmlNode *firstElementChild(xmlNode *node)
     return nullptr;
 }
 
-std::string loopbackUrl(int port)
-{
-    return "http://127.0.0.1:" + std::to_string(port) + servicePath;
-}
-
 // The server library files the connection's addresses among the headers; they were not sent.
 bool isConnectionDetail(const std::string &name)
 {
@@ -51,6 +46,25 @@ bool isConnectionDetail(const std::string &name)
 }
 
 } // namespace
+
+std::string loopbackUrl(int port)
+{
+    return "http://127.0.0.1:" + std::to_string(port) + servicePath;
+}
+
+int boundLoopbackSocket(int &port)
+{
+    const int bound = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bound < 0 || ::bind(bound, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        ::getsockname(bound, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        throw std::runtime_error("could not reserve a loopback port");
+    port = ntohs(address.sin_port);
+    return bound;
+}
 
 SentCall readSentCall(const std::string &envelope)
 {
@@ -209,18 +223,7 @@ void TestSoapServer::record(const httplib::Request &request)
     m_requests.push_back(std::move(recorded));
 }
 
-ClosedPort::ClosedPort()
-{
-    m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-        ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        throw std::runtime_error("could not reserve a loopback port");
-    m_port = ntohs(address.sin_port);
-}
+ClosedPort::ClosedPort() : m_socket(boundLoopbackSocket(m_port)) {}
 
 ClosedPort::~ClosedPort()
 {

@@ -81,4 +81,26 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
         ::testing::ExitedWithCode(0), "");
 }
 
+// The configuration is process-wide, so the order of overrides is checked in a child process:
+// the environment and then the caller override the default endpoint; the time-out is sixty seconds
+// unless set to a positive number.
+TEST(ServiceConfigDeathTest, EnvironmentThenCallerOverrideTheDefaultsAndNonPositiveTimeOutsAreIgnored)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ::unsetenv("HSSCHOOL_ENDPOINT");
+            bool ok = HsServiceConfig::endpoint() == HSSCHOOL_TEST_DEFAULT_ENDPOINT;
+            ::setenv("HSSCHOOL_ENDPOINT", "http://10.1.2.3:81/school/services/schoolSvc", 1);
+            ok = ok && HsServiceConfig::endpoint() == "http://10.1.2.3:81/school/services/schoolSvc";
+            HsServiceConfig::setEndpoint("http://127.0.0.1:9000/school/services/schoolSvc");
+            ok = ok && HsServiceConfig::endpoint() == "http://127.0.0.1:9000/school/services/schoolSvc";
+            ok = ok && HsServiceConfig::timeoutSeconds() == 60;
+            HsServiceConfig::setTimeoutSeconds(3);
+            HsServiceConfig::setTimeoutSeconds(0);
+            std::exit(ok && HsServiceConfig::timeoutSeconds() == 3 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 } // namespace
