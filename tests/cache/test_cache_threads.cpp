@@ -88,7 +88,8 @@ TEST_F(CacheTest, ReadersNeverSeeACategoryPartlyRefilledWhileOthersRefreshAndSig
     race.startWriter("A");
     race.startWriter("B");
     for (int number = 0; number < refreshesPerWriter; ++number) {
-        NewsTypeDao().replaceAll({NewsTypeItem{number, "N", "name", 0}, NewsTypeItem{number + 1, "M", "n", 1}});
+        NewsTypeDao().replaceAll(
+            {NewsTypeItem{number, "N", "name", 0}, NewsTypeItem{number + 1, "M", "n", 1}});
         if (number % 5 == 0)
             signIn();
     }

@@ -47,7 +47,8 @@ protected:
             command += "'";
         }
         const std::string files = (m_directory / "").string();
-        const int status = std::system((command + " <" + files + "in >" + files + "out 2>" + files + "err").c_str());
+        const int status =
+            std::system((command + " <" + files + "in >" + files + "out 2>" + files + "err").c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(m_directory / "out"),
                 readFile(m_directory / "err")};
     }

@@ -16,10 +16,19 @@ using Text = std::optional<std::string>;
 TEST(ResultCode, IsTheIntegerValueOfTheLastExactlyNamedCodeElement)
 {
     const std::pair<const char *, int32_t> cases[] = {
-        {"<Code>0</Code>", 0}, {"<Code> 12x</Code>", 12}, {"<Code>-3</Code>", -3}, {"<Code>abc</Code>", 0},
-        {"<Code></Code>", 0}, {"<Code>99999999999</Code>", 2147483647}, {"<Code>5</Code><Code>7</Code>", 7},
-        {"<Code>5</Code><Code/>", 0}, {"<Error>x</Error>", 0}, {"<code>5</code>", 0},
-        {"<ns:Code xmlns:ns='urn:x'>5</ns:Code>", 0}, {"5", 0}, {"<Wrap><Inner><Code>6</Code></Inner></Wrap>", 6},
+        {"<Code>0</Code>", 0},
+        {"<Code> 12x</Code>", 12},
+        {"<Code>-3</Code>", -3},
+        {"<Code>abc</Code>", 0},
+        {"<Code></Code>", 0},
+        {"<Code>99999999999</Code>", 2147483647},
+        {"<Code>5</Code><Code>7</Code>", 7},
+        {"<Code>5</Code><Code/>", 0},
+        {"<Error>x</Error>", 0},
+        {"<code>5</code>", 0},
+        {"<ns:Code xmlns:ns='urn:x'>5</ns:Code>", 0},
+        {"5", 0},
+        {"<Wrap><Inner><Code>6</Code></Inner></Wrap>", 6},
     };
     for (const auto &[inner, code] : cases)
         EXPECT_EQ(parsed<ResultParser>(std::string("<Result>") + inner + "</Result>")->code(), code) << inner;
@@ -32,8 +41,11 @@ TEST(ResultCode, IsTheIntegerValueOfTheLastExactlyNamedCodeElement)
 TEST(ErrorText, IsAbsentWhenEmptyAndOtherwiseKeptExactly)
 {
     const std::pair<const char *, Text> cases[] = {
-        {"<Error></Error>", std::nullopt}, {"<Error/>", std::nullopt}, {"<Error> </Error>", " "},
-        {"<Error>用户名或密码错误</Error>", "用户名或密码错误"}, {"<Error>a</Error><Error></Error>", std::nullopt},
+        {"<Error></Error>", std::nullopt},
+        {"<Error/>", std::nullopt},
+        {"<Error> </Error>", " "},
+        {"<Error>用户名或密码错误</Error>", "用户名或密码错误"},
+        {"<Error>a</Error><Error></Error>", std::nullopt},
         {"<Error>a</Error><Error>b</Error>", "b"},
     };
     for (const auto &[inner, error] : cases)
@@ -50,7 +62,8 @@ TEST(Capture, AnElementsValueIsItsWholeTextBeforeAnyChild)
         Text title;
         Text content;
     } cases[] = {
-        {"<R><NewsTitle>A &amp; B</NewsTitle><NewsContent>&lt;p&gt;1 &#x4E2D; 2&#20013;&quot;</NewsContent></R>",
+        {"<R><NewsTitle>A &amp; B</NewsTitle><NewsContent>&lt;p&gt;1 &#x4E2D; "
+         "2&#20013;&quot;</NewsContent></R>",
          "A & B", "<p>1 中 2中\""},
         // The reader normalises a carriage return and line feed to one line feed.
         {"<R><NewsContent>\n  line one\r\n  line two \n</NewsContent></R>", std::nullopt,
@@ -82,17 +95,19 @@ TEST(ListDocument, FieldsBelongToTheLastItemStartedAndNestedItemsAreListedOnce)
     EXPECT_EQ(newsIds(*parsed<GetNewsesParser>("<R><NewsId>1</NewsId><News><NewsId>2</NewsId></News>"
                                                "<NewsId>3</NewsId><News><NewsId>4</NewsId></News></R>")),
               (std::vector<int32_t>{3, 4}));
-    const auto nested = parsed<GetNewsesParser>("<R><News><NewsId>1</NewsId><News><NewsId>2</NewsId></News>"
-                                                "<NewsTitle>t</NewsTitle></News><News><NewsId>3</NewsId></News></R>");
+    const auto nested =
+        parsed<GetNewsesParser>("<R><News><NewsId>1</NewsId><News><NewsId>2</NewsId></News>"
+                                "<NewsTitle>t</NewsTitle></News><News><NewsId>3</NewsId></News></R>");
     EXPECT_EQ(newsIds(*nested), (std::vector<int32_t>{2, 3}));
     EXPECT_EQ(nested->newses()[0].newsTitle, Text("t"));
 }
 
 TEST(MalformedDocument, KeepsWhatWasReadBeforeTheFault)
 {
-    const auto parser = parsed<GetNewsesParser>("<R><Code>3</Code><Error>e</Error>"
-                                                "<News><NewsId>1</NewsId></News><News><NewsId>2</NewsId></News>"
-                                                "<News><NewsId>3</NewsId><NewsTitle>broken</Oops>");
+    const auto parser =
+        parsed<GetNewsesParser>("<R><Code>3</Code><Error>e</Error>"
+                                "<News><NewsId>1</NewsId></News><News><NewsId>2</NewsId></News>"
+                                "<News><NewsId>3</NewsId><NewsTitle>broken</Oops>");
     EXPECT_EQ(parser->code(), 3);
     EXPECT_EQ(parser->error(), Text("e"));
     EXPECT_EQ(newsIds(*parser), (std::vector<int32_t>{1, 2}));

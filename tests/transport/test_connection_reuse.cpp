@@ -36,7 +36,12 @@ std::optional<std::string> numberedCall(const std::string &url, int number,
 class ScriptedServer
 {
 public:
-    enum class Step { answer, answerAndClose, close };
+    enum class Step
+    {
+        answer,
+        answerAndClose,
+        close
+    };
     using Seen = std::pair<int, std::string>; // connection, call number
 
     explicit ScriptedServer(std::function<Step(int requestIndex)> script)

@@ -120,7 +120,8 @@ public:
     void start() override
     {
         const int now = ++m_overlap.running;
-        for (int most = m_overlap.mostAtOnce; now > most && !m_overlap.mostAtOnce.compare_exchange_weak(most, now);) {
+        for (int most = m_overlap.mostAtOnce;
+             now > most && !m_overlap.mostAtOnce.compare_exchange_weak(most, now);) {
         }
         {
             std::lock_guard lock(m_overlap.mutex);
