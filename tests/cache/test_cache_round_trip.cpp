@@ -44,30 +44,6 @@ template <typename Item, typename Id> std::vector<int32_t> ids(const std::vector
 
 } // namespace
 
-// A cached row keeps the fields a list shows, under the category it was stored for; the picture
-// address is kept empty and the rest is dropped.
-TEST_F(CacheTest, RowsKeepTheirListFieldsUnderTheStoredCategory)
-{
-    signIn();
-    const NewsItem headline = fullHeadline(7, "运动会通知\n请家长配合");
-    ASSERT_EQ(NewsDao().replaceCategory("N01", {headline}), 1);
-    NewsItem expectedHeadline = headline;
-    expectedHeadline.typeCode = "N01";
-    expectedHeadline.imageUrl = "";
-    expectedHeadline.newsContent.reset();
-    EXPECT_THAT(NewsDao().initSelects("N01"), ElementsAre(expectedHeadline));
-
-    ASSERT_EQ(ResourceDao().replaceCategory("R02", {resource(4, "图书馆", "R09")}), 1);
-    EXPECT_THAT(ResourceDao().initSelects("R09"), IsEmpty());
-    ResourceItem expectedResource;
-    expectedResource.resId = 4;
-    expectedResource.typeCode = "R02";
-    expectedResource.resTitle = "图书馆";
-    expectedResource.updateDate = "2013-06-01";
-    expectedResource.resThumb = "http://127.0.0.1/thumb/4.png";
-    EXPECT_THAT(ResourceDao().initSelects("R02"), ElementsAre(expectedResource));
-}
-
 TEST_F(CacheTest, CategoriesRoundTripInTypeIdOrderSplitByNoticeOrNews)
 {
     signIn();
@@ -116,17 +92,6 @@ TEST_F(CacheTest, RefreshReplacesOnlyItsOwnCategoryAndListsComeBackHighestIdFirs
     EXPECT_THAT(types.initSelectNews(), IsEmpty());
 }
 
-TEST_F(CacheTest, SecondSignInOnTheSameFileKeepsTheRows)
-{
-    signIn();
-    NewsTypeDao().replaceAll({newsType(1, "N1", "通知", 0)});
-    NewsDao().replaceCategory("N1", {fullHeadline(3, "kept")});
-
-    signIn();
-    EXPECT_THAT(ids(NewsTypeDao().initSelectSchools(), &NewsTypeItem::typeId), ElementsAre(1));
-    EXPECT_THAT(ids(NewsDao().initSelects("N1"), &NewsItem::newsId), ElementsAre(3));
-}
-
 TEST_F(CacheTest, TextsWithSqlPunctuationAreStoredAsTheyAre)
 {
     signIn();
@@ -142,29 +107,6 @@ TEST_F(CacheTest, TextsWithSqlPunctuationAreStoredAsTheyAre)
     const std::vector<NewsItem> read = NewsDao().initSelects(quotedCategory);
     EXPECT_EQ(titles(read), stored);
     EXPECT_THAT(read, Each(Field(&NewsItem::typeCode, quotedCategory)));
-}
-
-TEST_F(CacheTest, AbsentTextStaysAbsentAndEmptyTextStaysEmpty)
-{
-    signIn();
-    NewsItem absent;
-    absent.newsId = 2;
-    NewsItem empty;
-    empty.newsId = 1;
-    empty.newsTitle = "";
-    empty.publicDate = "";
-    NewsDao().replaceCategory("N", {absent, empty});
-
-    const std::vector<NewsItem> read = NewsDao().initSelects("N");
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0].newsTitle, std::nullopt);
-    EXPECT_EQ(read[0].publicDate, std::nullopt);
-    EXPECT_EQ(read[1].newsTitle, "");
-    EXPECT_EQ(read[1].publicDate, "");
-
-    NewsTypeDao().replaceAll({NewsTypeItem{}});
-    EXPECT_THAT(NewsTypeDao().initSelectSchools(), ElementsAre(NewsTypeItem{}));
-    EXPECT_TRUE(logged("(null)"));
 }
 
 TEST_F(CacheTest, SingleStatementOperationsWorkOnTheirOwn)

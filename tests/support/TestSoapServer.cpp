@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <netinet/in.h>
@@ -17,26 +18,10 @@ constexpr const char *servicePath = "/school/services/schoolSvc";
 
 std::string escapeText(const std::string &text)
 {
-    std::string escaped;
-    for (char c : text) {
-        if (c == '&')
-            escaped += "&amp;";
-        else if (c == '<')
-            escaped += "&lt;";
-        else if (c == '>')
-            escaped += "&gt;";
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
-xmlNode *firstElementChild(xmlNode *node)
-{
-    for (xmlNode *child = node ? node->children : nullptr; child; child = child->next)
-        if (child->type == XML_ELEMENT_NODE)
-            return child;
-    return nullptr;
+    xmlChar *escaped = xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar *>(text.c_str()));
+    std::string result = reinterpret_cast<const char *>(escaped);
+    xmlFree(escaped);
+    return result;
 }
 
 // The server library files the connection's addresses among the headers; they were not sent.
@@ -73,7 +58,7 @@ SentCall readSentCall(const std::string &envelope)
                                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     if (!document)
         return call;
-    if (xmlNode *operation = firstElementChild(firstElementChild(xmlDocGetRootElement(document)))) {
+    if (xmlNode *operation = xmlFirstElementChild(xmlFirstElementChild(xmlDocGetRootElement(document)))) {
         call.method = reinterpret_cast<const char *>(operation->name);
         for (xmlNode *child = operation->children; child; child = child->next) {
             if (child->type != XML_ELEMENT_NODE)
@@ -215,7 +200,7 @@ SentCall TestSoapServer::lastCall() const
 
 void TestSoapServer::record(const httplib::Request &request)
 {
-    RecordedRequest recorded{request.method, request.path, request.body, {}};
+    RecordedRequest recorded{request.method, request.path, request.body, {}, request.remote_port};
     for (const auto &[name, value] : request.headers)
         if (!isConnectionDetail(name))
             recorded.headers.emplace_back(name, value);

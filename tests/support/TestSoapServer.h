@@ -41,6 +41,7 @@ struct RecordedRequest
     std::string path;
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;
+    int clientPort = 0;
 };
 
 // A school service on a free loopback port for one test: records every request and answers each

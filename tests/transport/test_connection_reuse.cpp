@@ -127,32 +127,26 @@ private:
     int m_closed = 0;
 };
 
-// Answers every call with its own call number and notes the client port it came from.
+// Answers every call with its own call number.
 class EchoServerTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        server.answerWith([this](const httplib::Request &request, httplib::Response &response) {
-            {
-                std::lock_guard lock(m_mutex);
-                m_clientPorts.insert(request.remote_port);
-            }
-            response.set_content(answerHolding(callNumberOf(request.body)), "text/xml; charset=utf-8");
+        server.setResponder([](const SentCall &call) {
+            return SoapReply{200, answerHolding(call.arguments.at(0))};
         });
     }
 
-    size_t connectionsSeen()
+    size_t connectionsSeen() const
     {
-        std::lock_guard lock(m_mutex);
-        return m_clientPorts.size();
+        std::set<int> clientPorts;
+        for (const RecordedRequest &request : server.requests())
+            clientPorts.insert(request.clientPort);
+        return clientPorts.size();
     }
 
     TestSoapServer server;
-
-private:
-    std::mutex m_mutex;
-    std::set<int> m_clientPorts;
 };
 
 // Servers close idle connections after a few seconds; one left idle that long is not trusted with
