@@ -29,11 +29,6 @@ ResourceItem resource(int32_t resId, std::string title, std::string ownTypeCode)
         30.25f,         "http://example.org", std::move(ownTypeCode)};
 }
 
-NewsTypeItem newsType(int32_t typeId, std::string code, std::string name, int32_t typeType)
-{
-    return NewsTypeItem{typeId, std::move(code), std::move(name), typeType};
-}
-
 template <typename Item, typename Id> std::vector<int32_t> ids(const std::vector<Item> &items, Id Item::*id)
 {
     std::vector<int32_t> result;
@@ -48,13 +43,14 @@ TEST_F(CacheTest, CategoriesRoundTripInTypeIdOrderSplitByNoticeOrNews)
 {
     signIn();
     NewsTypeDao newsTypes;
-    ASSERT_EQ(newsTypes.replaceAll({newsType(3, "N3", "班级新闻", 2), newsType(2, "N2", "学校通知", 0),
-                                    newsType(1, "N1", "校园新闻", 1), newsType(0, "N0", "紧急通知", 0)}),
-              4);
+    ASSERT_EQ(
+        newsTypes.replaceAll({NewsTypeItem{3, "N3", "班级新闻", 2}, NewsTypeItem{2, "N2", "学校通知", 0},
+                              NewsTypeItem{1, "N1", "校园新闻", 1}, NewsTypeItem{0, "N0", "紧急通知", 0}}),
+        4);
     EXPECT_THAT(newsTypes.initSelectSchools(),
-                ElementsAre(newsType(0, "N0", "紧急通知", 0), newsType(2, "N2", "学校通知", 0)));
+                ElementsAre(NewsTypeItem{0, "N0", "紧急通知", 0}, NewsTypeItem{2, "N2", "学校通知", 0}));
     EXPECT_THAT(newsTypes.initSelectNews(),
-                ElementsAre(newsType(1, "N1", "校园新闻", 1), newsType(3, "N3", "班级新闻", 2)));
+                ElementsAre(NewsTypeItem{1, "N1", "校园新闻", 1}, NewsTypeItem{3, "N3", "班级新闻", 2}));
 
     ResourceTypeDao resourceTypes;
     ASSERT_EQ(resourceTypes.replaceAll({{5, "R5", "场馆"}, {-1, "R0", "推荐"}, {2, "R2", "书店"}}), 3);
@@ -86,8 +82,8 @@ TEST_F(CacheTest, RefreshReplacesOnlyItsOwnCategoryAndListsComeBackHighestIdFirs
     EXPECT_THAT(ids(resources.initSelects("R"), &ResourceItem::resId), ElementsAre(30, 2, -4));
 
     NewsTypeDao types;
-    types.replaceAll({newsType(1, "N1", "one", 0), newsType(2, "N2", "two", 1)});
-    types.replaceAll({newsType(3, "N3", "three", 0)});
+    types.replaceAll({NewsTypeItem{1, "N1", "one", 0}, NewsTypeItem{2, "N2", "two", 1}});
+    types.replaceAll({NewsTypeItem{3, "N3", "three", 0}});
     EXPECT_THAT(ids(types.initSelectSchools(), &NewsTypeItem::typeId), ElementsAre(3));
     EXPECT_THAT(types.initSelectNews(), IsEmpty());
 }
@@ -129,7 +125,7 @@ TEST_F(CacheTest, SingleStatementOperationsWorkOnTheirOwn)
     EXPECT_EQ(resources.deletes(), 1);
 
     NewsTypeDao newsTypes;
-    EXPECT_EQ(newsTypes.insert(newsType(1, "N", "n", 0)), 1);
+    EXPECT_EQ(newsTypes.insert(NewsTypeItem{1, "N", "n", 0}), 1);
     EXPECT_EQ(newsTypes.deletes(), 1);
     ResourceTypeDao resourceTypes;
     EXPECT_EQ(resourceTypes.insert({1, "R", "r"}), 1);

@@ -63,7 +63,7 @@ int lineCount(const std::string &text)
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-TEST_F(CliProcess, CallPrintsTheResponseRecord)
+TEST_F(CliProcess, CallPassesItsArgumentsAndPrintsTheResponseRecord)
 {
     TestSoapServer server;
     server.answerWithDocument("<Result><Code>0</Code><Error></Error><NewsType><TypeId>3</TypeId>"
@@ -81,16 +81,11 @@ TEST_F(CliProcess, CallPrintsTheResponseRecord)
     EXPECT_EQ(printed["items"][0],
               (nlohmann::json{{"typeId", 3}, {"typeCode", "notice"}, {"typeName", "通知"}, {"typeType", 0}}));
     EXPECT_EQ(server.lastCall().method, "getNewsTypes");
-}
 
-TEST_F(CliProcess, CallPassesItsOwnArgumentsInOrder)
-{
-    TestSoapServer server;
-
-    const CliRun run = this->run(
+    // The tool's own arguments follow the access keys in order.
+    const CliRun posted = this->run(
         {"--endpoint", server.url(), "call", "PostStdStates", "wang", "", "-1", "按时完成", "S01", "31"});
-
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(posted.exitCode, 0) << posted.err;
     EXPECT_EQ(server.lastCall().arguments,
               (std::vector<std::string>{"qovel", "zantre", "wang", "", "-1", "按时完成", "S01", "31"}));
 }
