@@ -95,6 +95,12 @@ TEST(ReaderSafety, FaultsInTheDocumentAreNotReported)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
+TEST(ReaderSafety, NamesArriveAsWrittenWithTheirPrefixes)
+{
+    const auto parser = parsed<RecordingParser>("<a:R xmlns:a='urn:x'><a:Code>1</a:Code><Code/></a:R>");
+    EXPECT_EQ(parser->events, "<a:R><a:Code></a:Code><Code></Code></a:R>");
+}
+
 // A thread reads every document with the same reader underneath: nothing a document declares,
 // breaks or fills up may reach the documents read after it.
 TEST(ReaderSafety, EachDocumentIsReadAsIfItWereTheFirst)
