@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // Signed digits after white space, up to the first other character; zero without digits; clamped
 // to the thirty-two-bit range.
 TEST(IntegerRule, ReadsTheLeadingSignedNumber)
