@@ -42,14 +42,13 @@ void expectEveryAccessorFailsSoftly()
 
 } // namespace
 
-TEST_F(CacheTest, BeforeAnySignInCommandsFailAndQueriesAreEmpty)
+// Before any sign-in, and after one whose file cannot be opened, commands fail and queries are
+// empty; the next sign-in tries the file again.
+TEST_F(CacheTest, WithoutAnOpenFileAccessorsFailSoftlyAndTheNextSignInTriesAgain)
 {
     expectEveryAccessorFailsSoftly();
     EXPECT_TRUE(logged("COMMAND ERROR:delete from ed_news[no database is open]"));
-}
 
-TEST_F(CacheTest, UnopenableFileIsLoggedAndTheNextSignInTriesAgain)
-{
     const std::filesystem::path missing = directory / "not-created";
     auto preferences = std::make_shared<HsPreferences>();
     EXPECT_FALSE(preferences->load(missing.string()));
