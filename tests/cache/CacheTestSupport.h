@@ -60,7 +60,6 @@ protected:
 
     std::filesystem::path databasePath() const { return directory / HsPreferences::databaseFileName; }
 
-    std::vector<std::string> loggedLines() { return log.lines(); }
     bool logged(const std::string &line) { return log.contains(line); }
 
     std::filesystem::path directory;

@@ -9,10 +9,8 @@
 #include <iterator>
 #include <sqlite3.h>
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::StartsWith;
 
 namespace {
 
@@ -44,14 +42,13 @@ void expectEveryAccessorFailsSoftly()
 
 } // namespace
 
-TEST_F(CacheTest, BeforeAnySignInCommandsFailAndQueriesAreEmpty)
+// Before any sign-in, and after one whose file cannot be opened, commands fail and queries are
+// empty; the next sign-in tries the file again.
+TEST_F(CacheTest, WithoutAnOpenFileAccessorsFailSoftlyAndTheNextSignInTriesAgain)
 {
     expectEveryAccessorFailsSoftly();
     EXPECT_TRUE(logged("COMMAND ERROR:delete from ed_news[no database is open]"));
-}
 
-TEST_F(CacheTest, UnopenableFileIsLoggedAndTheNextSignInTriesAgain)
-{
     const std::filesystem::path missing = directory / "not-created";
     auto preferences = std::make_shared<HsPreferences>();
     EXPECT_FALSE(preferences->load(missing.string()));
@@ -66,38 +63,37 @@ TEST_F(CacheTest, UnopenableFileIsLoggedAndTheNextSignInTriesAgain)
     EXPECT_THAT(titles(NewsDao().initSelects("A")), ElementsAre("back"));
 }
 
-TEST_F(CacheTest, FileThatIsNotADatabaseIsMovedAsideAndReplaced)
+// A file that is not a database at all, and one whose pages holding the rows are scribbled over
+// (the first page, with the header and table list, kept), are moved aside and a new one is made.
+TEST_F(CacheTest, DamagedFileIsMovedAsideAndReplaced)
 {
-    const std::string garbage(4096, 'x');
-    writeFile(databasePath(), garbage);
+    const std::string damaged = databasePath().string() + HsPreferences::damagedFileSuffix;
+    for (const bool wholeFile : {true, false}) {
+        SCOPED_TRACE(wholeFile ? "not a database" : "damaged table pages");
+        std::string bytes(4096, 'x');
+        if (!wholeFile) {
+            signIn();
+            std::vector<NewsItem> many;
+            for (int32_t id = 0; id < 400; ++id)
+                many.push_back(headline(id, std::string(200, 'n')));
+            ASSERT_EQ(NewsDao().replaceCategory("A", many), 400);
+            HsPreferences::setCurrent(nullptr);
+            bytes = readFile(databasePath());
+            ASSERT_GT(bytes.size(), 8192u);
+            for (size_t offset = 4096; offset < bytes.size(); ++offset)
+                bytes[offset] = static_cast<char>(offset * 7 + 13);
+        }
+        writeFile(databasePath(), bytes);
 
-    signIn();
-    EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "fresh")}), 1);
-    EXPECT_THAT(titles(NewsDao().initSelects("A")), ElementsAre("fresh"));
-    EXPECT_EQ(readFile(databasePath().string() + HsPreferences::damagedFileSuffix), garbage);
-}
-
-TEST_F(CacheTest, DamagedTablePagesAreMovedAsideAndReplaced)
-{
-    signIn();
-    std::vector<NewsItem> many;
-    for (int32_t id = 0; id < 400; ++id)
-        many.push_back(headline(id, std::string(200, 'n')));
-    ASSERT_EQ(NewsDao().replaceCategory("A", many), 400);
-    HsPreferences::setCurrent(nullptr);
-
-    // Keep the first page (header and table list) and scribble over the pages holding the rows.
-    std::string bytes = readFile(databasePath());
-    ASSERT_GT(bytes.size(), 8192u);
-    for (size_t offset = 4096; offset < bytes.size(); ++offset)
-        bytes[offset] = static_cast<char>(offset * 7 + 13);
-    writeFile(databasePath(), bytes);
-
-    signIn();
-    EXPECT_TRUE(std::filesystem::exists(databasePath().string() + HsPreferences::damagedFileSuffix));
-    EXPECT_THAT(NewsDao().initSelects("A"), IsEmpty());
-    EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "fresh")}), 1);
-    EXPECT_THAT(titles(NewsDao().initSelects("A")), ElementsAre("fresh"));
+        signIn();
+        EXPECT_EQ(readFile(damaged), bytes);
+        EXPECT_THAT(NewsDao().initSelects("A"), IsEmpty());
+        EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "fresh")}), 1);
+        EXPECT_THAT(titles(NewsDao().initSelects("A")), ElementsAre("fresh"));
+        HsPreferences::setCurrent(nullptr);
+        std::filesystem::remove(damaged);
+        std::filesystem::remove(databasePath());
+    }
 }
 
 TEST_F(CacheTest, FailedRefreshLeavesThePreviousListWhole)
@@ -117,14 +113,8 @@ TEST_F(CacheTest, FailedRefreshLeavesThePreviousListWhole)
 
     EXPECT_EQ(news.replaceCategory("A", {headline(6, "new")}), 1);
     EXPECT_THAT(titles(news.initSelects("A")), ElementsAre("new"));
-}
 
-TEST_F(CacheTest, FailedCommandIsLoggedWithTheDatabaseMessage)
-{
-    signIn();
-    NewsDao news;
-    EXPECT_EQ(news.execCommand("delete from no_such_table"), -1);
-    EXPECT_THAT(loggedLines(), Contains(StartsWith("COMMAND ERROR:delete from no_such_table[no such table")));
+    // Statements the database refuses to prepare fail the same way.
     EXPECT_EQ(news.execCommand("insert into ed_news values(?1)", {int32_t{1}}), -1);
     EXPECT_THAT(news.initSelectObjs("select from", {}, hsSelectTypeRow), IsEmpty());
 }

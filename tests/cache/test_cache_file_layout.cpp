@@ -1,5 +1,5 @@
 // The cache file as other readers of the same file see it: its name and the column of every
-// stored field, read back with plain SQL rather than through the cache's own queries.
+// stored field, read with plain SQL rather than through the cache's own queries.
 
 #include "CacheTestSupport.h"
 #include "cache/NewsDao.h"
@@ -7,7 +7,11 @@
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 
+#include <gmock/gmock.h>
 #include <sqlite3.h>
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 namespace {
 
@@ -39,49 +43,73 @@ std::vector<std::vector<std::string>> rows(const std::filesystem::path &file, co
 
 using Rows = std::vector<std::vector<std::string>>;
 
-TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumn)
+// A refresh keeps the fields a list shows, under the category it was stored for, whatever category
+// the item names; an absent text stays absent (SQL NULL) and an empty one empty; the picture address
+// is stored as the empty text and the rest is dropped. The next sign-in on the file reads it all back.
+TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumnAndIsReadBackAsStored)
 {
-    {
-        const auto preferences = signIn();
-        NewsTypeDao().replaceAll(
-            {NewsTypeItem{11, "notice", "通知", 0}, NewsTypeItem{12, "news", std::nullopt, 1}});
-        ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
+    const NewsItem news{31,         "运动会\n请家长配合",          "2013-05-04", 1,
+                        "own code", "http://127.0.0.1/pic/31.jpg", "body",       32};
+    NewsItem untitled;
+    untitled.newsId = 30;
+    untitled.publicDate = "";
+    const ResourceItem resource{41,
+                                "面馆",
+                                "http://127.0.0.1/thumb/41.png",
+                                "2013-06-01",
+                                "description",
+                                "http://127.0.0.1/big.png",
+                                "0571-1234567",
+                                "1 School Road",
+                                120.5f,
+                                30.25f,
+                                "http://example.org",
+                                "R09"};
+    const std::vector<NewsTypeItem> newsTypes{{11, "notice", "通知", 0}, {12, "news", std::nullopt, 1}};
+    signIn();
+    NewsTypeDao().replaceAll(newsTypes);
+    ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
+    NewsDao().replaceCategory("school", {news, untitled});
+    ResourceDao().replaceCategory("food", {resource});
+    HsPreferences::setCurrent(nullptr);
+    EXPECT_TRUE(logged("(null)"));
 
-        NewsItem news;
-        news.newsId = 31;
-        news.newsTitle = "运动会";
-        news.classId = 32;
-        news.forceReturn = 1;
-        news.publicDate = "2013-05-04";
-        news.imageUrl = "http://127.0.0.1/pic/31.jpg";
-        NewsDao().replaceCategory("school", {news});
-
-        ResourceItem resource;
-        resource.resId = 41;
-        resource.resTitle = "面馆";
-        resource.updateDate = "2013-06-01";
-        resource.resThumb = "http://127.0.0.1/thumb/41.png";
-        ResourceDao().replaceCategory("food", {resource});
-        HsPreferences::setCurrent(nullptr);
-    }
     const std::filesystem::path file = directory / "hsschool.slqite3";
     ASSERT_TRUE(std::filesystem::exists(file));
-
-    // An absent text is stored as SQL NULL.
     EXPECT_EQ(rows(file, "select type_id, type_code, type_name, type_type, typeof(type_name) from news_type "
                          "order by type_id"),
               (Rows{{"11", "notice", "通知", "0", "text"}, {"12", "news", "NULL", "1", "null"}}));
     EXPECT_EQ(rows(file, "select type_id, type_code, type_name from resource_type"),
               (Rows{{"21", "food", "美食"}}));
-    // The picture address is not cached: its column holds the empty text.
     EXPECT_EQ(rows(file,
                    "select news_id, type_code, news_title, class_id, forcereturn, public_date, news_image "
-                   "from ed_news"),
-              (Rows{{"31", "school", "运动会", "32", "1", "2013-05-04", ""}}));
+                   "from ed_news order by news_id desc"),
+              (Rows{{"31", "school", "运动会\n请家长配合", "32", "1", "2013-05-04", ""},
+                    {"30", "school", "NULL", "0", "0", "", ""}}));
     EXPECT_EQ(
         rows(file,
              "select resource_id, type_code, resource_title, update_date, thumb_image from ed_resource"),
         (Rows{{"41", "food", "面馆", "2013-06-01", "http://127.0.0.1/thumb/41.png"}}));
+
+    signIn();
+    NewsItem storedNews = news;
+    storedNews.typeCode = "school";
+    storedNews.imageUrl = "";
+    storedNews.newsContent.reset();
+    NewsItem storedUntitled = untitled;
+    storedUntitled.typeCode = "school";
+    storedUntitled.imageUrl = "";
+    EXPECT_THAT(NewsDao().initSelects("school"), ElementsAre(storedNews, storedUntitled));
+    ResourceItem storedResource;
+    storedResource.resId = 41;
+    storedResource.typeCode = "food";
+    storedResource.resTitle = "面馆";
+    storedResource.updateDate = "2013-06-01";
+    storedResource.resThumb = "http://127.0.0.1/thumb/41.png";
+    EXPECT_THAT(ResourceDao().initSelects("food"), ElementsAre(storedResource));
+    EXPECT_THAT(ResourceDao().initSelects("R09"), IsEmpty());
+    EXPECT_THAT(NewsTypeDao().initSelectSchools(), ElementsAre(newsTypes[0]));
+    EXPECT_THAT(NewsTypeDao().initSelectNews(), ElementsAre(newsTypes[1]));
 }
 
 } // namespace

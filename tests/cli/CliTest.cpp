@@ -3,19 +3,16 @@
 #include "TestSoapServer.h"
 
 #include <algorithm>
-#include <fcntl.h>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <nlohmann/json.hpp>
-#include <spawn.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -29,60 +26,36 @@ struct CliRun
 std::string readFile(const std::filesystem::path &path)
 {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
+// Runs the tool through the shell, every argument quoted, with the given standard input.
 class CliProcess : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_directory = std::filesystem::temp_directory_path() /
-                      ("hsschool-cli-test-" + std::to_string(::getpid()) + "-" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_directory);
-    }
-
+    void SetUp() override { std::filesystem::create_directories(m_directory); }
     void TearDown() override { std::filesystem::remove_all(m_directory); }
 
     CliRun run(const std::vector<std::string> &arguments, const std::string &input = {})
     {
-        const auto inPath = m_directory / "stdin";
-        const auto outPath = m_directory / "stdout";
-        const auto errPath = m_directory / "stderr";
-        std::ofstream(inPath, std::ios::binary) << input;
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-
-        std::vector<std::string> command{HSSCHOOL_CLI_PATH};
-        command.insert(command.end(), arguments.begin(), arguments.end());
-        std::vector<char *> argv;
-        for (std::string &argument : command)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-
-        CliRun result;
-        pid_t child = 0;
-        const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0)
-            return result;
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = readFile(outPath);
-        result.err = readFile(errPath);
-        return result;
+        std::ofstream(m_directory / "in", std::ios::binary) << input;
+        std::string command = HSSCHOOL_CLI_PATH;
+        for (const std::string &argument : arguments) {
+            command += " '";
+            for (char c : argument)
+                command += c == '\'' ? std::string("'\\''") : std::string(1, c);
+            command += "'";
+        }
+        const std::string files = (m_directory / "").string();
+        const int status =
+            std::system((command + " <" + files + "in >" + files + "out 2>" + files + "err").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(m_directory / "out"),
+                readFile(m_directory / "err")};
     }
 
 private:
-    std::filesystem::path m_directory;
+    const std::filesystem::path m_directory =
+        std::filesystem::temp_directory_path() / ("hsschool-cli-test-" + std::to_string(::getpid()));
 };
 
 int lineCount(const std::string &text)
@@ -90,7 +63,7 @@ int lineCount(const std::string &text)
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
-TEST_F(CliProcess, CallPrintsTheResponseRecord)
+TEST_F(CliProcess, CallPassesItsArgumentsAndPrintsTheResponseRecord)
 {
     TestSoapServer server;
     server.answerWithDocument("<Result><Code>0</Code><Error></Error><NewsType><TypeId>3</TypeId>"
@@ -108,16 +81,11 @@ TEST_F(CliProcess, CallPrintsTheResponseRecord)
     EXPECT_EQ(printed["items"][0],
               (nlohmann::json{{"typeId", 3}, {"typeCode", "notice"}, {"typeName", "通知"}, {"typeType", 0}}));
     EXPECT_EQ(server.lastCall().method, "getNewsTypes");
-}
 
-TEST_F(CliProcess, CallPassesItsOwnArgumentsInOrder)
-{
-    TestSoapServer server;
-
-    const CliRun run = this->run(
+    // The tool's own arguments follow the access keys in order.
+    const CliRun posted = this->run(
         {"--endpoint", server.url(), "call", "PostStdStates", "wang", "", "-1", "按时完成", "S01", "31"});
-
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(posted.exitCode, 0) << posted.err;
     EXPECT_EQ(server.lastCall().arguments,
               (std::vector<std::string>{"qovel", "zantre", "wang", "", "-1", "按时完成", "S01", "31"}));
 }
@@ -208,15 +176,11 @@ TEST_F(CliProcess, ParsePrintsWhatTheParserRead)
     EXPECT_EQ(printed["newses"][0]["newsTitle"], "开学 & 典礼");
     EXPECT_EQ(printed["newses"][0]["forceReturn"], 1);
     EXPECT_TRUE(printed["newses"][1]["newsTitle"].is_null());
-}
 
-TEST_F(CliProcess, ParseReportsARefusal)
-{
-    const CliRun run =
+    const CliRun refusal =
         this->run({"parse", "ResultParser"}, "<Result><Code>5</Code><Error>无权限</Error></Result>");
-
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(nlohmann::json::parse(run.out), (nlohmann::json{{"code", 5}, {"error", "无权限"}}));
+    ASSERT_EQ(refusal.exitCode, 0) << refusal.err;
+    EXPECT_EQ(nlohmann::json::parse(refusal.out), (nlohmann::json{{"code", 5}, {"error", "无权限"}}));
 }
 
 } // namespace

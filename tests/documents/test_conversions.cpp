@@ -10,8 +10,6 @@
 
 namespace {
 
-using Text = std::optional<std::string>;
-
 // Signed digits after white space, up to the first other character; zero without digits; clamped
 // to the thirty-two-bit range.
 TEST(IntegerRule, ReadsTheLeadingSignedNumber)
@@ -69,13 +67,6 @@ TEST(FloatRule, IgnoresACommaDecimalLocale)
     std::setlocale(LC_ALL, previous.c_str());
     EXPECT_FLOAT_EQ(dotted, 12.5f);
     EXPECT_FLOAT_EQ(commaed, 92.0f);
-}
-
-TEST(TextRule, KeepsTheTextExactlyAndAbsentStaysAbsent)
-{
-    EXPECT_EQ(hsTextValue(std::nullopt), std::nullopt);
-    for (const char *text : {"", " a\n b "})
-        EXPECT_EQ(hsTextValue(text), Text(text));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <arpa/inet.h>
 #include <chrono>
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <netinet/in.h>
@@ -17,31 +18,10 @@ constexpr const char *servicePath = "/school/services/schoolSvc";
 
 std::string escapeText(const std::string &text)
 {
-    std::string escaped;
-    for (char c : text) {
-        if (c == '&')
-            escaped += "&amp;";
-        else if (c == '<')
-            escaped += "&lt;";
-        else if (c == '>')
-            escaped += "&gt;";
-        else
-            escaped += c;
-    }
-    return escaped;
-}
-
-xmlNode *firstElementChild(xmlNode *node)
-{
-    for (xmlNode *child = node ? node->children : nullptr; child; child = child->next)
-        if (child->type == XML_ELEMENT_NODE)
-            return child;
-    return nullptr;
-}
-
-std::string loopbackUrl(int port)
-{
-    return "http://127.0.0.1:" + std::to_string(port) + servicePath;
+    xmlChar *escaped = xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar *>(text.c_str()));
+    std::string result = reinterpret_cast<const char *>(escaped);
+    xmlFree(escaped);
+    return result;
 }
 
 // The server library files the connection's addresses among the headers; they were not sent.
@@ -52,6 +32,25 @@ bool isConnectionDetail(const std::string &name)
 
 } // namespace
 
+std::string loopbackUrl(int port)
+{
+    return "http://127.0.0.1:" + std::to_string(port) + servicePath;
+}
+
+int boundLoopbackSocket(int &port)
+{
+    const int bound = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bound < 0 || ::bind(bound, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        ::getsockname(bound, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        throw std::runtime_error("could not reserve a loopback port");
+    port = ntohs(address.sin_port);
+    return bound;
+}
+
 SentCall readSentCall(const std::string &envelope)
 {
     SentCall call;
@@ -59,7 +58,7 @@ SentCall readSentCall(const std::string &envelope)
                                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     if (!document)
         return call;
-    if (xmlNode *operation = firstElementChild(firstElementChild(xmlDocGetRootElement(document)))) {
+    if (xmlNode *operation = xmlFirstElementChild(xmlFirstElementChild(xmlDocGetRootElement(document)))) {
         call.method = reinterpret_cast<const char *>(operation->name);
         for (xmlNode *child = operation->children; child; child = child->next) {
             if (child->type != XML_ELEMENT_NODE)
@@ -201,7 +200,7 @@ SentCall TestSoapServer::lastCall() const
 
 void TestSoapServer::record(const httplib::Request &request)
 {
-    RecordedRequest recorded{request.method, request.path, request.body, {}};
+    RecordedRequest recorded{request.method, request.path, request.body, {}, request.remote_port};
     for (const auto &[name, value] : request.headers)
         if (!isConnectionDetail(name))
             recorded.headers.emplace_back(name, value);
@@ -209,18 +208,7 @@ void TestSoapServer::record(const httplib::Request &request)
     m_requests.push_back(std::move(recorded));
 }
 
-ClosedPort::ClosedPort()
-{
-    m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-        ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        throw std::runtime_error("could not reserve a loopback port");
-    m_port = ntohs(address.sin_port);
-}
+ClosedPort::ClosedPort() : m_socket(boundLoopbackSocket(m_port)) {}
 
 ClosedPort::~ClosedPort()
 {

@@ -41,6 +41,7 @@ struct RecordedRequest
     std::string path;
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;
+    int clientPort = 0;
 };
 
 // A school service on a free loopback port for one test: records every request and answers each
@@ -84,6 +85,11 @@ private:
     std::vector<RecordedRequest> m_requests;
 };
 
+// A TCP socket bound to a free loopback port, which it stores in port.
+int boundLoopbackSocket(int &port);
+// The service address at that port.
+std::string loopbackUrl(int port);
+
 // A loopback port that is bound but not listening: connecting to it is refused at once. The port
 // stays reserved for as long as the object lives.
 class ClosedPort
@@ -97,6 +103,6 @@ public:
     std::string url() const;
 
 private:
-    int m_socket = -1;
     int m_port = 0;
+    int m_socket;
 };

@@ -28,25 +28,6 @@ TEST(NetworkFlags, DecisionFollowsTheThreeBits)
     EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(~kReachable));
 }
 
-// The endpoint is process-wide, so each check runs in a child process of its own.
-TEST(NetworkFlagsDeathTest, LoopbackEndpointIsReachableAndAnUnusableOneLeavesTheFlagsUntouched)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            HsServiceConfig::setEndpoint("http://127.0.0.1:9/school/services/schoolSvc");
-            uint32_t flags = 0;
-            const bool loopback = HsAppConstants::isNetworkAvailableFlags(&flags) && flags == kReachable &&
-                                  HsAppConstants::checkNetwork(false);
-            HsServiceConfig::setEndpoint("not a url at all");
-            flags = 0xdead;
-            const bool unusable = !HsAppConstants::isNetworkAvailableFlags(&flags) && flags == 0xdead &&
-                                  !HsAppConstants::checkNetwork(false);
-            std::exit(loopback && unusable ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
 // A name server that answers only when the test lets it: the check must not wait for it.
 TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown)
 {
@@ -77,6 +58,37 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
                 std::this_thread::yield();
             std::lock_guard lock(askedMutex);
             std::exit(first && second && lookups >= 1 && asked == "school.example:8080" ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The configuration is process-wide, so it is checked in a child process: the environment and then
+// the caller override the default endpoint, and the time-out is sixty seconds unless set to a
+// positive number. A loopback endpoint is reachable; an unusable one leaves the flags untouched.
+TEST(ServiceConfigDeathTest, OverridesOfTheDefaultsAndTheReachabilityOfTheEndpoint)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ::unsetenv("HSSCHOOL_ENDPOINT");
+            bool ok = HsServiceConfig::endpoint() == HSSCHOOL_TEST_DEFAULT_ENDPOINT;
+            ::setenv("HSSCHOOL_ENDPOINT", "http://10.1.2.3:81/school/services/schoolSvc", 1);
+            ok = ok && HsServiceConfig::endpoint() == "http://10.1.2.3:81/school/services/schoolSvc";
+            HsServiceConfig::setEndpoint("http://127.0.0.1:9/school/services/schoolSvc");
+            ok = ok && HsServiceConfig::endpoint() == "http://127.0.0.1:9/school/services/schoolSvc";
+            ok = ok && HsServiceConfig::timeoutSeconds() == 60;
+            HsServiceConfig::setTimeoutSeconds(3);
+            HsServiceConfig::setTimeoutSeconds(0);
+            ok = ok && HsServiceConfig::timeoutSeconds() == 3;
+
+            uint32_t flags = 0;
+            ok = ok && HsAppConstants::isNetworkAvailableFlags(&flags) && flags == kReachable &&
+                 HsAppConstants::checkNetwork(false);
+            HsServiceConfig::setEndpoint("not a url at all");
+            flags = 0xdead;
+            ok = ok && !HsAppConstants::isNetworkAvailableFlags(&flags) && flags == 0xdead &&
+                 !HsAppConstants::checkNetwork(false);
+            std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -1,9 +1,7 @@
 #include "TransportTestSupport.h"
 
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <poll.h>
@@ -16,25 +14,18 @@ namespace {
 // The first argument of a request envelope, which the tests use as the call's number.
 std::string callNumberOf(const std::string &envelope)
 {
-    const std::string open = "<ns1:in0>";
-    const size_t start = envelope.find(open);
-    const size_t end = envelope.find("</ns1:in0>");
-    return start == std::string::npos || end == std::string::npos || end < start
-               ? std::string()
-               : envelope.substr(start + open.size(), end - start - open.size());
+    const std::vector<std::string> arguments = readSentCall(envelope).arguments;
+    return arguments.empty() ? std::string() : arguments.front();
 }
 
 // Calls getNews with the given number as its argument; the answer's text when there is one.
 std::optional<std::string> numberedCall(const std::string &url, int number,
                                         RecordingDelegate *delegate = nullptr)
 {
-    HsSoapClient client;
-    RecordingDelegate ownDelegate;
-    client.setDelegate(delegate ? delegate : &ownDelegate);
-    client.setM_namespace(kTestNamespace);
-    if (!client.invokeMethodSyncPlus(url, "getNews", {std::to_string(number)}))
-        return std::nullopt;
-    return client.m_returnString();
+    const CallOutcome outcome = callOnce(url, "getNews", {std::to_string(number)});
+    if (delegate)
+        *delegate = outcome.delegate;
+    return outcome.result ? outcome.returned : std::nullopt;
 }
 
 // An HTTP/1.1 server written on plain sockets, so that a test decides exactly when a connection
@@ -46,29 +37,16 @@ class ScriptedServer
 public:
     enum class Step
     {
-        answer,         // answer and keep the connection open
-        answerAndClose, // answer, then close the connection
-        close,          // close the connection without answering
+        answer,
+        answerAndClose,
+        close
     };
-    using Script = std::function<Step(int requestIndex)>;
+    using Seen = std::pair<int, std::string>; // connection, call number
 
-    struct Seen
+    explicit ScriptedServer(std::function<Step(int requestIndex)> script)
+        : m_script(std::move(script)), m_listener(boundLoopbackSocket(m_port))
     {
-        int connection;
-        std::string callNumber;
-    };
-
-    explicit ScriptedServer(Script script) : m_script(std::move(script))
-    {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
         ::listen(m_listener, 16);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
         m_thread = std::thread([this] { serve(); });
     }
 
@@ -80,10 +58,7 @@ public:
         ::close(m_listener);
     }
 
-    std::string url() const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_port) + "/school/services/schoolSvc";
-    }
+    std::string url() const { return loopbackUrl(m_port); }
 
     std::vector<Seen> seen() const
     {
@@ -91,121 +66,84 @@ public:
         return m_seen;
     }
 
-    // Waits until the server has closed this many connections.
     bool waitForClosedConnections(int count)
     {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_closed >= count; });
+        for (int waited = 0; m_closed < count && waited < 10'000; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return m_closed >= count;
     }
 
 private:
     bool readable(int socket) const
     {
-        while (!m_stopping) {
-            pollfd entry{socket, POLLIN, 0};
+        for (pollfd entry{socket, POLLIN, 0}; !m_stopping;)
             if (::poll(&entry, 1, 20) > 0)
                 return true;
-        }
         return false;
     }
 
+    // A request is whole once its envelope has ended; the client sends the next only when answered.
     void serve()
     {
         for (int connection = 0; readable(m_listener); ++connection) {
             const int socket = ::accept(m_listener, nullptr, nullptr);
-            serveConnection(socket, connection);
-            ::close(socket);
-            std::lock_guard lock(m_mutex);
-            ++m_closed;
-            m_changed.notify_all();
-        }
-    }
-
-    // Reads until the pending bytes hold one request: its head, then as many body bytes as it
-    // announces.
-    std::optional<std::string> readRequest(int socket, std::string &pending) const
-    {
-        for (;;) {
-            const size_t headEnd = pending.find("\r\n\r\n");
-            if (headEnd != std::string::npos) {
-                const size_t lengthAt = pending.substr(0, headEnd).find("Content-Length: ");
-                const size_t bodyLength =
-                    lengthAt == std::string::npos ? 0 : std::stoul(pending.substr(lengthAt + 16));
-                if (pending.size() >= headEnd + 4 + bodyLength) {
-                    std::string body = pending.substr(headEnd + 4, bodyLength);
-                    pending.erase(0, headEnd + 4 + bodyLength);
-                    return body;
-                }
-            }
+            std::string received;
             char buffer[4096];
-            const ssize_t received = readable(socket) ? ::recv(socket, buffer, sizeof buffer, 0) : 0;
-            if (received <= 0)
-                return std::nullopt;
-            pending.append(buffer, static_cast<size_t>(received));
-        }
-    }
-
-    void serveConnection(int socket, int connection)
-    {
-        std::string pending;
-        while (const std::optional<std::string> body = readRequest(socket, pending)) {
-            const std::string number = callNumberOf(*body);
-            int index;
-            {
-                std::lock_guard lock(m_mutex);
-                index = static_cast<int>(m_seen.size());
-                m_seen.push_back({connection, number});
+            for (ssize_t n; readable(socket) && (n = ::recv(socket, buffer, sizeof buffer, 0)) > 0;) {
+                received.append(buffer, static_cast<size_t>(n));
+                if (received.find("</soapenv:Envelope>") == std::string::npos)
+                    continue;
+                const std::string number = callNumberOf(received.substr(received.find("\r\n\r\n") + 4));
+                received.clear();
+                Step step;
+                {
+                    std::lock_guard lock(m_mutex);
+                    m_seen.emplace_back(connection, number);
+                    step = m_script(static_cast<int>(m_seen.size()) - 1);
+                }
+                const std::string answer = answerHolding(number);
+                const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " +
+                                          std::to_string(answer.size()) + "\r\n\r\n" + answer;
+                if (step != Step::close)
+                    ::send(socket, reply.data(), reply.size(), MSG_NOSIGNAL);
+                if (step != Step::answer)
+                    break;
             }
-            const Step step = m_script(index);
-            if (step == Step::close)
-                return;
-            const std::string answer = answerHolding(number);
-            const std::string reply =
-                "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
-                std::to_string(answer.size()) + "\r\n\r\n" + answer;
-            ::send(socket, reply.data(), reply.size(), MSG_NOSIGNAL);
-            if (step == Step::answerAndClose)
-                return;
+            ::close(socket);
+            ++m_closed;
         }
     }
 
-    Script m_script;
-    int m_listener = -1;
+    std::function<Step(int)> m_script;
     int m_port = 0;
+    int m_listener;
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;
     mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
     std::vector<Seen> m_seen;
-    int m_closed = 0;
+    std::atomic<int> m_closed{0};
 };
 
-// Answers every call with its own call number and notes the client port it came from.
+// Answers every call with its own call number.
 class EchoServerTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        server.answerWith([this](const httplib::Request &request, httplib::Response &response) {
-            {
-                std::lock_guard lock(m_mutex);
-                m_clientPorts.insert(request.remote_port);
-            }
-            response.set_content(answerHolding(callNumberOf(request.body)), "text/xml; charset=utf-8");
+        server.setResponder([](const SentCall &call) {
+            return SoapReply{200, answerHolding(call.arguments.at(0))};
         });
     }
 
-    size_t connectionsSeen()
+    size_t connectionsSeen() const
     {
-        std::lock_guard lock(m_mutex);
-        return m_clientPorts.size();
+        std::set<int> clientPorts;
+        for (const RecordedRequest &request : server.requests())
+            clientPorts.insert(request.clientPort);
+        return clientPorts.size();
     }
 
     TestSoapServer server;
-
-private:
-    std::mutex m_mutex;
-    std::set<int> m_clientPorts;
 };
 
 // Servers close idle connections after a few seconds; one left idle that long is not trusted with
@@ -265,10 +203,8 @@ TEST(ConnectionLoss, ConnectionsClosedByTheServerAreRedialledUnnoticed)
     }
     const auto seen = server.seen();
     ASSERT_EQ(seen.size(), 9u);
-    for (size_t index = 0; index < seen.size(); ++index) {
-        EXPECT_EQ(seen[index].callNumber, std::to_string(index));
-        EXPECT_EQ(seen[index].connection, static_cast<int>(index / 3));
-    }
+    for (size_t index = 0; index < seen.size(); ++index)
+        EXPECT_EQ(seen[index], ScriptedServer::Seen(static_cast<int>(index / 3), std::to_string(index)));
 }
 
 TEST(ConnectionLoss, RequestLostAfterSendingIsNoAnswerAndNeverSentTwice)
@@ -294,9 +230,9 @@ TEST(ConnectionLoss, RequestLostAfterSendingIsNoAnswerAndNeverSentTwice)
     const auto seen = server.seen();
     ASSERT_EQ(seen.size(), 4u);
     for (size_t index = 0; index < seen.size(); ++index)
-        EXPECT_EQ(seen[index].callNumber, std::to_string(index + 1));
-    EXPECT_EQ(seen[1].connection, seen[2].connection);
-    EXPECT_NE(seen[3].connection, seen[2].connection);
+        EXPECT_EQ(seen[index].second, std::to_string(index + 1));
+    EXPECT_EQ(seen[1].first, seen[2].first);
+    EXPECT_NE(seen[3].first, seen[2].first);
 }
 
 // Whatever ended the last call (a refused connection, a time-out, an oversized answer, an answer

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <future>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -13,46 +12,36 @@
 
 namespace {
 
-// The service call pattern: a private queue of width 1 and a blocked caller.
-void runAndWait(const std::shared_ptr<HsOperation> &operation)
-{
-    HsOperationQueue queue;
-    queue.setMaxConcurrentOperationCount(1);
-    queue.addOperation(operation);
-    queue.waitUntilAllOperationsAreFinished();
-    EXPECT_EQ(queue.operationCount(), 0);
-}
-
-TEST(ServiceOperation, CancelledOperationFinishesWithoutACall)
-{
-    TestSoapServer server;
-    auto operation = std::make_shared<HsServiceExecOperation>();
-    operation->setM_namespace(kTestNamespace);
-    operation->setM_serverURL(server.url());
-    operation->setM_wsMethodName("getNews");
-    operation->cancel();
-    runAndWait(operation);
-    EXPECT_TRUE(operation->isCancelled());
-    EXPECT_TRUE(operation->isFinished());
-    EXPECT_EQ(operation->m_client(), nullptr);
-    EXPECT_FALSE(operation->m_serviceResponse().has_value());
-    EXPECT_TRUE(server.requests().empty());
-}
-
 class ThrowingOperation : public HsServiceExecOperation
 {
 protected:
     void execWebServiceMethod() override { throw std::runtime_error("broken call"); }
 };
 
-TEST(ServiceOperation, ExceptionInsideTheCallStillFinishesWithoutAnAnswer)
+// The service call pattern: a private queue of width 1 and a blocked caller. Neither a cancelled
+// operation nor one whose call throws gets an answer, and both finish.
+TEST(ServiceOperation, CancelledOrThrowingOperationFinishesWithoutAnAnswer)
 {
-    auto operation = std::make_shared<ThrowingOperation>();
-    runAndWait(operation);
-    EXPECT_TRUE(operation->isFinished());
-    EXPECT_FALSE(operation->isExecuting());
-    EXPECT_FALSE(operation->m_serviceResponse().has_value());
-    EXPECT_FALSE(operation->answered());
+    TestSoapServer server;
+    auto cancelled = std::make_shared<HsServiceExecOperation>();
+    cancelled->setM_namespace(kTestNamespace);
+    cancelled->setM_serverURL(server.url());
+    cancelled->setM_wsMethodName("getNews");
+    cancelled->cancel();
+    for (const std::shared_ptr<HsServiceExecOperation> &operation :
+         {cancelled, std::shared_ptr<HsServiceExecOperation>(std::make_shared<ThrowingOperation>())}) {
+        HsOperationQueue queue;
+        queue.setMaxConcurrentOperationCount(1);
+        queue.addOperation(operation);
+        queue.waitUntilAllOperationsAreFinished();
+        EXPECT_EQ(queue.operationCount(), 0);
+        EXPECT_TRUE(operation->isFinished());
+        EXPECT_FALSE(operation->isExecuting());
+        EXPECT_FALSE(operation->m_serviceResponse().has_value());
+        EXPECT_FALSE(operation->answered());
+    }
+    EXPECT_EQ(cancelled->m_client(), nullptr);
+    EXPECT_TRUE(server.requests().empty());
 }
 
 // Finishes from a thread of its own, which the test owns and joins, once the gate opens. Before
@@ -85,27 +74,22 @@ private:
     int m_number;
 };
 
-std::shared_future<void> openGate()
-{
-    std::promise<void> gate;
-    gate.set_value();
-    return gate.get_future().share();
-}
-
-// The service call pattern with an operation that finishes on its own thread: the caller
-// destroys the queue, and with it the last hold on the operation, as soon as its wait returns,
-// while the finishing thread may still be reporting the change. Neither may be touched by that
-// thread once the wait has returned. Repeated so that the finishing thread is caught at every
+// The caller destroys the queue, and with it the last hold on the operation, as soon as its wait
+// returns, while the finishing thread may still be reporting the change. Neither may be touched by
+// that thread once the wait has returned. Repeated so that the finishing thread is caught at every
 // point of its report, both when a worker of the queue runs the operation and when the waiting
 // caller runs it itself.
 TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
 {
+    std::promise<void> open;
+    open.set_value();
+    const std::shared_future<void> gate = open.get_future().share();
     for (int round = 0; round < 400; ++round) {
         std::thread finisher;
         int result = -1;
         auto queue = std::make_unique<HsOperationQueue>();
         queue->setMaxConcurrentOperationCount(1);
-        auto operation = std::make_shared<ThreadFinishedOperation>(finisher, openGate(), result, round);
+        auto operation = std::make_shared<ThreadFinishedOperation>(finisher, gate, result, round);
         if (round % 2 == 0) {
             queue->addOperation(std::move(operation));
             queue->waitUntilAllOperationsAreFinished();
@@ -119,13 +103,14 @@ TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
     }
 }
 
-// Records the order operations of one queue ran in, and how many ran at the same time.
+// Notes the order operations ran in, the thread they ran on and how many ran at the same time.
 struct Overlap
 {
     std::atomic<int> running{0};
     std::atomic<int> mostAtOnce{0};
-    std::mutex orderMutex;
+    std::mutex mutex;
     std::vector<int> order;
+    std::vector<std::thread::id> threads;
 };
 
 class CountingOperation : public HsOperation
@@ -135,18 +120,17 @@ public:
     void start() override
     {
         const int now = ++m_overlap.running;
-        int most = m_overlap.mostAtOnce.load();
-        while (now > most && !m_overlap.mostAtOnce.compare_exchange_weak(most, now)) {
+        for (int most = m_overlap.mostAtOnce;
+             now > most && !m_overlap.mostAtOnce.compare_exchange_weak(most, now);) {
         }
         {
-            std::lock_guard lock(m_overlap.orderMutex);
+            std::lock_guard lock(m_overlap.mutex);
             m_overlap.order.push_back(m_id);
-            ranOn = std::this_thread::get_id();
+            m_overlap.threads.push_back(std::this_thread::get_id());
         }
         std::this_thread::yield();
         --m_overlap.running;
     }
-    std::thread::id ranOn;
 
 private:
     Overlap &m_overlap;
@@ -161,45 +145,36 @@ std::vector<std::shared_ptr<HsOperation>> countingOperations(Overlap &overlap, i
     return operations;
 }
 
-std::vector<int> firstNumbers(int count)
+// Whether held by a suspended queue and then let go, or added to an idle queue by a caller that
+// waits (and then runs them itself), operations of a queue of width 1 run one at a time in order.
+TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
 {
-    std::vector<int> numbers(count);
-    std::iota(numbers.begin(), numbers.end(), 0);
-    return numbers;
-}
-
-TEST(OperationQueue, SuspendedQueueHoldsItsOperationsThenRunsThemOneAfterAnotherInOrder)
-{
-    Overlap overlap;
-    HsOperationQueue queue;
-    queue.setMaxConcurrentOperationCount(1);
-    queue.setSuspended(true);
-    const auto operations = countingOperations(overlap, 20);
-    for (const auto &operation : operations)
-        queue.addOperation(operation);
-    EXPECT_EQ(queue.operationCount(), 20);
-    EXPECT_EQ(queue.operations().front(), operations.front());
-    EXPECT_FALSE(operations.front()->isFinished());
-    queue.setSuspended(false);
-    queue.waitUntilAllOperationsAreFinished();
-    EXPECT_EQ(overlap.mostAtOnce.load(), 1);
-    EXPECT_EQ(overlap.order, firstNumbers(20));
-    for (const auto &operation : operations)
-        EXPECT_TRUE(operation->isFinished());
-}
-
-TEST(OperationQueue, AddingAndWaitingOnAnIdleQueueRunsOnTheCallersThreadInOrder)
-{
-    Overlap overlap;
-    HsOperationQueue queue;
-    queue.setMaxConcurrentOperationCount(1);
-    const auto operations = countingOperations(overlap, 5);
-    queue.addOperations(operations, true);
-    EXPECT_EQ(static_cast<CountingOperation &>(*operations.front()).ranOn, std::this_thread::get_id());
-    EXPECT_EQ(overlap.order, firstNumbers(5));
-    EXPECT_EQ(queue.operationCount(), 0);
-    for (const auto &operation : operations)
-        EXPECT_TRUE(operation->isFinished());
+    for (const bool suspended : {true, false}) {
+        SCOPED_TRACE(suspended ? "suspended" : "added and waited for");
+        Overlap overlap;
+        HsOperationQueue queue;
+        queue.setMaxConcurrentOperationCount(1);
+        const auto operations = countingOperations(overlap, 20);
+        if (suspended) {
+            queue.setSuspended(true);
+            for (const auto &operation : operations)
+                queue.addOperation(operation);
+            EXPECT_EQ(queue.operationCount(), 20);
+            EXPECT_FALSE(operations.front()->isFinished());
+            queue.setSuspended(false);
+            queue.waitUntilAllOperationsAreFinished();
+        } else {
+            queue.addOperations(operations, true);
+            EXPECT_EQ(overlap.threads.front(), std::this_thread::get_id());
+        }
+        std::vector<int> expected(20);
+        std::iota(expected.begin(), expected.end(), 0);
+        EXPECT_EQ(overlap.order, expected);
+        EXPECT_EQ(overlap.mostAtOnce.load(), 1);
+        EXPECT_EQ(queue.operationCount(), 0);
+        for (const auto &operation : operations)
+            EXPECT_TRUE(operation->isFinished());
+    }
 }
 
 TEST(OperationQueue, AddingAndWaitingOnABusyQueueKeepsItsWidthAndWaitsForEveryOperation)
@@ -230,20 +205,25 @@ TEST(OperationQueue, AddingAndWaitingOnABusyQueueKeepsItsWidthAndWaitsForEveryOp
     finisher.join();
 }
 
+// Records what it is told; may remove itself from inside the report, which must neither wait for
+// itself nor hear of later changes.
 struct KeyRecorder : HsOperationObserver
 {
     void operationWillChange(HsOperation &, std::string_view key) override
     {
         events.push_back("will " + std::string(key));
     }
-    void operationDidChange(HsOperation &, std::string_view key) override
+    void operationDidChange(HsOperation &operation, std::string_view key) override
     {
         events.push_back("did " + std::string(key));
+        if (removeItself)
+            operation.removeObserver(this);
     }
     std::vector<std::string> events;
+    bool removeItself = false;
 };
 
-TEST(OperationState, OnlyConcurrentOperationsReportExecutingAndFinished)
+TEST(OperationState, OnlyConcurrentOperationsReportAndAnObserverMayRemoveItselfWhileBeingTold)
 {
     KeyRecorder recorder;
     HsOperation plain;
@@ -258,10 +238,13 @@ TEST(OperationState, OnlyConcurrentOperationsReportExecutingAndFinished)
     concurrent.addObserver(&recorder);
     concurrent.setIsReady(false);
     concurrent.setIsExecuting(true);
+    recorder.removeItself = true;
     concurrent.setIsFinished(true);
+    concurrent.setIsExecuting(false);
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"will isExecuting", "did isExecuting",
                                                          "will isFinished", "did isFinished"}));
     EXPECT_FALSE(concurrent.isReady());
+    EXPECT_TRUE(concurrent.isFinished());
 }
 
 // Holds the report of "isFinished" inside its call until the test lets it go.
@@ -301,29 +284,6 @@ TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
     const int callsBefore = observer.calls;
     operation.setIsExecuting(true);
     EXPECT_EQ(observer.calls, callsBefore);
-}
-
-// Removes itself from inside the report, which must neither wait for itself nor hear of later
-// changes.
-struct SelfRemovingObserver : KeyRecorder
-{
-    void operationDidChange(HsOperation &operation, std::string_view key) override
-    {
-        KeyRecorder::operationDidChange(operation, key);
-        operation.removeObserver(this);
-    }
-};
-
-TEST(OperationState, ObserverMayRemoveItselfWhileBeingTold)
-{
-    SelfRemovingObserver observer;
-    HsOperation operation;
-    operation.setIsConcurrent(true);
-    operation.addObserver(&observer);
-    operation.setIsExecuting(true);
-    operation.setIsFinished(true);
-    EXPECT_EQ(observer.events, (std::vector<std::string>{"will isExecuting", "did isExecuting"}));
-    EXPECT_TRUE(operation.isFinished());
 }
 
 } // namespace

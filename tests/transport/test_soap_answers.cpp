@@ -6,12 +6,6 @@
 
 namespace {
 
-const std::string kFault =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-    "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body>"
-    "<soap:Fault><faultcode>soap:Client</faultcode><faultstring>Unknown method</faultstring>"
-    "</soap:Fault></soap:Body></soap:Envelope>";
-
 class SoapAnswerTest : public ::testing::Test
 {
 protected:
@@ -44,7 +38,7 @@ TEST_F(SoapAnswerTest, ReadableAnswersGiveTheirResultAndInformation)
                        "通知 &amp;amp; 新闻&lt;/Title&gt;&lt;/Result&gt;"),
          "<Result><Code>0</Code><Error></Error><Title>通知 &amp; 新闻</Title></Result>", true, std::nullopt},
         // A fault with status 500 is read, and shows only as information.
-        {500, kFault, "", false, "soap:ClientUnknown method"},
+        {500, soapFault("Unknown method"), "", false, "soap:ClientUnknown method"},
         {200, "<r><ns1:out>first</ns1:out><ns1:out>second</ns1:out></r>", "second", true, std::nullopt},
         {200,
          "<r>before<ns1:out>a<Item id=\"7\" kind='x'>b<Inner/></Item>c<![CDATA[skip]]></ns1:out>after</r>",
