@@ -35,6 +35,9 @@ public:
         screen.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(
             {{QStringLiteral("controller"), QVariant::fromValue(controller)}})));
         ASSERT_NE(screen, nullptr) << component.errorString().toStdString();
+        // The screen goes with its controller, as a pushed screen does, so no binding of the
+        // screen reads a controller that is gone.
+        QObject::connect(controller, &QObject::destroyed, &window, [this] { screen.reset(); });
         window.resize(size);
         screen->setSize(size);
         screen->setParentItem(window.contentItem());
