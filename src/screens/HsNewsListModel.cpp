@@ -1,6 +1,7 @@
 #include "HsNewsListModel.h"
 
 #include "screens/HsText.h"
+#include "screens/HsUnseenItems.h"
 
 #include <algorithm>
 
@@ -48,13 +49,8 @@ void HsNewsListModel::setNewses(std::vector<NewsItem> newses)
 
 void HsNewsListModel::appendNewses(const std::vector<NewsItem> &newses)
 {
-    std::set<int32_t> shown;
-    for (const NewsItem &news : m_newses)
-        shown.insert(news.newsId);
-    std::vector<NewsItem> added;
-    for (const NewsItem &news : newses)
-        if (shown.insert(news.newsId).second)
-            added.push_back(news);
+    const std::vector<NewsItem> added =
+        hsUnseenItems(m_newses, newses, [](const NewsItem &news) { return news.newsId; });
     if (added.empty())
         return;
     const int first = static_cast<int>(m_newses.size());

@@ -1,8 +1,7 @@
 #include "HsResourceListModel.h"
 
 #include "screens/HsText.h"
-
-#include <set>
+#include "screens/HsUnseenItems.h"
 
 HsResourceListModel::HsResourceListModel(int perRow, QObject *parent)
     : QAbstractListModel(parent), m_perRow(perRow < 1 ? 1 : perRow)
@@ -70,13 +69,8 @@ void HsResourceListModel::reloadData(std::vector<ResourceItem> resources)
 
 void HsResourceListModel::appendResources(const std::vector<ResourceItem> &resources)
 {
-    std::set<int32_t> shownIds;
-    for (const ResourceItem &resource : m_resources)
-        shownIds.insert(resource.resId);
-    std::vector<ResourceItem> added;
-    for (const ResourceItem &resource : resources)
-        if (shownIds.insert(resource.resId).second)
-            added.push_back(resource);
+    const std::vector<ResourceItem> added =
+        hsUnseenItems(m_resources, resources, [](const ResourceItem &resource) { return resource.resId; });
     if (added.empty())
         return;
     // A half-filled last row of a two-to-a-row table changes as well as gaining rows after it.

@@ -1,8 +1,8 @@
 #include "HsStudentRecordModel.h"
 
 #include "screens/HsText.h"
+#include "screens/HsUnseenItems.h"
 
-#include <set>
 #include <tuple>
 
 namespace {
@@ -97,19 +97,6 @@ std::tuple<std::optional<std::string>, std::optional<std::string>> recordKey(con
     return {item.subjectName, item.testDate};
 }
 
-// The records of `page` that `shown` does not hold yet, in page order.
-template <class Item> std::vector<Item> unseen(const std::vector<Item> &shown, const std::vector<Item> &page)
-{
-    std::set<decltype(recordKey(std::declval<Item>()))> keys;
-    for (const Item &item : shown)
-        keys.insert(recordKey(item));
-    std::vector<Item> added;
-    for (const Item &item : page)
-        if (keys.insert(recordKey(item)).second)
-            added.push_back(item);
-    return added;
-}
-
 } // namespace
 
 HsStudentRecordModel::HsStudentRecordModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -159,7 +146,8 @@ void HsStudentRecordModel::appendRecords(const HsStudentRecords &records)
     std::visit(
         [this, &records](auto &shown) {
             using Items = std::decay_t<decltype(shown)>;
-            Items added = unseen(shown, std::get<Items>(records));
+            Items added = hsUnseenItems(shown, std::get<Items>(records),
+                                        [](const auto &record) { return recordKey(record); });
             if (added.empty())
                 return;
             const int first = static_cast<int>(shown.size());

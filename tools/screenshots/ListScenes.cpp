@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QQuickItem>
 #include <functional>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -31,9 +33,9 @@ QQuickItem *visibleItem(QQuickItem *item, const QString &objectName)
 // header; with `release`, lets go there, so that the list reloads with the header in view.
 void pullNotices(MainController &main, QQuickWindow &window, qreal distance, bool release)
 {
-    auto *area = qobject_cast<HsNewsListActivity *>(main.viewSchool());
+    HsNewsListActivity *area = main.viewSchool();
     QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
-    if (!area || !list)
+    if (!list)
         return;
     RefreshHeaderView &header = *area->refreshHeader();
     header.refreshScrollViewDidScroll(-distance, true);
@@ -45,19 +47,25 @@ void pullNotices(MainController &main, QQuickWindow &window, qreal distance, boo
 
 void showStudentCategory(MainController &main, int category)
 {
-    if (auto *student = qobject_cast<HsStudentActivity *>(main.viewStudent()))
-        student->updateCategory(category);
+    main.viewStudent()->updateCategory(category);
 }
 
-// A parent's chat, with a message typed into the post box. The session must outlive the screen.
-QObject *parentChat(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
+// A parent of the demo school, signed in; the session outlives the screens made for it.
+HsUserSession &signedInParent(const std::string &account)
 {
-    static HsUserSession parent;
-    const LoginServiceResponse answer = LoginService().LoginStudent("jz1001", "parent123");
+    static std::map<std::string, HsUserSession> parents;
+    HsUserSession &parent = parents[account];
+    const LoginServiceResponse answer = LoginService().LoginStudent(account, "parent123");
     if (answer.item)
         parent.setLoginItem(*answer.item);
     parent.setLoginType(1);
-    auto *student = new HsStudentActivity(port, parent, defaults);
+    return parent;
+}
+
+// A parent's chat, with a message typed into the post box.
+QObject *parentChat(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
+{
+    auto *student = new HsStudentActivity(port, signedInParent("jz1001"), defaults);
     student->setNetworkCheck([] { return true; });
     student->updateCategory(HsStudentActivity::chatCategory);
     student->setPostText(QStringLiteral("收到，谢谢老师！周五我们准时参加家长会。"));
@@ -84,12 +92,7 @@ QObject *noticeDetail(ScreenPort &port, HsUserSession &session, HsDefaults &)
 
 QObject *parentNoticeDetail(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
 {
-    static HsUserSession parent;
-    const LoginServiceResponse answer = LoginService().LoginStudent("jz1003", "parent123");
-    if (answer.item)
-        parent.setLoginItem(*answer.item);
-    parent.setLoginType(1);
-    auto *detail = qobject_cast<HsNewsDetail *>(noticeDetail(port, parent, defaults));
+    auto *detail = qobject_cast<HsNewsDetail *>(noticeDetail(port, signedInParent("jz1003"), defaults));
     detail->setReplyText(QStringLiteral("收到，孩子会按时参加。"));
     return detail;
 }
@@ -97,9 +100,9 @@ QObject *parentNoticeDetail(ScreenPort &port, HsUserSession &, HsDefaults &defau
 // The news list scrolled to its end once every page has loaded.
 void newsAtTheEnd(MainController &main, QQuickWindow &window)
 {
-    auto *area = qobject_cast<HsNewsListActivity *>(main.viewNews());
+    HsNewsListActivity *area = main.viewNews();
     QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
-    if (!area || !list)
+    if (!list)
         return;
     const int32_t shownFirst = area->newses()->newses().empty() ? 0 : area->newses()->newses().front().newsId;
     area->pressCategory(3);
