@@ -17,9 +17,20 @@ Statement::Statement(sqlite3 *db, std::string_view sql) : db_(db)
         fail(db, "prepare " + std::string(sql));
 }
 
+Statement::Statement(sqlite3 *db, KeptStatement &kept) : db_(db), stmt_(kept.stmt), kept_(&kept)
+{
+    kept.inUse = true;
+}
+
 Statement::~Statement()
 {
-    sqlite3_finalize(stmt_);
+    if (kept_ == nullptr) {
+        sqlite3_finalize(stmt_);
+        return;
+    }
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    kept_->inUse = false;
 }
 
 void Statement::bind(int index, int64_t value)
@@ -74,13 +85,12 @@ int64_t Statement::integer(int column) const
     return sqlite3_column_int64(stmt_, column);
 }
 
-std::string Statement::text(int column) const
+std::string_view Statement::textView(int column) const
 {
     const auto *bytes = sqlite3_column_text(stmt_, column);
     if (bytes == nullptr)
         return {};
-    return std::string(reinterpret_cast<const char *>(bytes),
-                       static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+    return {reinterpret_cast<const char *>(bytes), static_cast<size_t>(sqlite3_column_bytes(stmt_, column))};
 }
 
 Blob Statement::blob(int column) const
@@ -105,7 +115,23 @@ Connection::Connection(const std::string &path)
 
 Connection::~Connection()
 {
+    for (auto &[sql, kept] : kept_)
+        sqlite3_finalize(kept.stmt);
     sqlite3_close(db_);
+}
+
+Statement Connection::prepare(std::string_view sql)
+{
+    auto [entry, added] = kept_.try_emplace(std::string(sql));
+    KeptStatement &kept = entry->second;
+    if (added && sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                                    &kept.stmt, nullptr) != SQLITE_OK) {
+        kept_.erase(entry);
+        fail(db_, "prepare " + std::string(sql));
+    }
+    if (kept.inUse)
+        return Statement(db_, sql);
+    return Statement(db_, kept);
 }
 
 void Connection::exec(std::string_view sql)

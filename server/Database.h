@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Any failure of the database engine; the message is sqlite's own.
@@ -19,11 +20,21 @@ public:
 
 using Blob = std::vector<unsigned char>;
 
-// One prepared statement with bound parameters, stepped row by row.
+// A prepared statement a connection keeps for the next use of the same text.
+struct KeptStatement
+{
+    sqlite3_stmt *stmt = nullptr;
+    bool inUse = false;
+};
+
+// One prepared statement with bound parameters, stepped row by row. A statement lent by its
+// connection's store is reset and its parameters cleared when it goes, for the next use; any other
+// is finalised.
 class Statement
 {
 public:
     Statement(sqlite3 *db, std::string_view sql);
+    Statement(sqlite3 *db, KeptStatement &kept);
     ~Statement();
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -50,12 +61,15 @@ public:
 
     int columnCount() const;
     int64_t integer(int column) const;
-    std::string text(int column) const;
+    std::string text(int column) const { return std::string(textView(column)); }
+    // The column's text as the engine holds it: valid until the statement steps again or goes.
+    std::string_view textView(int column) const;
     Blob blob(int column) const;
 
 private:
     sqlite3 *db_;
     sqlite3_stmt *stmt_ = nullptr;
+    KeptStatement *kept_ = nullptr;
 };
 
 // One open database connection. Not shared between threads at the same time: the pool hands
@@ -69,7 +83,10 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     void exec(std::string_view sql);
-    Statement prepare(std::string_view sql) { return Statement(db_, sql); }
+    // The statement for this text, prepared once per connection and then reused: the service asks
+    // the same few questions on every call. The same text asked again while its statement is still
+    // in use gets a statement of its own.
+    Statement prepare(std::string_view sql);
     int64_t lastInsertId() const;
     int changes() const;
 
@@ -92,6 +109,7 @@ public:
 
 private:
     sqlite3 *db_ = nullptr;
+    std::unordered_map<std::string, KeptStatement> kept_;
 };
 
 // A write transaction that takes the write lock at once (so two writers never deadlock on an

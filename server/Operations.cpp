@@ -192,7 +192,7 @@ void ResultDocument::fields(const FieldNames &names, const Statement &row)
 {
     int column = 0;
     for (const auto name : names)
-        xml_.element(name, row.text(column++));
+        xml_.element(name, row.textView(column++));
 }
 
 std::string success()
