@@ -1,53 +1,95 @@
 #include "XmlText.h"
 
+#include <libxml/entities.h>
+#include <libxml/tree.h>
+#include <memory>
 #include <stdexcept>
 
 namespace {
+
+std::string nulTerminated(std::string_view value)
+{
+    return std::string(value.substr(0, value.find('\0')));
+}
 
 const xmlChar *chars(const std::string &text)
 {
     return reinterpret_cast<const xmlChar *>(text.c_str());
 }
 
-void check(int rc)
+// Character data: markup characters and the quote become entities, a carriage return a character
+// reference.
+void appendEscapedText(std::string &out, std::string_view value)
 {
-    if (rc < 0)
-        throw std::runtime_error("XML writer failed");
+    const std::unique_ptr<xmlChar, decltype(xmlFree)> escaped(
+        xmlEncodeSpecialChars(nullptr, chars(nulTerminated(value))), xmlFree);
+    if (!escaped)
+        throw std::runtime_error("XML text could not be escaped");
+    out += reinterpret_cast<const char *>(escaped.get());
+}
+
+// An attribute value also keeps its line ends and tabs as character references. The document
+// declares UTF-8, so other characters are written as they are.
+void appendEscapedAttribute(std::string &out, std::string_view value)
+{
+    static const xmlDoc *const utf8Document = [] {
+        xmlDocPtr document = xmlNewDoc(nullptr);
+        document->encoding = xmlStrdup(reinterpret_cast<const xmlChar *>("UTF-8"));
+        return document;
+    }();
+    const std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), &xmlBufferFree);
+    xmlAttrSerializeTxtContent(buffer.get(), const_cast<xmlDoc *>(utf8Document), nullptr,
+                               chars(nulTerminated(value)));
+    out.append(reinterpret_cast<const char *>(xmlBufferContent(buffer.get())),
+               static_cast<size_t>(xmlBufferLength(buffer.get())));
 }
 
 } // namespace
 
-XmlText::XmlText() : buffer_(xmlBufferCreate()), writer_(xmlNewTextWriterMemory(buffer_, 0))
-{
-    if (buffer_ == nullptr || writer_ == nullptr)
-        throw std::runtime_error("XML writer could not start");
-    check(xmlTextWriterStartDocument(writer_, nullptr, "UTF-8", nullptr));
-}
+XmlText::XmlText() : out_("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") {}
 
-XmlText::~XmlText()
+void XmlText::endStartTag()
 {
-    xmlFreeTextWriter(writer_);
-    xmlBufferFree(buffer_);
+    if (startTagOpen_)
+        out_ += '>';
+    startTagOpen_ = false;
 }
 
 void XmlText::open(std::string_view name)
 {
-    check(xmlTextWriterStartElement(writer_, chars(std::string(name))));
+    endStartTag();
+    out_ += '<';
+    out_ += name;
+    open_.emplace_back(name);
+    startTagOpen_ = true;
 }
 
 void XmlText::attribute(std::string_view name, std::string_view value)
 {
-    check(xmlTextWriterWriteAttribute(writer_, chars(std::string(name)), chars(std::string(value))));
+    out_ += ' ';
+    out_ += name;
+    out_ += "=\"";
+    appendEscapedAttribute(out_, value);
+    out_ += '"';
 }
 
 void XmlText::text(std::string_view value)
 {
-    check(xmlTextWriterWriteString(writer_, chars(std::string(value))));
+    endStartTag();
+    appendEscapedText(out_, value);
 }
 
 void XmlText::close()
 {
-    check(xmlTextWriterEndElement(writer_));
+    if (startTagOpen_) {
+        out_ += "/>";
+        startTagOpen_ = false;
+    } else {
+        out_ += "</";
+        out_ += open_.back();
+        out_ += '>';
+    }
+    open_.pop_back();
 }
 
 void XmlText::element(std::string_view name, std::string_view value)
@@ -59,8 +101,8 @@ void XmlText::element(std::string_view name, std::string_view value)
 
 std::string XmlText::finish()
 {
-    check(xmlTextWriterEndDocument(writer_));
-    check(xmlTextWriterFlush(writer_));
-    const auto *content = reinterpret_cast<const char *>(xmlBufferContent(buffer_));
-    return std::string(content, static_cast<size_t>(xmlBufferLength(buffer_)));
+    while (!open_.empty())
+        close();
+    out_ += '\n';
+    return std::move(out_);
 }

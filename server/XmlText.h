@@ -1,17 +1,17 @@
 #pragma once
 
-#include <libxml/xmlwriter.h>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// Writes one XML document into memory with libxml2's writer, which escapes every text.
+// Writes one XML document into memory. Texts and attribute values are escaped by libxml2; the
+// document comes out as that library's writer makes it: a declaration line, "<name/>" for an
+// element with nothing in it, "<name></name>" for one given an empty text, and a line end after
+// the document. Text stops at a NUL byte, which XML cannot carry.
 class XmlText
 {
 public:
     XmlText();
-    ~XmlText();
-    XmlText(const XmlText &) = delete;
-    XmlText &operator=(const XmlText &) = delete;
 
     void open(std::string_view name);
     void attribute(std::string_view name, std::string_view value);
@@ -24,6 +24,10 @@ public:
     std::string finish();
 
 private:
-    xmlBufferPtr buffer_;
-    xmlTextWriterPtr writer_;
+    // Ends the start tag of the innermost element if it still takes attributes.
+    void endStartTag();
+
+    std::string out_;
+    std::vector<std::string> open_;
+    bool startTagOpen_ = false;
 };

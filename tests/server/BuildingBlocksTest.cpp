@@ -1,11 +1,30 @@
-// The statements a database connection of the server keeps from call to call.
+// The server's own building blocks below HTTP: the answer writer and the kept statements.
 #include "Database.h"
+#include "XmlText.h"
 
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
+
+// Peers compare answers byte for byte, so the writer's escaping and forms are pinned.
+TEST(XmlWriter, EscapesTextAndAttributesAndWritesTheUsualForms)
+{
+    XmlText xml;
+    xml.open("r");
+    xml.attribute("a", "<&>\"'\r\n\t中");
+    xml.element("e", "<&>\"'\r\n\t中");
+    xml.element("empty-text", "");
+    xml.open("nothing");
+    xml.close();
+    xml.text(std::string("cut\0here", 8));
+    xml.open("left-open");
+    EXPECT_EQ(xml.finish(), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                            "<r a=\"&lt;&amp;&gt;&quot;'&#13;&#10;&#9;中\">"
+                            "<e>&lt;&amp;&gt;&quot;'&#13;\n\t中</e><empty-text></empty-text><nothing/>cut"
+                            "<left-open/></r>\n");
+}
 
 class KeptStatements : public ::testing::Test
 {
