@@ -3,22 +3,14 @@
 #include "screens/HsNewsActivity.h"
 #include "screens/HsNewsDetail.h"
 #include "screens/HsSchoolActivity.h"
-#include "settings_canned_service.h"
 
 #include <QAbstractItemModelTester>
-#include <QSignalSpy>
 
 namespace {
 
-const QString kFetching = QStringLiteral("overlay:获取通知消息, 请稍候...");
-
 NewsItem headline(int32_t id, const char *title)
 {
-    NewsItem item;
-    item.newsId = id;
-    item.newsTitle = title;
-    item.publicDate = "2026-12-01 08:00";
-    return item;
+    return {.newsId = id, .newsTitle = title, .publicDate = "2026-12-01 08:00"};
 }
 
 class NewsListTest : public AreaTest
@@ -28,8 +20,8 @@ protected:
     {
         AreaTest::SetUp();
         signIn("wangfang", true);
-        schoolCategories = NewsTypeDao().initSelectSchools();
-        ASSERT_GE(schoolCategories.size(), 2u);
+        categories = NewsTypeDao().initSelectSchools();
+        ASSERT_GE(categories.size(), 2u);
     }
 
     // A notices area over the cache as it stands, checked by the model tester.
@@ -43,20 +35,11 @@ protected:
         return *school;
     }
 
-    std::string typeCode(int n) const { return *schoolCategories[static_cast<size_t>(n - 1)].typeCode; }
-    std::vector<NewsItem> cached(int n) const { return NewsDao().initSelects(typeCode(n)); }
+    std::string typeCode(int n) const { return *categories[static_cast<size_t>(n - 1)].typeCode; }
+    std::vector<int32_t> cached(int n) const { return idsOf(NewsDao().initSelects(typeCode(n))); }
+    std::vector<int32_t> shown() const { return idsOf(school->newses()->newses()); }
 
-    // Pulls the list down past the threshold, lets go and waits for the header to come back.
-    static void pullToRefresh(HsNewsListActivity &area)
-    {
-        RefreshHeaderView &header = *area.refreshHeader();
-        header.refreshScrollViewDidScroll(-80, true);
-        header.refreshScrollViewDidEndDragging(-80);
-        ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
-        ASSERT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
-    }
-
-    std::vector<NewsTypeItem> schoolCategories;
+    std::vector<NewsTypeItem> categories;
     std::unique_ptr<HsSchoolActivity> school;
     std::unique_ptr<QAbstractItemModelTester> tester;
     bool networkUp = true;
@@ -69,14 +52,12 @@ TEST_F(NewsListTest, EmptyCacheFetchesUnderTheOverlayAndStoresThePage)
     LogCapture log;
     const int before = callsOf("getNews");
     HsSchoolActivity &area = openSchool();
-    EXPECT_EQ(port.events(), QStringList{kFetching});
+    EXPECT_EQ(port.events(), QStringList{"overlay:获取通知消息, 请稍候..."});
     ASSERT_TRUE(waitForOverlays(1));
-
-    const std::vector<NewsItem> &shown = area.newses()->newses();
-    ASSERT_EQ(shown.size(), 20u);
+    ASSERT_EQ(shown().size(), 20u);
     EXPECT_EQ(callsOf("getNews"), before + 1);
-    EXPECT_EQ(cached(1).size(), 20u);
-    EXPECT_TRUE(log.contains(*shown.front().newsTitle));
+    EXPECT_EQ(cached(1), shown());
+    EXPECT_TRUE(log.contains(*area.newses()->newses().front().newsTitle));
 }
 
 // A pull replaces list and cache without the overlay, but only when answered: a refusal or no
@@ -85,25 +66,19 @@ TEST_F(NewsListTest, OnlyAnAnsweredPullReplacesListAndCache)
 {
     NewsDao().replaceCategory(typeCode(1), {headline(900007, "保留的通知")});
     HsSchoolActivity &area = openSchool();
-    CannedService refusing(QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>"));
-    CannedService empty(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
+    refusedThenUnanswered([&] { pullToRefresh(*area.refreshHeader()); },
+                          [&] {
+                              EXPECT_EQ(shown(), std::vector<int32_t>{900007});
+                              EXPECT_EQ(cached(1), std::vector<int32_t>{900007});
+                          });
 
-    HsServiceConfig::setEndpoint(refusing.endpoint());
-    pullToRefresh(area);
-    unanswered([&] { pullToRefresh(area); });
-    EXPECT_EQ(refusing.requestCount(), 1);
-    EXPECT_EQ(idsOf(area.newses()->newses()), std::vector<int32_t>{900007});
-    EXPECT_EQ(idsOf(cached(1)), std::vector<int32_t>{900007});
-
-    HsServiceConfig::setEndpoint(server->endpoint());
-    pullToRefresh(area);
-    EXPECT_EQ(area.newses()->rowCount(), 20);
-    EXPECT_EQ(cached(1).size(), 20u);
-    EXPECT_NE(idsOf(cached(1)).front(), 900007);
+    pullToRefresh(*area.refreshHeader());
+    EXPECT_EQ(shown().size(), 20u);
+    EXPECT_EQ(cached(1), shown());
+    EXPECT_NE(cached(1).front(), 900007);
     EXPECT_TRUE(port.events().isEmpty());
 
-    HsServiceConfig::setEndpoint(empty.endpoint());
-    pullToRefresh(area);
+    answering(kEmptyAnswer, [&] { pullToRefresh(*area.refreshHeader()); });
     EXPECT_EQ(area.newses()->rowCount(), 0);
     EXPECT_TRUE(cached(1).empty());
 }
@@ -116,12 +91,10 @@ TEST_F(NewsListTest, CachedCategoriesShowAtOnceAndTapsSkipTheSelectedOneAndNeedA
     NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
     const int before = callsOf("getNews");
     HsSchoolActivity &area = openSchool();
-    EXPECT_EQ(area.category(), 1);
-    EXPECT_EQ(idsOf(area.newses()->newses()), (std::vector<int32_t>{9, 3}));
+    EXPECT_EQ(shown(), (std::vector<int32_t>{9, 3}));
     EXPECT_EQ(area.newses()->index(0).data(HsNewsListModel::NewsTitleRole).toString(), "新通知");
-    EXPECT_EQ(area.categoryBar()->rowCount(), static_cast<int>(schoolCategories.size()));
+    EXPECT_EQ(area.categoryBar()->rowCount(), static_cast<int>(categories.size()));
     const QRectF firstPointer = area.categoryBar()->pointerFrame();
-    const QRectF secondButton = area.categoryBar()->buttonFrame(2);
 
     area.pressCategory(1);
     networkUp = false;
@@ -132,8 +105,8 @@ TEST_F(NewsListTest, CachedCategoriesShowAtOnceAndTapsSkipTheSelectedOneAndNeedA
     networkUp = true;
     area.pressCategory(2);
     EXPECT_EQ(area.category(), 2);
-    EXPECT_EQ(idsOf(area.newses()->newses()), std::vector<int32_t>{2});
-    EXPECT_EQ(area.categoryBar()->pointerFrame(), secondButton.adjusted(-8, -3, 8, 3));
+    EXPECT_EQ(shown(), std::vector<int32_t>{2});
+    EXPECT_EQ(area.categoryBar()->pointerFrame(), area.categoryBar()->buttonFrame(2).adjusted(-8, -3, 8, 3));
     EXPECT_TRUE(port.events().isEmpty());
     EXPECT_EQ(callsOf("getNews"), before);
 }
@@ -142,7 +115,6 @@ TEST_F(NewsListTest, ACategoryBarButtonIsAsWideAsItsTitleAndTheNextStartsAfterAG
 {
     HsCategoryBarModel bar;
     bar.setTitles({QStringLiteral("学校通知"), QString(), QStringLiteral("班级通知")});
-
     const QRectF first = bar.buttonFrame(1);
     EXPECT_EQ(first.topLeft(), QPointF(10, 5));
     EXPECT_EQ(first.height(), 20);
@@ -151,7 +123,6 @@ TEST_F(NewsListTest, ACategoryBarButtonIsAsWideAsItsTitleAndTheNextStartsAfterAG
     EXPECT_EQ(bar.buttonFrame(3).x(), first.right() + 44);
     EXPECT_EQ(bar.contentWidth(), bar.buttonFrame(3).right() + 22 + 10);
     EXPECT_TRUE(bar.buttonFrame(4).isNull());
-
     bar.setTitles({});
     EXPECT_EQ(bar.contentWidth(), 20);
 }
@@ -161,10 +132,9 @@ TEST_F(NewsListTest, WithoutCategoriesNothingIsFetchedAndAPullEndsCleanly)
     NewsTypeDao().replaceAll({});
     const int before = callsOf("getNews");
     HsSchoolActivity &area = openSchool();
-
     EXPECT_EQ(area.category(), 0);
+    pullToRefresh(*area.refreshHeader());
     EXPECT_EQ(area.newses()->rowCount(), 0);
-    pullToRefresh(area);
     EXPECT_EQ(callsOf("getNews"), before);
     EXPECT_TRUE(port.events().isEmpty());
 }
@@ -185,7 +155,6 @@ TEST_F(NewsListTest, AHeadlineOpensItsDetailWhichFetchesTheWholeText)
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(detail->newsId(), first.newsId);
     ASSERT_TRUE(waitForOverlays(2));
-
     EXPECT_TRUE(detail->succeeded());
     EXPECT_EQ(detail->newsTitle().toStdString(), *first.newsTitle);
     EXPECT_FALSE(detail->newsContent().isEmpty());
@@ -193,12 +162,12 @@ TEST_F(NewsListTest, AHeadlineOpensItsDetailWhichFetchesTheWholeText)
     EXPECT_EQ(port.events().mid(1), (QStringList{"push:HsNewsDetail", "overlay:获取中, 请稍候..."}));
 
     // Refused, the detail stays blank.
-    CannedService refusing(QStringLiteral("<Result><Code>3</Code><Error>该消息不存在</Error></Result>"));
-    HsServiceConfig::setEndpoint(refusing.endpoint());
     HsNewsDetail missing(port, session);
-    missing.setNewsId(424242);
-    missing.viewDidLoad();
-    ASSERT_TRUE(waitForOverlays(3));
+    answering(kRefusal, [&] {
+        missing.setNewsId(424242);
+        missing.viewDidLoad();
+        ASSERT_TRUE(waitForOverlays(3));
+    });
     EXPECT_FALSE(missing.succeeded());
     EXPECT_TRUE(missing.newsTitle().isEmpty());
     EXPECT_TRUE(missing.newsContent().isEmpty());

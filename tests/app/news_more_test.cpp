@@ -27,12 +27,6 @@ protected:
         return *notices;
     }
 
-    static bool loadMore(HsPaging &paging, const std::function<void()> &ask)
-    {
-        ask();
-        return waitUntil([&] { return paging.state() != HsPaging::Loading; });
-    }
-
     // Opens row `row` and waits for its detail to have fetched.
     HsNewsDetail &openDetail(int row)
     {
@@ -42,15 +36,6 @@ protected:
         auto *detail = qobject_cast<HsNewsDetail *>(port.pushed().back().get());
         EXPECT_TRUE(waitUntil([&] { return port.idle() && detail->succeeded(); }));
         return *detail;
-    }
-
-    int firstAskingForReply() const
-    {
-        const std::vector<NewsItem> &shown = notices->newses()->newses();
-        for (size_t row = 0; row < shown.size(); ++row)
-            if (shown[row].forceReturn != 0)
-                return static_cast<int>(row);
-        return -1;
     }
 
     bool answeredMark(int row) const
@@ -71,31 +56,26 @@ TEST_F(NewsMoreTest, FortyFiveNoticesLoadAsTwentyTwentyFiveAfterAFailedPageIsRet
     signIn("wangfang", true);
     HsSchoolActivity &area = openNotices();
     HsPaging &paging = *area.paging();
+    const auto more = [&] { ASSERT_TRUE(loadMore(paging, [&] { area.loadMore(); })); };
     ASSERT_EQ(area.newses()->rowCount(), 20);
     EXPECT_EQ(paging.state(), HsPaging::More);
 
-    unanswered([&] {
-        ASSERT_TRUE(loadMore(paging, [&] { area.loadMore(); }));
-        EXPECT_EQ(paging.state(), HsPaging::Failed);
-        EXPECT_EQ(paging.text(), "加载失败，点击重试");
-        EXPECT_EQ(area.newses()->rowCount(), 20);
-    });
-    ASSERT_TRUE(loadMore(paging, [&] { area.loadMore(); }));
+    unanswered(more);
+    EXPECT_EQ(paging.state(), HsPaging::Failed);
+    EXPECT_EQ(area.newses()->rowCount(), 20);
+    more();
     EXPECT_EQ(paging.state(), HsPaging::More);
     EXPECT_EQ(area.newses()->rowCount(), 40);
-    ASSERT_TRUE(loadMore(paging, [&] { area.loadMore(); }));
+    more();
     EXPECT_EQ(area.newses()->rowCount(), 45);
     EXPECT_EQ(paging.state(), HsPaging::End);
-    EXPECT_EQ(paging.text(), "没有更多了");
 
     const int calls = callsOf("getNews");
     area.loadMore();
     EXPECT_EQ(paging.state(), HsPaging::End);
     EXPECT_EQ(callsOf("getNews"), calls);
-    std::set<int32_t> ids;
-    for (const NewsItem &news : area.newses()->newses())
-        ids.insert(news.newsId);
-    EXPECT_EQ(ids.size(), 45u);
+    const std::vector<int32_t> ids = idsOf(area.newses()->newses());
+    EXPECT_EQ(std::set<int32_t>(ids.begin(), ids.end()).size(), 45u);
 }
 
 TEST_F(NewsMoreTest, AChatMessageAddedBetweenTwoPagesIsNotShownTwice)
@@ -130,14 +110,16 @@ TEST_F(NewsMoreTest, AParentsReplyReachesTheTeachersListAndMarksTheNoticeAnswere
 {
     signIn("jz1004", false);
     openNotices();
-    const int row = firstAskingForReply();
-    ASSERT_GE(row, 0);
+    const std::vector<NewsItem> &shown = notices->newses()->newses();
+    const int row = static_cast<int>(
+        std::find_if(shown.begin(), shown.end(), [](const NewsItem &n) { return n.forceReturn != 0; }) -
+        shown.begin());
+    ASSERT_LT(row, static_cast<int>(shown.size()));
     EXPECT_FALSE(answeredMark(row));
     HsNewsDetail &detail = openDetail(row);
     ASSERT_TRUE(detail.canReply());
     EXPECT_FALSE(detail.showsReplies());
-    const QString text =
-        QStringLiteral("已收到，按时参加。") + QString::number(QDateTime::currentMSecsSinceEpoch());
+    const QString text = "已收到，按时参加。" + QString::number(QDateTime::currentMSecsSinceEpoch());
 
     unanswered([&] {
         detail.setReplyText(text);
@@ -165,8 +147,6 @@ TEST_F(NewsMoreTest, AParentsReplyReachesTheTeachersListAndMarksTheNoticeAnswere
     EXPECT_FALSE(teacherView.canReply());
     ASSERT_GE(teacherView.replies()->rowCount(), 1);
     EXPECT_EQ(teacherView.replies()->index(0).data(HsReturnListModel::ContentRole).toString(), text);
-    EXPECT_EQ(teacherView.repliersText(),
-              QStringLiteral("已回复 %1 人").arg(teacherView.replies()->repliers()));
     EXPECT_GE(teacherView.replies()->repliers(), 1);
 }
 
@@ -205,15 +185,11 @@ TEST_F(NewsMoreTest, SearchResultsLoadPageAfterPageUntilAShortOne)
     ASSERT_TRUE(
         waitUntil([&] { return port.idle() && resources.serviceType() == HsResourceActivity::SearchList; }));
     ASSERT_EQ(resources.resourceTable()->rowCount(), 20);
-    int calls = 0;
-    while (resources.paging()->state() == HsPaging::More && calls++ < 10)
+    for (int calls = 0; resources.paging()->state() == HsPaging::More && calls < 10; ++calls)
         ASSERT_TRUE(loadMore(*resources.paging(), [&] { resources.loadMore(); }));
-
-    std::set<int32_t> ids;
-    for (const ResourceItem &resource : resources.resourceTable()->resources())
-        ids.insert(resource.resId);
+    const std::vector<int32_t> ids = idsOf(resources.resourceTable()->resources());
     EXPECT_EQ(resources.paging()->state(), HsPaging::End);
     EXPECT_GT(ids.size(), 20u);
+    EXPECT_EQ(std::set<int32_t>(ids.begin(), ids.end()).size(), ids.size());
     EXPECT_EQ(ids.size(), resources.resources().size());
-    EXPECT_EQ(resources.resourceTable()->rowCount(), static_cast<int>(ids.size()));
 }
