@@ -29,15 +29,28 @@ protected:
 
     QString defaultsPath() const { return dir.filePath(QStringLiteral("defaults.ini")); }
 
-    // A new launch of the login screen over the same stored defaults.
-    HsLoginController &launch()
+    // A new launch of the login screen over the same stored defaults, with the real network check
+    // or `networkUp` in its place.
+    HsLoginController &launch(bool realNetworkCheck = false)
     {
         controller.reset();
         defaults = std::make_unique<HsDefaults>(defaultsPath());
         controller = std::make_unique<HsLoginController>(port, session, *defaults, dir.path());
-        controller->setNetworkCheck([this] { return networkUp; });
+        if (!realNetworkCheck)
+            controller->setNetworkCheck([this] { return networkUp; });
         controller->viewDidLoad();
         return *controller;
+    }
+
+    // Launches, fills in the demo teacher, lets `choose` tick boxes and taps sign in.
+    void signInTeacher(const std::function<void(HsLoginController &)> &choose = {})
+    {
+        HsLoginController &login = launch();
+        login.cbLoginTeacher()->clicked();
+        fillIn(kTeacherAccount, kTeacherPassword);
+        if (choose)
+            choose(login);
+        login.pressButton(HsLoginController::signInTag);
     }
 
     void fillIn(const QString &account, const QString &password)
@@ -59,19 +72,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(LoginControllerTest, FirstStartChoosesParentWithBoxesUntickedAndFieldsEmpty)
-{
-    HsLoginController &login = launch();
-
-    EXPECT_TRUE(login.cbLoginStudent()->isChecked());
-    EXPECT_FALSE(login.cbLoginTeacher()->isChecked());
-    EXPECT_FALSE(login.cbRemember()->isChecked());
-    EXPECT_FALSE(login.cbAutoLogin()->isChecked());
-    EXPECT_TRUE(login.account().isEmpty());
-    EXPECT_TRUE(login.password().isEmpty());
-    EXPECT_TRUE(port.events().isEmpty());
-}
 
 TEST_F(LoginControllerTest, InputChecksStopAtTheFirstFailureWithItsToast)
 {
@@ -99,22 +99,29 @@ TEST_F(LoginControllerTest, WeakPasswordsAreShortOrFiveToSeventeenDigits)
         EXPECT_FALSE(HsLoginController::isWeakPassword(QString::fromUtf8(strong))) << strong;
 }
 
-TEST_F(LoginControllerTest, ChoicesStayConsistent)
+// The first start chooses a parent with both boxes unticked; the two roles exclude each other,
+// automatic sign-in needs a remembered password and forgetting it ends automatic sign-in.
+TEST_F(LoginControllerTest, FirstStartChoosesParentAndChoicesStayConsistent)
 {
     HsLoginController &login = launch();
     CheckButton &teacher = *login.cbLoginTeacher();
     CheckButton &parent = *login.cbLoginStudent();
     CheckButton &remember = *login.cbRemember();
     CheckButton &autoLogin = *login.cbAutoLogin();
+    EXPECT_TRUE(parent.isChecked());
+    EXPECT_FALSE(teacher.isChecked());
+    EXPECT_FALSE(remember.isChecked());
+    EXPECT_FALSE(autoLogin.isChecked());
+    EXPECT_TRUE(login.account().isEmpty());
+    EXPECT_TRUE(login.password().isEmpty());
+    EXPECT_TRUE(port.events().isEmpty());
 
     for (CheckButton *tapped : {&parent, &teacher, &parent}) {
         tapped->clicked();
         EXPECT_TRUE(tapped->isChecked());
         EXPECT_NE(teacher.isChecked(), parent.isChecked());
     }
-
     autoLogin.clicked();
-    EXPECT_TRUE(autoLogin.isChecked());
     EXPECT_TRUE(remember.isChecked());
     autoLogin.clicked();
     EXPECT_FALSE(autoLogin.isChecked());
@@ -216,11 +223,7 @@ TEST_F(LoginControllerTest, TeachersAndParentsSignInStoreTheirChoicesAndOpenTheM
 
 TEST_F(LoginControllerTest, NextStartRestoresTheFormAndSignsInAutomatically)
 {
-    HsLoginController &first = launch();
-    first.cbLoginTeacher()->clicked();
-    first.cbAutoLogin()->clicked();
-    fillIn(kTeacherAccount, kTeacherPassword);
-    first.pressButton(HsLoginController::signInTag);
+    signInTeacher([](HsLoginController &login) { login.cbAutoLogin()->clicked(); });
     ASSERT_TRUE(waitForMainScreen());
     ASSERT_EQ(defaults->value("autologin"), "1");
     ASSERT_EQ(defaults->value("passWord"), kTeacherPassword);
@@ -260,34 +263,26 @@ TEST_F(LoginControllerTest, HelpAndForgottenPasswordPagesArePushed)
 TEST_F(LoginControllerTest, SignInTapReturnsWhileTheNameServerIsSilent)
 {
     // Host names are checked through a look-up that blocks until the test lets it go.
-    struct Gate
-    {
-        std::atomic<bool> entered = false;
-        std::atomic<bool> released = false;
-    };
-    const auto gate = std::make_shared<Gate>();
-    HsAppConstants::setNameRouteLookup([gate](const std::string &, const std::string &) {
-        gate->entered = true;
-        while (!gate->released)
+    const auto entered = std::make_shared<std::atomic<bool>>(false);
+    const auto released = std::make_shared<std::atomic<bool>>(false);
+    HsAppConstants::setNameRouteLookup([entered, released](const std::string &, const std::string &) {
+        *entered = true;
+        while (!*released)
             QThread::msleep(5);
         return true;
     });
     const QString demoPort = QString::fromStdString(server->endpoint()).section(QLatin1Char(':'), 2);
     HsServiceConfig::setEndpoint("http://localhost:" + demoPort.toStdString());
 
-    defaults = std::make_unique<HsDefaults>(defaultsPath());
-    controller = std::make_unique<HsLoginController>(port, session, *defaults, dir.path());
-    controller->viewDidLoad();
-    controller->cbLoginTeacher()->clicked();
+    launch(true).cbLoginTeacher()->clicked();
     fillIn(kTeacherAccount, kTeacherPassword);
 
     QElapsedTimer tap;
     tap.start();
     controller->pressButton(HsLoginController::signInTag);
     const qint64 tapMilliseconds = tap.elapsed();
-    const bool stillBlocked = waitUntil([&] { return gate->entered.load(); }) && !gate->released;
-
-    gate->released = true;
+    const bool stillBlocked = waitUntil([&] { return entered->load(); }) && !*released;
+    *released = true;
     HsAppConstants::setNameRouteLookup({});
     EXPECT_TRUE(stillBlocked);
     EXPECT_LT(tapMilliseconds, 1000);
@@ -327,12 +322,7 @@ TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
 {
     // A folder where the defaults file should be: nothing can be written there.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("defaults.ini")));
-    HsLoginController &login = launch();
-    login.cbLoginTeacher()->clicked();
-    login.cbRemember()->clicked();
-    fillIn(kTeacherAccount, kTeacherPassword);
-
-    login.pressButton(HsLoginController::signInTag);
+    signInTeacher([](HsLoginController &login) { login.cbRemember()->clicked(); });
     ASSERT_TRUE(waitForMainScreen());
 
     EXPECT_EQ(port.toasts(), QStringList{"设置未能保存！"});
@@ -342,14 +332,13 @@ TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
 
 TEST_F(LoginControllerTest, EmptyOrRefusedTypeListsKeepTheCachedCategoriesAndTheMainScreenOpens)
 {
-    {
-        auto preferences = std::make_shared<HsPreferences>();
-        ASSERT_TRUE(preferences->load(dir.path().toStdString()));
-        HsPreferences::setCurrent(preferences);
-        NewsTypeDao().replaceAll({NewsTypeItem{11, "notice", "通知", 0}});
-        ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
-        HsPreferences::setCurrent(nullptr);
-    }
+    auto preferences = std::make_shared<HsPreferences>();
+    ASSERT_TRUE(preferences->load(dir.path().toStdString()));
+    HsPreferences::setCurrent(preferences);
+    NewsTypeDao().replaceAll({NewsTypeItem{11, "notice", "通知", 0}});
+    ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
+    HsPreferences::setCurrent(nullptr);
+    preferences.reset();
     // Every call gets a user and no items; the resource categories are refused.
     CannedService service(QStringLiteral(
         "<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId><ClassId>7</ClassId></Result>"));
@@ -357,11 +346,7 @@ TEST_F(LoginControllerTest, EmptyOrRefusedTypeListsKeepTheCachedCategoriesAndThe
                          QStringLiteral("<Result><Code>3</Code><Error>忙</Error>"
                                         "<ResourceType><TypeId>99</TypeId></ResourceType></Result>"));
     HsServiceConfig::setEndpoint(service.endpoint());
-    HsLoginController &login = launch();
-    login.cbLoginTeacher()->clicked();
-    fillIn(kTeacherAccount, kTeacherPassword);
-
-    login.pressButton(HsLoginController::signInTag);
+    signInTeacher();
     ASSERT_TRUE(waitForMainScreen());
 
     EXPECT_EQ(session.loginItem()->userId, 4);

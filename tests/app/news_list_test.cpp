@@ -5,6 +5,8 @@
 #include "screens/HsSchoolActivity.h"
 
 #include <QAbstractItemModelTester>
+#include <QDateTime>
+#include <set>
 
 namespace {
 
@@ -27,12 +29,36 @@ protected:
     // A notices area over the cache as it stands, checked by the model tester.
     HsSchoolActivity &openSchool()
     {
+        tester.reset();
         school = std::make_unique<HsSchoolActivity>(port, session, defaults);
         school->setNetworkCheck([this] { return networkUp; });
         tester = std::make_unique<QAbstractItemModelTester>(
             school->newses(), QAbstractItemModelTester::FailureReportingMode::Fatal);
         school->viewDidLoad();
         return *school;
+    }
+
+    HsSchoolActivity &openAndFetch()
+    {
+        openSchool();
+        EXPECT_TRUE(waitUntil([this] { return port.idle(); }));
+        return *school;
+    }
+
+    // Opens row `row` and waits for its detail to have fetched.
+    HsNewsDetail &openDetail(int row)
+    {
+        const size_t before = port.pushed().size();
+        school->didSelectRow(row);
+        EXPECT_EQ(port.pushed().size(), before + 1);
+        auto *detail = qobject_cast<HsNewsDetail *>(port.pushed().back().get());
+        EXPECT_TRUE(waitUntil([&] { return port.idle() && detail->succeeded(); }));
+        return *detail;
+    }
+
+    bool answeredMark(int row) const
+    {
+        return school->newses()->index(row).data(HsNewsListModel::AnsweredRole).toBool();
     }
 
     std::string typeCode(int n) const { return *categories[static_cast<size_t>(n - 1)].typeCode; }
@@ -49,15 +75,13 @@ protected:
 
 TEST_F(NewsListTest, EmptyCacheFetchesUnderTheOverlayAndStoresThePage)
 {
-    LogCapture log;
     const int before = callsOf("getNews");
-    HsSchoolActivity &area = openSchool();
+    openSchool();
     EXPECT_EQ(port.events(), QStringList{"overlay:获取通知消息, 请稍候..."});
     ASSERT_TRUE(waitForOverlays(1));
     ASSERT_EQ(shown().size(), 20u);
     EXPECT_EQ(callsOf("getNews"), before + 1);
     EXPECT_EQ(cached(1), shown());
-    EXPECT_TRUE(log.contains(*area.newses()->newses().front().newsTitle));
 }
 
 // A pull replaces list and cache without the overlay, but only when answered: a refusal or no
@@ -171,4 +195,95 @@ TEST_F(NewsListTest, AHeadlineOpensItsDetailWhichFetchesTheWholeText)
     EXPECT_FALSE(missing.succeeded());
     EXPECT_TRUE(missing.newsTitle().isEmpty());
     EXPECT_TRUE(missing.newsContent().isEmpty());
+}
+
+// A failed page keeps the rows and is retried on a tap; 45 notices load as 20, 20 and 5, and then
+// no more is asked.
+TEST_F(NewsListTest, FortyFiveNoticesLoadAsTwentyTwentyFiveAfterAFailedPageIsRetried)
+{
+    HsSchoolActivity &area = openAndFetch();
+    HsPaging &paging = *area.paging();
+    const auto more = [&] { ASSERT_TRUE(loadMore(paging, [&] { area.loadMore(); })); };
+    ASSERT_EQ(area.newses()->rowCount(), 20);
+    EXPECT_EQ(paging.state(), HsPaging::More);
+
+    unanswered(more);
+    EXPECT_EQ(paging.state(), HsPaging::Failed);
+    EXPECT_EQ(area.newses()->rowCount(), 20);
+    more();
+    EXPECT_EQ(paging.state(), HsPaging::More);
+    EXPECT_EQ(area.newses()->rowCount(), 40);
+    more();
+    EXPECT_EQ(area.newses()->rowCount(), 45);
+    EXPECT_EQ(paging.state(), HsPaging::End);
+
+    const int calls = callsOf("getNews");
+    area.loadMore();
+    EXPECT_EQ(paging.state(), HsPaging::End);
+    EXPECT_EQ(callsOf("getNews"), calls);
+    const std::vector<int32_t> ids = idsOf(area.newses()->newses());
+    EXPECT_EQ(std::set<int32_t>(ids.begin(), ids.end()).size(), 45u);
+}
+
+TEST_F(NewsListTest, AParentsReplyReachesTheTeachersListAndMarksTheNoticeAnswered)
+{
+    signIn("jz1004", false);
+    openAndFetch();
+    const std::vector<NewsItem> &rows = school->newses()->newses();
+    const int row = static_cast<int>(
+        std::find_if(rows.begin(), rows.end(), [](const NewsItem &n) { return n.forceReturn != 0; }) -
+        rows.begin());
+    ASSERT_LT(row, static_cast<int>(rows.size()));
+    EXPECT_FALSE(answeredMark(row));
+    HsNewsDetail &detail = openDetail(row);
+    ASSERT_TRUE(detail.canReply());
+    EXPECT_FALSE(detail.showsReplies());
+    const QString text = "已收到，按时参加。" + QString::number(QDateTime::currentMSecsSinceEpoch());
+
+    unanswered([&] {
+        detail.setReplyText(text);
+        detail.pressReply();
+        ASSERT_TRUE(waitUntil([&] { return port.idle(); }));
+        EXPECT_EQ(detail.replyText(), text);
+        EXPECT_EQ(port.toasts().last(), "请检查网络状态！");
+        EXPECT_FALSE(answeredMark(row));
+    });
+    detail.pressReply();
+    ASSERT_TRUE(waitUntil([&] { return port.idle(); }));
+    EXPECT_EQ(port.toasts().last(), "回复成功！");
+    EXPECT_TRUE(detail.replyText().isEmpty());
+    EXPECT_TRUE(answeredMark(row));
+    ASSERT_GE(detail.replies()->rowCount(), 1);
+    EXPECT_EQ(detail.replies()->index(0).data(HsReturnListModel::ContentRole).toString(), text);
+
+    signIn("wangfang", true);
+    HsNewsDetail teacherView(port, session);
+    teacherView.setNewsId(detail.newsId());
+    teacherView.setForceReturn(1);
+    teacherView.viewDidLoad();
+    ASSERT_TRUE(waitUntil([&] { return port.idle() && teacherView.succeeded(); }));
+    EXPECT_TRUE(teacherView.showsReplies());
+    EXPECT_FALSE(teacherView.canReply());
+    ASSERT_GE(teacherView.replies()->rowCount(), 1);
+    EXPECT_EQ(teacherView.replies()->index(0).data(HsReturnListModel::ContentRole).toString(), text);
+    EXPECT_GE(teacherView.replies()->repliers(), 1);
+}
+
+TEST_F(NewsListTest, ReadMarksCountDownSurviveARestartAndBelongToTheirAccount)
+{
+    signIn("jz1005", false);
+    HsSchoolActivity &first = openAndFetch();
+    ASSERT_EQ(first.unreadCount(), 20);
+    openDetail(0);
+    openDetail(3);
+    openDetail(3);
+    EXPECT_EQ(first.unreadCount(), 18);
+    EXPECT_FALSE(first.newses()->index(0).data(HsNewsListModel::UnreadRole).toBool());
+    EXPECT_TRUE(first.newses()->index(1).data(HsNewsListModel::UnreadRole).toBool());
+
+    HsSchoolActivity &again = openAndFetch();
+    EXPECT_EQ(again.unreadCount(), 18);
+
+    signIn("jz1006", false);
+    EXPECT_EQ(openAndFetch().unreadCount(), 20);
 }

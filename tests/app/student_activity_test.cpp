@@ -1,9 +1,11 @@
 #include "AreaTestSupport.h"
 #include "screens/HsRecordDetail.h"
 #include "screens/HsStudentActivity.h"
+#include "services/ChatService.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
+#include <set>
 
 namespace {
 
@@ -145,6 +147,27 @@ TEST_F(StudentActivityTest, PullToRefreshFetchesTheShownCategoryWithoutTheOverla
     EXPECT_EQ(port.events().size(), 1);
     EXPECT_EQ(student.datas()->kind(), 1);
     EXPECT_EQ(student.datas()->rowCount(), 20);
+}
+
+// A further page adds only what the list lacks, though a message arrived in between.
+TEST_F(StudentActivityTest, AChatMessageAddedBetweenTwoPagesIsNotShownTwice)
+{
+    HsStudentActivity &student = open("jz2001", false);
+    show(HsStudentActivity::chatCategory);
+    ASSERT_EQ(student.datas()->rowCount(), 20);
+    const std::string text = "第二页之前的新消息 " + std::to_string(QDateTime::currentMSecsSinceEpoch());
+    const LoginResultItem user = session.user();
+    ASSERT_EQ(ChatService().PostChat(*user.userName, *user.schoolCode, user.classId, text).code, 0);
+    ASSERT_TRUE(loadMore(*student.paging(), [&] { student.loadMore(); }));
+
+    std::set<QString> messages;
+    for (int row = 0; row < student.datas()->rowCount(); ++row)
+        messages.insert(cell(row, HsStudentRecordModel::UserRole).toString() +
+                        cell(row, HsStudentRecordModel::DateRole).toString() +
+                        cell(row, HsStudentRecordModel::ContentRole).toString());
+    EXPECT_EQ(student.datas()->rowCount(), 30);
+    EXPECT_EQ(messages.size(), 30u);
+    EXPECT_EQ(student.paging()->state(), HsPaging::End);
 }
 
 TEST(StudentRecordModelTest, ScoreLinesAreAtLeastFourWideWithOneDecimal)
