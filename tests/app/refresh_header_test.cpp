@@ -112,8 +112,7 @@ TEST(RefreshCycleTest, FetchRunsOffTheInterfaceThreadAndTheHeaderEndsAfterIt)
     bool applied = false;
     const auto fetch = [&] {
         ++fetches;
-        while (!release)
-            QThread::yieldCurrentThread();
+        release.wait(false);
     };
     HsRefreshCycle cycle([&] { return HsRefreshCycle::Fetch{fetch, [&] { applied = true; }}; });
     RefreshHeaderView &header = *cycle.header();
@@ -129,6 +128,7 @@ TEST(RefreshCycleTest, FetchRunsOffTheInterfaceThreadAndTheHeaderEndsAfterIt)
     EXPECT_FALSE(applied);
 
     release = true;
+    release.notify_all();
     EXPECT_TRUE(waitUntil([&] { return applied; }));
     EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
     EXPECT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
