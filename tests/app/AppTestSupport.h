@@ -8,6 +8,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>

@@ -6,12 +6,15 @@
 #include "cache/HsPreferences.h"
 #include "cache/NewsTypeDao.h"
 #include "cache/ResourceTypeDao.h"
+#include "screens/HsPaging.h"
 #include "screens/HsUserSession.h"
 #include "services/LoginService.h"
 #include "services/NewsService.h"
 #include "services/ResourceService.h"
 #include "settings/HsDefaults.h"
+#include "settings_canned_service.h"
 #include "transport/HsServiceConfig.h"
+#include "widgets/RefreshHeaderView.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -70,6 +73,27 @@ protected:
         return static_cast<int>(log.readAll().count((QLatin1Char(' ') + method + QLatin1Char(' ')).toUtf8()));
     }
 
+    // Runs `calls` against a stand-in service answering every call with `document`, then points
+    // back at the demo school; the calls must have reached the stand-in.
+    static void answering(const QString &document, const std::function<void()> &calls)
+    {
+        CannedService service(document);
+        HsServiceConfig::setEndpoint(service.endpoint());
+        calls();
+        EXPECT_GT(service.requestCount(), 0);
+        HsServiceConfig::setEndpoint(server->endpoint());
+    }
+
+    // Runs `fetch` once refused by the service and once with the school down; `kept` checks after
+    // each that what the screen showed is still there.
+    static void refusedThenUnanswered(const std::function<void()> &fetch, const std::function<void()> &kept)
+    {
+        answering(kRefusal, fetch);
+        kept();
+        unanswered(fetch);
+        kept();
+    }
+
     bool waitForOverlays(int finished) const
     {
         return waitUntil([this, finished] { return port.overlaysFinished() >= finished && port.idle(); });
@@ -112,4 +136,20 @@ template <typename Item> std::vector<int32_t> idsOf(const std::vector<Item> &ite
             ids.push_back(item.resId);
     }
     return ids;
+}
+
+// Pulls a list down past the threshold, lets go and waits for the header to come back.
+inline void pullToRefresh(RefreshHeaderView &header)
+{
+    header.refreshScrollViewDidScroll(-80, true);
+    header.refreshScrollViewDidEndDragging(-80);
+    ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
+    ASSERT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
+}
+
+// Asks for a further page and waits until it has come or failed.
+inline bool loadMore(HsPaging &paging, const std::function<void()> &ask)
+{
+    ask();
+    return waitUntil([&] { return paging.state() != HsPaging::Loading; });
 }

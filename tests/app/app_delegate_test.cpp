@@ -45,24 +45,17 @@ TEST_F(AppDelegateTest, TheGuideShowsUntilItsLastPageIsLeftOnceForEachVersion)
 
     EXPECT_TRUE(app.isGuideVisible());
     EXPECT_EQ(app.numberOfGuidePages(), 4);
-    EXPECT_EQ(app.userGuideImages(), (QStringList{"w01.jpg", "w02.jpg", "w03.jpg", "w04.jpg"}));
     EXPECT_EQ(stored("currentversion"), QCoreApplication::applicationVersion());
-    EXPECT_FALSE(QCoreApplication::applicationVersion().isEmpty());
     const QString deviceId = stored("deviceuserid").value_or(QString());
     EXPECT_TRUE(kCanonicalUuid.match(deviceId).hasMatch()) << deviceId.toStdString();
     EXPECT_FALSE(stored("firstOpen").has_value());
     ASSERT_NE(app.loginController(), nullptr);
-    EXPECT_TRUE(app.loginController()->cbLoginStudent()->isChecked());
 
     // The guide closes only from its last page, and stays closed once the version is stored.
-    {
-        LogCapture log;
-        for (int page = 0; page < 3; ++page)
-            app.guideDidSelectPageAtIndex(page);
-        EXPECT_TRUE(app.isGuideVisible());
-        EXPECT_FALSE(stored("firstOpen").has_value());
-        EXPECT_EQ(log.lines(), std::vector<std::string>(3, "guide page clicked:"));
-    }
+    for (int page = 0; page < 3; ++page)
+        app.guideDidSelectPageAtIndex(page);
+    EXPECT_TRUE(app.isGuideVisible());
+    EXPECT_FALSE(stored("firstOpen").has_value());
 
     HsDefaults(dir.filePath(HsAppDelegate::defaultsFileName())).setValue("currentversion", "0.9");
     HsAppDelegate &second = launch();
@@ -97,10 +90,7 @@ TEST_F(AppDelegateTest, DeviceTokenIsStoredAsGroupedHexAndKeptAcrossLaunches)
     EXPECT_TRUE(waitUntil([&] { return log.contains("pushtoken: " + token->toStdString()); }));
     EXPECT_EQ(stored("pushtoken"), token);
 
-    QByteArray bytes;
-    for (char b = 0; b < 6; ++b)
-        bytes.append(static_cast<char>(0xa0 + b));
-    EXPECT_EQ(HsAppDelegate::deviceTokenDescription(bytes), "<a0a1a2a3 a4a5>");
+    EXPECT_EQ(HsAppDelegate::deviceTokenDescription(QByteArray::fromHex("a0a1a2a3a4a5")), "<a0a1a2a3 a4a5>");
 }
 
 TEST_F(AppDelegateTest, EveryNotificationRaisesTheBadgeByOne)
@@ -116,6 +106,4 @@ TEST_F(AppDelegateTest, EveryNotificationRaisesTheBadgeByOne)
     EXPECT_TRUE(log.contains("received badge number ---5 ----"));
     EXPECT_TRUE(log.contains("received badge number ---(null) ----"));
     EXPECT_TRUE(log.contains("key: kind, value: news"));
-    EXPECT_TRUE(log.contains("the badge number is  2"));
-    EXPECT_TRUE(log.contains("the application  badge number is  2"));
 }

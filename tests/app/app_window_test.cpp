@@ -1,7 +1,12 @@
 #include "AppTestSupport.h"
 #include "app/HsAppDelegate.h"
+#include "app/HsQuickScreenPort.h"
+#include "screens/CheckButton.h"
 #include "screens/EdBaseViewController.h"
+#include "screens/HsLoginController.h"
+#include "screens/HsSettingActivity.h"
 
+#include <QAccessible>
 #include <QPointer>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -11,44 +16,195 @@
 
 namespace {
 
-// The application with its real QML window, on the offscreen platform.
+struct AccessibleControl
+{
+    QAccessible::Role role;
+    QString name;
+};
+
+// The application with its real window, on the offscreen platform.
 class AppWindowTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
         app.didFinishLaunchingWithOptions();
-        ASSERT_NE(app.window(), nullptr);
-        navigation = app.window()->findChild<QObject *>(QStringLiteral("navigation"));
+        window = app.window();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
+        navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
         ASSERT_NE(navigation, nullptr);
     }
 
-    int depth() const { return navigation->property("depth").toInt(); }
-    bool settledAt(int wanted) const { return depth() == wanted && !navigation->property("busy").toBool(); }
+    bool settledAt(int depth) const
+    {
+        return navigation->property("depth").toInt() == depth && !navigation->property("busy").toBool();
+    }
 
     QTemporaryDir dir;
     HsAppDelegate app{dir.path()};
+    QQuickWindow *window = nullptr;
     QObject *navigation = nullptr;
+};
+
+// The window with the guide closed, as a screen reader or a keyboard user meets it.
+class AccessibilityTest : public AppWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        QAccessible::setActive(true);
+        AppWindowTest::SetUp();
+        app.closeUserGuide();
+    }
+    void TearDown() override { QAccessible::setActive(false); }
+
+    // Every accessible object below the window's, depth first, in screen order.
+    static void collect(QAccessibleInterface *node, std::vector<QAccessibleInterface *> &found)
+    {
+        for (int i = 0; i < node->childCount(); ++i) {
+            if (QAccessibleInterface *child = node->child(i)) {
+                found.push_back(child);
+                collect(child, found);
+            }
+        }
+    }
+    std::vector<QAccessibleInterface *> visibleControls() const
+    {
+        std::vector<QAccessibleInterface *> found;
+        collect(QAccessible::queryAccessibleInterface(window), found);
+        std::erase_if(found, [](QAccessibleInterface *node) { return node->state().invisible; });
+        return found;
+    }
+    QAccessibleInterface *control(QAccessible::Role role, const QString &name) const
+    {
+        for (QAccessibleInterface *node : visibleControls()) {
+            if (node->role() == role && node->text(QAccessible::Name) == name)
+                return node;
+        }
+        return nullptr;
+    }
+    void expectControls(const std::vector<AccessibleControl> &wanted) const
+    {
+        for (const AccessibleControl &item : wanted)
+            EXPECT_NE(control(item.role, item.name), nullptr) << item.name.toStdString() << " " << item.role;
+    }
+    bool checked(QAccessible::Role role, const QString &name) const
+    {
+        QAccessibleInterface *node = control(role, name);
+        return node != nullptr && node->state().checked;
+    }
+
+    QQuickItem *focused() const { return window->activeFocusItem(); }
+    void press(Qt::Key key) { QTest::keyClick(window, key); }
+    void type(const char *text)
+    {
+        for (const char *key = text; *key; ++key)
+            QTest::keyClick(window, *key);
+    }
 };
 
 } // namespace
 
+TEST_F(AccessibilityTest, LoginControlsHaveTheirRolesNamesAndStates)
+{
+    expectControls({{QAccessible::EditableText, "邮箱"},
+                    {QAccessible::EditableText, "密码"},
+                    {QAccessible::Button, "登录"},
+                    {QAccessible::CheckBox, "自动登录"},
+                    {QAccessible::Button, "忘记密码？"},
+                    {QAccessible::Button, "使用帮助"}});
+    HsLoginController &login = *app.loginController();
+    const auto radio = [&](const char *name) { return checked(QAccessible::RadioButton, name); };
+    EXPECT_FALSE(radio("教师"));
+    EXPECT_TRUE(radio("家长"));
+
+    // A tap on a radio button, then a change made by the controller: both show in the tree, so
+    // the tap did not cut the control off from its object.
+    const auto tap = [&](QAccessible::Role role, const QString &name) {
+        auto *item = qobject_cast<QQuickItem *>(control(role, name)->object());
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          item->mapToScene(QPointF(20, item->height() / 2)).toPoint());
+    };
+    tap(QAccessible::RadioButton, "教师");
+    EXPECT_TRUE(login.cbLoginTeacher()->isChecked());
+    EXPECT_TRUE(radio("教师"));
+    EXPECT_FALSE(radio("家长"));
+    login.cbLoginStudent()->clicked();
+    EXPECT_FALSE(radio("教师"));
+    EXPECT_TRUE(radio("家长"));
+
+    tap(QAccessible::CheckBox, "记住密码");
+    EXPECT_TRUE(login.cbRemember()->isChecked());
+    EXPECT_TRUE(checked(QAccessible::CheckBox, "记住密码"));
+}
+
+TEST_F(AccessibilityTest, SettingsRowsAndTheBackButtonAreNamed)
+{
+    auto *settings = new HsSettingActivity(app.port(), app.session(), app.defaults());
+    app.port().push(QStringLiteral("HsSettingActivity"), settings);
+    ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
+    // The list makes its rows when it is laid out for the next frame.
+    ASSERT_TRUE(waitUntil([&] { return control(QAccessible::ListItem, "个人信息") != nullptr; }));
+
+    expectControls({{QAccessible::Button, "返回"},
+                    {QAccessible::ListItem, "修改密码"},
+                    {QAccessible::ListItem, "关于我们"},
+                    {QAccessible::ListItem, "联系方式"},
+                    {QAccessible::ListItem, "版本信息"},
+                    {QAccessible::ListItem, "意见反馈"},
+                    {QAccessible::ListItem, "重新登陆"}});
+    // The login screen below is covered: its controls are not offered any more.
+    EXPECT_EQ(control(QAccessible::Button, "登录"), nullptr);
+}
+
+TEST_F(AccessibilityTest, TheLoginFormWorksFromTheKeyboard)
+{
+    HsLoginController &login = *app.loginController();
+    QAccessibleInterface *accountNode = control(QAccessible::EditableText, "邮箱");
+    ASSERT_NE(accountNode, nullptr);
+    auto *account = qobject_cast<QQuickItem *>(accountNode->object());
+    account->forceActiveFocus(Qt::TabFocusReason);
+
+    type("parent@example.cn");
+    press(Qt::Key_Tab);
+    type("secret");
+    EXPECT_EQ(login.account(), QStringLiteral("parent@example.cn"));
+    EXPECT_EQ(login.password(), QStringLiteral("secret"));
+
+    press(Qt::Key_Tab);
+    ASSERT_NE(focused(), nullptr);
+    EXPECT_EQ(focused()->property("text").toString(), QStringLiteral("登  录"));
+
+    // The next stop is the remember check box; Space flips it by the check box's own rule.
+    press(Qt::Key_Tab);
+    const bool remembered = login.cbRemember()->isChecked();
+    press(Qt::Key_Space);
+    EXPECT_NE(login.cbRemember()->isChecked(), remembered);
+
+    // Return in the password field signs in: with the password emptied it asks for one.
+    login.setNetworkCheck([] { return true; });
+    login.setPassword({});
+    account->forceActiveFocus(Qt::TabFocusReason);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Return);
+    auto *toast = static_cast<HsQuickScreenPort &>(app.port()).toast();
+    EXPECT_TRUE(waitUntil([&] { return toast->text() == QStringLiteral("请输入密码！"); }));
+}
+
 TEST_F(AppWindowTest, OpensAPortraitWindowWithTheLoginScreenUnderTheGuide)
 {
-    QQuickWindow *window = app.window();
     EXPECT_EQ(window->size(), QSize(320, 568));
     EXPECT_EQ(window->minimumSize(), QSize(320, 480));
-    EXPECT_EQ(depth(), 1);
+    EXPECT_EQ(navigation->property("depth").toInt(), 1);
     auto *guide = window->findChild<QQuickItem *>(QStringLiteral("guide"));
     ASSERT_NE(guide, nullptr);
     EXPECT_TRUE(guide->isVisible());
 
     LogCapture log;
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
     QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(160, 300));
     ASSERT_TRUE(waitUntil([&] { return log.contains("guide page clicked:"); }));
     EXPECT_TRUE(guide->isVisible());
-
     app.guideDidSelectPageAtIndex(3);
     EXPECT_FALSE(guide->isVisible());
 }
@@ -60,14 +216,22 @@ TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreensDownToTheL
     ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
     ASSERT_FALSE(help.isNull());
     EXPECT_NE(help->parent(), nullptr);
-
     help->homeButtonClicked(EdBaseViewController::homeButtonTag);
     ASSERT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull(); }));
+    // Escape pops the top screen as well, but never the login screen.
+    help = new EdHelpViewController(app.port());
+    app.port().push(QStringLiteral("EdHelpViewController"), help);
+    ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
+    QTest::keyClick(window, Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull(); }));
+    QTest::keyClick(window, Qt::Key_Escape);
+    QTest::qWait(100);
+    EXPECT_TRUE(settledAt(1));
 
     QPointer<QObject> orphan = new QObject;
     app.port().push(QStringLiteral("NoSuchScreen"), orphan);
     EXPECT_TRUE(waitUntil([&] { return orphan.isNull(); }));
-    EXPECT_EQ(depth(), 1);
+    EXPECT_EQ(navigation->property("depth").toInt(), 1);
 
     // Pop to root returns to the login screen, and a pop there does nothing.
     help = new EdHelpViewController(app.port());
@@ -76,7 +240,6 @@ TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreensDownToTheL
     ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
     app.port().push(QStringLiteral("EdGetPassViewController"), getPass);
     ASSERT_TRUE(waitUntil([&] { return settledAt(3); }));
-
     app.port().popToRoot();
     EXPECT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull() && getPass.isNull(); }));
     app.port().pop();

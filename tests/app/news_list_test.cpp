@@ -3,22 +3,16 @@
 #include "screens/HsNewsActivity.h"
 #include "screens/HsNewsDetail.h"
 #include "screens/HsSchoolActivity.h"
-#include "settings_canned_service.h"
 
 #include <QAbstractItemModelTester>
-#include <QSignalSpy>
+#include <QDateTime>
+#include <set>
 
 namespace {
 
-const QString kFetching = QStringLiteral("overlay:获取通知消息, 请稍候...");
-
 NewsItem headline(int32_t id, const char *title)
 {
-    NewsItem item;
-    item.newsId = id;
-    item.newsTitle = title;
-    item.publicDate = "2026-12-01 08:00";
-    return item;
+    return {.newsId = id, .newsTitle = title, .publicDate = "2026-12-01 08:00"};
 }
 
 class NewsListTest : public AreaTest
@@ -28,13 +22,14 @@ protected:
     {
         AreaTest::SetUp();
         signIn("wangfang", true);
-        schoolCategories = NewsTypeDao().initSelectSchools();
-        ASSERT_GE(schoolCategories.size(), 2u);
+        categories = NewsTypeDao().initSelectSchools();
+        ASSERT_GE(categories.size(), 2u);
     }
 
     // A notices area over the cache as it stands, checked by the model tester.
     HsSchoolActivity &openSchool()
     {
+        tester.reset();
         school = std::make_unique<HsSchoolActivity>(port, session, defaults);
         school->setNetworkCheck([this] { return networkUp; });
         tester = std::make_unique<QAbstractItemModelTester>(
@@ -43,20 +38,34 @@ protected:
         return *school;
     }
 
-    std::string typeCode(int n) const { return *schoolCategories[static_cast<size_t>(n - 1)].typeCode; }
-    std::vector<NewsItem> cached(int n) const { return NewsDao().initSelects(typeCode(n)); }
-
-    // Pulls the list down past the threshold, lets go and waits for the header to come back.
-    static void pullToRefresh(HsNewsListActivity &area)
+    HsSchoolActivity &openAndFetch()
     {
-        RefreshHeaderView &header = *area.refreshHeader();
-        header.refreshScrollViewDidScroll(-80, true);
-        header.refreshScrollViewDidEndDragging(-80);
-        ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
-        ASSERT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
+        openSchool();
+        EXPECT_TRUE(waitUntil([this] { return port.idle(); }));
+        return *school;
     }
 
-    std::vector<NewsTypeItem> schoolCategories;
+    // Opens row `row` and waits for its detail to have fetched.
+    HsNewsDetail &openDetail(int row)
+    {
+        const size_t before = port.pushed().size();
+        school->didSelectRow(row);
+        EXPECT_EQ(port.pushed().size(), before + 1);
+        auto *detail = qobject_cast<HsNewsDetail *>(port.pushed().back().get());
+        EXPECT_TRUE(waitUntil([&] { return port.idle() && detail->succeeded(); }));
+        return *detail;
+    }
+
+    bool answeredMark(int row) const
+    {
+        return school->newses()->index(row).data(HsNewsListModel::AnsweredRole).toBool();
+    }
+
+    std::string typeCode(int n) const { return *categories[static_cast<size_t>(n - 1)].typeCode; }
+    std::vector<int32_t> cached(int n) const { return idsOf(NewsDao().initSelects(typeCode(n))); }
+    std::vector<int32_t> shown() const { return idsOf(school->newses()->newses()); }
+
+    std::vector<NewsTypeItem> categories;
     std::unique_ptr<HsSchoolActivity> school;
     std::unique_ptr<QAbstractItemModelTester> tester;
     bool networkUp = true;
@@ -66,17 +75,13 @@ protected:
 
 TEST_F(NewsListTest, EmptyCacheFetchesUnderTheOverlayAndStoresThePage)
 {
-    LogCapture log;
     const int before = callsOf("getNews");
-    HsSchoolActivity &area = openSchool();
-    EXPECT_EQ(port.events(), QStringList{kFetching});
+    openSchool();
+    EXPECT_EQ(port.events(), QStringList{"overlay:获取通知消息, 请稍候..."});
     ASSERT_TRUE(waitForOverlays(1));
-
-    const std::vector<NewsItem> &shown = area.newses()->newses();
-    ASSERT_EQ(shown.size(), 20u);
+    ASSERT_EQ(shown().size(), 20u);
     EXPECT_EQ(callsOf("getNews"), before + 1);
-    EXPECT_EQ(cached(1).size(), 20u);
-    EXPECT_TRUE(log.contains(*shown.front().newsTitle));
+    EXPECT_EQ(cached(1), shown());
 }
 
 // A pull replaces list and cache without the overlay, but only when answered: a refusal or no
@@ -85,25 +90,19 @@ TEST_F(NewsListTest, OnlyAnAnsweredPullReplacesListAndCache)
 {
     NewsDao().replaceCategory(typeCode(1), {headline(900007, "保留的通知")});
     HsSchoolActivity &area = openSchool();
-    CannedService refusing(QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>"));
-    CannedService empty(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
+    refusedThenUnanswered([&] { pullToRefresh(*area.refreshHeader()); },
+                          [&] {
+                              EXPECT_EQ(shown(), std::vector<int32_t>{900007});
+                              EXPECT_EQ(cached(1), std::vector<int32_t>{900007});
+                          });
 
-    HsServiceConfig::setEndpoint(refusing.endpoint());
-    pullToRefresh(area);
-    unanswered([&] { pullToRefresh(area); });
-    EXPECT_EQ(refusing.requestCount(), 1);
-    EXPECT_EQ(idsOf(area.newses()->newses()), std::vector<int32_t>{900007});
-    EXPECT_EQ(idsOf(cached(1)), std::vector<int32_t>{900007});
-
-    HsServiceConfig::setEndpoint(server->endpoint());
-    pullToRefresh(area);
-    EXPECT_EQ(area.newses()->rowCount(), 20);
-    EXPECT_EQ(cached(1).size(), 20u);
-    EXPECT_NE(idsOf(cached(1)).front(), 900007);
+    pullToRefresh(*area.refreshHeader());
+    EXPECT_EQ(shown().size(), 20u);
+    EXPECT_EQ(cached(1), shown());
+    EXPECT_NE(cached(1).front(), 900007);
     EXPECT_TRUE(port.events().isEmpty());
 
-    HsServiceConfig::setEndpoint(empty.endpoint());
-    pullToRefresh(area);
+    answering(kEmptyAnswer, [&] { pullToRefresh(*area.refreshHeader()); });
     EXPECT_EQ(area.newses()->rowCount(), 0);
     EXPECT_TRUE(cached(1).empty());
 }
@@ -116,12 +115,10 @@ TEST_F(NewsListTest, CachedCategoriesShowAtOnceAndTapsSkipTheSelectedOneAndNeedA
     NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
     const int before = callsOf("getNews");
     HsSchoolActivity &area = openSchool();
-    EXPECT_EQ(area.category(), 1);
-    EXPECT_EQ(idsOf(area.newses()->newses()), (std::vector<int32_t>{9, 3}));
+    EXPECT_EQ(shown(), (std::vector<int32_t>{9, 3}));
     EXPECT_EQ(area.newses()->index(0).data(HsNewsListModel::NewsTitleRole).toString(), "新通知");
-    EXPECT_EQ(area.categoryBar()->rowCount(), static_cast<int>(schoolCategories.size()));
+    EXPECT_EQ(area.categoryBar()->rowCount(), static_cast<int>(categories.size()));
     const QRectF firstPointer = area.categoryBar()->pointerFrame();
-    const QRectF secondButton = area.categoryBar()->buttonFrame(2);
 
     area.pressCategory(1);
     networkUp = false;
@@ -132,8 +129,8 @@ TEST_F(NewsListTest, CachedCategoriesShowAtOnceAndTapsSkipTheSelectedOneAndNeedA
     networkUp = true;
     area.pressCategory(2);
     EXPECT_EQ(area.category(), 2);
-    EXPECT_EQ(idsOf(area.newses()->newses()), std::vector<int32_t>{2});
-    EXPECT_EQ(area.categoryBar()->pointerFrame(), secondButton.adjusted(-8, -3, 8, 3));
+    EXPECT_EQ(shown(), std::vector<int32_t>{2});
+    EXPECT_EQ(area.categoryBar()->pointerFrame(), area.categoryBar()->buttonFrame(2).adjusted(-8, -3, 8, 3));
     EXPECT_TRUE(port.events().isEmpty());
     EXPECT_EQ(callsOf("getNews"), before);
 }
@@ -142,7 +139,6 @@ TEST_F(NewsListTest, ACategoryBarButtonIsAsWideAsItsTitleAndTheNextStartsAfterAG
 {
     HsCategoryBarModel bar;
     bar.setTitles({QStringLiteral("学校通知"), QString(), QStringLiteral("班级通知")});
-
     const QRectF first = bar.buttonFrame(1);
     EXPECT_EQ(first.topLeft(), QPointF(10, 5));
     EXPECT_EQ(first.height(), 20);
@@ -151,7 +147,6 @@ TEST_F(NewsListTest, ACategoryBarButtonIsAsWideAsItsTitleAndTheNextStartsAfterAG
     EXPECT_EQ(bar.buttonFrame(3).x(), first.right() + 44);
     EXPECT_EQ(bar.contentWidth(), bar.buttonFrame(3).right() + 22 + 10);
     EXPECT_TRUE(bar.buttonFrame(4).isNull());
-
     bar.setTitles({});
     EXPECT_EQ(bar.contentWidth(), 20);
 }
@@ -161,10 +156,9 @@ TEST_F(NewsListTest, WithoutCategoriesNothingIsFetchedAndAPullEndsCleanly)
     NewsTypeDao().replaceAll({});
     const int before = callsOf("getNews");
     HsSchoolActivity &area = openSchool();
-
     EXPECT_EQ(area.category(), 0);
+    pullToRefresh(*area.refreshHeader());
     EXPECT_EQ(area.newses()->rowCount(), 0);
-    pullToRefresh(area);
     EXPECT_EQ(callsOf("getNews"), before);
     EXPECT_TRUE(port.events().isEmpty());
 }
@@ -185,7 +179,6 @@ TEST_F(NewsListTest, AHeadlineOpensItsDetailWhichFetchesTheWholeText)
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(detail->newsId(), first.newsId);
     ASSERT_TRUE(waitForOverlays(2));
-
     EXPECT_TRUE(detail->succeeded());
     EXPECT_EQ(detail->newsTitle().toStdString(), *first.newsTitle);
     EXPECT_FALSE(detail->newsContent().isEmpty());
@@ -193,13 +186,104 @@ TEST_F(NewsListTest, AHeadlineOpensItsDetailWhichFetchesTheWholeText)
     EXPECT_EQ(port.events().mid(1), (QStringList{"push:HsNewsDetail", "overlay:获取中, 请稍候..."}));
 
     // Refused, the detail stays blank.
-    CannedService refusing(QStringLiteral("<Result><Code>3</Code><Error>该消息不存在</Error></Result>"));
-    HsServiceConfig::setEndpoint(refusing.endpoint());
     HsNewsDetail missing(port, session);
-    missing.setNewsId(424242);
-    missing.viewDidLoad();
-    ASSERT_TRUE(waitForOverlays(3));
+    answering(kRefusal, [&] {
+        missing.setNewsId(424242);
+        missing.viewDidLoad();
+        ASSERT_TRUE(waitForOverlays(3));
+    });
     EXPECT_FALSE(missing.succeeded());
     EXPECT_TRUE(missing.newsTitle().isEmpty());
     EXPECT_TRUE(missing.newsContent().isEmpty());
+}
+
+// A failed page keeps the rows and is retried on a tap; 45 notices load as 20, 20 and 5, and then
+// no more is asked.
+TEST_F(NewsListTest, FortyFiveNoticesLoadAsTwentyTwentyFiveAfterAFailedPageIsRetried)
+{
+    HsSchoolActivity &area = openAndFetch();
+    HsPaging &paging = *area.paging();
+    const auto more = [&] { ASSERT_TRUE(loadMore(paging, [&] { area.loadMore(); })); };
+    ASSERT_EQ(area.newses()->rowCount(), 20);
+    EXPECT_EQ(paging.state(), HsPaging::More);
+
+    unanswered(more);
+    EXPECT_EQ(paging.state(), HsPaging::Failed);
+    EXPECT_EQ(area.newses()->rowCount(), 20);
+    more();
+    EXPECT_EQ(paging.state(), HsPaging::More);
+    EXPECT_EQ(area.newses()->rowCount(), 40);
+    more();
+    EXPECT_EQ(area.newses()->rowCount(), 45);
+    EXPECT_EQ(paging.state(), HsPaging::End);
+
+    const int calls = callsOf("getNews");
+    area.loadMore();
+    EXPECT_EQ(paging.state(), HsPaging::End);
+    EXPECT_EQ(callsOf("getNews"), calls);
+    const std::vector<int32_t> ids = idsOf(area.newses()->newses());
+    EXPECT_EQ(std::set<int32_t>(ids.begin(), ids.end()).size(), 45u);
+}
+
+TEST_F(NewsListTest, AParentsReplyReachesTheTeachersListAndMarksTheNoticeAnswered)
+{
+    signIn("jz1004", false);
+    openAndFetch();
+    const std::vector<NewsItem> &rows = school->newses()->newses();
+    const int row = static_cast<int>(
+        std::find_if(rows.begin(), rows.end(), [](const NewsItem &n) { return n.forceReturn != 0; }) -
+        rows.begin());
+    ASSERT_LT(row, static_cast<int>(rows.size()));
+    EXPECT_FALSE(answeredMark(row));
+    HsNewsDetail &detail = openDetail(row);
+    ASSERT_TRUE(detail.canReply());
+    EXPECT_FALSE(detail.showsReplies());
+    const QString text = "已收到，按时参加。" + QString::number(QDateTime::currentMSecsSinceEpoch());
+
+    unanswered([&] {
+        detail.setReplyText(text);
+        detail.pressReply();
+        ASSERT_TRUE(waitUntil([&] { return port.idle(); }));
+        EXPECT_EQ(detail.replyText(), text);
+        EXPECT_EQ(port.toasts().last(), "请检查网络状态！");
+        EXPECT_FALSE(answeredMark(row));
+    });
+    detail.pressReply();
+    ASSERT_TRUE(waitUntil([&] { return port.idle(); }));
+    EXPECT_EQ(port.toasts().last(), "回复成功！");
+    EXPECT_TRUE(detail.replyText().isEmpty());
+    EXPECT_TRUE(answeredMark(row));
+    ASSERT_GE(detail.replies()->rowCount(), 1);
+    EXPECT_EQ(detail.replies()->index(0).data(HsReturnListModel::ContentRole).toString(), text);
+
+    signIn("wangfang", true);
+    HsNewsDetail teacherView(port, session);
+    teacherView.setNewsId(detail.newsId());
+    teacherView.setForceReturn(1);
+    teacherView.viewDidLoad();
+    ASSERT_TRUE(waitUntil([&] { return port.idle() && teacherView.succeeded(); }));
+    EXPECT_TRUE(teacherView.showsReplies());
+    EXPECT_FALSE(teacherView.canReply());
+    ASSERT_GE(teacherView.replies()->rowCount(), 1);
+    EXPECT_EQ(teacherView.replies()->index(0).data(HsReturnListModel::ContentRole).toString(), text);
+    EXPECT_GE(teacherView.replies()->repliers(), 1);
+}
+
+TEST_F(NewsListTest, ReadMarksCountDownSurviveARestartAndBelongToTheirAccount)
+{
+    signIn("jz1005", false);
+    HsSchoolActivity &first = openAndFetch();
+    ASSERT_EQ(first.unreadCount(), 20);
+    openDetail(0);
+    openDetail(3);
+    openDetail(3);
+    EXPECT_EQ(first.unreadCount(), 18);
+    EXPECT_FALSE(first.newses()->index(0).data(HsNewsListModel::UnreadRole).toBool());
+    EXPECT_TRUE(first.newses()->index(1).data(HsNewsListModel::UnreadRole).toBool());
+
+    HsSchoolActivity &again = openAndFetch();
+    EXPECT_EQ(again.unreadCount(), 18);
+
+    signIn("jz1006", false);
+    EXPECT_EQ(openAndFetch().unreadCount(), 20);
 }

@@ -23,33 +23,18 @@ struct QuitCase
 class QuitTest : public testing::TestWithParam<QuitCase>
 {
 protected:
-    // The application signs in by itself at launch: it was told to remember the account.
-    void rememberAccount(const QString &dataDirectory)
-    {
-        HsDefaults defaults(QDir(dataDirectory).filePath(QStringLiteral("defaults.ini")));
-        for (const auto &[key, value] : {std::pair{"loginTeacher", "1"},
-                                         {"userName", "wangfang"},
-                                         {"remember", "1"},
-                                         {"passWord", "teacher123"},
-                                         {"autologin", "1"}})
-            ASSERT_TRUE(defaults.setValue(QString::fromUtf8(key), QString::fromUtf8(value)));
-    }
-
     // No file is no rows: a sign-in that never ended made no cache.
     static int newsTypeRows(const QString &databasePath)
     {
-        if (!QFile::exists(databasePath))
-            return 0;
         sqlite3 *db = nullptr;
-        int rows = -1;
-        if (sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-            SQLITE_OK) {
-            sqlite3_stmt *count = nullptr;
-            if (sqlite3_prepare_v2(db, "select count(*) from news_type", -1, &count, nullptr) == SQLITE_OK &&
-                sqlite3_step(count) == SQLITE_ROW)
-                rows = sqlite3_column_int(count, 0);
-            sqlite3_finalize(count);
-        }
+        sqlite3_stmt *count = nullptr;
+        int rows = QFile::exists(databasePath) ? -1 : 0;
+        if (rows < 0 &&
+            sqlite3_open_v2(databasePath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == 0 &&
+            sqlite3_prepare_v2(db, "select count(*) from news_type", -1, &count, nullptr) == 0 &&
+            sqlite3_step(count) == SQLITE_ROW)
+            rows = sqlite3_column_int(count, 0);
+        sqlite3_finalize(count);
         sqlite3_close(db);
         return rows;
     }
@@ -73,7 +58,14 @@ TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
     QTemporaryDir home;
     const QString dataDirectory = QDir(home.path()).filePath(QStringLiteral("hsschool/hsschool"));
     ASSERT_TRUE(QDir().mkpath(dataDirectory));
-    rememberAccount(dataDirectory);
+    // The application signs in by itself at launch: it was told to remember the account.
+    HsDefaults defaults(QDir(dataDirectory).filePath(QStringLiteral("defaults.ini")));
+    for (const auto &[key, value] : {std::pair{"loginTeacher", "1"},
+                                     {"userName", "wangfang"},
+                                     {"remember", "1"},
+                                     {"passWord", "teacher123"},
+                                     {"autologin", "1"}})
+        ASSERT_TRUE(defaults.setValue(key, value));
 
     QProcess app;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -52,16 +52,13 @@ TEST_F(ResourceInterfaceTest, ShownTheAreaFetchesTheRecommendedAndATapOpensTheHa
 
 TEST_F(ResourceInterfaceTest, AReusedPhotoRowShowsBothHalvesAgain)
 {
-    CannedService refusing(QStringLiteral("<Result><Code>1</Code><Error>x</Error></Result>"));
+    CannedService refusing(kRefusal);
     HsServiceConfig::setEndpoint(refusing.endpoint());
     show();
     ASSERT_TRUE(waitForOverlays(1));
     std::vector<ResourceItem> items;
-    for (int32_t id = 1; id <= 41; ++id) {
-        items.emplace_back();
-        items.back().resId = id;
-        items.back().resTitle = "资源" + std::to_string(id);
-    }
+    for (int32_t id = 1; id <= 41; ++id)
+        items.push_back({.resId = id, .resTitle = "资源" + std::to_string(id)});
     area.photoTable()->reloadData(items);
     QQuickItem *list = host.find(QStringLiteral("tablePhoto"));
 

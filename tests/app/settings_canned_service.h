@@ -9,6 +9,10 @@
 #include <QXmlStreamReader>
 #include <string>
 
+// Result documents: a refusal, and an accepting answer that carries nothing.
+inline const QString kRefusal = QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>");
+inline const QString kEmptyAnswer = QStringLiteral("<Result><Code>0</Code><Error></Error></Result>");
+
 // A stand-in school service that answers every call with one result document and keeps what each
 // request sent. Because it answers only while the thread that made it runs its event loop, a
 // screen that called the service on the interface thread would never get its answer.

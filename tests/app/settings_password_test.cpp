@@ -27,32 +27,25 @@ protected:
 
 TEST_F(SettingsPasswordTest, InputChecksStopAtTheFirstProblemThenTheUserAndBothPasswordsAreSent)
 {
-    struct Case
-    {
-        QString oldPass, newPass, chkPass, toast;
-    };
-    const std::vector<Case> cases{
+    const std::vector<QStringList> cases{
         {"", "", "", "请输入原密码！"},          {"", "new1", "new1", "请输入原密码！"},
         {"old", "", "", "请输入新密码！"},       {"old", "", "new1", "请输入新密码！"},
         {"old", "new1", "", "请输入校验密码！"}, {"old", "abcDEF", "abcdef", "密码不一致！"},
         {"old", "new1", "new2", "密码不一致！"},
     };
-    CannedService service(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
+    CannedService service(kEmptyAnswer);
     HsServiceConfig::setEndpoint(service.endpoint());
-    QStringList expected;
-    for (const Case &c : cases) {
-        fill(c.oldPass, c.newPass, c.chkPass);
+    for (const QStringList &c : cases) {
+        fill(c[0], c[1], c[2]);
         screen.pressButton(HsModifyPass::submitTag);
-        expected << QStringLiteral("toast:") + c.toast;
+        EXPECT_EQ(port.events().last(), "toast:" + c[3]) << c.join('/').toStdString();
     }
-    EXPECT_EQ(port.events(), expected);
+    EXPECT_EQ(port.events().size(), static_cast<qsizetype>(cases.size()));
     EXPECT_EQ(keyboard.count(), 0);
     EXPECT_EQ(service.requestCount(), 0);
 
     // One for every role, not the login type.
-    LoginResultItem parent;
-    parent.userName = "jz1001";
-    session.setLoginItem(parent);
+    session.setLoginItem(LoginResultItem{.userName = "jz1001"});
     session.setLoginType(1);
     fill("parent123", "Lotus 2027", "Lotus 2027");
     screen.pressButton(HsModifyPass::submitTag);
@@ -63,8 +56,7 @@ TEST_F(SettingsPasswordTest, InputChecksStopAtTheFirstProblemThenTheUserAndBothP
 
     screen.pressButton(3);
     screen.pressButton(HsModifyPass::backTag);
-    EXPECT_EQ(port.events().last(), "pop");
-    EXPECT_EQ(port.events().size(), expected.size() + 3);
+    EXPECT_EQ(port.events().mid(cases.size() + 2), QStringList{"pop"});
 }
 
 // The school decides; the remembered password follows a change only when one is remembered.
@@ -91,14 +83,15 @@ TEST_F(SettingsPasswordTest, OnlyAnAcceptedChangeReplacesARememberedPassword)
         HsServiceConfig::setEndpoint(c.answered ? server->endpoint() : closedEndpoint());
         const qsizetype before = port.events().size();
         fill(c.oldPass, c.newPass, c.newPass);
-
         screen.pressButton(HsModifyPass::submitTag);
         ASSERT_TRUE(waitForOverlays(++finished));
 
-        const QString outcome = c.changed ? QStringLiteral("toast:密码修改成功！") : QStringLiteral("toast:密码修改失败！");
-        EXPECT_EQ(port.events().mid(before), (QStringList{overlayText, outcome})) << c.account;
-        EXPECT_EQ(defaults.value("passWord"),
-                  !c.remembered ? QString() : c.changed ? c.newPass : QStringLiteral("teacher123"));
+        EXPECT_EQ(port.events().mid(before),
+                  (QStringList{overlayText, c.changed ? "toast:密码修改成功！" : "toast:密码修改失败！"}))
+            << c.account;
+        EXPECT_EQ(defaults.value("passWord"), !c.remembered ? QString()
+                                              : c.changed   ? c.newPass
+                                                            : QStringLiteral("teacher123"));
         EXPECT_EQ(screen.textOldPass(), c.oldPass);
         EXPECT_EQ(screen.textNewPass(), c.newPass);
         EXPECT_EQ(screen.textChkPass(), c.newPass);

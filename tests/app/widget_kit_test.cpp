@@ -8,51 +8,33 @@
 #include <atomic>
 #include <gtest/gtest.h>
 
-TEST(ProgressOverlayTest, RunsTheActionOnAWorkerAndFinishesAfterHiding)
+// Actions run on workers; the overlay stays shown until every action has returned, and is hidden
+// before the last one's `hidden` runs on the interface thread.
+TEST(ProgressOverlayTest, RunsActionsOnWorkersAndHidesOnceAllHaveReturned)
 {
     HsProgressOverlay overlay;
     QSignalSpy shownChanges(&overlay, &HsProgressOverlay::shownChanged);
-    std::atomic<QThread *> actionThread = nullptr;
-    QThread *hiddenThread = nullptr;
-    bool shownWhenHidden = true;
-
-    overlay.run(
-        "提交中, 请稍候...", [&] { actionThread = QThread::currentThread(); },
-        [&] {
-            hiddenThread = QThread::currentThread();
-            shownWhenHidden = overlay.isShown();
-        });
-    EXPECT_TRUE(overlay.isShown());
-    EXPECT_EQ(overlay.text(), "提交中, 请稍候...");
-
-    ASSERT_TRUE(waitUntil([&] { return hiddenThread != nullptr; }));
-    EXPECT_NE(actionThread.load(), QThread::currentThread());
-    EXPECT_EQ(hiddenThread, QThread::currentThread());
-    EXPECT_FALSE(shownWhenHidden);
-    EXPECT_EQ(shownChanges.count(), 2);
-}
-
-TEST(ProgressOverlayTest, StaysShownUntilEveryActionHasReturned)
-{
-    HsProgressOverlay overlay;
     std::atomic<bool> release = false;
-    int finished = 0;
-
+    std::atomic<QThread *> actionThread = nullptr;
+    std::vector<std::pair<QThread *, bool>> hidden; // the thread and whether the overlay was still shown
+    const auto onHidden = [&] { hidden.emplace_back(QThread::currentThread(), overlay.isShown()); };
+    const QString text = QStringLiteral("提交中, 请稍候...");
+    const auto first = [&] { actionThread = QThread::currentThread(); };
+    overlay.run(text, first, onHidden);
     overlay.run(
-        "a",
-        [&] {
-            while (!release)
-                QThread::yieldCurrentThread();
-        },
-        [&] { ++finished; });
-    overlay.run(
-        "b", [] {}, [&] { ++finished; });
+        text, [&] { release.wait(false); }, onHidden);
+    EXPECT_TRUE(overlay.isShown());
+    EXPECT_EQ(overlay.text(), text);
 
-    ASSERT_TRUE(waitUntil([&] { return finished == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return hidden.size() == 1; }));
     EXPECT_TRUE(overlay.isShown());
     release = true;
-    ASSERT_TRUE(waitUntil([&] { return finished == 2; }));
-    EXPECT_FALSE(overlay.isShown());
+    release.notify_all();
+    ASSERT_TRUE(waitUntil([&] { return hidden.size() == 2; }));
+    EXPECT_NE(actionThread.load(), QThread::currentThread());
+    EXPECT_EQ(hidden[0], std::pair(QThread::currentThread(), true));
+    EXPECT_EQ(hidden[1], std::pair(QThread::currentThread(), false));
+    EXPECT_EQ(shownChanges.count(), 2);
 }
 
 TEST(ToastTest, MessagesFromAnyThreadAreShownInTurnAndFadeByThemselves)
