@@ -13,19 +13,19 @@ constexpr uint32_t kReachable = HsAppConstants::kReachable;
 constexpr uint32_t kConnectionRequired = HsAppConstants::kConnectionRequired;
 constexpr uint32_t kIsWWAN = HsAppConstants::kIsWWAN;
 
+// Wi-Fi and cellular data count; a route that first needs a connection set up does not, nor does
+// anything without the reachable bit (airplane mode), whatever else is set.
 TEST(NetworkFlags, DecisionFollowsTheThreeBits)
 {
-    // Wi-Fi up.
-    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable));
-    // Cellular data only.
-    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired | kIsWWAN));
-    // A route that first needs a connection set up, not cellular.
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired));
-    // Airplane mode: nothing reachable, whatever else is set.
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(0));
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kIsWWAN));
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kConnectionRequired | kIsWWAN));
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(~kReachable));
+    const std::pair<uint32_t, bool> cases[] = {{kReachable, true},
+                                               {kReachable | kConnectionRequired | kIsWWAN, true},
+                                               {kReachable | kConnectionRequired, false},
+                                               {0, false},
+                                               {kIsWWAN, false},
+                                               {kConnectionRequired | kIsWWAN, false},
+                                               {~kReachable, false}};
+    for (const auto &[flags, available] : cases)
+        EXPECT_EQ(HsAppConstants::networkAvailableFromFlags(flags), available) << flags;
 }
 
 // A name server that answers only when the test lets it: the check must not wait for it.
@@ -80,7 +80,6 @@ TEST(ServiceConfigDeathTest, OverridesOfTheDefaultsAndTheReachabilityOfTheEndpoi
             HsServiceConfig::setTimeoutSeconds(3);
             HsServiceConfig::setTimeoutSeconds(0);
             ok = ok && HsServiceConfig::timeoutSeconds() == 3;
-
             uint32_t flags = 0;
             ok = ok && HsAppConstants::isNetworkAvailableFlags(&flags) && flags == kReachable &&
                  HsAppConstants::checkNetwork(false);

@@ -106,8 +106,7 @@ TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
 // Notes the order operations ran in, the thread they ran on and how many ran at the same time.
 struct Overlap
 {
-    std::atomic<int> running{0};
-    std::atomic<int> mostAtOnce{0};
+    std::atomic<int> running{0}, mostAtOnce{0};
     std::mutex mutex;
     std::vector<int> order;
     std::vector<std::thread::id> threads;
@@ -172,8 +171,8 @@ TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
         EXPECT_EQ(overlap.order, expected);
         EXPECT_EQ(overlap.mostAtOnce.load(), 1);
         EXPECT_EQ(queue.operationCount(), 0);
-        for (const auto &operation : operations)
-            EXPECT_TRUE(operation->isFinished());
+        EXPECT_TRUE(
+            std::ranges::all_of(operations, [](const auto &operation) { return operation->isFinished(); }));
     }
 }
 
@@ -182,12 +181,12 @@ TEST(OperationQueue, AddingAndWaitingOnABusyQueueKeepsItsWidthAndWaitsForEveryOp
     std::thread finisher;
     std::promise<void> gate;
     int result = 0;
-    auto gated = std::make_shared<ThreadFinishedOperation>(finisher, gate.get_future().share(), result, 1);
     Overlap overlap;
     const auto later = countingOperations(overlap, 1);
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
-    queue.addOperation(gated);
+    queue.addOperation(
+        std::make_shared<ThreadFinishedOperation>(finisher, gate.get_future().share(), result, 1));
     std::atomic<bool> waiterReturned{false};
     std::thread waiter([&] {
         queue.addOperations(later, true);
@@ -260,11 +259,11 @@ struct HoldingObserver : HsOperationObserver
         released.wait();
     }
     std::atomic<int> calls{0};
-    std::promise<void> inside;
-    std::promise<void> release;
+    std::promise<void> inside, release;
     std::shared_future<void> released = release.get_future().share();
 };
 
+// Once removed, the observer hears of no further change.
 TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
 {
     HoldingObserver observer;
@@ -279,8 +278,6 @@ TEST(OperationState, RemovingAnObserverWaitsForAReportUnderWayOnAnotherThread)
     observer.release.set_value();
     removed.get();
     finisher.join();
-
-    // Once removed, the observer hears of no further change.
     const int callsBefore = observer.calls;
     operation.setIsExecuting(true);
     EXPECT_EQ(observer.calls, callsBefore);
