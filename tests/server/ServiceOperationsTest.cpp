@@ -31,39 +31,27 @@ std::string uniqueText(const std::string &stem)
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-class LoginTest : public ServerFixture
-{};
+using LoginTest = ServerFixture;
 
-TEST_F(LoginTest, TeacherSignsInWithClassAndSchool)
+// A teacher signs in with class and school, a parent with the student's family.
+TEST_F(LoginTest, TeacherAndParentSignInWithTheirOwnDetails)
 {
-    const auto response = LoginService().LoginTeacher(kTeacher, kTeacherPassword);
-    ASSERT_TRUE(response.answered);
-    ASSERT_EQ(response.code, 0);
-    ASSERT_TRUE(response.item);
-    const auto &user = *response.item;
+    const auto teacher = LoginService().LoginTeacher(kTeacher, kTeacherPassword);
+    ASSERT_TRUE(teacher.answered && teacher.code == 0 && teacher.item);
+    const auto &user = *teacher.item;
     EXPECT_GT(user.userId, 0);
     EXPECT_EQ(user.userName, kTeacher);
-    EXPECT_TRUE(user.realName && !user.realName->empty());
     EXPECT_EQ(user.classId, 1);
-    EXPECT_TRUE(user.className);
     EXPECT_EQ(user.schoolCode, kSchoolCode);
-    ASSERT_TRUE(user.avatar);
-    EXPECT_EQ(user.avatar->rfind(server().baseUrl() + "/images/", 0), 0u) << *user.avatar;
-    EXPECT_FALSE(user.motherName);
-}
+    EXPECT_TRUE(user.realName && !user.realName->empty() && user.className && !user.motherName);
+    EXPECT_EQ(user.avatar.value_or("").rfind(server().baseUrl() + "/images/", 0), 0u);
 
-TEST_F(LoginTest, ParentSignsInWithTheStudentsFamily)
-{
-    const auto response = LoginService().LoginStudent(kParent, kParentPassword);
-    ASSERT_EQ(response.code, 0);
-    ASSERT_TRUE(response.item);
-    const auto &user = *response.item;
-    EXPECT_EQ(user.userName, kParent);
-    EXPECT_EQ(user.classId, 1);
-    EXPECT_TRUE(user.phone);
-    EXPECT_TRUE(user.motherName);
-    EXPECT_TRUE(user.fatherWork);
-    EXPECT_TRUE(user.address);
+    const auto parent = LoginService().LoginStudent(kParent, kParentPassword);
+    ASSERT_TRUE(parent.code == 0 && parent.item);
+    EXPECT_EQ(parent.item->userName, kParent);
+    EXPECT_EQ(parent.item->classId, 1);
+    EXPECT_TRUE(parent.item->phone && parent.item->motherName && parent.item->fatherWork &&
+                parent.item->address);
 }
 
 TEST_F(LoginTest, WrongPasswordUnknownNameAndWrongRoleAreRefused)
@@ -72,9 +60,7 @@ TEST_F(LoginTest, WrongPasswordUnknownNameAndWrongRoleAreRefused)
     for (const auto &response :
          {login.LoginTeacher(kTeacher, "teacher124"), login.LoginTeacher("nobody", "x"),
           login.LoginStudent(kTeacher, kTeacherPassword), login.LoginStudent(kParent, "")}) {
-        EXPECT_TRUE(response.answered);
-        EXPECT_EQ(response.code, 1);
-        EXPECT_TRUE(response.error && !response.error->empty());
+        EXPECT_TRUE(response.answered && response.code == 1 && response.error && !response.error->empty());
     }
 }
 
@@ -115,17 +101,11 @@ TEST_F(NewsTest, EveryClassPagesOnThroughOlderHeadlinesWithoutRepeats)
             EXPECT_TRUE(newestFirst(all, [](auto &n) { return n.publicDate; })) << code;
             std::set<int> ids;
             std::set<std::string> titles;
-            for (const auto &item : all) {
-                EXPECT_GT(item.newsId, 0);
-                EXPECT_TRUE(ids.insert(item.newsId).second) << code << " repeats " << item.newsId;
-                EXPECT_TRUE(titles.insert(item.newsTitle.value_or("")).second)
-                    << code << " repeats " << item.newsTitle.value_or("");
-            }
-            const bool thirdPage = all.size() > 2 * kPageSize;
-            if (type.typeType == 0)
-                longNoticeList = longNoticeList || thirdPage;
-            else
-                longNewsList = longNewsList || thirdPage;
+            for (const auto &item : all)
+                EXPECT_TRUE(item.newsId > 0 && ids.insert(item.newsId).second &&
+                            titles.insert(item.newsTitle.value_or("")).second)
+                    << code << " repeats " << item.newsId;
+            (type.typeType == 0 ? longNoticeList : longNewsList) |= all.size() > 2 * kPageSize;
         }
     }
     EXPECT_TRUE(longNoticeList) << "no notice category reaches a third page";
@@ -153,20 +133,17 @@ TEST_F(NewsTest, NoticesAskingForAReplyAreAnsweredInBothClasses)
 {
     for (int classId : {1, 2}) {
         for (const std::string code : {"xxtz", "bjtz"}) {
-            int asking = 0;
-            int answered = 0;
+            int asking = 0, answered = 0;
             for (const auto &item : allPages(classId, code)) {
                 if (item.forceReturn != 1)
                     continue;
                 ++asking;
                 const auto replies = NewsService().GetReturns(item.newsId, 0, 1);
                 ASSERT_EQ(replies.code, 0);
-                if (!replies.items.empty())
-                    ++answered;
-                for (const auto &reply : replies.items) {
-                    EXPECT_TRUE(reply.userName && reply.rtContent);
-                    EXPECT_GT(reply.rtDate.value_or(""), item.publicDate.value_or("")) << item.newsId;
-                }
+                answered += !replies.items.empty();
+                for (const auto &reply : replies.items)
+                    EXPECT_TRUE(reply.userName && reply.rtContent && reply.rtDate > item.publicDate)
+                        << item.newsId;
             }
             EXPECT_GT(asking, 0) << code << " class " << classId;
             EXPECT_GT(answered, 0) << code << " class " << classId;
@@ -174,38 +151,30 @@ TEST_F(NewsTest, NoticesAskingForAReplyAreAnsweredInBothClasses)
     }
 }
 
-TEST_F(NewsTest, OneItemComesWithItsTextAndUnknownItemsAreRefused)
+// One item comes with its text and takes replies; unknown items are refused both.
+TEST_F(NewsTest, OneItemComesWithItsTextAndItsPostedRepliesAreListed)
 {
     const auto list = NewsService().GetNews(kSchoolCode, 1, "xxtz", 1);
     ASSERT_FALSE(list.items.empty());
-    const auto one = NewsService().GetTheNews(list.items.front().newsId);
-    ASSERT_EQ(one.code, 0);
-    ASSERT_TRUE(one.item);
-    EXPECT_EQ(one.item->newsId, list.items.front().newsId);
-    EXPECT_EQ(one.item->newsTitle, list.items.front().newsTitle);
-    EXPECT_TRUE(one.item->newsContent && one.item->newsContent->size() > 20);
+    const auto &first = list.items.front();
+    const auto one = NewsService().GetTheNews(first.newsId);
+    ASSERT_TRUE(one.code == 0 && one.item);
+    EXPECT_EQ(one.item->newsId, first.newsId);
+    EXPECT_EQ(one.item->newsTitle, first.newsTitle);
+    EXPECT_GT(one.item->newsContent.value_or("").size(), 20u);
     EXPECT_NE(NewsService().GetTheNews(999999).code, 0);
-}
 
-TEST_F(NewsTest, PostedReplyIsListedForItsNotice)
-{
-    const auto list = NewsService().GetNews(kSchoolCode, 1, "xxtz", 1);
-    ASSERT_FALSE(list.items.empty());
-    const int newsId = list.items.front().newsId;
     const std::string text = uniqueText("收到，会准时参加");
-    ASSERT_EQ(NewsService().PostReturn(newsId, text, 1, 0).code, 0);
-    const auto replies = NewsService().GetReturns(newsId, 0, 1);
-    ASSERT_EQ(replies.code, 0);
-    ASSERT_FALSE(replies.items.empty());
+    ASSERT_EQ(NewsService().PostReturn(first.newsId, text, 1, 0).code, 0);
+    const auto replies = NewsService().GetReturns(first.newsId, 0, 1);
+    ASSERT_TRUE(replies.code == 0 && !replies.items.empty());
     EXPECT_EQ(replies.items.front().rtContent, text);
     EXPECT_EQ(replies.items.front().userId, 1);
-    EXPECT_TRUE(replies.items.front().userName);
-    EXPECT_TRUE(replies.items.front().userAvatar);
+    EXPECT_TRUE(replies.items.front().userName && replies.items.front().userAvatar);
     EXPECT_NE(NewsService().PostReturn(999999, text, 1, 0).code, 0);
 }
 
-class ResourceTest : public ServerFixture
-{};
+using ResourceTest = ServerFixture;
 
 TEST_F(ResourceTest, EveryCategoryAndTheRecommendedListHoldResources)
 {
@@ -218,11 +187,8 @@ TEST_F(ResourceTest, EveryCategoryAndTheRecommendedListHoldResources)
         ASSERT_EQ(list.code, 0);
         EXPECT_FALSE(list.items.empty());
         total += list.items.size();
-        for (const auto &item : list.items) {
-            EXPECT_TRUE(item.resTitle);
-            EXPECT_TRUE(item.resThumb);
-            EXPECT_TRUE(item.updateDate);
-        }
+        for (const auto &item : list.items)
+            EXPECT_TRUE(item.resTitle && item.resThumb && item.updateDate);
     }
     EXPECT_GE(total, 40u);
     EXPECT_FALSE(ResourceService().GetTopResource(1).items.empty());
@@ -233,19 +199,16 @@ TEST_F(ResourceTest, OneResourceHasPictureTextContactsAndPositionAndItsPicturesA
     const auto list = ResourceService().GetTopResource(1);
     ASSERT_FALSE(list.items.empty());
     const auto one = ResourceService().GetResource(list.items.front().resId);
-    ASSERT_EQ(one.code, 0);
-    ASSERT_TRUE(one.item);
+    ASSERT_TRUE(one.code == 0 && one.item);
     EXPECT_EQ(one.item->resTitle, list.items.front().resTitle);
     EXPECT_TRUE(one.item->resContent && one.item->phone && one.item->address);
-    EXPECT_GT(one.item->longitude, 100.0f);
-    EXPECT_GT(one.item->latitude, 20.0f);
+    EXPECT_TRUE(one.item->longitude > 100.0f && one.item->latitude > 20.0f);
     EXPECT_NE(ResourceService().GetResource(999999).code, 0);
     ASSERT_TRUE(one.item->resImage);
     for (const std::string &address : {*one.item->resImage, *list.items.front().resThumb}) {
         ASSERT_EQ(address.rfind(server().baseUrl(), 0), 0u) << address;
         const auto res = http().Get(address.substr(server().baseUrl().size()));
-        ASSERT_TRUE(res) << address;
-        EXPECT_EQ(res->status, 200);
+        ASSERT_TRUE(res && res->status == 200) << address;
         EXPECT_EQ(res->get_header_value("Content-Type").rfind("image/", 0), 0u);
         EXPECT_EQ(res->body.substr(1, 3), "PNG");
     }
@@ -264,14 +227,12 @@ TEST_F(ResourceTest, SearchMatchesTitlesAndTexts)
     EXPECT_TRUE(ResourceService().SearchResources("没有这样的资源", 1).items.empty());
 }
 
-class StudentRecordTest : public ServerFixture
-{};
+using StudentRecordTest = ServerFixture;
 
 TEST_F(StudentRecordTest, HomeworkIsPagedNewestFirstAndPostsShowOnlyInTheirClass)
 {
     const auto first = HomeWorkService().GetHomeWork(2, 1);
-    ASSERT_EQ(first.code, 0);
-    ASSERT_EQ(first.items.size(), 20u);
+    ASSERT_TRUE(first.code == 0 && first.items.size() == 20u);
     EXPECT_TRUE(newestFirst(first.items, [](auto &h) { return h.hwDate; }));
     const auto second = HomeWorkService().GetHomeWork(2, 2);
     ASSERT_FALSE(second.items.empty());
@@ -281,8 +242,7 @@ TEST_F(StudentRecordTest, HomeworkIsPagedNewestFirstAndPostsShowOnlyInTheirClass
     ASSERT_EQ(HomeWorkService().PostHomeWork(text, 1, kSchoolCode, 1).code, 0);
     const auto after = HomeWorkService().GetHomeWork(1, 1);
     ASSERT_FALSE(after.items.empty());
-    EXPECT_EQ(after.items.front().content, text);
-    EXPECT_TRUE(after.items.front().teacherName);
+    EXPECT_TRUE(after.items.front().content == text && after.items.front().teacherName);
     EXPECT_NE(HomeWorkService().GetHomeWork(2, 1).items.front().content, text);
     EXPECT_NE(HomeWorkService().PostHomeWork("", 1, kSchoolCode, 1).code, 0);
     EXPECT_NE(HomeWorkService().PostHomeWork(text, 1, kSchoolCode, 99).code, 0);
@@ -296,27 +256,23 @@ TEST_F(StudentRecordTest, StateReportsAndChatShowWhatWasPosted)
                 states.items.front().stateDate);
     const std::string report = uniqueText("今天在家认真阅读了半小时");
     ASSERT_EQ(StudentStateService().PostStdStates(kParent, "", 1, report, kSchoolCode, 1).code, 0);
-    const auto statesAfter = StudentStateService().GetStdStates(1, 1);
-    EXPECT_EQ(statesAfter.items.front().content, report);
-    EXPECT_EQ(statesAfter.items.front().teacherName, kParent);
+    const auto statesAfter = StudentStateService().GetStdStates(1, 1).items.front();
+    EXPECT_TRUE(statesAfter.content == report && statesAfter.teacherName == kParent);
 
     const auto chats = ChatService().GetChats(1, 1);
     ASSERT_FALSE(chats.items.empty());
     EXPECT_TRUE(newestFirst(chats.items, [](auto &c) { return c.chatDate; }));
     const std::string message = uniqueText("老师好，明天需要带水彩笔吗？");
     ASSERT_EQ(ChatService().PostChat(kParent, kSchoolCode, 1, message).code, 0);
-    const auto chatsAfter = ChatService().GetChats(1, 1);
-    EXPECT_EQ(chatsAfter.items.front().content, message);
-    EXPECT_EQ(chatsAfter.items.front().userName, kParent);
-    EXPECT_EQ(chatsAfter.items.front().userId, 1);
+    const auto chatAfter = ChatService().GetChats(1, 1).items.front();
+    EXPECT_TRUE(chatAfter.content == message && chatAfter.userName == kParent && chatAfter.userId == 1);
     EXPECT_NE(ChatService().GetChats(2, 1).items.front().content, message);
 }
 
 TEST_F(StudentRecordTest, TestsSubjectsAndScoresAgree)
 {
     const auto subjects = TestScoreService().GetSubjects(1, 1);
-    ASSERT_EQ(subjects.code, 0);
-    ASSERT_FALSE(subjects.items.empty());
+    ASSERT_TRUE(subjects.code == 0 && !subjects.items.empty());
     const auto &test = subjects.items.front();
     EXPECT_TRUE(test.subjectName && test.testName && test.testDate);
     const auto scores = TestScoreService().GetScores(test.subjectId);
@@ -330,21 +286,16 @@ TEST_F(StudentRecordTest, TestsSubjectsAndScoresAgree)
 
     const auto mine = TestScoreService().GetStudentScores(1);
     ASSERT_FALSE(mine.items.empty());
-    for (const auto &score : mine.items) {
-        EXPECT_TRUE(score.subjectName && score.testDate);
-        EXPECT_GE(score.avgScore, 70.0f);
-        EXPECT_LE(score.score, 100.0f);
-    }
+    for (const auto &score : mine.items)
+        EXPECT_TRUE(score.subjectName && score.testDate && score.avgScore >= 70.0f && score.score <= 100.0f);
 }
 
-class PeopleTest : public ServerFixture
-{};
+using PeopleTest = ServerFixture;
 
 TEST_F(PeopleTest, ContactsListTheClassesOwnStudentsAndTeachers)
 {
     const auto mates = StudentInfoService().GetMySchoolMates(1);
-    ASSERT_EQ(mates.code, 0);
-    ASSERT_EQ(mates.students.size(), 12u);
+    ASSERT_TRUE(mates.code == 0 && mates.students.size() == 12u);
     EXPECT_TRUE(mates.students.front().studentName && mates.students.front().avatar);
     const auto others = StudentInfoService().GetMySchoolMates(2);
     ASSERT_FALSE(others.students.empty());
@@ -373,11 +324,9 @@ TEST_F(PeopleTest, UploadedAvatarIsServedAndBecomesTheUsersPicture)
                                             reinterpret_cast<const unsigned char *>(picture->body.data()),
                                             static_cast<int>(picture->body.size()))));
     const auto upload = UploadAvatarService().UploadStudentAvatar(1, base64);
-    ASSERT_EQ(upload.code, 0);
-    ASSERT_TRUE(upload.image);
+    ASSERT_TRUE(upload.code == 0 && upload.image);
     const auto served = http().Get(upload.image->substr(server().baseUrl().size()));
-    ASSERT_TRUE(served);
-    EXPECT_EQ(served->status, 200);
+    ASSERT_TRUE(served && served->status == 200);
     EXPECT_EQ(served->get_header_value("Content-Type"), "image/png");
     EXPECT_EQ(served->body, picture->body);
     EXPECT_EQ(LoginService().LoginStudent(kParent, kParentPassword).item->avatar, upload.image);
