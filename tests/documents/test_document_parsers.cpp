@@ -31,17 +31,15 @@ using Text = std::optional<std::string>;
 TEST(LoginDocuments, TeacherDocumentIsReadOnlyWithTheTeacherNames)
 {
     const auto parser = parsedCanned<LoginTeacherParser>("login_teacher.xml");
-    LoginResultItem expected;
-    expected.userId = 31;
-    expected.userName = "wangli";
-    expected.realName = "王丽";
-    expected.avatar = "http://127.0.0.1:8080/pic/t31.jpg";
-    expected.classId = 12;
-    expected.className = "三年级二班";
-    expected.schoolCode = "SY001";
-    expected.address = "北京市海淀区中关村大街1号";
     EXPECT_EQ(parser->code(), 0);
-    EXPECT_EQ(parser->item(), expected);
+    EXPECT_EQ(parser->item(), (LoginResultItem{.userId = 31,
+                                               .userName = "wangli",
+                                               .realName = "王丽",
+                                               .avatar = "http://127.0.0.1:8080/pic/t31.jpg",
+                                               .classId = 12,
+                                               .className = "三年级二班",
+                                               .schoolCode = "SY001",
+                                               .address = "北京市海淀区中关村大街1号"}));
 }
 
 TEST(LoginDocuments, StudentDocumentFillsTheFamilyFieldsAndIgnoresTeacherNames)
@@ -70,25 +68,19 @@ TEST(LoginDocuments, ACodeOnlyAnswerGivesADefaultRecord)
 
 TEST(NewsDocuments, HeadlineListInDocumentOrder)
 {
-    const auto parser = parsedCanned<GetNewsesParser>("news_list.xml");
-    ASSERT_EQ(parser->newses().size(), 3u);
-    const NewsItem &first = parser->newses()[0];
-    EXPECT_EQ(first.newsId, 101);
-    EXPECT_EQ(first.newsTitle, Text("关于期中考试安排的通知"));
-    EXPECT_EQ(first.forceReturn, 1);
-    EXPECT_EQ(first.publicDate, Text("2013-04-20 08:30"));
-    const NewsItem &second = parser->newses()[1];
-    EXPECT_EQ(second.newsId, 102);
-    EXPECT_EQ(second.newsTitle, std::nullopt);
-    EXPECT_EQ(second.forceReturn, 0);
-    EXPECT_EQ(parser->newses()[2].newsTitle, Text("春季运动会 & 家长开放日"));
-    EXPECT_EQ(parser->newses()[2].forceReturn, 0);
+    EXPECT_EQ(parsedCanned<GetNewsesParser>("news_list.xml")->newses(),
+              (std::vector<NewsItem>{
+                  {.newsId = 101,
+                   .newsTitle = "关于期中考试安排的通知",
+                   .publicDate = "2013-04-20 08:30",
+                   .forceReturn = 1},
+                  {.newsId = 102},
+                  {.newsId = 103, .newsTitle = "春季运动会 & 家长开放日", .publicDate = "2013-04-22"}}));
 }
 
 TEST(NewsDocuments, AnEmptyItemElementStillAddsADefaultItem)
 {
-    const auto parser = parsed<GetNewsesParser>("<R><News/><News></News></R>");
-    EXPECT_EQ(parser->newses(), std::vector<NewsItem>(2));
+    EXPECT_EQ(parsed<GetNewsesParser>("<R><News/><News></News></R>")->newses(), std::vector<NewsItem>(2));
 }
 
 // A long list is sized from its first page; items of another size after it must all still come.
@@ -127,12 +119,8 @@ TEST(NewsDocuments, WholeNewsItemIgnoresItsWrapper)
     const auto parser = parsed<GetNewsByIdParser>(
         "<R><News><NewsId>7</NewsId><NewsTitle>t</NewsTitle><ForceReturn>1</ForceReturn>"
         "<NewsContent>A &amp; B &lt;C&gt;</NewsContent><PublicDate>d</PublicDate></News></R>");
-    NewsItem expected;
-    expected.newsId = 7;
-    expected.newsTitle = "t";
-    expected.newsContent = "A & B <C>";
-    expected.publicDate = "d";
-    EXPECT_EQ(parser->item(), expected);
+    EXPECT_EQ(parser->item(),
+              (NewsItem{.newsId = 7, .newsTitle = "t", .publicDate = "d", .newsContent = "A & B <C>"}));
 }
 
 TEST(NewsDocuments, CategoriesAndReplies)
@@ -177,13 +165,8 @@ TEST(ResourceDocuments, ListRowsCarryOnlyTheRowFields)
         "<R><Resource><ResourceId>1</ResourceId><ResourceTitle>a</ResourceTitle><Image>i</Image></Resource>"
         "<Resource><ThumbImage>s</ThumbImage><UpdateDate>d</UpdateDate><Longitude>1</Longitude></Resource></"
         "R>");
-    ResourceItem first;
-    first.resId = 1;
-    first.resTitle = "a";
-    ResourceItem second;
-    second.resThumb = "s";
-    second.updateDate = "d";
-    EXPECT_EQ(rows->resources(), (std::vector<ResourceItem>{first, second}));
+    EXPECT_EQ(rows->resources(), (std::vector<ResourceItem>{{.resId = 1, .resTitle = "a"},
+                                                            {.resThumb = "s", .updateDate = "d"}}));
 
     const auto types = parsed<ResourceTypeParser>("<R><ResourceType><TypeId>4</TypeId><TypeCode>mu</"
                                                   "TypeCode><TypeName>博物馆</TypeName></ResourceType></R>");
@@ -235,11 +218,8 @@ TEST(PeopleDocuments, StudentsAndTeachers)
     const auto students = parsed<GetStudentsParser>(
         "<R><Student><StudentId>7</StudentId><UserName>小红</UserName><Avatar>a</Avatar>"
         "<StudentName>ignored</StudentName></Student></R>");
-    StudentItem student;
-    student.studentId = 7;
-    student.studentName = "小红";
-    student.avatar = "a";
-    EXPECT_EQ(students->students(), std::vector<StudentItem>{student});
+    EXPECT_EQ(students->students(),
+              (std::vector<StudentItem>{{.studentId = 7, .studentName = "小红", .avatar = "a"}}));
 
     const auto teachers = parsed<GetMyTeacherParser>(
         "<R><Teacher><TeacherId>3</TeacherId><TeacherName>王老师</TeacherName></Teacher></R>");
@@ -254,39 +234,37 @@ TEST(PeopleDocuments, UploadAnswerCarriesThePictureAddress)
     EXPECT_EQ(parsed<UserPicUploadParser>("<R><Image>x</Image><Image/></R>")->image(), std::nullopt);
 }
 
-template <typename P> std::vector<std::string> linesLoggedByOneParser()
+template <typename P> void makeAndLetGo()
+{
+    P parser;
+}
+
+// Each parser, made and let go in turn; the lines logged meanwhile.
+template <typename... Parsers> std::vector<std::string> linesLoggedWhenEachGoes()
 {
     std::vector<std::string> lines;
     hsSetLogSink([&lines](const std::string &line) { lines.push_back(line); });
-    {
-        P parser;
-    }
+    (makeAndLetGo<Parsers>(), ...);
     hsSetLogSink({});
     return lines;
 }
 
 TEST(ParserLifetime, EachParserLogsOneLineWhenItGoes)
 {
-    using Lines = std::vector<std::string>;
-    EXPECT_EQ(linesLoggedByOneParser<ResultParser>(), Lines{"result parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<LoginTeacherParser>(), Lines{" get login teacher parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<NewsTypeParser>(), Lines{"parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetNewsesParser>(), Lines{" get newses parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetNewsByIdParser>(), Lines{" get newses parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetReturnsParser>(), Lines{"result parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<ResourceTypeParser>(), Lines{"parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetResourcesParser>(), Lines{" get teachers parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetResourceParser>(), Lines{" get newses parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetHomeWorksParser>(), Lines{" get home works parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<SubjectsParser>(), Lines{" get test subjects parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetStatesParser>(), Lines{" get states parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetChatParser>(), Lines{" get chats parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<GetMyTeacherParser>(), Lines{" get teachers parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<UserPicUploadParser>(), Lines{"result parser dealloc"});
-    EXPECT_EQ(linesLoggedByOneParser<LoginStudentParser>().size(), 1u);
-    EXPECT_EQ(linesLoggedByOneParser<TestScoreParser>().size(), 1u);
-    EXPECT_EQ(linesLoggedByOneParser<StudentScoresParser>().size(), 1u);
-    EXPECT_EQ(linesLoggedByOneParser<GetStudentsParser>().size(), 1u);
+    EXPECT_EQ(
+        (linesLoggedWhenEachGoes<ResultParser, LoginTeacherParser, LoginStudentParser, NewsTypeParser,
+                                 GetNewsesParser, GetNewsByIdParser, GetReturnsParser, ResourceTypeParser,
+                                 GetResourcesParser, GetResourceParser, GetHomeWorksParser, SubjectsParser,
+                                 TestScoreParser, StudentScoresParser, GetStatesParser, GetChatParser,
+                                 GetStudentsParser, GetMyTeacherParser, UserPicUploadParser>()),
+        (std::vector<std::string>{
+            "result parser dealloc", " get login teacher parser dealloc", " get login student parser dealloc",
+            "parser dealloc", " get newses parser dealloc", " get newses parser dealloc",
+            "result parser dealloc", "parser dealloc", " get teachers parser dealloc",
+            " get newses parser dealloc", " get home works parser dealloc",
+            " get test subjects parser dealloc", " get test scores parser dealloc",
+            " get student scores parser dealloc", " get states parser dealloc", " get chats parser dealloc",
+            " get students parser dealloc", " get teachers parser dealloc", "result parser dealloc"}));
 }
 
 } // namespace
