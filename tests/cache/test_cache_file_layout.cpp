@@ -50,9 +50,7 @@ TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumnAndIsReadBackAsSto
 {
     const NewsItem news{31,         "运动会\n请家长配合",          "2013-05-04", 1,
                         "own code", "http://127.0.0.1/pic/31.jpg", "body",       32};
-    NewsItem untitled;
-    untitled.newsId = 30;
-    untitled.publicDate = "";
+    const NewsItem untitled{.newsId = 30, .publicDate = ""};
     const ResourceItem resource{41,
                                 "面馆",
                                 "http://127.0.0.1/thumb/41.png",
@@ -92,21 +90,16 @@ TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumnAndIsReadBackAsSto
         (Rows{{"41", "food", "面馆", "2013-06-01", "http://127.0.0.1/thumb/41.png"}}));
 
     signIn();
-    NewsItem storedNews = news;
-    storedNews.typeCode = "school";
-    storedNews.imageUrl = "";
-    storedNews.newsContent.reset();
-    NewsItem storedUntitled = untitled;
-    storedUntitled.typeCode = "school";
-    storedUntitled.imageUrl = "";
-    EXPECT_THAT(NewsDao().initSelects("school"), ElementsAre(storedNews, storedUntitled));
-    ResourceItem storedResource;
-    storedResource.resId = 41;
-    storedResource.typeCode = "food";
-    storedResource.resTitle = "面馆";
-    storedResource.updateDate = "2013-06-01";
-    storedResource.resThumb = "http://127.0.0.1/thumb/41.png";
-    EXPECT_THAT(ResourceDao().initSelects("food"), ElementsAre(storedResource));
+    EXPECT_THAT(
+        NewsDao().initSelects("school"),
+        ElementsAre(NewsItem{31, "运动会\n请家长配合", "2013-05-04", 1, "school", "", std::nullopt, 32},
+                    NewsItem{.newsId = 30, .publicDate = "", .typeCode = "school", .imageUrl = ""}));
+    EXPECT_THAT(ResourceDao().initSelects("food"),
+                ElementsAre(ResourceItem{.resId = 41,
+                                         .resTitle = "面馆",
+                                         .resThumb = "http://127.0.0.1/thumb/41.png",
+                                         .updateDate = "2013-06-01",
+                                         .typeCode = "food"}));
     EXPECT_THAT(ResourceDao().initSelects("R09"), IsEmpty());
     EXPECT_THAT(NewsTypeDao().initSelectSchools(), ElementsAre(newsTypes[0]));
     EXPECT_THAT(NewsTypeDao().initSelectNews(), ElementsAre(newsTypes[1]));

@@ -13,21 +13,20 @@ using ::testing::IsEmpty;
 
 namespace {
 
-NewsItem fullHeadline(int32_t newsId, std::string title)
+// clang-format off
+NewsItem fullHeadline(int32_t id, std::string title)
 {
-    return NewsItem{newsId,      std::move(title),  "2013-05-0" + std::to_string(newsId % 10),
-                    newsId % 2,  "item's own code", "http://127.0.0.1/pic/" + std::to_string(newsId) + ".jpg",
-                    "body text", 300 + newsId};
+    return {id, std::move(title), "2013-05-0" + std::to_string(id % 10), id % 2, "item's own code",
+            "http://127.0.0.1/pic/" + std::to_string(id) + ".jpg", "body text", 300 + id};
 }
 
-ResourceItem resource(int32_t resId, std::string title, std::string ownTypeCode)
+ResourceItem resource(int32_t id, std::string title, std::string ownTypeCode)
 {
-    return ResourceItem{
-        resId,          std::move(title),     "http://127.0.0.1/thumb/" + std::to_string(resId) + ".png",
-        "2013-06-01",   "description",        "http://127.0.0.1/big.png",
-        "0571-1234567", "1 School Road",      120.5f,
-        30.25f,         "http://example.org", std::move(ownTypeCode)};
+    return {id, std::move(title), "http://127.0.0.1/thumb/" + std::to_string(id) + ".png", "2013-06-01",
+            "description", "http://127.0.0.1/big.png", "0571-1234567", "1 School Road", 120.5f, 30.25f,
+            "http://example.org", std::move(ownTypeCode)};
 }
+// clang-format on
 
 template <typename Item, typename Id> std::vector<int32_t> ids(const std::vector<Item> &items, Id Item::*id)
 {
@@ -91,9 +90,10 @@ TEST_F(CacheTest, RefreshReplacesOnlyItsOwnCategoryAndListsComeBackHighestIdFirs
 TEST_F(CacheTest, TextsWithSqlPunctuationAreStoredAsTheyAre)
 {
     signIn();
-    const std::vector<std::string> stored = {
-        "O'Neil", "a -- b",     "x'); drop table ed_news; --", "semi;colon",
-        "''",     "\"quoted\"", "line one\r\nline two"};
+    // clang-format off
+    const std::vector<std::string> stored = {"O'Neil", "a -- b", "x'); drop table ed_news; --", "semi;colon", "''",
+                                             "\"quoted\"", "line one\r\nline two"};
+    // clang-format on
     std::vector<NewsItem> items;
     for (size_t index = 0; index < stored.size(); ++index)
         items.push_back(headline(static_cast<int32_t>(stored.size() - index), stored[index]));
@@ -123,13 +123,10 @@ TEST_F(CacheTest, SingleStatementOperationsWorkOnTheirOwn)
     EXPECT_EQ(resources.initSelects("Y").front().resTitle, "stamped");
     EXPECT_EQ(resources.deletes("Y"), 1);
     EXPECT_EQ(resources.deletes(), 1);
-
-    NewsTypeDao newsTypes;
-    EXPECT_EQ(newsTypes.insert(NewsTypeItem{1, "N", "n", 0}), 1);
-    EXPECT_EQ(newsTypes.deletes(), 1);
-    ResourceTypeDao resourceTypes;
-    EXPECT_EQ(resourceTypes.insert({1, "R", "r"}), 1);
-    EXPECT_EQ(resourceTypes.deletes(), 1);
+    EXPECT_EQ(NewsTypeDao().insert(NewsTypeItem{1, "N", "n", 0}), 1);
+    EXPECT_EQ(NewsTypeDao().deletes(), 1);
+    EXPECT_EQ(ResourceTypeDao().insert({1, "R", "r"}), 1);
+    EXPECT_EQ(ResourceTypeDao().deletes(), 1);
 }
 
 // A bare accessor with the base hooks: rows are counted but nothing is filled in.
