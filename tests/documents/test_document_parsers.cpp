@@ -13,12 +13,10 @@
 #include "documents/LoginTeacherParser.h"
 #include "documents/NewsTypeParser.h"
 #include "documents/ResourceTypeParser.h"
-#include "documents/ResultParser.h"
 #include "documents/StudentScoresParser.h"
 #include "documents/SubjectsParser.h"
 #include "documents/TestScoreParser.h"
 #include "documents/UserPicUploadParser.h"
-#include "transport/HsLog.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -44,20 +42,22 @@ TEST(LoginDocuments, TeacherDocumentIsReadOnlyWithTheTeacherNames)
 
 TEST(LoginDocuments, StudentDocumentFillsTheFamilyFieldsAndIgnoresTeacherNames)
 {
-    const auto parser = parsedCanned<LoginStudentParser>("login_student.xml");
-    const LoginResultItem &item = parser->item();
-    EXPECT_EQ(item.userId, 1024);
-    EXPECT_EQ(item.userName, Text("xiaoming"));
-    EXPECT_EQ(item.realName, Text("张小明"));
-    EXPECT_EQ(item.classId, 12);
-    EXPECT_EQ(item.phone, Text("13900000001"));
-    EXPECT_EQ(item.motherName, Text("李梅"));
-    EXPECT_EQ(item.motherPhone, Text("13900000002"));
-    EXPECT_EQ(item.motherWork, Text("医院"));
-    EXPECT_EQ(item.fatherName, Text("张强"));
-    EXPECT_EQ(item.fatherPhone, Text("13900000003"));
-    EXPECT_EQ(item.fatherWork, Text("工厂"));
-    EXPECT_EQ(item.schoolName, std::nullopt);
+    EXPECT_EQ(parsedCanned<LoginStudentParser>("login_student.xml")->item(),
+              (LoginResultItem{.userId = 1024,
+                               .userName = "xiaoming",
+                               .realName = "张小明",
+                               .avatar = "http://127.0.0.1:8080/pic/s1024.jpg",
+                               .classId = 12,
+                               .className = "三年级二班",
+                               .schoolCode = "SY001",
+                               .address = "北京市海淀区",
+                               .phone = "13900000001",
+                               .motherName = "李梅",
+                               .motherPhone = "13900000002",
+                               .motherWork = "医院",
+                               .fatherName = "张强",
+                               .fatherPhone = "13900000003",
+                               .fatherWork = "工厂"}));
 }
 
 TEST(LoginDocuments, ACodeOnlyAnswerGivesADefaultRecord)
@@ -143,19 +143,16 @@ TEST(NewsDocuments, CategoriesAndReplies)
 
 TEST(ResourceDocuments, WholeResourceWithPositionAndLineBreaks)
 {
-    const auto parser = parsedCanned<GetResourceParser>("resource_detail.xml");
-    const ResourceItem &item = parser->item();
-    EXPECT_EQ(item.resId, 88);
-    EXPECT_EQ(item.resTitle, Text("青少年科技馆"));
-    EXPECT_EQ(item.resThumb, std::nullopt);
-    EXPECT_EQ(item.resImage, Text("http://127.0.0.1:8080/pic/88.jpg"));
-    EXPECT_EQ(item.resContent, Text("周二至周日开放。\n学生凭证件免费。"));
-    EXPECT_EQ(item.address, Text("海淀区北四环中路"));
-    EXPECT_EQ(item.phone, Text("010-62000000"));
-    EXPECT_FLOAT_EQ(item.longitude, 116.3975f);
-    EXPECT_EQ(item.latitude, 0.0f);
-    EXPECT_EQ(item.web, Text("http://example.org/?a=1&b=2"));
-    EXPECT_EQ(item.updateDate, Text("2013-03-01"));
+    EXPECT_EQ(parsedCanned<GetResourceParser>("resource_detail.xml")->item(),
+              (ResourceItem{.resId = 88,
+                            .resTitle = "青少年科技馆",
+                            .updateDate = "2013-03-01",
+                            .resContent = "周二至周日开放。\n学生凭证件免费。",
+                            .resImage = "http://127.0.0.1:8080/pic/88.jpg",
+                            .phone = "010-62000000",
+                            .address = "海淀区北四环中路",
+                            .longitude = 116.3975f,
+                            .web = "http://example.org/?a=1&b=2"}));
     EXPECT_EQ(parsed<GetResourceParser>("<R/>")->item(), ResourceItem{});
 }
 
@@ -232,39 +229,6 @@ TEST(PeopleDocuments, UploadAnswerCarriesThePictureAddress)
     EXPECT_EQ(uploaded->image(), Text("http://h/p.jpg"));
     EXPECT_EQ(parsed<UserPicUploadParser>("<R><Code>0</Code></R>")->image(), std::nullopt);
     EXPECT_EQ(parsed<UserPicUploadParser>("<R><Image>x</Image><Image/></R>")->image(), std::nullopt);
-}
-
-template <typename P> void makeAndLetGo()
-{
-    P parser;
-}
-
-// Each parser, made and let go in turn; the lines logged meanwhile.
-template <typename... Parsers> std::vector<std::string> linesLoggedWhenEachGoes()
-{
-    std::vector<std::string> lines;
-    hsSetLogSink([&lines](const std::string &line) { lines.push_back(line); });
-    (makeAndLetGo<Parsers>(), ...);
-    hsSetLogSink({});
-    return lines;
-}
-
-TEST(ParserLifetime, EachParserLogsOneLineWhenItGoes)
-{
-    EXPECT_EQ(
-        (linesLoggedWhenEachGoes<ResultParser, LoginTeacherParser, LoginStudentParser, NewsTypeParser,
-                                 GetNewsesParser, GetNewsByIdParser, GetReturnsParser, ResourceTypeParser,
-                                 GetResourcesParser, GetResourceParser, GetHomeWorksParser, SubjectsParser,
-                                 TestScoreParser, StudentScoresParser, GetStatesParser, GetChatParser,
-                                 GetStudentsParser, GetMyTeacherParser, UserPicUploadParser>()),
-        (std::vector<std::string>{
-            "result parser dealloc", " get login teacher parser dealloc", " get login student parser dealloc",
-            "parser dealloc", " get newses parser dealloc", " get newses parser dealloc",
-            "result parser dealloc", "parser dealloc", " get teachers parser dealloc",
-            " get newses parser dealloc", " get home works parser dealloc",
-            " get test subjects parser dealloc", " get test scores parser dealloc",
-            " get student scores parser dealloc", " get states parser dealloc", " get chats parser dealloc",
-            " get students parser dealloc", " get teachers parser dealloc", "result parser dealloc"}));
 }
 
 } // namespace
