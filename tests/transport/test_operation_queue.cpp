@@ -2,6 +2,7 @@
 #include "transport/HsOperationQueue.h"
 #include "transport/HsServiceExecOperation.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -103,13 +104,12 @@ TEST(OperationQueue, QueueAndOperationMayGoAsSoonAsTheWaitReturns)
     }
 }
 
-// Notes the order operations ran in, the thread they ran on and how many ran at the same time.
+// Notes the order operations ran in and how many ran at the same time.
 struct Overlap
 {
-    std::atomic<int> running{0}, mostAtOnce{0};
     std::mutex mutex;
+    int running = 0, mostAtOnce = 0;
     std::vector<int> order;
-    std::vector<std::thread::id> threads;
 };
 
 class CountingOperation : public HsOperation
@@ -118,16 +118,13 @@ public:
     CountingOperation(Overlap &overlap, int id) : m_overlap(overlap), m_id(id) {}
     void start() override
     {
-        const int now = ++m_overlap.running;
-        for (int most = m_overlap.mostAtOnce;
-             now > most && !m_overlap.mostAtOnce.compare_exchange_weak(most, now);) {
-        }
         {
             std::lock_guard lock(m_overlap.mutex);
+            m_overlap.mostAtOnce = std::max(m_overlap.mostAtOnce, ++m_overlap.running);
             m_overlap.order.push_back(m_id);
-            m_overlap.threads.push_back(std::this_thread::get_id());
         }
         std::this_thread::yield();
+        std::lock_guard lock(m_overlap.mutex);
         --m_overlap.running;
     }
 
@@ -136,72 +133,26 @@ private:
     int m_id;
 };
 
-std::vector<std::shared_ptr<HsOperation>> countingOperations(Overlap &overlap, int count)
-{
-    std::vector<std::shared_ptr<HsOperation>> operations;
-    for (int id = 0; id < count; ++id)
-        operations.push_back(std::make_shared<CountingOperation>(overlap, id));
-    return operations;
-}
-
-// Whether held by a suspended queue and then let go, or added to an idle queue by a caller that
-// waits (and then runs them itself), operations of a queue of width 1 run one at a time in order.
+// Held by a suspended queue and then let go, operations of a queue of width 1 run one at a time
+// in the order they were added.
 TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
 {
-    for (const bool suspended : {true, false}) {
-        SCOPED_TRACE(suspended ? "suspended" : "added and waited for");
-        Overlap overlap;
-        HsOperationQueue queue;
-        queue.setMaxConcurrentOperationCount(1);
-        const auto operations = countingOperations(overlap, 20);
-        if (suspended) {
-            queue.setSuspended(true);
-            for (const auto &operation : operations)
-                queue.addOperation(operation);
-            EXPECT_EQ(queue.operationCount(), 20);
-            EXPECT_FALSE(operations.front()->isFinished());
-            queue.setSuspended(false);
-            queue.waitUntilAllOperationsAreFinished();
-        } else {
-            queue.addOperations(operations, true);
-            EXPECT_EQ(overlap.threads.front(), std::this_thread::get_id());
-        }
-        std::vector<int> expected(20);
-        std::iota(expected.begin(), expected.end(), 0);
-        EXPECT_EQ(overlap.order, expected);
-        EXPECT_EQ(overlap.mostAtOnce.load(), 1);
-        EXPECT_EQ(queue.operationCount(), 0);
-        EXPECT_TRUE(
-            std::ranges::all_of(operations, [](const auto &operation) { return operation->isFinished(); }));
-    }
-}
-
-TEST(OperationQueue, AddingAndWaitingOnABusyQueueKeepsItsWidthAndWaitsForEveryOperation)
-{
-    std::thread finisher;
-    std::promise<void> gate;
-    int result = 0;
     Overlap overlap;
-    const auto later = countingOperations(overlap, 1);
     HsOperationQueue queue;
     queue.setMaxConcurrentOperationCount(1);
-    queue.addOperation(
-        std::make_shared<ThreadFinishedOperation>(finisher, gate.get_future().share(), result, 1));
-    std::atomic<bool> waiterReturned{false};
-    std::thread waiter([&] {
-        queue.addOperations(later, true);
-        waiterReturned = true;
-    });
-    while (queue.operationCount() < 2)
-        std::this_thread::yield();
-    EXPECT_FALSE(later.front()->isFinished());
-    EXPECT_FALSE(waiterReturned.load());
-    gate.set_value();
-    waiter.join();
-    EXPECT_EQ(result, 1);
-    EXPECT_TRUE(later.front()->isFinished());
-    EXPECT_EQ(queue.operationCount(), 0);
-    finisher.join();
+    queue.setSuspended(true);
+    std::vector<std::shared_ptr<HsOperation>> operations;
+    for (int id = 0; id < 20; ++id)
+        queue.addOperation(operations.emplace_back(std::make_shared<CountingOperation>(overlap, id)));
+    EXPECT_FALSE(operations.front()->isFinished());
+    queue.setSuspended(false);
+    queue.waitUntilAllOperationsAreFinished();
+    std::vector<int> expected(20);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(overlap.order, expected);
+    EXPECT_EQ(overlap.mostAtOnce, 1);
+    EXPECT_TRUE(
+        std::ranges::all_of(operations, [](const auto &operation) { return operation->isFinished(); }));
 }
 
 // Records what it is told; may remove itself from inside the report, which must neither wait for
