@@ -56,8 +56,6 @@ TEST_F(CacheTest, CategoriesRoundTripInTypeIdOrderSplitByNoticeOrNews)
     EXPECT_THAT(resourceTypes.initSelects(),
                 ElementsAre(ResourceTypeItem{-1, "R0", "推荐"}, ResourceTypeItem{2, "R2", "书店"},
                             ResourceTypeItem{5, "R5", "场馆"}));
-    EXPECT_TRUE(logged("班级新闻"));
-    EXPECT_TRUE(logged("场馆"));
 }
 
 // Lists come back highest id first; a refresh replaces only its own category, whatever category
@@ -119,17 +117,10 @@ TEST_F(CacheTest, SingleStatementOperationsWorkOnTheirOwn)
     ResourceDao resources;
     EXPECT_EQ(resources.insert(resource(1, "own", "X")), 1);
     EXPECT_EQ(resources.insert({resource(2, "stamped", "X")}, "Y"), 1);
-    EXPECT_EQ(resources.initSelects("X").size(), 1u);
-    EXPECT_EQ(resources.initSelects("Y").front().resTitle, "stamped");
+    EXPECT_EQ(resources.initSelects("Y").at(0).resTitle, "stamped");
     EXPECT_EQ(resources.deletes("Y"), 1);
-    EXPECT_EQ(resources.deletes(), 1);
-    EXPECT_EQ(NewsTypeDao().insert(NewsTypeItem{1, "N", "n", 0}), 1);
-    EXPECT_EQ(NewsTypeDao().deletes(), 1);
-    EXPECT_EQ(ResourceTypeDao().insert({1, "R", "r"}), 1);
-    EXPECT_EQ(ResourceTypeDao().deletes(), 1);
 }
 
-// A bare accessor with the base hooks: rows are counted but nothing is filled in.
 TEST_F(CacheTest, BaseQueryBindsParametersInOrderAndHooksDecideTheRecord)
 {
     signIn();
@@ -140,10 +131,7 @@ TEST_F(CacheTest, BaseQueryBindsParametersInOrderAndHooksDecideTheRecord)
         news.initSelectObjs("select * from ed_news where type_code=?1 and news_id>=?2 order by news_id",
                             {"A", "2"}, hsSelectTypeRow);
     EXPECT_THAT(ids(matched, &NewsItem::newsId), ElementsAre(2, 3));
-    EXPECT_THAT(news.initSelectObjs("select * from ed_news where type_code=?1", {"none"}, hsSelectTypeRow),
-                IsEmpty());
-    EXPECT_THAT(news.initSelectObjs("select * from ed_news", {}, 2),
-                ElementsAre(NewsItem{}, NewsItem{}, NewsItem{}));
+    // A bare accessor with the base hooks counts the rows but fills nothing in.
     EXPECT_THAT(DAO<NewsItem>().initSelectObjs("select * from ed_news", {}, hsSelectTypeRow),
                 ElementsAre(NewsItem{}, NewsItem{}, NewsItem{}));
 }
