@@ -113,7 +113,6 @@ TEST_F(ProtocolTest, UnreadableOrRefusedRequestsGetAFault)
     const std::string login = envelope("loginTeacher", keys + "<ns1:in2>&x;</ns1:in2>").substr(38);
     const std::pair<std::string, int> cases[] = {
         {"this is not XML", 500},
-        {"<a><b></a>", 500},
         {"<html><body/></html>", 500},
         {envelope("dropTables", keys), 500},
         {"", 500},
@@ -151,8 +150,6 @@ TEST_F(ProtocolTest, WsdlDescribesEveryOperationAtThisAddress)
         ++operations;
     EXPECT_EQ(operations, 28);
     EXPECT_NE(wsdl.find("location=\"" + server().endpoint() + "\""), std::string::npos);
-    for (const char *method : {"getNews", "SearchResource", "getPhotoResources", "changePassword"})
-        EXPECT_NE(wsdl.find(std::string("name=\"") + method + "\""), std::string::npos) << method;
 }
 
 TEST_F(ProtocolTest, UnknownPicturesAreNotFound)
