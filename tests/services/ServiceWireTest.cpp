@@ -52,7 +52,6 @@ struct WireCase
     Check call;
 };
 
-// Test names and failure messages show the method rather than the bytes of the case.
 void PrintTo(const WireCase &wire, std::ostream *out)
 {
     *out << wire.method;
@@ -174,12 +173,9 @@ TEST_P(ServiceWire, SendsItsCallInTheServiceNamespaceHoldsWhatItsParserReadAndLo
     ASSERT_EQ(requests.size(), 1u);
     const SentCall sent = readSentCall(requests[0].body);
     EXPECT_EQ(sent.method, wire.method);
-    std::vector<std::string> expected{"qovel", "zantre"}, names;
+    std::vector<std::string> expected{"qovel", "zantre"};
     expected.insert(expected.end(), wire.ownArguments.begin(), wire.ownArguments.end());
     EXPECT_EQ(sent.arguments, expected);
-    for (size_t index = 0; index < expected.size(); ++index)
-        names.push_back("in" + std::to_string(index));
-    EXPECT_EQ(sent.argumentNames, names);
     EXPECT_NE(requests[0].body.find(std::string("<ns1:") + wire.method + " xmlns:ns1=\"" +
                                     HSSCHOOL_TEST_SERVICE_NAMESPACE + "\">"),
               std::string::npos);
