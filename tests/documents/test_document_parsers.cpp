@@ -78,11 +78,6 @@ TEST(NewsDocuments, HeadlineListInDocumentOrder)
                   {.newsId = 103, .newsTitle = "春季运动会 & 家长开放日", .publicDate = "2013-04-22"}}));
 }
 
-TEST(NewsDocuments, AnEmptyItemElementStillAddsADefaultItem)
-{
-    EXPECT_EQ(parsed<GetNewsesParser>("<R><News/><News></News></R>")->newses(), std::vector<NewsItem>(2));
-}
-
 // A long list is sized from its first page; items of another size after it must all still come.
 TEST(NewsDocuments, LongListsKeepEveryItemWhateverTheirSizes)
 {

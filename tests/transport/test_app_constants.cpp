@@ -20,8 +20,6 @@ TEST(NetworkFlags, DecisionFollowsTheThreeBits)
     const std::pair<uint32_t, bool> cases[] = {{kReachable, true},
                                                {kReachable | kConnectionRequired | kIsWWAN, true},
                                                {kReachable | kConnectionRequired, false},
-                                               {0, false},
-                                               {kIsWWAN, false},
                                                {kConnectionRequired | kIsWWAN, false},
                                                {~kReachable, false}};
     for (const auto &[flags, available] : cases)
