@@ -84,25 +84,16 @@ TEST(NewsDocuments, LongListsKeepEveryItemWhateverTheirSizes)
     const auto item = [](int id, const std::string &title) {
         return "<News><NewsId>" + std::to_string(id) + "</NewsId><NewsTitle>" + title + "</NewsTitle></News>";
     };
-    const struct
-    {
-        const char *what;
-        std::string firstTitle;
-        std::string laterTitle;
-    } shapes[] = {
-        {"small items first", "", std::string(300, 'x')},
-        {"large items first", std::string(300, 'x'), ""},
-        {"even items", "通知", "通知"},
-    };
-    for (const auto &shape : shapes) {
-        SCOPED_TRACE(shape.what);
+    const std::string large(300, 'x');
+    const std::pair<std::string, std::string> shapes[] = {{"", large}, {large, ""}};
+    for (const auto &[firstTitle, laterTitle] : shapes) {
         std::string document = "<R><Code>0</Code>";
         for (int id = 0; id < 500; ++id)
-            document += item(id, id < 20 ? shape.firstTitle : shape.laterTitle);
+            document += item(id, id < 20 ? firstTitle : laterTitle);
         const auto parser = parsed<GetNewsesParser>(document + "</R>");
         ASSERT_EQ(parser->newses().size(), 500u);
         for (int id : {0, 19, 20, 499}) {
-            const std::string &title = id < 20 ? shape.firstTitle : shape.laterTitle;
+            const std::string &title = id < 20 ? firstTitle : laterTitle;
             EXPECT_EQ(parser->newses()[id].newsId, id);
             EXPECT_EQ(parser->newses()[id].newsTitle, title.empty() ? std::nullopt : Text(title));
         }
