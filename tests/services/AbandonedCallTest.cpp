@@ -21,18 +21,14 @@ TEST_F(ServiceTest, AbandoningEndsACallWaitingForTheServerAtOnce)
     while (server.requests().empty())
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     HsSoapClient::abandonCalls();
-    const auto abandonedAt = Clock::now();
-    const bool endedPromptly = pending.wait_for(std::chrono::seconds(1)) == std::future_status::ready;
-    const auto waited = Clock::now() - abandonedAt;
+    const bool endedPromptly = pending.wait_for(std::chrono::milliseconds(500)) == std::future_status::ready;
     server.releaseHeldAnswers();
     const NewsServiceResponse<NewsTypeItem> response = pending.get();
     const bool laterCallAnswered = NewsService().GetNewsTypes().answered;
     HsSoapClient::abandonCalls(false);
 
     EXPECT_TRUE(endedPromptly);
-    EXPECT_LT(waited, std::chrono::milliseconds(500));
     EXPECT_FALSE(response.answered);
-    EXPECT_TRUE(response.items.empty());
     EXPECT_FALSE(laterCallAnswered);
     EXPECT_EQ(server.requests().size(), 1u);
     server.answerWithDocument("<Result><Code>0</Code></Result>");

@@ -70,21 +70,18 @@ TEST_F(SoapAnswerTest, ReadableAnswersGiveTheirResultAndInformation)
 
 TEST_F(SoapAnswerTest, LongTextOutsideTheResultIsKeptButLoggedOnlyWhileShort)
 {
-    std::string page = "<html><body>";
-    std::string expectedInfo;
+    std::string page, expectedInfo;
     for (int i = 0; i < 5000; ++i) {
         page += "<p>line " + std::to_string(i) + "</p>";
         expectedInfo += "line " + std::to_string(i);
     }
-    const CallOutcome outcome = callWithAnswer(502, page + "</body></html>");
-    EXPECT_TRUE(outcome.result);
-    EXPECT_FALSE(outcome.foundResult);
+    const CallOutcome outcome = callWithAnswer(502, "<html>" + page + "</html>");
+    EXPECT_TRUE(outcome.result && !outcome.foundResult);
     EXPECT_EQ(outcome.info, expectedInfo);
     size_t loggedBytes = 0;
     for (const std::string &line : log.lines())
         loggedBytes += line.size();
     EXPECT_LT(loggedBytes, 1024u * 1024u);
-    EXPECT_EQ(log.lines().back().rfind("Info: line 0line 1", 0), 0u);
 }
 
 TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResult)
