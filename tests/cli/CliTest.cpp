@@ -57,11 +57,6 @@ private:
         std::filesystem::temp_directory_path() / ("hsschool-cli-test-" + std::to_string(::getpid()));
 };
 
-int lineCount(const std::string &text)
-{
-    return static_cast<int>(std::ranges::count(text, '\n'));
-}
-
 TEST_F(CliProcess, CallPassesItsArgumentsAndPrintsTheResponseRecord)
 {
     TestSoapServer server;
@@ -130,7 +125,7 @@ TEST_F(CliProcess, DashArgumentsAreReadAsLinesOfStandardInput)
 
     const CliRun missing = this->run({"--endpoint", server.url(), "call", "LoginTeacher", "li", "-"});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_EQ(lineCount(missing.err), 1);
+    EXPECT_EQ(std::ranges::count(missing.err, '\n'), 1);
     EXPECT_EQ(server.requests().size(), 1u);
 }
 
@@ -148,7 +143,7 @@ TEST_F(CliProcess, UsageErrorsExitWithTwoAndOneLineAndSendNothing)
         const CliRun run = this->run(arguments);
         SCOPED_TRACE(run.err);
         EXPECT_EQ(run.exitCode, 2);
-        EXPECT_EQ(lineCount(run.err), 1);
+        EXPECT_EQ(std::ranges::count(run.err, '\n'), 1);
         EXPECT_TRUE(run.out.empty());
     }
     EXPECT_TRUE(server.requests().empty());

@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string uniqueText(const std::string &stem)
-{
-    static int counter = 0;
-    return stem + " #" + std::to_string(++counter) + " " +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
 // Every headline of a category a class sees, page after page until a page comes back short.
 std::vector<NewsItem> allPages(int classId, const std::string &typeCode)
 {
@@ -86,7 +79,7 @@ TEST_F(ServiceOperationsTest, PostedReplyIsListedFirstUnderItsNotice)
     const auto list = NewsService().GetNews(kSchoolCode, 1, "xxtz", 1);
     ASSERT_FALSE(list.items.empty());
     const int newsId = list.items.front().newsId;
-    const std::string text = uniqueText("收到，会准时参加");
+    const std::string text = "收到，会准时参加";
     ASSERT_EQ(NewsService().PostReturn(newsId, text, 1, 0).code, 0);
     const auto replies = NewsService().GetReturns(newsId, 0, 1);
     ASSERT_TRUE(replies.code == 0 && !replies.items.empty());
@@ -108,14 +101,14 @@ TEST_F(ServiceOperationsTest, ResourceSearchMatchesTitlesAndTextsLiterally)
 
 TEST_F(ServiceOperationsTest, PostsShowOnlyInTheirClassAndEmptyOnesAreRefused)
 {
-    const std::string homework = uniqueText("背诵第七课第二段");
+    const std::string homework = "背诵第七课第二段";
     ASSERT_EQ(HomeWorkService().PostHomeWork(homework, 1, kSchoolCode, 1).code, 0);
     EXPECT_EQ(HomeWorkService().GetHomeWork(1, 1).items.at(0).content, homework);
     EXPECT_NE(HomeWorkService().GetHomeWork(2, 1).items.at(0).content, homework);
     EXPECT_NE(HomeWorkService().PostHomeWork("", 1, kSchoolCode, 1).code, 0);
     EXPECT_NE(HomeWorkService().PostHomeWork(homework, 1, kSchoolCode, 99).code, 0);
 
-    const std::string message = uniqueText("老师好，明天需要带水彩笔吗？");
+    const std::string message = "老师好，明天需要带水彩笔吗？";
     ASSERT_EQ(ChatService().PostChat(kParent, kSchoolCode, 1, message).code, 0);
     const auto chat = ChatService().GetChats(1, 1).items.at(0);
     EXPECT_TRUE(chat.content == message && chat.userName == kParent && chat.userId == 1);

@@ -9,10 +9,8 @@
 
 namespace {
 
-// One answer of the server, read by a list operation and two single-item operations. Only an answer
-// that is not XML leaves the single items absent; a fault, an empty result or one that is not a
-// document keeps them at their defaults. A result document that is cut short keeps what was read
-// before the break, but is no answer; one without a code is a successful answer.
+// One answer read by a list operation and two single-item operations. Only an answer that is not XML
+// leaves the single items absent; a cut-short result keeps what was read but is no answer.
 TEST_F(ServiceTest, WhatCountsAsAnAnswerAndWhatTheResponseKeeps)
 {
     enum Single

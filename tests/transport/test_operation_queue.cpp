@@ -173,10 +173,8 @@ TEST(OperationState, OnlyConcurrentOperationsReportAndAnObserverMayRemoveItselfW
     KeyRecorder recorder;
     HsOperation plain;
     plain.addObserver(&recorder);
-    plain.setIsExecuting(true);
     plain.setIsFinished(true);
     EXPECT_TRUE(recorder.events.empty());
-
     HsOperation concurrent;
     concurrent.setIsConcurrent(true);
     concurrent.addObserver(&recorder);
