@@ -129,7 +129,8 @@ private:
 };
 
 // Held by a suspended queue and then let go, operations of a queue of width 1 run one at a time
-// in the order they were added.
+// in the order they were added; a caller adding the last one to the busy queue and waiting gets
+// back only once all have run.
 TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
 {
     Overlap overlap;
@@ -138,16 +139,23 @@ TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
     queue.setSuspended(true);
     std::vector<std::shared_ptr<HsOperation>> operations;
     for (int id = 0; id < 20; ++id)
-        queue.addOperation(operations.emplace_back(std::make_shared<CountingOperation>(overlap, id)));
-    EXPECT_FALSE(operations.front()->isFinished());
-    queue.setSuspended(false);
-    queue.waitUntilAllOperationsAreFinished();
+        operations.push_back(std::make_shared<CountingOperation>(overlap, id));
+    for (int id = 0; id < 19; ++id)
+        queue.addOperation(operations[id]);
+    std::thread resume([&queue] {
+        while (queue.operationCount() < 20)
+            std::this_thread::yield();
+        queue.setSuspended(false);
+    });
+    queue.addOperations({operations.back()}, true);
     std::vector<int> expected(20);
     std::iota(expected.begin(), expected.end(), 0);
-    EXPECT_EQ(overlap.order, expected);
-    EXPECT_EQ(overlap.mostAtOnce, 1);
     EXPECT_TRUE(
         std::ranges::all_of(operations, [](const auto &operation) { return operation->isFinished(); }));
+    resume.join();
+    std::lock_guard lock(overlap.mutex);
+    EXPECT_EQ(overlap.order, expected);
+    EXPECT_EQ(overlap.mostAtOnce, 1);
 }
 
 // Records what it is told; may remove itself from inside the report, which must neither wait for
