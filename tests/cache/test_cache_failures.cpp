@@ -29,6 +29,7 @@ void expectEveryAccessorFailsSoftly()
 {
     EXPECT_EQ(NewsDao().replaceCategory("A", {headline(1, "x")}), -1);
     EXPECT_EQ(NewsDao().deletes(), -1);
+    EXPECT_EQ(NewsDao().insert(headline(1, "x"), "A"), -1);
     EXPECT_EQ(NewsTypeDao().replaceAll({NewsTypeItem{}}), -1);
     EXPECT_THAT(NewsDao().initSelects("A"), IsEmpty());
     EXPECT_THAT(ResourceTypeDao().initSelects(), IsEmpty());
