@@ -34,7 +34,6 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
         {
             std::atomic<bool> answer = false;
             std::atomic<int> lookups = 0;
-            // Look-ups run on threads of their own, and a new one may start while the test reads.
             std::mutex askedMutex;
             std::string asked;
             HsAppConstants::setNameRouteLookup([&](const std::string &host, const std::string &port) {
@@ -60,9 +59,8 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
         ::testing::ExitedWithCode(0), "");
 }
 
-// The configuration is process-wide, so it is checked in a child process: the environment and then
-// the caller override the default endpoint, and the time-out is sixty seconds unless set to a
-// positive number. A loopback endpoint is reachable; an unusable one leaves the flags untouched.
+// Checked in a child process, as the configuration is process-wide: the environment and then the
+// caller override the default endpoint; the time-out is 60 s unless set to a positive number.
 TEST(ServiceConfigDeathTest, OverridesOfTheDefaultsAndTheReachabilityOfTheEndpoint)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
