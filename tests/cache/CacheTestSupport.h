@@ -3,24 +3,19 @@
 #include "LogCapture.h"
 #include "cache/HsPreferences.h"
 #include "documents/NewsItem.h"
-#include "transport/HsLog.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 // A headline as a news list delivers it.
 inline NewsItem headline(int32_t newsId, std::string title)
 {
-    NewsItem item;
-    item.newsId = newsId;
-    item.newsTitle = std::move(title);
-    return item;
+    return {.newsId = newsId, .newsTitle = std::move(title)};
 }
 
 inline std::vector<std::string> titles(const std::vector<NewsItem> &items)

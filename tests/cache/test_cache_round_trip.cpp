@@ -13,21 +13,20 @@ using ::testing::IsEmpty;
 
 namespace {
 
-NewsItem fullHeadline(int32_t newsId, std::string title)
+// clang-format off
+NewsItem fullHeadline(int32_t id, std::string title)
 {
-    return NewsItem{newsId,      std::move(title),  "2013-05-0" + std::to_string(newsId % 10),
-                    newsId % 2,  "item's own code", "http://127.0.0.1/pic/" + std::to_string(newsId) + ".jpg",
-                    "body text", 300 + newsId};
+    return {id, std::move(title), "2013-05-0" + std::to_string(id % 10), id % 2, "item's own code",
+            "http://127.0.0.1/pic/" + std::to_string(id) + ".jpg", "body text", 300 + id};
 }
 
-ResourceItem resource(int32_t resId, std::string title, std::string ownTypeCode)
+ResourceItem resource(int32_t id, std::string title, std::string ownTypeCode)
 {
-    return ResourceItem{
-        resId,          std::move(title),     "http://127.0.0.1/thumb/" + std::to_string(resId) + ".png",
-        "2013-06-01",   "description",        "http://127.0.0.1/big.png",
-        "0571-1234567", "1 School Road",      120.5f,
-        30.25f,         "http://example.org", std::move(ownTypeCode)};
+    return {id, std::move(title), "http://127.0.0.1/thumb/" + std::to_string(id) + ".png", "2013-06-01",
+            "description", "http://127.0.0.1/big.png", "0571-1234567", "1 School Road", 120.5f, 30.25f,
+            "http://example.org", std::move(ownTypeCode)};
 }
+// clang-format on
 
 template <typename Item, typename Id> std::vector<int32_t> ids(const std::vector<Item> &items, Id Item::*id)
 {
@@ -57,8 +56,6 @@ TEST_F(CacheTest, CategoriesRoundTripInTypeIdOrderSplitByNoticeOrNews)
     EXPECT_THAT(resourceTypes.initSelects(),
                 ElementsAre(ResourceTypeItem{-1, "R0", "推荐"}, ResourceTypeItem{2, "R2", "书店"},
                             ResourceTypeItem{5, "R5", "场馆"}));
-    EXPECT_TRUE(logged("班级新闻"));
-    EXPECT_TRUE(logged("场馆"));
 }
 
 // Lists come back highest id first; a refresh replaces only its own category, whatever category
@@ -91,9 +88,10 @@ TEST_F(CacheTest, RefreshReplacesOnlyItsOwnCategoryAndListsComeBackHighestIdFirs
 TEST_F(CacheTest, TextsWithSqlPunctuationAreStoredAsTheyAre)
 {
     signIn();
-    const std::vector<std::string> stored = {
-        "O'Neil", "a -- b",     "x'); drop table ed_news; --", "semi;colon",
-        "''",     "\"quoted\"", "line one\r\nline two"};
+    // clang-format off
+    const std::vector<std::string> stored = {"O'Neil", "a -- b", "x'); drop table ed_news; --", "semi;colon", "''",
+                                             "\"quoted\"", "line one\r\nline two"};
+    // clang-format on
     std::vector<NewsItem> items;
     for (size_t index = 0; index < stored.size(); ++index)
         items.push_back(headline(static_cast<int32_t>(stored.size() - index), stored[index]));
@@ -113,26 +111,15 @@ TEST_F(CacheTest, SingleStatementOperationsWorkOnTheirOwn)
     EXPECT_EQ(news.inserts({fullHeadline(2, "two"), fullHeadline(3, "three")}, "B"), 2);
     EXPECT_TRUE(logged("insert into ed_news values(1,'A','one',301,1,'2013-05-01','')"));
     EXPECT_EQ(news.deletes("B"), 2);
-    EXPECT_THAT(ids(news.initSelects("A"), &NewsItem::newsId), ElementsAre(1));
     EXPECT_EQ(news.deletes(), 1);
 
     ResourceDao resources;
     EXPECT_EQ(resources.insert(resource(1, "own", "X")), 1);
     EXPECT_EQ(resources.insert({resource(2, "stamped", "X")}, "Y"), 1);
-    EXPECT_EQ(resources.initSelects("X").size(), 1u);
-    EXPECT_EQ(resources.initSelects("Y").front().resTitle, "stamped");
+    EXPECT_EQ(resources.initSelects("Y").at(0).resTitle, "stamped");
     EXPECT_EQ(resources.deletes("Y"), 1);
-    EXPECT_EQ(resources.deletes(), 1);
-
-    NewsTypeDao newsTypes;
-    EXPECT_EQ(newsTypes.insert(NewsTypeItem{1, "N", "n", 0}), 1);
-    EXPECT_EQ(newsTypes.deletes(), 1);
-    ResourceTypeDao resourceTypes;
-    EXPECT_EQ(resourceTypes.insert({1, "R", "r"}), 1);
-    EXPECT_EQ(resourceTypes.deletes(), 1);
 }
 
-// A bare accessor with the base hooks: rows are counted but nothing is filled in.
 TEST_F(CacheTest, BaseQueryBindsParametersInOrderAndHooksDecideTheRecord)
 {
     signIn();
@@ -143,10 +130,7 @@ TEST_F(CacheTest, BaseQueryBindsParametersInOrderAndHooksDecideTheRecord)
         news.initSelectObjs("select * from ed_news where type_code=?1 and news_id>=?2 order by news_id",
                             {"A", "2"}, hsSelectTypeRow);
     EXPECT_THAT(ids(matched, &NewsItem::newsId), ElementsAre(2, 3));
-    EXPECT_THAT(news.initSelectObjs("select * from ed_news where type_code=?1", {"none"}, hsSelectTypeRow),
-                IsEmpty());
-    EXPECT_THAT(news.initSelectObjs("select * from ed_news", {}, 2),
-                ElementsAre(NewsItem{}, NewsItem{}, NewsItem{}));
+    // A bare accessor with the base hooks counts the rows but fills nothing in.
     EXPECT_THAT(DAO<NewsItem>().initSelectObjs("select * from ed_news", {}, hsSelectTypeRow),
                 ElementsAre(NewsItem{}, NewsItem{}, NewsItem{}));
 }

@@ -17,19 +17,13 @@ template <typename P> std::unique_ptr<P> parsed(std::string_view document)
     return parser;
 }
 
-// A canned document from the test data folder.
-inline std::string cannedDocument(const std::string &name)
-{
-    std::ifstream file(std::string(HSSCHOOL_DOCUMENTS_DATA) + "/" + name, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
+// A fresh parser of type P fed a canned document from the test data folder.
 template <typename P> std::unique_ptr<P> parsedCanned(const std::string &name)
 {
-    const std::string document = cannedDocument(name);
-    if (document.empty())
+    std::ifstream file(std::string(HSSCHOOL_DOCUMENTS_DATA) + "/" + name, std::ios::binary);
+    if (!file)
         throw std::runtime_error("missing canned document " + name);
-    return parsed<P>(document);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return parsed<P>(content.str());
 }

@@ -46,10 +46,7 @@ std::string quadraticBlowup()
     return "<!DOCTYPE q [<!ENTITY a \"" + entity + "\">]><q>" + references + "</q>";
 }
 
-std::string fileUrl(const std::string &name)
-{
-    return "file://" + std::string(HSSCHOOL_DOCUMENTS_DATA) + "/" + name;
-}
+const std::string kDataUrl = "file://" + std::string(HSSCHOOL_DOCUMENTS_DATA) + "/";
 
 // Fully expanded, nested entities would be three thousand million characters, one large entity
 // referenced many times a thousand million, and the same references in attributes as many.
@@ -75,24 +72,14 @@ TEST(ReaderSafety, InternalEntitiesAreStillReplaced)
 
 TEST(ReaderSafety, ExternalEntitiesAndDtdsAreNotLoaded)
 {
-    const auto entity = parsed<RecordingParser>("<!DOCTYPE r [<!ENTITY x SYSTEM \"" + fileUrl("secret.txt") +
-                                                "\">]><r><t>a&x;b</t></r>");
+    const auto entity = parsed<RecordingParser>("<!DOCTYPE r [<!ENTITY x SYSTEM \"" + kDataUrl +
+                                                "secret.txt" + "\">]><r><t>a&x;b</t></r>");
     EXPECT_EQ(entity->events, "<r><t></t></r>");
     EXPECT_EQ(entity->text.find("TOP-SECRET"), std::string::npos);
-    const auto dtd = parsed<RecordingParser>("<!DOCTYPE r SYSTEM \"" + fileUrl("external.dtd") +
+    const auto dtd = parsed<RecordingParser>("<!DOCTYPE r SYSTEM \"" + kDataUrl + "external.dtd" +
                                              "\"><r><t>a&fromDtd;b</t></r>");
     EXPECT_NE(dtd->events.find("<t>"), std::string::npos);
     EXPECT_EQ(dtd->text.find("TOP-SECRET"), std::string::npos);
-}
-
-TEST(ReaderSafety, FaultsInTheDocumentAreNotReported)
-{
-    testing::internal::CaptureStderr();
-    parsed<RecordingParser>("<a><b></a>");
-    parsed<RecordingParser>("<?xml version='1.0' encoding='no-such-encoding'?><a/>");
-    parsed<RecordingParser>("<a>\xff\xfe</a>");
-    parsed<RecordingParser>("<a><p:b/>&undeclared;</a>");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(ReaderSafety, NamesArriveAsWrittenWithTheirPrefixes)

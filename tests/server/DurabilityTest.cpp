@@ -23,8 +23,7 @@ std::multiset<std::string> allChats(int classId)
     }
 }
 
-class DurabilityTest : public ServerFixture
-{};
+using DurabilityTest = ServerFixture;
 
 TEST_F(DurabilityTest, PostsAndPasswordsSurviveARestart)
 {
@@ -42,8 +41,7 @@ TEST_F(DurabilityTest, PostsAndPasswordsSurviveARestart)
 
 TEST_F(DurabilityTest, EightClientsPostingAndReadingAtOnceLoseNothing)
 {
-    constexpr int kClients = 8;
-    constexpr int kPostsEach = 12;
+    constexpr int kClients = 8, kPostsEach = 12;
     const auto before = allChats(1);
     std::vector<std::thread> clients;
     std::vector<int> failures(kClients, 0);
@@ -61,8 +59,7 @@ TEST_F(DurabilityTest, EightClientsPostingAndReadingAtOnceLoseNothing)
     for (auto &client : clients)
         client.join();
 
-    for (int c = 0; c < kClients; ++c)
-        EXPECT_EQ(failures[c], 0) << "client " << c;
+    EXPECT_EQ(failures, std::vector<int>(kClients, 0));
     const auto after = allChats(1);
     EXPECT_EQ(after.size(), before.size() + kClients * kPostsEach);
     for (int c = 0; c < kClients; ++c)

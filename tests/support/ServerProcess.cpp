@@ -5,9 +5,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <signal.h>
 #include <spawn.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,8 +32,7 @@ std::string makeTemporaryFolder()
 std::string readFirstLine(int fd)
 {
     std::string line;
-    char c = 0;
-    while (true) {
+    for (char c = 0;;) {
         const ssize_t n = read(fd, &c, 1);
         if (n < 0 && errno == EINTR)
             continue;
@@ -41,14 +40,6 @@ std::string readFirstLine(int fd)
             return line;
         line += c;
     }
-}
-
-std::string fileText(const std::string &path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -121,7 +112,9 @@ void ServerProcess::start(bool seed)
     const std::string line = readFirstLine(out[0]);
     close(out[0]);
     if (line.rfind(kListeningPrefix, 0) != 0)
-        throw std::runtime_error("the server did not start: " + fileText(logPath()));
+        throw std::runtime_error(
+            "the server did not start: " +
+            std::string(std::istreambuf_iterator<char>(std::ifstream(logPath()).rdbuf()), {}));
     baseUrl_ = line.substr(kListeningPrefix.size());
 }
 

@@ -63,7 +63,6 @@ SentCall readSentCall(const std::string &envelope)
         for (xmlNode *child = operation->children; child; child = child->next) {
             if (child->type != XML_ELEMENT_NODE)
                 continue;
-            call.argumentNames.emplace_back(reinterpret_cast<const char *>(child->name));
             xmlChar *content = xmlNodeGetContent(child);
             call.arguments.emplace_back(content ? reinterpret_cast<const char *>(content) : "");
             xmlFree(content);

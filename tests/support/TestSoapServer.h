@@ -14,8 +14,6 @@ struct SentCall
 {
     std::string method;
     std::vector<std::string> arguments;
-    // Element names of the arguments as they came, to check their numbering.
-    std::vector<std::string> argumentNames;
 };
 
 // Reads the envelope of one request; an unreadable body gives an empty method.

@@ -13,19 +13,17 @@ constexpr uint32_t kReachable = HsAppConstants::kReachable;
 constexpr uint32_t kConnectionRequired = HsAppConstants::kConnectionRequired;
 constexpr uint32_t kIsWWAN = HsAppConstants::kIsWWAN;
 
+// Wi-Fi and cellular data count; a route that first needs a connection set up does not, nor does
+// anything without the reachable bit (airplane mode), whatever else is set.
 TEST(NetworkFlags, DecisionFollowsTheThreeBits)
 {
-    // Wi-Fi up.
-    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable));
-    // Cellular data only.
-    EXPECT_TRUE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired | kIsWWAN));
-    // A route that first needs a connection set up, not cellular.
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kReachable | kConnectionRequired));
-    // Airplane mode: nothing reachable, whatever else is set.
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(0));
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kIsWWAN));
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(kConnectionRequired | kIsWWAN));
-    EXPECT_FALSE(HsAppConstants::networkAvailableFromFlags(~kReachable));
+    const std::pair<uint32_t, bool> cases[] = {{kReachable, true},
+                                               {kReachable | kConnectionRequired | kIsWWAN, true},
+                                               {kReachable | kConnectionRequired, false},
+                                               {kConnectionRequired | kIsWWAN, false},
+                                               {~kReachable, false}};
+    for (const auto &[flags, available] : cases)
+        EXPECT_EQ(HsAppConstants::networkAvailableFromFlags(flags), available) << flags;
 }
 
 // A name server that answers only when the test lets it: the check must not wait for it.
@@ -36,7 +34,6 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
         {
             std::atomic<bool> answer = false;
             std::atomic<int> lookups = 0;
-            // Look-ups run on threads of their own, and a new one may start while the test reads.
             std::mutex askedMutex;
             std::string asked;
             HsAppConstants::setNameRouteLookup([&](const std::string &host, const std::string &port) {
@@ -62,9 +59,8 @@ TEST(NetworkFlagsDeathTest, AHostNameIsNeverWaitedForAndItsAnswerCountsOnceKnown
         ::testing::ExitedWithCode(0), "");
 }
 
-// The configuration is process-wide, so it is checked in a child process: the environment and then
-// the caller override the default endpoint, and the time-out is sixty seconds unless set to a
-// positive number. A loopback endpoint is reachable; an unusable one leaves the flags untouched.
+// Checked in a child process, as the configuration is process-wide: the environment and then the
+// caller override the default endpoint; the time-out is 60 s unless set to a positive number.
 TEST(ServiceConfigDeathTest, OverridesOfTheDefaultsAndTheReachabilityOfTheEndpoint)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -80,7 +76,6 @@ TEST(ServiceConfigDeathTest, OverridesOfTheDefaultsAndTheReachabilityOfTheEndpoi
             HsServiceConfig::setTimeoutSeconds(3);
             HsServiceConfig::setTimeoutSeconds(0);
             ok = ok && HsServiceConfig::timeoutSeconds() == 3;
-
             uint32_t flags = 0;
             ok = ok && HsAppConstants::isNetworkAvailableFlags(&flags) && flags == kReachable &&
                  HsAppConstants::checkNetwork(false);

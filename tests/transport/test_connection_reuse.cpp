@@ -11,13 +11,6 @@
 
 namespace {
 
-// The first argument of a request envelope, which the tests use as the call's number.
-std::string callNumberOf(const std::string &envelope)
-{
-    const std::vector<std::string> arguments = readSentCall(envelope).arguments;
-    return arguments.empty() ? std::string() : arguments.front();
-}
-
 // Calls getNews with the given number as its argument; the answer's text when there is one.
 std::optional<std::string> numberedCall(const std::string &url, int number,
                                         RecordingDelegate *delegate = nullptr)
@@ -93,7 +86,8 @@ private:
                 received.append(buffer, static_cast<size_t>(n));
                 if (received.find("</soapenv:Envelope>") == std::string::npos)
                     continue;
-                const std::string number = callNumberOf(received.substr(received.find("\r\n\r\n") + 4));
+                const auto arguments = readSentCall(received.substr(received.find("\r\n\r\n") + 4)).arguments;
+                const std::string number = arguments.empty() ? "" : arguments.front();
                 received.clear();
                 Step step;
                 {
@@ -124,7 +118,7 @@ private:
     std::atomic<int> m_closed{0};
 };
 
-// Answers every call with its own call number.
+// Answers every call with its own call number; counts the connections that carried the calls.
 class EchoServerTest : public ::testing::Test
 {
 protected:
@@ -147,16 +141,14 @@ protected:
 };
 
 // Servers close idle connections after a few seconds; one left idle that long is not trusted with
-// a call, since the server may be closing it just then.
+// a call, since the server may be closing it just then. A reused connection carries exactly what a
+// new one would.
 TEST_F(EchoServerTest, CallsOfOneThreadShareOneConnectionUntilItIdlesForTwoSeconds)
 {
     for (int number = 0; number < 50; ++number)
         ASSERT_EQ(numberedCall(server.url(), number), std::to_string(number));
     EXPECT_EQ(connectionsSeen(), 1u);
-
-    // A reused connection carries exactly what a new one would: same headers, same envelope form.
     const auto requests = server.requests();
-    ASSERT_EQ(requests.size(), 50u);
     EXPECT_EQ(requests[7].headers, requests[0].headers);
     EXPECT_EQ(requests[7].body.size(), requests[0].body.size());
 
@@ -165,26 +157,21 @@ TEST_F(EchoServerTest, CallsOfOneThreadShareOneConnectionUntilItIdlesForTwoSecon
     EXPECT_EQ(connectionsSeen(), 2u);
 }
 
+// One connection per thread, each closed when its thread ended.
 TEST_F(EchoServerTest, CallsOnManyThreadsEachGetTheirOwnAnswer)
 {
-    constexpr int kThreads = 6;
-    constexpr int kCallsEach = 40;
+    constexpr int kThreads = 6, kCallsEach = 40;
     std::vector<int> mismatches(kThreads, 0);
     std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
+    for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&, t] {
-            for (int call = 0; call < kCallsEach; ++call) {
-                const int number = t * 1000 + call;
-                if (numberedCall(server.url(), number) != std::to_string(number))
-                    ++mismatches[t];
-            }
+            for (int number = t * 1000; number < t * 1000 + kCallsEach; ++number)
+                mismatches[t] += numberedCall(server.url(), number) != std::to_string(number);
         });
-    }
     for (std::thread &thread : threads)
         thread.join();
     EXPECT_EQ(mismatches, std::vector<int>(kThreads, 0));
     EXPECT_EQ(server.requests().size(), static_cast<size_t>(kThreads * kCallsEach));
-    // One connection per thread, each closed when its thread ended.
     EXPECT_EQ(connectionsSeen(), static_cast<size_t>(kThreads));
 }
 
@@ -197,9 +184,7 @@ TEST(ConnectionLoss, ConnectionsClosedByTheServerAreRedialledUnnoticed)
         RecordingDelegate delegate;
         EXPECT_EQ(numberedCall(server.url(), number, &delegate), std::to_string(number));
         EXPECT_EQ(delegate.failed, 0) << delegate.errorDescription;
-        if (number % 3 == 2) {
-            ASSERT_TRUE(server.waitForClosedConnections(number / 3 + 1));
-        }
+        ASSERT_TRUE(number % 3 != 2 || server.waitForClosedConnections(number / 3 + 1));
     }
     const auto seen = server.seen();
     ASSERT_EQ(seen.size(), 9u);
@@ -207,19 +192,18 @@ TEST(ConnectionLoss, ConnectionsClosedByTheServerAreRedialledUnnoticed)
         EXPECT_EQ(seen[index], ScriptedServer::Seen(static_cast<int>(index / 3), std::to_string(index)));
 }
 
+// The first call is dropped on a new connection, the third on a connection the second one left
+// open; the fourth needs a new connection again.
 TEST(ConnectionLoss, RequestLostAfterSendingIsNoAnswerAndNeverSentTwice)
 {
-    // The first call is dropped on a new connection, the third on a connection the second one
-    // left open; the fourth needs a new connection again.
     ScriptedServer server([](int index) {
         return index == 0 || index == 2 ? ScriptedServer::Step::close : ScriptedServer::Step::answer;
     });
     LogCapture log;
-    RecordingDelegate onNew;
+    RecordingDelegate onNew, onReused;
     EXPECT_EQ(numberedCall(server.url(), 1, &onNew), std::nullopt);
     EXPECT_EQ(onNew.failed, 1);
     EXPECT_EQ(numberedCall(server.url(), 2), "2");
-    RecordingDelegate onReused;
     EXPECT_EQ(numberedCall(server.url(), 3, &onReused), std::nullopt);
     EXPECT_EQ(onReused.failed, 1);
     EXPECT_EQ(onReused.finished, 0);
@@ -236,41 +220,42 @@ TEST(ConnectionLoss, RequestLostAfterSendingIsNoAnswerAndNeverSentTwice)
 }
 
 // Whatever ended the last call (a refused connection, a time-out, an oversized answer, an answer
-// that is not XML), the thread's next call starts clean and is answered.
+// that is not XML), the thread's next call starts clean and is answered. A failure is told once,
+// with a description that is also logged on its own line.
 TEST(ConnectionLoss, EveryFailureLeavesTheThreadReadyForTheNextCall)
 {
     TestSoapServer server;
     ClosedPort refusing;
     LogCapture log;
-    const auto answeredNext = [&server](int number) {
-        server.answerWith(200, answerHolding(std::to_string(number)));
-        return numberedCall(server.url(), number) == std::to_string(number);
+    const auto failedCall = [&server](int status, const std::string &body) {
+        server.answerWith(status, body);
+        return callOnce(server.url(), "getNews", {});
     };
-
-    // A refused connection is told once, with a description that is also logged on its own line.
-    const CallOutcome refused = callOnce(refusing.url(), "getNews", {});
-    EXPECT_FALSE(refused.result);
-    EXPECT_EQ(refused.delegate.failed, 1);
-    EXPECT_EQ(refused.delegate.finished, 0);
-    EXPECT_FALSE(refused.returned.has_value());
-    EXPECT_FALSE(refused.delegate.errorDescription.empty());
-    EXPECT_TRUE(log.contains(refused.delegate.errorDescription));
-    EXPECT_TRUE(answeredNext(1));
-
-    server.holdAnswers();
-    const CallOutcome timedOut = callOnce(server.url(), "getNews", {}, 1);
-    server.releaseHeldAnswers();
-    EXPECT_EQ(timedOut.delegate.failed, 1);
-    EXPECT_NE(timedOut.delegate.errorDescription.find("timed out"), std::string::npos);
-    EXPECT_TRUE(answeredNext(2));
-
-    server.answerWith(200, std::string(HsSoapClient::kMaxAnswerBytes + 1, ' '));
-    EXPECT_EQ(callOnce(server.url(), "getNews", {}).delegate.failed, 1);
-    EXPECT_TRUE(answeredNext(3));
-
-    server.answerWith(200, "not XML");
-    EXPECT_FALSE(callOnce(server.url(), "getNews", {}).result);
-    EXPECT_TRUE(answeredNext(4));
+    const std::function<CallOutcome()> failures[] = {
+        [&] { return callOnce(refusing.url(), "getNews", {}); },
+        [&] {
+            server.holdAnswers();
+            const CallOutcome timedOut = callOnce(server.url(), "getNews", {}, 1);
+            server.releaseHeldAnswers();
+            EXPECT_NE(timedOut.delegate.errorDescription.find("timed out"), std::string::npos);
+            return timedOut;
+        },
+        [&] { return failedCall(200, std::string(HsSoapClient::kMaxAnswerBytes + 1, ' ')); },
+        [&] { return failedCall(200, "not XML"); },
+    };
+    for (int number = 0; number < 4; ++number) {
+        SCOPED_TRACE(number);
+        const CallOutcome failed = failures[number]();
+        EXPECT_FALSE(failed.result);
+        EXPECT_FALSE(failed.returned.has_value());
+        EXPECT_EQ(failed.delegate.failed + failed.delegate.finished, 1);
+        if (failed.delegate.failed) {
+            EXPECT_FALSE(failed.delegate.errorDescription.empty());
+            EXPECT_TRUE(log.contains(failed.delegate.errorDescription));
+        }
+        server.answerWith(200, answerHolding(std::to_string(number)));
+        EXPECT_EQ(numberedCall(server.url(), number), std::to_string(number));
+    }
 }
 
 } // namespace
