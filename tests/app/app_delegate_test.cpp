@@ -35,7 +35,6 @@ protected:
 
 const QRegularExpression
     kCanonicalUuid(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
-const QRegularExpression kTokenText(QStringLiteral("^<([0-9a-f]{8} ){7}[0-9a-f]{8}>$"));
 
 } // namespace
 
@@ -71,26 +70,6 @@ TEST_F(AppDelegateTest, TheGuideShowsUntilItsLastPageIsLeftOnceForEachVersion)
     HsAppDelegate &third = launch();
     EXPECT_FALSE(third.isGuideVisible());
     EXPECT_EQ(stored("currentversion"), "0.9");
-}
-
-TEST_F(AppDelegateTest, DeviceTokenIsStoredAsGroupedHexAndKeptAcrossLaunches)
-{
-    std::optional<QString> token;
-    {
-        LogCapture log;
-        launch();
-        ASSERT_TRUE(waitUntil([&] { return stored("pushtoken").has_value(); }));
-        token = stored("pushtoken");
-        EXPECT_TRUE(kTokenText.match(*token).hasMatch()) << token->toStdString();
-        EXPECT_TRUE(log.contains("pushtoken: " + token->toStdString()));
-    }
-
-    LogCapture log;
-    launch();
-    EXPECT_TRUE(waitUntil([&] { return log.contains("pushtoken: " + token->toStdString()); }));
-    EXPECT_EQ(stored("pushtoken"), token);
-
-    EXPECT_EQ(HsAppDelegate::deviceTokenDescription(QByteArray::fromHex("a0a1a2a3a4a5")), "<a0a1a2a3 a4a5>");
 }
 
 TEST_F(AppDelegateTest, EveryNotificationRaisesTheBadgeByOne)

@@ -290,34 +290,6 @@ TEST_F(LoginControllerTest, SignInTapReturnsWhileTheNameServerIsSilent)
     EXPECT_TRUE(waitForMainScreen());
 }
 
-TEST_F(LoginControllerTest, StoredChoicesComeBackAsTyped)
-{
-    // "remember" other than "1" ticks the box but leaves the password out.
-    {
-        HsDefaults stored(defaultsPath());
-        stored.setValue("userName", kTeacherAccount);
-        stored.setValue("remember", "2");
-        stored.setValue("passWord", kTeacherPassword);
-    }
-    HsLoginController &first = launch();
-    EXPECT_TRUE(first.cbRemember()->isChecked());
-    EXPECT_EQ(first.account(), kTeacherAccount);
-    EXPECT_TRUE(first.password().isEmpty());
-
-    // Separators and leading spaces survive the defaults file.
-    const QString account = QStringLiteral(" 王芳,=;@");
-    const QString password = QStringLiteral("  a,b;c=d@e ");
-    {
-        HsDefaults stored(defaultsPath());
-        for (const auto &[key, value] :
-             HsLoginController::signInDefaults(true, account, true, password, false))
-            stored.setValue(key, value);
-    }
-    HsLoginController &second = launch();
-    EXPECT_EQ(second.account(), account);
-    EXPECT_EQ(second.password(), password);
-}
-
 TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
 {
     // A folder where the defaults file should be: nothing can be written there.

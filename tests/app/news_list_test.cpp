@@ -135,22 +135,6 @@ TEST_F(NewsListTest, CachedCategoriesShowAtOnceAndTapsSkipTheSelectedOneAndNeedA
     EXPECT_EQ(callsOf("getNews"), before);
 }
 
-TEST_F(NewsListTest, ACategoryBarButtonIsAsWideAsItsTitleAndTheNextStartsAfterAGap)
-{
-    HsCategoryBarModel bar;
-    bar.setTitles({QStringLiteral("学校通知"), QString(), QStringLiteral("班级通知")});
-    const QRectF first = bar.buttonFrame(1);
-    EXPECT_EQ(first.topLeft(), QPointF(10, 5));
-    EXPECT_EQ(first.height(), 20);
-    EXPECT_GT(first.width(), 0);
-    EXPECT_EQ(bar.buttonFrame(2), QRectF(first.right() + 22, 5, 0, 20));
-    EXPECT_EQ(bar.buttonFrame(3).x(), first.right() + 44);
-    EXPECT_EQ(bar.contentWidth(), bar.buttonFrame(3).right() + 22 + 10);
-    EXPECT_TRUE(bar.buttonFrame(4).isNull());
-    bar.setTitles({});
-    EXPECT_EQ(bar.contentWidth(), 20);
-}
-
 TEST_F(NewsListTest, WithoutCategoriesNothingIsFetchedAndAPullEndsCleanly)
 {
     NewsTypeDao().replaceAll({});

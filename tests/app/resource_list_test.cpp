@@ -296,3 +296,25 @@ TEST_F(ResourceListTest, SearchResultsLoadPageAfterPageUntilAShortOne)
     EXPECT_EQ(std::set<int32_t>(ids.begin(), ids.end()).size(), ids.size());
     EXPECT_EQ(ids.size(), shown.resources().size());
 }
+
+// Shown in a window, the area makes its first fetch and a tap lands on the half it touches.
+TEST_F(ResourceListTest, ShownInAWindowTheRecommendedPhotosAreFetchedAndATapOpensTheHalfTouched)
+{
+    ScreenHost host;
+    host.show("HsResourceActivity", &openArea(), QSize(320, 503));
+    ASSERT_TRUE(waitForOverlays(1));
+    const std::vector<ResourceItem> &photos = area->photoTable()->resources();
+    ASSERT_GE(photos.size(), 4u);
+    const auto half = [&](int row, const char *name) {
+        QQuickItem *cell = host.cell("tablePhoto", row);
+        return cell ? host.find(name, cell) : nullptr;
+    };
+    ASSERT_TRUE(waitUntil([&] { return half(1, "ivImage2") != nullptr; }));
+
+    host.tap(half(1, "ivImage2"));
+    host.tap(half(0, "ivImage1"));
+    ASSERT_EQ(port.pushed().size(), 2u);
+    EXPECT_EQ(qobject_cast<HsResourceDetail *>(port.pushed()[0].get())->resourceId(), photos[3].resId);
+    EXPECT_EQ(qobject_cast<HsResourceDetail *>(port.pushed()[1].get())->resourceId(), photos[0].resId);
+    EXPECT_EQ(port.events().first(), kFetching);
+}

@@ -7,7 +7,6 @@
 #include "screens/HsUserInfo.h"
 
 #include <QAbstractItemModelTester>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
@@ -128,33 +127,6 @@ TEST(SettingsProfileTest, ShowsTheRecordRowByRowAndClosesWithItsBackTag)
     }
 }
 
-TEST(SettingsAboutTest, EachTypeHasItsTitleAndTextAndOtherTypesKeepTheText)
-{
-    RecordingPort port;
-    HsAboutUs about(port, HsAboutUs::aboutType);
-    EXPECT_TRUE(about.textAbout().contains("家校沟通服务"));
-
-    QSignalSpy textChanges(&about, &HsAboutUs::textAboutChanged);
-    about.setType(HsAboutUs::contactType);
-    EXPECT_EQ(about.title(), "联系方式");
-    EXPECT_TRUE(about.textAbout().startsWith("服务热线"));
-    EXPECT_EQ(textChanges.count(), 1);
-
-    const QString version = QCoreApplication::applicationVersion();
-    QCoreApplication::setApplicationVersion("2.3.7");
-    about.setType(HsAboutUs::versionType);
-    QCoreApplication::setApplicationVersion(version);
-    EXPECT_EQ(about.textAbout(), "最新版本Version2.3");
-
-    about.setTextAbout("界面自带的文字");
-    about.setType(7);
-    EXPECT_EQ(about.textAbout(), "界面自带的文字");
-    EXPECT_EQ(about.type(), 7);
-
-    about.homeButtonClicked(EdBaseViewController::homeButtonTag);
-    EXPECT_EQ(port.events(), QStringList{"pop"});
-}
-
 TEST_F(SettingsInterfaceTest, SettingsRowsOpenTheirScreens)
 {
     HsSettingActivity settings(port, session, defaults);
@@ -213,12 +185,4 @@ TEST_F(SettingsInterfaceTest, FeedbackTextFollowsTheController)
     EXPECT_EQ(advice.textAdvice(), "good");
     advice.setTextAdvice(QString());
     EXPECT_EQ(find("textAdvice")->property("text").toString(), "");
-}
-
-TEST_F(SettingsInterfaceTest, AboutShowsTheTextOfItsType)
-{
-    HsAboutUs about(port, HsAboutUs::contactType);
-    host.show("HsAboutUs", &about);
-
-    EXPECT_TRUE(find("textAbout")->property("text").toString().startsWith("服务热线"));
 }
