@@ -11,7 +11,6 @@
 
 namespace {
 
-// Launches of the application over one data folder, without a window.
 class AppDelegateTest : public testing::Test
 {
 protected:

@@ -22,7 +22,6 @@ struct AccessibleControl
     QString name;
 };
 
-// The application with its real window, on the offscreen platform.
 class AppWindowTest : public testing::Test
 {
 protected:
@@ -59,7 +58,6 @@ protected:
     }
     void TearDown() override { QAccessible::setActive(false); }
 
-    // Every accessible object below the window's, depth first, in screen order.
     static void collect(QAccessibleInterface *node, std::vector<QAccessibleInterface *> &found)
     {
         for (int i = 0; i < node->childCount(); ++i) {

@@ -21,7 +21,6 @@ protected:
         pictures.answer("/blue.png", 200, kBluePicture);
     }
 
-    // Loads `address` and waits until the load has ended.
     static void load(NetImage &image, const QString &address)
     {
         QSignalSpy finished(&image, &NetImage::finished);

@@ -26,7 +26,6 @@ protected:
         ASSERT_GE(categories.size(), 2u);
     }
 
-    // A notices area over the cache as it stands, checked by the model tester.
     HsSchoolActivity &openSchool()
     {
         tester.reset();
@@ -45,7 +44,6 @@ protected:
         return *school;
     }
 
-    // Opens row `row` and waits for its detail to have fetched.
     HsNewsDetail &openDetail(int row)
     {
         const size_t before = port.pushed().size();
@@ -84,8 +82,6 @@ TEST_F(NewsListTest, EmptyCacheFetchesUnderTheOverlayAndStoresThePage)
     EXPECT_EQ(cached(1), shown());
 }
 
-// A pull replaces list and cache without the overlay, but only when answered: a refusal or no
-// answer leaves both, an answered empty page empties both.
 TEST_F(NewsListTest, OnlyAnAnsweredPullReplacesListAndCache)
 {
     NewsDao().replaceCategory(typeCode(1), {headline(900007, "保留的通知")});
@@ -181,8 +177,6 @@ TEST_F(NewsListTest, AHeadlineOpensItsDetailWhichFetchesTheWholeText)
     EXPECT_TRUE(missing.newsContent().isEmpty());
 }
 
-// A failed page keeps the rows and is retried on a tap; 45 notices load as 20, 20 and 5, and then
-// no more is asked.
 TEST_F(NewsListTest, FortyFiveNoticesLoadAsTwentyTwentyFiveAfterAFailedPageIsRetried)
 {
     HsSchoolActivity &area = openAndFetch();

@@ -16,7 +16,6 @@ namespace {
 struct QuitCase
 {
     const char *stalledMethod;
-    // Rows in the cache's category table once the application has gone.
     int storedNewsTypes;
 };
 

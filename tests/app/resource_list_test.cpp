@@ -19,7 +19,6 @@ ResourceItem resource(int32_t id, const char *title)
             .updateDate = "2026-11-30"};
 }
 
-// A result document listing resources 1 to `count`.
 QString resourceDocument(int count)
 {
     QString document = QStringLiteral("<Result><Code>0</Code><Error></Error>");
@@ -42,7 +41,6 @@ protected:
         ASSERT_GE(types.size(), 2u);
     }
 
-    // A resources area over the cache as it stands, its two tables checked by the model tester.
     HsResourceActivity &openArea()
     {
         area = std::make_unique<HsResourceActivity>(port, session, defaults);
@@ -55,7 +53,6 @@ protected:
         return *area;
     }
 
-    // Shows the area for the first time and waits for its "推荐" fetch.
     HsResourceActivity &openAndShow()
     {
         openArea().viewDidAppear();
@@ -63,7 +60,6 @@ protected:
         return *area;
     }
 
-    // Chooses a category and waits for the fetch it starts, if any.
     void choose(int tag)
     {
         const int before = static_cast<int>(port.events().size());
@@ -210,7 +206,6 @@ TEST_F(ResourceListTest, ASearchReplacesTheListAndLeavesTheCategory)
     EXPECT_TRUE(shown.searchText().isEmpty());
 }
 
-// A refusal or no answer leaves lists and cache; an answered empty list empties the table it fills.
 TEST_F(ResourceListTest, OnlyAnAnsweredListReplacesTheTableItFills)
 {
     HsResourceActivity &shown = openAndShow();
@@ -297,7 +292,6 @@ TEST_F(ResourceListTest, SearchResultsLoadPageAfterPageUntilAShortOne)
     EXPECT_EQ(ids.size(), shown.resources().size());
 }
 
-// Shown in a window, the area makes its first fetch and a tap lands on the half it touches.
 TEST_F(ResourceListTest, ShownInAWindowTheRecommendedPhotosAreFetchedAndATapOpensTheHalfTouched)
 {
     ScreenHost host;

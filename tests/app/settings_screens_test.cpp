@@ -19,7 +19,6 @@ struct SettingsTest : testing::Test
     RecordingPort port;
 };
 
-// One settings screen shown through its interface file.
 struct SettingsInterfaceTest : SettingsTest
 {
     QQuickItem *find(const char *objectName) const { return host.find(QString::fromLatin1(objectName)); }
@@ -79,7 +78,6 @@ TEST_F(SettingsListTest, ReLoginPopsToTheLoginScreenWithoutSigningInOrForgetting
     EXPECT_EQ(defaults.value("autologin"), "1");
 }
 
-// A parent's whole record, a teacher's with its missing fields empty, and nobody signed in.
 TEST(SettingsProfileTest, ShowsTheRecordRowByRowAndClosesWithItsBackTag)
 {
     const LoginResultItem parent{.userId = 17,
