@@ -17,18 +17,8 @@ struct SettingsTest : testing::Test
     HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
     HsUserSession session;
     RecordingPort port;
-};
-
-struct SettingsInterfaceTest : SettingsTest
-{
-    QQuickItem *find(const char *objectName) const { return host.find(QString::fromLatin1(objectName)); }
-
-    ScreenHost host;
-};
-
-struct SettingsListTest : SettingsTest
-{
     HsSettingActivity settings{port, session, defaults};
+    ScreenHost host;
 };
 
 const LoginResultItem kTeacher{.userId = 3,
@@ -39,7 +29,7 @@ const LoginResultItem kTeacher{.userId = 3,
 
 } // namespace
 
-TEST_F(SettingsListTest, ThreeSectionsOfRowsEachOpeningItsScreenAndRefusingTheSelection)
+TEST_F(SettingsTest, ThreeSectionsOfRowsEachOpeningItsScreenAndRefusingTheSelection)
 {
     QAbstractItemModelTester tester(settings.tableSetting(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -62,7 +52,7 @@ TEST_F(SettingsListTest, ThreeSectionsOfRowsEachOpeningItsScreenAndRefusingTheSe
         EXPECT_EQ(qobject_cast<HsAboutUs *>(port.pushed()[static_cast<size_t>(i)].get())->type(), i - 1);
 }
 
-TEST_F(SettingsListTest, ReLoginPopsToTheLoginScreenWithoutSigningInOrForgetting)
+TEST_F(SettingsTest, ReLoginPopsToTheLoginScreenWithoutSigningInOrForgetting)
 {
     session.setLoginItem(kTeacher);
     session.setLoginType(0);
@@ -125,9 +115,8 @@ TEST(SettingsProfileTest, ShowsTheRecordRowByRowAndClosesWithItsBackTag)
     }
 }
 
-TEST_F(SettingsInterfaceTest, SettingsRowsOpenTheirScreens)
+TEST_F(SettingsTest, SettingsRowsOpenTheirScreens)
 {
-    HsSettingActivity settings(port, session, defaults);
     host.show("HsSettingActivity", &settings);
 
     // The rows carry their section and their place in it: the last of the first section, the one
@@ -138,24 +127,24 @@ TEST_F(SettingsInterfaceTest, SettingsRowsOpenTheirScreens)
               (QStringList{"push:HsUserInfo", "push:HsAboutUs", "push:HsAdvice", "popToRoot"}));
 }
 
-TEST_F(SettingsInterfaceTest, ProfileShowsSevenCaptionedRowsAndGoesBack)
+TEST_F(SettingsTest, ProfileShowsSevenCaptionedRowsAndGoesBack)
 {
     session.setLoginItem(LoginResultItem{.realName = "王芳", .className = "三年级（1）班"});
     HsUserInfo profile(port, session);
     host.show("HsUserInfo", &profile);
 
-    EXPECT_EQ(find("tableUser")->property("count").toInt(), 7);
+    EXPECT_EQ(host.find("tableUser")->property("count").toInt(), 7);
     // The first row's school is empty, yet its caption says what the row is.
-    QQuickItem *caption = find("caption");
+    QQuickItem *caption = host.find("caption");
     ASSERT_NE(caption, nullptr);
     EXPECT_EQ(caption->property("text").toString(), "学校");
     EXPECT_GT(caption->property("contentWidth").toReal(), 0);
-    EXPECT_GE(find("value")->x(), caption->x() + caption->width());
-    host.tap(find("back"));
+    EXPECT_GE(host.find("value")->x(), caption->x() + caption->width());
+    host.tap(host.find("back"));
     EXPECT_EQ(port.events(), QStringList{"pop"});
 }
 
-TEST_F(SettingsInterfaceTest, PasswordFieldsReachTheChecks)
+TEST_F(SettingsTest, PasswordFieldsReachTheChecks)
 {
     HsModifyPass change(port, session, defaults);
     host.show("HsModifyPass", &change);
@@ -163,24 +152,24 @@ TEST_F(SettingsInterfaceTest, PasswordFieldsReachTheChecks)
     host.type("textOldPass", "old-secret");
     host.type("textNewPass", "Abc123");
     host.type("textChkPass", "abc123");
-    host.tap(find("submit"));
+    host.tap(host.find("submit"));
 
     EXPECT_EQ(change.textOldPass(), "old-secret");
     EXPECT_EQ(port.toasts(), QStringList{"密码不一致！"});
-    host.tap(find("back"));
+    host.tap(host.find("back"));
     EXPECT_EQ(port.events().last(), "pop");
 }
 
-TEST_F(SettingsInterfaceTest, FeedbackTextFollowsTheController)
+TEST_F(SettingsTest, FeedbackTextFollowsTheController)
 {
     HsAdvice advice(port, session);
     host.show("HsAdvice", &advice);
 
-    host.tap(find("submit"));
+    host.tap(host.find("submit"));
     EXPECT_EQ(port.toasts(), QStringList{"请输入！"});
 
     host.type("textAdvice", "good");
     EXPECT_EQ(advice.textAdvice(), "good");
     advice.setTextAdvice(QString());
-    EXPECT_EQ(find("textAdvice")->property("text").toString(), "");
+    EXPECT_EQ(host.find("textAdvice")->property("text").toString(), "");
 }
