@@ -16,12 +16,6 @@
 
 namespace {
 
-struct AccessibleControl
-{
-    QAccessible::Role role;
-    QString name;
-};
-
 class AppWindowTest : public testing::Test
 {
 protected:
@@ -58,34 +52,26 @@ protected:
     }
     void TearDown() override { QAccessible::setActive(false); }
 
-    static void collect(QAccessibleInterface *node, std::vector<QAccessibleInterface *> &found)
+    // The first visible accessible object below `node` (the window's by default), depth first,
+    // with this role and name.
+    QAccessibleInterface *control(QAccessible::Role role, const QString &name,
+                                  QAccessibleInterface *node = nullptr) const
     {
+        node = node ? node : QAccessible::queryAccessibleInterface(window);
         for (int i = 0; i < node->childCount(); ++i) {
-            if (QAccessibleInterface *child = node->child(i)) {
-                found.push_back(child);
-                collect(child, found);
-            }
-        }
-    }
-    std::vector<QAccessibleInterface *> visibleControls() const
-    {
-        std::vector<QAccessibleInterface *> found;
-        collect(QAccessible::queryAccessibleInterface(window), found);
-        std::erase_if(found, [](QAccessibleInterface *node) { return node->state().invisible; });
-        return found;
-    }
-    QAccessibleInterface *control(QAccessible::Role role, const QString &name) const
-    {
-        for (QAccessibleInterface *node : visibleControls()) {
-            if (node->role() == role && node->text(QAccessible::Name) == name)
-                return node;
+            QAccessibleInterface *child = node->child(i);
+            if (child && !child->state().invisible && child->role() == role &&
+                child->text(QAccessible::Name) == name)
+                return child;
+            if (QAccessibleInterface *found = child ? control(role, name, child) : nullptr)
+                return found;
         }
         return nullptr;
     }
-    void expectControls(const std::vector<AccessibleControl> &wanted) const
+    void expectControls(const std::vector<std::pair<QAccessible::Role, QString>> &wanted) const
     {
-        for (const AccessibleControl &item : wanted)
-            EXPECT_NE(control(item.role, item.name), nullptr) << item.name.toStdString() << " " << item.role;
+        for (const auto &[role, name] : wanted)
+            EXPECT_NE(control(role, name), nullptr) << name.toStdString() << " " << role;
     }
     bool checked(QAccessible::Role role, const QString &name) const
     {
