@@ -150,19 +150,17 @@ TEST_F(LoginControllerTest, NoSignInWithoutAUserRecordAndNothingIsStored)
         {emptyResult.endpoint(), kTeacherPassword, {kSigningIn, "toast:请检查网络状态！"}},
         {noUser.endpoint(), kTeacherPassword, {kSigningIn, "toast:用户名或密码错误！"}},
     };
-    int finished = 0;
     for (const auto &c : cases) {
         HsServiceConfig::setEndpoint(c.endpoint);
         session.setLoginType(1);
         const qsizetype before = port.events().size();
-        HsLoginController &login = launch();
-        login.cbLoginTeacher()->clicked();
-        login.cbAutoLogin()->clicked();
-        fillIn(kTeacherAccount, c.password);
-
-        login.pressButton(HsLoginController::signInTag);
-        ASSERT_TRUE(waitUntil([&] { return port.overlaysFinished() > finished && !login.isSigningIn(); }));
-        ++finished;
+        const int finished = port.overlaysFinished();
+        signInTeacher([&](HsLoginController &login) {
+            login.cbAutoLogin()->clicked();
+            login.setPassword(c.password);
+        });
+        ASSERT_TRUE(
+            waitUntil([&] { return port.overlaysFinished() > finished && !controller->isSigningIn(); }));
 
         EXPECT_EQ(port.events().mid(before), c.events) << c.endpoint;
         EXPECT_EQ(session.loginType(), 0);

@@ -84,8 +84,7 @@ TEST_F(RefreshHeaderTest, LoadingKeepsTheInsetBetweenZeroAndSixtyUntilTheOwnerFi
     pullAndRelease({-70, -80});
     ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
     EXPECT_EQ(header.statusText(), "加载中...");
-    EXPECT_TRUE(header.isActivityRunning());
-    EXPECT_FALSE(header.isArrowVisible());
+    EXPECT_TRUE(header.isActivityRunning() && !header.isArrowVisible());
     EXPECT_EQ(header.topInset(), 60);
     EXPECT_EQ(header.insetAnimationMilliseconds(), 200);
 
@@ -99,8 +98,7 @@ TEST_F(RefreshHeaderTest, LoadingKeepsTheInsetBetweenZeroAndSixtyUntilTheOwnerFi
     EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
     EXPECT_EQ(header.topInset(), 0);
     EXPECT_EQ(header.insetAnimationMilliseconds(), 300);
-    EXPECT_FALSE(header.isActivityRunning());
-    EXPECT_TRUE(header.isArrowVisible());
+    EXPECT_TRUE(!header.isActivityRunning() && header.isArrowVisible());
 }
 
 TEST(RefreshCycleTest, FetchRunsOffTheInterfaceThreadAndTheHeaderEndsAfterIt)
