@@ -16,13 +16,6 @@
 
 namespace {
 
-struct AccessibleControl
-{
-    QAccessible::Role role;
-    QString name;
-};
-
-// The application with its real window, on the offscreen platform.
 class AppWindowTest : public testing::Test
 {
 protected:
@@ -59,35 +52,26 @@ protected:
     }
     void TearDown() override { QAccessible::setActive(false); }
 
-    // Every accessible object below the window's, depth first, in screen order.
-    static void collect(QAccessibleInterface *node, std::vector<QAccessibleInterface *> &found)
+    // The first visible accessible object below `node` (the window's by default), depth first,
+    // with this role and name.
+    QAccessibleInterface *control(QAccessible::Role role, const QString &name,
+                                  QAccessibleInterface *node = nullptr) const
     {
+        node = node ? node : QAccessible::queryAccessibleInterface(window);
         for (int i = 0; i < node->childCount(); ++i) {
-            if (QAccessibleInterface *child = node->child(i)) {
-                found.push_back(child);
-                collect(child, found);
-            }
-        }
-    }
-    std::vector<QAccessibleInterface *> visibleControls() const
-    {
-        std::vector<QAccessibleInterface *> found;
-        collect(QAccessible::queryAccessibleInterface(window), found);
-        std::erase_if(found, [](QAccessibleInterface *node) { return node->state().invisible; });
-        return found;
-    }
-    QAccessibleInterface *control(QAccessible::Role role, const QString &name) const
-    {
-        for (QAccessibleInterface *node : visibleControls()) {
-            if (node->role() == role && node->text(QAccessible::Name) == name)
-                return node;
+            QAccessibleInterface *child = node->child(i);
+            if (child && !child->state().invisible && child->role() == role &&
+                child->text(QAccessible::Name) == name)
+                return child;
+            if (QAccessibleInterface *found = child ? control(role, name, child) : nullptr)
+                return found;
         }
         return nullptr;
     }
-    void expectControls(const std::vector<AccessibleControl> &wanted) const
+    void expectControls(const std::vector<std::pair<QAccessible::Role, QString>> &wanted) const
     {
-        for (const AccessibleControl &item : wanted)
-            EXPECT_NE(control(item.role, item.name), nullptr) << item.name.toStdString() << " " << item.role;
+        for (const auto &[role, name] : wanted)
+            EXPECT_NE(control(role, name), nullptr) << name.toStdString() << " " << role;
     }
     bool checked(QAccessible::Role role, const QString &name) const
     {
@@ -211,37 +195,34 @@ TEST_F(AppWindowTest, OpensAPortraitWindowWithTheLoginScreenUnderTheGuide)
 
 TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreensDownToTheLoginScreen)
 {
-    QPointer<EdBaseViewController> help = new EdHelpViewController(app.port());
-    app.port().push(QStringLiteral("EdHelpViewController"), help);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
-    ASSERT_FALSE(help.isNull());
-    EXPECT_NE(help->parent(), nullptr);
-    help->homeButtonClicked(EdBaseViewController::homeButtonTag);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull(); }));
-    // Escape pops the top screen as well, but never the login screen.
-    help = new EdHelpViewController(app.port());
-    app.port().push(QStringLiteral("EdHelpViewController"), help);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
-    QTest::keyClick(window, Qt::Key_Escape);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull(); }));
+    const auto push = [&](const char *screen, QObject *controller, int depth) {
+        app.port().push(QString::fromLatin1(screen), controller);
+        EXPECT_TRUE(waitUntil([&] { return settledAt(depth); }));
+        return QPointer<QObject>(controller);
+    };
+    // The back button and Escape both pop the top screen with its controller.
+    for (const bool escape : {false, true}) {
+        auto *help = new EdHelpViewController(app.port());
+        const QPointer<QObject> alive = push("EdHelpViewController", help, 2);
+        EXPECT_NE(help->parent(), nullptr);
+        if (escape)
+            QTest::keyClick(window, Qt::Key_Escape);
+        else
+            help->homeButtonClicked(EdBaseViewController::homeButtonTag);
+        ASSERT_TRUE(waitUntil([&] { return settledAt(1) && alive.isNull(); }));
+    }
+    const QPointer<QObject> orphan = new QObject;
+    app.port().push(QStringLiteral("NoSuchScreen"), orphan);
+    EXPECT_TRUE(waitUntil([&] { return orphan.isNull(); }));
+
+    const QPointer<QObject> help = push("EdHelpViewController", new EdHelpViewController(app.port()), 2);
+    const QPointer<QObject> getPass =
+        push("EdGetPassViewController", new EdGetPassViewController(app.port()), 3);
+    app.port().popToRoot();
+    EXPECT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull() && getPass.isNull(); }));
+    // Neither a pop nor Escape leaves the login screen.
+    app.port().pop();
     QTest::keyClick(window, Qt::Key_Escape);
     QTest::qWait(100);
     EXPECT_TRUE(settledAt(1));
-
-    QPointer<QObject> orphan = new QObject;
-    app.port().push(QStringLiteral("NoSuchScreen"), orphan);
-    EXPECT_TRUE(waitUntil([&] { return orphan.isNull(); }));
-    EXPECT_EQ(navigation->property("depth").toInt(), 1);
-
-    // Pop to root returns to the login screen, and a pop there does nothing.
-    help = new EdHelpViewController(app.port());
-    QPointer<QObject> getPass = new EdGetPassViewController(app.port());
-    app.port().push(QStringLiteral("EdHelpViewController"), help);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
-    app.port().push(QStringLiteral("EdGetPassViewController"), getPass);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(3); }));
-    app.port().popToRoot();
-    EXPECT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull() && getPass.isNull(); }));
-    app.port().pop();
-    EXPECT_TRUE(waitUntil([&] { return settledAt(1); }));
 }

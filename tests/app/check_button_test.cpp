@@ -3,37 +3,27 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-// The style picks the image pair (styles other than the two known keep it) and the tap rule:
-// a box flips, a radio button only turns on. Taps tell the owner; setting the state does not.
+// The style picks the image pair (styles other than the two known keep it) and the tap rule: a
+// radio button only turns on, any other style flips. Taps tell the owner; setting the state does not.
 TEST(CheckButtonTest, StylePicksImagesAndTapRuleAndOnlyTapsTellTheOwner)
 {
-    CheckButton box(QStringLiteral("记住密码"));
+    CheckButton box(QStringLiteral("记住密码")), radio;
     EXPECT_EQ(box.icon(), "cb_unselect.png");
     box.setStyle(CheckButton::radioStyle);
-    EXPECT_EQ(box.uncheckName(), "bt_unselect.png");
     box.setStyle(7);
-    EXPECT_EQ(box.checkName(), "bt_select.png");
-    box.setStyle(1);
-    EXPECT_EQ(box.checkName(), "cb_select.png");
-    EXPECT_EQ(box.uncheckName(), "cb_unselect.png");
-
-    CheckButton radio;
     radio.setStyle(CheckButton::radioStyle);
-    CheckButton other;
-    other.setStyle(5);
+    EXPECT_EQ(box.uncheckName(), "bt_unselect.png");
     QSignalSpy boxTaps(&box, &CheckButton::checkButtonClicked);
     QSignalSpy radioTaps(&radio, &CheckButton::checkButtonClicked);
 
     box.clicked();
     EXPECT_TRUE(box.isChecked());
-    EXPECT_EQ(box.icon(), "cb_select.png");
+    EXPECT_EQ(box.icon(), "bt_select.png");
     box.clicked();
     EXPECT_FALSE(box.isChecked());
     radio.clicked();
     radio.clicked();
     EXPECT_TRUE(radio.isChecked());
-    other.clicked();
-    EXPECT_TRUE(other.isChecked());
 
     box.setChecked(true);
     radio.setChecked(false);

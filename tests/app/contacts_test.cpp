@@ -22,7 +22,6 @@ protected:
         contacts->viewDidLoad();
     }
 
-    // Chooses a category and waits for its list.
     void choose(int tag)
     {
         contacts->pressCategory(tag);

@@ -1,4 +1,6 @@
 #include "LogCapture.h"
+#include "RecordingPort.h"
+#include "screens/HsLoginController.h"
 #include "settings/HsDefaults.h"
 
 #include <QDir>
@@ -6,61 +8,63 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-constexpr QFileDevice::Permissions kOwnerReadWrite = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// The permission bits without the current user's, which Qt reports as well and which duplicate
-// the owner's.
-QFileDevice::Permissions ownerGroupOther(const QString &path)
+// What the login screen stores comes back as typed on its next start, from a file only its owner
+// may read because it may hold the password. A file that cannot be written is reported at each
+// write, and the next start finds nothing.
+TEST(DefaultsStore, StoredChoicesComeBackAsTypedFromAFileOnlyItsOwnerReads)
 {
-    return QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-}
-
-} // namespace
-
-// Texts with separators, spaces and line breaks come back unchanged in a new instance; an
-// empty text is still there, an absent key is told apart.
-TEST(DefaultsStore, KeepsTextsAcrossInstancesAndTellsAbsentKeys)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("settings/defaults.ini");
-    const QStringList texts{"王芳", "", "  a,b;c=d@e ", "#hash", "[group]", "back\\slash", "\"quoted\"", "行一\n行二"};
+    const QString account = QStringLiteral(" 王芳,=;@");
+    const QString password = QStringLiteral("  a,b;c=d@e ");
+    const HsLoginController::DefaultsList remembered =
+        HsLoginController::signInDefaults(true, account, true, password, false);
+    const struct
     {
+        HsLoginController::DefaultsList stored;
+        bool writable;
+        QString account, password;
+        bool rememberTicked;
+    } cases[] = {
+        {remembered, true, account, password, true},
+        // "remember" other than "1" ticks the box but leaves the password out.
+        {{{"userName", "wangfang"}, {"remember", "2"}, {"passWord", "teacher123"}},
+         true,
+         "wangfang",
+         "",
+         true},
+        {remembered, false, "", "", false},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("defaults.ini");
+        if (!c.writable) {
+            ASSERT_TRUE(QDir().mkdir(path));
+        }
+        // Qt reports the current user's bits as well, which duplicate the owner's.
+        const auto ownerOnly = [&] {
+            return (QFile::permissions(path) &
+                    ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)) ==
+                   (QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        };
+        LogCapture log;
+        {
+            HsDefaults stored(path);
+            EXPECT_TRUE(!c.writable || ownerOnly());
+            for (const auto &[key, value] : c.stored)
+                EXPECT_EQ(stored.setValue(key, value), c.writable) << key.toStdString();
+        }
+        EXPECT_TRUE(!c.writable || ownerOnly());
+        EXPECT_EQ(log.lines().size(), c.writable ? 0u : static_cast<size_t>(c.stored.size()));
+        for (const std::string &line : log.lines())
+            EXPECT_NE(line.find("could not be written"), std::string::npos) << line;
+
+        RecordingPort port;
+        HsUserSession session;
         HsDefaults defaults(path);
-        EXPECT_FALSE(defaults.contains("key0"));
-        EXPECT_EQ(defaults.value("key0"), std::nullopt);
-        for (int index = 0; index < texts.size(); ++index)
-            EXPECT_TRUE(defaults.setValue(QStringLiteral("key%1").arg(index), texts[index]));
+        HsLoginController login(port, session, defaults, dir.path());
+        login.viewDidLoad();
+        EXPECT_EQ(login.account(), c.account);
+        EXPECT_EQ(login.password(), c.password);
+        EXPECT_EQ(login.cbRemember()->isChecked(), c.rememberTicked);
+        EXPECT_TRUE(port.events().isEmpty());
     }
-    HsDefaults reopened(path);
-    EXPECT_TRUE(reopened.contains("key1"));
-    for (int index = 0; index < texts.size(); ++index)
-        EXPECT_EQ(reopened.value(QStringLiteral("key%1").arg(index)), texts[index]);
-}
-
-TEST(DefaultsStore, FileHoldingAPasswordIsReadableByItsOwnerOnly)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("defaults.ini");
-    HsDefaults defaults(path);
-    EXPECT_EQ(ownerGroupOther(path), kOwnerReadWrite);
-    defaults.setValue("passWord", "secret-1");
-    EXPECT_EQ(ownerGroupOther(path), kOwnerReadWrite);
-    defaults.setValue("passWord", "secret-2");
-    EXPECT_EQ(ownerGroupOther(path), kOwnerReadWrite);
-}
-
-TEST(DefaultsStore, FailedWriteIsReportedAndLogged)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("defaults.ini");
-    ASSERT_TRUE(QDir().mkdir(path));
-    LogCapture log;
-
-    HsDefaults defaults(path);
-    EXPECT_FALSE(defaults.setValue("remember", "1"));
-    const std::vector<std::string> lines = log.lines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("could not be written"), std::string::npos);
 }

@@ -1,5 +1,4 @@
 #include "AreaTestSupport.h"
-#include "screens/EdBaseViewController.h"
 #include "screens/HsLoginController.h"
 #include "screens/MainController.h"
 #include "settings_canned_service.h"
@@ -7,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <array>
 #include <atomic>
 
 namespace {
@@ -16,7 +16,6 @@ const QString kTeacherPassword = QStringLiteral("teacher123");
 const QString kSigningIn = QStringLiteral("overlay:Logining, please wait...");
 const QString kMainPushed = QStringLiteral("push:MainController");
 
-// A login screen over a fresh defaults store, talking to a demo school of its own.
 class LoginControllerTest : public DemoSchoolTest
 {
 protected:
@@ -42,7 +41,6 @@ protected:
         return *controller;
     }
 
-    // Launches, fills in the demo teacher, lets `choose` tick boxes and taps sign in.
     void signInTeacher(const std::function<void(HsLoginController &)> &choose = {})
     {
         HsLoginController &login = launch();
@@ -86,8 +84,14 @@ TEST_F(LoginControllerTest, InputChecksStopAtTheFirstFailureWithItsToast)
     fillIn(kTeacherAccount, QString());
     login.pressButton(HsLoginController::signInTag);
 
+    // The help and forgotten-password pages open without any check; unknown tags do nothing.
+    login.pressButton(HsLoginController::forgottenPasswordTag);
+    login.pressButton(HsLoginController::helpTag);
+    login.pressButton(99);
+
     EXPECT_EQ(port.events(),
-              (QStringList{"toast:请检查网络状态！", "toast:请输入用户名！", "toast:请输入密码！"}));
+              (QStringList{"toast:请检查网络状态！", "toast:请输入用户名！", "toast:请输入密码！",
+                           "push:EdGetPassViewController", "push:EdHelpViewController"}));
     EXPECT_TRUE(nothingStored());
 }
 
@@ -104,17 +108,12 @@ TEST_F(LoginControllerTest, WeakPasswordsAreShortOrFiveToSeventeenDigits)
 TEST_F(LoginControllerTest, FirstStartChoosesParentAndChoicesStayConsistent)
 {
     HsLoginController &login = launch();
-    CheckButton &teacher = *login.cbLoginTeacher();
-    CheckButton &parent = *login.cbLoginStudent();
-    CheckButton &remember = *login.cbRemember();
-    CheckButton &autoLogin = *login.cbAutoLogin();
-    EXPECT_TRUE(parent.isChecked());
-    EXPECT_FALSE(teacher.isChecked());
-    EXPECT_FALSE(remember.isChecked());
-    EXPECT_FALSE(autoLogin.isChecked());
-    EXPECT_TRUE(login.account().isEmpty());
-    EXPECT_TRUE(login.password().isEmpty());
-    EXPECT_TRUE(port.events().isEmpty());
+    CheckButton &teacher = *login.cbLoginTeacher(), &parent = *login.cbLoginStudent();
+    CheckButton &remember = *login.cbRemember(), &autoLogin = *login.cbAutoLogin();
+    EXPECT_EQ(
+        (std::array{parent.isChecked(), teacher.isChecked(), remember.isChecked(), autoLogin.isChecked()}),
+        (std::array{true, false, false, false}));
+    EXPECT_TRUE(login.account().isEmpty() && login.password().isEmpty() && port.events().isEmpty());
 
     for (CheckButton *tapped : {&parent, &teacher, &parent}) {
         tapped->clicked();
@@ -128,8 +127,7 @@ TEST_F(LoginControllerTest, FirstStartChoosesParentAndChoicesStayConsistent)
     EXPECT_TRUE(remember.isChecked());
     autoLogin.clicked();
     remember.clicked();
-    EXPECT_FALSE(remember.isChecked());
-    EXPECT_FALSE(autoLogin.isChecked());
+    EXPECT_FALSE(remember.isChecked() || autoLogin.isChecked());
 }
 
 // A refusal, no answer, an empty result and an accepting answer without a user record: none of
@@ -152,19 +150,17 @@ TEST_F(LoginControllerTest, NoSignInWithoutAUserRecordAndNothingIsStored)
         {emptyResult.endpoint(), kTeacherPassword, {kSigningIn, "toast:请检查网络状态！"}},
         {noUser.endpoint(), kTeacherPassword, {kSigningIn, "toast:用户名或密码错误！"}},
     };
-    int finished = 0;
     for (const auto &c : cases) {
         HsServiceConfig::setEndpoint(c.endpoint);
         session.setLoginType(1);
         const qsizetype before = port.events().size();
-        HsLoginController &login = launch();
-        login.cbLoginTeacher()->clicked();
-        login.cbAutoLogin()->clicked();
-        fillIn(kTeacherAccount, c.password);
-
-        login.pressButton(HsLoginController::signInTag);
-        ASSERT_TRUE(waitUntil([&] { return port.overlaysFinished() > finished && !login.isSigningIn(); }));
-        ++finished;
+        const int finished = port.overlaysFinished();
+        signInTeacher([&](HsLoginController &login) {
+            login.cbAutoLogin()->clicked();
+            login.setPassword(c.password);
+        });
+        ASSERT_TRUE(
+            waitUntil([&] { return port.overlaysFinished() > finished && !controller->isSigningIn(); }));
 
         EXPECT_EQ(port.events().mid(before), c.events) << c.endpoint;
         EXPECT_EQ(session.loginType(), 0);
@@ -199,18 +195,17 @@ TEST_F(LoginControllerTest, TeachersAndParentsSignInStoreTheirChoicesAndOpenTheM
         EXPECT_NE(qobject_cast<MainController *>(port.pushed().back().get()), nullptr);
         ASSERT_TRUE(session.loginItem().has_value());
         EXPECT_EQ(session.loginItem()->userName, std::optional(account.toStdString()));
-        EXPECT_NE(session.loginItem()->userId, 0);
-        EXPECT_NE(session.loginItem()->classId, 0);
+        EXPECT_TRUE(session.loginItem()->userId != 0 && session.loginItem()->classId != 0);
         EXPECT_EQ(session.loginType(), teacher ? 0 : 1);
         EXPECT_TRUE(QFile::exists(dir.filePath(HsPreferences::databaseFileName)));
-        EXPECT_FALSE(NewsTypeDao().initSelectSchools().empty());
-        EXPECT_FALSE(NewsTypeDao().initSelectNews().empty());
-        EXPECT_FALSE(ResourceTypeDao().initSelects().empty());
-        EXPECT_EQ(defaults->value("loginTeacher"), teacher ? "1" : "0");
-        EXPECT_EQ(defaults->value("userName"), account);
-        EXPECT_EQ(defaults->value("remember"), "0");
-        EXPECT_EQ(defaults->value("passWord"), "");
-        EXPECT_EQ(defaults->value("autologin"), "0");
+        EXPECT_FALSE(NewsTypeDao().initSelectSchools().empty() || NewsTypeDao().initSelectNews().empty() ||
+                     ResourceTypeDao().initSelects().empty());
+        for (const auto &[key, value] : {std::pair<QString, QString>{"loginTeacher", teacher ? "1" : "0"},
+                                         {"userName", account},
+                                         {"remember", "0"},
+                                         {"passWord", ""},
+                                         {"autologin", "0"}})
+            EXPECT_EQ(defaults->value(key), value) << key.toStdString();
     }
 
     // Unticked "remember": the next start fills in the account only and does not sign in.
@@ -233,31 +228,14 @@ TEST_F(LoginControllerTest, NextStartRestoresTheFormAndSignsInAutomatically)
     session.setLoginType(1);
     const qsizetype before = port.events().size();
     HsLoginController &second = launch();
-    EXPECT_TRUE(second.cbLoginTeacher()->isChecked());
-    EXPECT_TRUE(second.cbRemember()->isChecked());
-    EXPECT_TRUE(second.cbAutoLogin()->isChecked());
+    EXPECT_TRUE(second.cbLoginTeacher()->isChecked() && second.cbRemember()->isChecked() &&
+                second.cbAutoLogin()->isChecked());
     EXPECT_EQ(second.account(), kTeacherAccount);
     EXPECT_EQ(second.password(), kTeacherPassword);
     EXPECT_EQ(port.events().mid(before), QStringList{kSigningIn});
     ASSERT_TRUE(waitUntil([&] { return port.pushed().size() == 2 && !second.isSigningIn(); }));
     EXPECT_TRUE(port.toasts().isEmpty());
     EXPECT_EQ(session.loginType(), 0);
-}
-
-TEST_F(LoginControllerTest, HelpAndForgottenPasswordPagesArePushed)
-{
-    HsLoginController &login = launch();
-
-    login.pressButton(HsLoginController::forgottenPasswordTag);
-    login.pressButton(HsLoginController::helpTag);
-    login.pressButton(99);
-
-    EXPECT_EQ(port.events(), (QStringList{"push:EdGetPassViewController", "push:EdHelpViewController"}));
-    auto *help = qobject_cast<EdBaseViewController *>(port.pushed().back().get());
-    help->homeButtonClicked(1);
-    help->homeButtonClicked(EdBaseViewController::homeButtonTag);
-    EXPECT_EQ(port.events().last(), "pop");
-    EXPECT_EQ(port.events().count("pop"), 1);
 }
 
 TEST_F(LoginControllerTest, SignInTapReturnsWhileTheNameServerIsSilent)
@@ -280,42 +258,13 @@ TEST_F(LoginControllerTest, SignInTapReturnsWhileTheNameServerIsSilent)
     QElapsedTimer tap;
     tap.start();
     controller->pressButton(HsLoginController::signInTag);
-    const qint64 tapMilliseconds = tap.elapsed();
+    EXPECT_LT(tap.elapsed(), 1000);
     const bool stillBlocked = waitUntil([&] { return entered->load(); }) && !*released;
     *released = true;
     HsAppConstants::setNameRouteLookup({});
     EXPECT_TRUE(stillBlocked);
-    EXPECT_LT(tapMilliseconds, 1000);
     EXPECT_EQ(port.events().value(0), kSigningIn);
     EXPECT_TRUE(waitForMainScreen());
-}
-
-TEST_F(LoginControllerTest, StoredChoicesComeBackAsTyped)
-{
-    // "remember" other than "1" ticks the box but leaves the password out.
-    {
-        HsDefaults stored(defaultsPath());
-        stored.setValue("userName", kTeacherAccount);
-        stored.setValue("remember", "2");
-        stored.setValue("passWord", kTeacherPassword);
-    }
-    HsLoginController &first = launch();
-    EXPECT_TRUE(first.cbRemember()->isChecked());
-    EXPECT_EQ(first.account(), kTeacherAccount);
-    EXPECT_TRUE(first.password().isEmpty());
-
-    // Separators and leading spaces survive the defaults file.
-    const QString account = QStringLiteral(" 王芳,=;@");
-    const QString password = QStringLiteral("  a,b;c=d@e ");
-    {
-        HsDefaults stored(defaultsPath());
-        for (const auto &[key, value] :
-             HsLoginController::signInDefaults(true, account, true, password, false))
-            stored.setValue(key, value);
-    }
-    HsLoginController &second = launch();
-    EXPECT_EQ(second.account(), account);
-    EXPECT_EQ(second.password(), password);
 }
 
 TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
@@ -332,13 +281,11 @@ TEST_F(LoginControllerTest, UnsavableChoicesAreToldOnceAndTheSignInGoesOn)
 
 TEST_F(LoginControllerTest, EmptyOrRefusedTypeListsKeepTheCachedCategoriesAndTheMainScreenOpens)
 {
-    auto preferences = std::make_shared<HsPreferences>();
-    ASSERT_TRUE(preferences->load(dir.path().toStdString()));
-    HsPreferences::setCurrent(preferences);
+    HsPreferences::setCurrent(std::make_shared<HsPreferences>());
+    ASSERT_TRUE(HsPreferences::current()->load(dir.path().toStdString()));
     NewsTypeDao().replaceAll({NewsTypeItem{11, "notice", "通知", 0}});
     ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
     HsPreferences::setCurrent(nullptr);
-    preferences.reset();
     // Every call gets a user and no items; the resource categories are refused.
     CannedService service(QStringLiteral(
         "<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId><ClassId>7</ClassId></Result>"));

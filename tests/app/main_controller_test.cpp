@@ -19,7 +19,6 @@ protected:
         EXPECT_TRUE(waitUntil([this] { return port.idle(); }));
     }
 
-    // The row whose tab is marked, checking that only one is.
     int markedTab()
     {
         QStringList names;

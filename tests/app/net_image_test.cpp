@@ -3,9 +3,6 @@
 #include "settings_canned_service.h"
 #include "widgets/NetImage.h"
 
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <memory>
@@ -24,7 +21,6 @@ protected:
         pictures.answer("/blue.png", 200, kBluePicture);
     }
 
-    // Loads `address` and waits until the load has ended.
     static void load(NetImage &image, const QString &address)
     {
         QSignalSpy finished(&image, &NetImage::finished);
@@ -110,33 +106,4 @@ TEST_F(NetImageTest, DestroyingAPictureMidLoadAbortsItsRequestAndBringsNoReport)
     NetImage later;
     load(later, pictures.url("/blue.png"));
     EXPECT_EQ(reports, 0);
-}
-
-TEST_F(NetImageTest, TheViewShowsItsSpinnerOnlyWhileItLoads)
-{
-    QQmlEngine engine;
-    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/HsSchool/NetImageView.qml")));
-    pictures.hold("/red.png");
-    std::unique_ptr<QQuickItem> view(qobject_cast<QQuickItem *>(
-        component.createWithInitialProperties({{QStringLiteral("address"), pictures.url("/red.png")},
-                                               {QStringLiteral("width"), 60},
-                                               {QStringLiteral("height"), 40}})));
-    ASSERT_NE(view, nullptr) << component.errorString().toStdString();
-    auto *spinner = view->findChild<QQuickItem *>(QStringLiteral("indicator"));
-    ASSERT_NE(spinner, nullptr);
-    EXPECT_EQ(spinner->position(), QPointF(20, 10));
-
-    ASSERT_TRUE(waitUntil([&] { return pictures.requestsOf("/red.png") == 1; }));
-    EXPECT_TRUE(spinner->isVisible());
-    EXPECT_FALSE(view->property("hasPicture").toBool());
-
-    pictures.release("/red.png");
-    ASSERT_TRUE(waitUntil([&] { return view->property("hasPicture").toBool(); }));
-    EXPECT_FALSE(spinner->isVisible());
-
-    view->setProperty("address", pictures.url("/empty.png"));
-    EXPECT_FALSE(view->property("hasPicture").toBool());
-    ASSERT_TRUE(waitUntil([&] { return !view->property("loading").toBool(); }));
-    EXPECT_EQ(pictures.requestsOf("/red.png"), 1);
-    EXPECT_FALSE(spinner->isVisible());
 }

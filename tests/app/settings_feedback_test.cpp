@@ -50,7 +50,6 @@ TEST_F(SettingsFeedbackTest, EmptyFeedbackIsNotSentAndBackKeepsTheText)
     EXPECT_EQ(service.requestCount(), 0);
 }
 
-// The user and the real login type go with the text, which is emptied once sent.
 TEST_F(SettingsFeedbackTest, SendsTheTextTheUserAndTheRealLoginTypeAndEmptiesTheText)
 {
     submit(42, 0, "老师端：作业能否定时发布？");
@@ -63,7 +62,6 @@ TEST_F(SettingsFeedbackTest, SendsTheTextTheUserAndTheRealLoginTypeAndEmptiesThe
     EXPECT_EQ(keyboard.count(), 2);
 }
 
-// A refusal and no answer at all both report failure, and the text is emptied all the same.
 TEST_F(SettingsFeedbackTest, RefusedOrUnansweredFeedbackReportsFailureAndStillEmptiesTheText)
 {
     CannedService refusing(kRefusal);

@@ -12,7 +12,6 @@ namespace {
 class StudentActivityTest : public AreaTest
 {
 protected:
-    // The area of a signed-in user, its first fetch (homework) done.
     HsStudentActivity &open(const std::string &account, bool teacher)
     {
         signIn(account, teacher);
