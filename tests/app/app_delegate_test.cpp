@@ -37,6 +37,20 @@ const QRegularExpression
 
 } // namespace
 
+TEST_F(AppDelegateTest, DeviceTokenIsStoredAsGroupedHexAndKeptAcrossLaunches)
+{
+    launch();
+    ASSERT_TRUE(waitUntil([&] { return stored("pushtoken").has_value(); }));
+    const std::optional<QString> token = stored("pushtoken");
+    EXPECT_TRUE(QRegularExpression("^<([0-9a-f]{8} ){7}[0-9a-f]{8}>$").match(*token).hasMatch())
+        << token->toStdString();
+    LogCapture log;
+    launch();
+    EXPECT_TRUE(waitUntil([&] { return log.contains("pushtoken: " + token->toStdString()); }));
+    EXPECT_EQ(stored("pushtoken"), token);
+    EXPECT_EQ(HsAppDelegate::deviceTokenDescription(QByteArray::fromHex("a0a1a2a3a4a5")), "<a0a1a2a3 a4a5>");
+}
+
 TEST_F(AppDelegateTest, TheGuideShowsUntilItsLastPageIsLeftOnceForEachVersion)
 {
     HsAppDelegate &app = launch();

@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "app/HsNotificationChannel.h"
 #include "widgets/HsProgressOverlay.h"
 #include "widgets/HsToast.h"
 
@@ -55,4 +56,29 @@ TEST(ToastTest, MessagesFromAnyThreadAreShownInTurnAndFadeByThemselves)
 
     ASSERT_TRUE(waitUntil([&] { return shown.size() == 2 && !toast.isShown(); }));
     EXPECT_EQ(shown, (QStringList{"请输入用户名！", "请输入密码！"}));
+}
+
+// One running instance receives what a second process sends; a second listener is refused.
+TEST(NotificationChannelTest, DeliversJsonObjectsToTheRunningInstance)
+{
+    const QString name =
+        HsNotificationChannel::socketName(QString::number(QCoreApplication::applicationPid()));
+    HsNotificationChannel channel;
+    ASSERT_TRUE(channel.listen(name));
+    QSignalSpy received(&channel, &HsNotificationChannel::payloadReceived);
+    std::atomic<bool> sent = false;
+    std::unique_ptr<QThread> sender(QThread::create(
+        [&] { sent = HsNotificationChannel::send(name, R"({"aps":{"badge":2},"from":"王芳"})"); }));
+    sender->start();
+    ASSERT_TRUE(received.wait(kWaitMilliseconds));
+    sender->wait();
+    EXPECT_TRUE(sent);
+    const QVariantMap payload = received.first().first().toMap();
+    EXPECT_EQ(payload.value("from").toString(), "王芳");
+    EXPECT_EQ(payload.value("aps").toMap().value("badge").toInt(), 2);
+    EXPECT_FALSE(HsNotificationChannel().listen(name));
+    QString error;
+    EXPECT_FALSE(HsNotificationChannel::send(name, "[1, 2]", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(HsNotificationChannel::send(name + "-nobody", "{}"));
 }
