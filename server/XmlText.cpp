@@ -7,6 +7,10 @@
 
 namespace {
 
+// Bytes the library escapes in character data, and in attribute values on top of those.
+constexpr std::string_view kEscapedInText("<>&\"\r\0", 6);
+constexpr std::string_view kEscapedInAttributes("<>&\"\r\n\t\0", 8);
+
 std::string nulTerminated(std::string_view value)
 {
     return std::string(value.substr(0, value.find('\0')));
@@ -21,6 +25,11 @@ const xmlChar *chars(const std::string &text)
 // reference.
 void appendEscapedText(std::string &out, std::string_view value)
 {
+    // Most texts (names, numbers, dates) hold nothing to escape and are copied as they are.
+    if (value.find_first_of(kEscapedInText) == std::string_view::npos) {
+        out += value;
+        return;
+    }
     const std::unique_ptr<xmlChar, decltype(xmlFree)> escaped(
         xmlEncodeSpecialChars(nullptr, chars(nulTerminated(value))), xmlFree);
     if (!escaped)
@@ -32,6 +41,10 @@ void appendEscapedText(std::string &out, std::string_view value)
 // declares UTF-8, so other characters are written as they are.
 void appendEscapedAttribute(std::string &out, std::string_view value)
 {
+    if (value.find_first_of(kEscapedInAttributes) == std::string_view::npos) {
+        out += value;
+        return;
+    }
     static const xmlDoc *const utf8Document = [] {
         xmlDocPtr document = xmlNewDoc(nullptr);
         document->encoding = xmlStrdup(reinterpret_cast<const xmlChar *>("UTF-8"));
