@@ -7,7 +7,8 @@
 
 namespace {
 
-// Bytes the library escapes in character data, and in attribute values on top of those.
+// Bytes the library escapes in character data, and in attribute values on top of those; a NUL
+// ends the text.
 constexpr std::string_view kEscapedInText("<>&\"\r\0", 6);
 constexpr std::string_view kEscapedInAttributes("<>&\"\r\n\t\0", 8);
 
