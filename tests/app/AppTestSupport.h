@@ -8,7 +8,6 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
-#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
