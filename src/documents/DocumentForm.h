@@ -213,6 +213,8 @@ public:
     }
 
     const std::vector<Record> &items() const { return items_; }
+    // Hands the list over once the document is read, leaving the parser empty.
+    std::vector<Record> takeItems() { return std::move(items_); }
 
 protected:
     ListDocumentParser(std::string_view itemElement, FieldTable<Record> fields)
@@ -283,6 +285,9 @@ public:
     }
 
     void endElement(std::string_view name) override { this->closeElement(name, &record_); }
+
+    // Hands the record over once the document is read.
+    Record takeRecord() { return std::move(record_); }
 
 protected:
     explicit SingleRecordParser(FieldTable<Record> fields) : FieldParser<Record>(fields) {}

@@ -20,8 +20,8 @@ ChatServiceResponse ChatService::PostChat(const std::string &userName, const std
 ChatServiceResponse ChatService::processGetChatsResponse(const HsCallResult &result)
 {
     return hsProcessResult<ChatServiceResponse, GetChatParser>(
-        result, hsResultLine::postReturn, [](const GetChatParser &parser, ChatServiceResponse &response) {
-            hsCopyIfNotEmpty(parser.chats(), response.items);
+        result, hsResultLine::postReturn, [](GetChatParser &parser, ChatServiceResponse &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
         });
 }
 

@@ -20,9 +20,8 @@ HomeWorkServiceResponse HomeWorkService::PostHomeWork(const std::string &text, i
 HomeWorkServiceResponse HomeWorkService::processGetHomeWorksResponse(const HsCallResult &result)
 {
     return hsProcessResult<HomeWorkServiceResponse, GetHomeWorksParser>(
-        result, hsResultLine::postReturn,
-        [](const GetHomeWorksParser &parser, HomeWorkServiceResponse &response) {
-            response.items = parser.homeWorks();
+        result, hsResultLine::postReturn, [](GetHomeWorksParser &parser, HomeWorkServiceResponse &response) {
+            response.items = parser.takeItems();
         });
 }
 

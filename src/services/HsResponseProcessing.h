@@ -7,8 +7,9 @@
 #include <vector>
 
 // The steps that every operation takes with its result text: log the result line, run the
-// operation's parser over the text, then copy code, error and the payload into a new record.
-// Each operation supplies only its record type, its parser type and how the payload is copied.
+// operation's parser over the text, then copy code and error into a new record and move the
+// payload there. Each operation supplies only its record type, its parser type and how the payload
+// is taken from the parser.
 // A result counts as an answer only when its text is one well-formed document: an empty result
 // or one that is not XML (or is cut short) leaves the record unanswered, whatever was read.
 
@@ -22,8 +23,8 @@ inline constexpr const char *postModifyStudent = "post modify student";
 inline constexpr const char *postFeedback = "post feedback";
 } // namespace hsResultLine
 
-template <typename Response, typename Parser, typename CopyPayload>
-Response hsProcessResult(const HsCallResult &result, const char *resultLine, CopyPayload copyPayload)
+template <typename Response, typename Parser, typename TakePayload>
+Response hsProcessResult(const HsCallResult &result, const char *resultLine, TakePayload takePayload)
 {
     Response response;
     hsLog("%s result: %s", resultLine, hsText(result.text));
@@ -34,7 +35,7 @@ Response hsProcessResult(const HsCallResult &result, const char *resultLine, Cop
     response.answered = result.answered && wellFormed;
     response.code = parser.code();
     response.error = parser.error();
-    copyPayload(parser, response);
+    takePayload(parser, response);
     return response;
 }
 
@@ -42,8 +43,8 @@ Response hsProcessResult(const HsCallResult &result, const char *resultLine, Cop
 inline constexpr auto hsNoPayload = [](const auto &, auto &) {};
 
 // Lists that stay unset unless the parser found at least one item.
-template <typename Item> void hsCopyIfNotEmpty(const std::vector<Item> &parsed, std::vector<Item> &target)
+template <typename Item> void hsTakeIfNotEmpty(std::vector<Item> parsed, std::vector<Item> &target)
 {
     if (!parsed.empty())
-        target = parsed;
+        target = std::move(parsed);
 }

@@ -17,17 +17,15 @@ LoginServiceResponse LoginService::LoginStudent(const std::string &userName, con
 LoginServiceResponse LoginService::processLoginTeacherResponse(const HsCallResult &result)
 {
     return hsProcessResult<LoginServiceResponse, LoginTeacherParser>(
-        result, hsResultLine::postReturn,
-        [](const LoginTeacherParser &parser, LoginServiceResponse &response) {
-            response.item = parser.item();
+        result, hsResultLine::postReturn, [](LoginTeacherParser &parser, LoginServiceResponse &response) {
+            response.item = parser.takeRecord();
         });
 }
 
 LoginServiceResponse LoginService::processLoginStudentResponse(const HsCallResult &result)
 {
     return hsProcessResult<LoginServiceResponse, LoginStudentParser>(
-        result, hsResultLine::postReturn,
-        [](const LoginStudentParser &parser, LoginServiceResponse &response) {
-            response.item = parser.item();
+        result, hsResultLine::postReturn, [](LoginStudentParser &parser, LoginServiceResponse &response) {
+            response.item = parser.takeRecord();
         });
 }

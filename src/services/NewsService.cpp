@@ -40,10 +40,10 @@ NewsServiceResponse<ReturnItem> NewsService::GetReturns(int32_t first, int32_t s
 NewsServiceResponse<NewsItem> NewsService::processGetNewsResponse(const HsCallResult &result)
 {
     using Response = NewsServiceResponse<NewsItem>;
-    return hsProcessResult<Response, GetNewsesParser>(result, hsResultLine::getNewses,
-                                                      [](const GetNewsesParser &parser, Response &response) {
-                                                          hsCopyIfNotEmpty(parser.newses(), response.items);
-                                                      });
+    return hsProcessResult<Response, GetNewsesParser>(
+        result, hsResultLine::getNewses, [](GetNewsesParser &parser, Response &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
+        });
 }
 
 NewsServiceResponse<NewsItem> NewsService::processGetTheNewsResponse(const HsCallResult &result)
@@ -51,15 +51,15 @@ NewsServiceResponse<NewsItem> NewsService::processGetTheNewsResponse(const HsCal
     using Response = NewsServiceResponse<NewsItem>;
     return hsProcessResult<Response, GetNewsByIdParser>(
         result, hsResultLine::getNewses,
-        [](const GetNewsByIdParser &parser, Response &response) { response.item = parser.item(); });
+        [](GetNewsByIdParser &parser, Response &response) { response.item = parser.takeRecord(); });
 }
 
 NewsServiceResponse<NewsTypeItem> NewsService::processGetNewsTypesResponse(const HsCallResult &result)
 {
     using Response = NewsServiceResponse<NewsTypeItem>;
     return hsProcessResult<Response, NewsTypeParser>(result, hsResultLine::getHomework,
-                                                     [](const NewsTypeParser &parser, Response &response) {
-                                                         hsCopyIfNotEmpty(parser.types(), response.items);
+                                                     [](NewsTypeParser &parser, Response &response) {
+                                                         hsTakeIfNotEmpty(parser.takeItems(), response.items);
                                                      });
 }
 
@@ -73,7 +73,7 @@ NewsServiceResponse<ReturnItem> NewsService::processGetReturnsResponse(const HsC
 {
     using Response = NewsServiceResponse<ReturnItem>;
     return hsProcessResult<Response, GetReturnsParser>(
-        result, hsResultLine::postReturn, [](const GetReturnsParser &parser, Response &response) {
-            hsCopyIfNotEmpty(parser.returns(), response.items);
+        result, hsResultLine::postReturn, [](GetReturnsParser &parser, Response &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
         });
 }

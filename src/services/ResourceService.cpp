@@ -36,8 +36,8 @@ ResourceServiceResponse<ResourceItem> ResourceService::processGetResourcesRespon
 {
     using Response = ResourceServiceResponse<ResourceItem>;
     return hsProcessResult<Response, GetResourcesParser>(
-        result, hsResultLine::postReturn, [](const GetResourcesParser &parser, Response &response) {
-            hsCopyIfNotEmpty(parser.resources(), response.items);
+        result, hsResultLine::postReturn, [](GetResourcesParser &parser, Response &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
         });
 }
 
@@ -46,7 +46,7 @@ ResourceServiceResponse<ResourceItem> ResourceService::processGetResourceRespons
     using Response = ResourceServiceResponse<ResourceItem>;
     return hsProcessResult<Response, GetResourceParser>(
         result, hsResultLine::postReturn,
-        [](const GetResourceParser &parser, Response &response) { response.item = parser.item(); });
+        [](GetResourceParser &parser, Response &response) { response.item = parser.takeRecord(); });
 }
 
 ResourceServiceResponse<ResourceTypeItem>
@@ -54,7 +54,7 @@ ResourceService::processGetResourceTypesResponse(const HsCallResult &result)
 {
     using Response = ResourceServiceResponse<ResourceTypeItem>;
     return hsProcessResult<Response, ResourceTypeParser>(
-        result, hsResultLine::getHomework, [](const ResourceTypeParser &parser, Response &response) {
-            hsCopyIfNotEmpty(parser.types(), response.items);
+        result, hsResultLine::getHomework, [](ResourceTypeParser &parser, Response &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
         });
 }

@@ -44,8 +44,8 @@ StudentInfoResponse StudentInfoService::processGetSchoolMatesResponse(const HsCa
 {
     return hsProcessResult<StudentInfoResponse, GetStudentsParser>(
         result, hsResultLine::postModifyStudent,
-        [](const GetStudentsParser &parser, StudentInfoResponse &response) {
-            response.students = parser.students();
+        [](GetStudentsParser &parser, StudentInfoResponse &response) {
+            response.students = parser.takeItems();
         });
 }
 
@@ -53,7 +53,7 @@ StudentInfoResponse StudentInfoService::processGetMyTeachersResponse(const HsCal
 {
     return hsProcessResult<StudentInfoResponse, GetMyTeacherParser>(
         result, hsResultLine::postModifyStudent,
-        [](const GetMyTeacherParser &parser, StudentInfoResponse &response) {
-            response.teachers = parser.teachers();
+        [](GetMyTeacherParser &parser, StudentInfoResponse &response) {
+            response.teachers = parser.takeItems();
         });
 }

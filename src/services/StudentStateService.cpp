@@ -23,9 +23,8 @@ StudentStateServiceResponse StudentStateService::PostStdStates(const std::string
 StudentStateServiceResponse StudentStateService::processGetStuStatesResponse(const HsCallResult &result)
 {
     return hsProcessResult<StudentStateServiceResponse, GetStatesParser>(
-        result, hsResultLine::postReturn,
-        [](const GetStatesParser &parser, StudentStateServiceResponse &response) {
-            hsCopyIfNotEmpty(parser.states(), response.items);
+        result, hsResultLine::postReturn, [](GetStatesParser &parser, StudentStateServiceResponse &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
         });
 }
 

@@ -25,8 +25,8 @@ TestScoreServiceResponse<SubjectItem> TestScoreService::processGetSubjectsRespon
 {
     using Response = TestScoreServiceResponse<SubjectItem>;
     return hsProcessResult<Response, SubjectsParser>(result, hsResultLine::getScores,
-                                                     [](const SubjectsParser &parser, Response &response) {
-                                                         hsCopyIfNotEmpty(parser.subjects(), response.items);
+                                                     [](SubjectsParser &parser, Response &response) {
+                                                         hsTakeIfNotEmpty(parser.takeItems(), response.items);
                                                      });
 }
 
@@ -34,10 +34,10 @@ TestScoreServiceResponse<TestScoreItem>
 TestScoreService::processGetTestScoresResponse(const HsCallResult &result)
 {
     using Response = TestScoreServiceResponse<TestScoreItem>;
-    return hsProcessResult<Response, TestScoreParser>(result, hsResultLine::getScores,
-                                                      [](const TestScoreParser &parser, Response &response) {
-                                                          hsCopyIfNotEmpty(parser.scores(), response.items);
-                                                      });
+    return hsProcessResult<Response, TestScoreParser>(
+        result, hsResultLine::getScores, [](TestScoreParser &parser, Response &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
+        });
 }
 
 TestScoreServiceResponse<TestScoreItem>
@@ -45,7 +45,7 @@ TestScoreService::processGetStudentScoresResponse(const HsCallResult &result)
 {
     using Response = TestScoreServiceResponse<TestScoreItem>;
     return hsProcessResult<Response, StudentScoresParser>(
-        result, hsResultLine::getScores, [](const StudentScoresParser &parser, Response &response) {
-            hsCopyIfNotEmpty(parser.scores(), response.items);
+        result, hsResultLine::getScores, [](StudentScoresParser &parser, Response &response) {
+            hsTakeIfNotEmpty(parser.takeItems(), response.items);
         });
 }
