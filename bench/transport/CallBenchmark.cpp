@@ -5,6 +5,8 @@
 //   libxml2 SAX pass whose handlers only gather the ns1:out text reads the answer, and one whose
 //   handlers do nothing reads the result document. One connection per call.
 // - "BM_BarePost": a bare libcurl POST of the same envelope, a new handle per call.
+// - "BM_LibcurlFloor": the least a client that leaves HTTP to libcurl can do: one easy handle
+//   kept from call to call, the same request, and the minimal client's two reader passes.
 //
 // Two servers are measured:
 // - "canned_server": an in-process server that answers every POST at once with the same 20-item
@@ -302,6 +304,39 @@ std::string resultDocumentOf(const std::string &answer)
     return gathering.document;
 }
 
+void BM_LibcurlFloor(benchmark::State &state, Server server)
+{
+    const std::string url = endpointOf(server);
+    const std::string envelope = newsEnvelope();
+    CURL *curl = curl_easy_init();
+    curl_slist *headers = nullptr;
+    headers = curl_slist_append(headers,
+                                "Content-Type: application/soap+xml; charset=utf-8; action=\"urn:getNews\"");
+    headers = curl_slist_append(headers, "Expect:");
+    headers = curl_slist_append(headers, "Accept:");
+    std::string answer;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, envelope.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(envelope.size()));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_TCP_NODELAY, 0L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer);
+    for (auto _ : state) {
+        answer.clear();
+        curl_easy_perform(curl);
+        const std::string document = resultDocumentOf(answer);
+        if (document.find("<News>") == std::string::npos) {
+            state.SkipWithError("the libcurl floor got no news items");
+            break;
+        }
+        emptyRead(document);
+    }
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(curl);
+}
+
 void BM_MinimalClient(benchmark::State &state, Server server)
 {
     const Endpoint endpoint = parseLoopbackUrl(endpointOf(server));
@@ -404,6 +439,8 @@ public:
         ConsoleReporter::Finalize();
         for (const char *server : {"canned_server", "reference_service"}) {
             printRatio("BM_GetNewsCall", "BM_MinimalClient", server);
+            printRatio("BM_LibcurlFloor", "BM_MinimalClient", server);
+            printRatio("BM_GetNewsCall", "BM_LibcurlFloor", server);
             printRatio("BM_GetNewsCallNewConnection", "BM_MinimalClient", server);
             printRatio("BM_GetNewsCall", "BM_BarePost", server);
             printRatio("BM_BarePostAndTwoEmptyReads", "BM_BarePost", server);
@@ -440,10 +477,12 @@ private:
 } // namespace
 
 BENCHMARK_CAPTURE(BM_MinimalClient, canned_server, Server::canned)->UseRealTime();
+BENCHMARK_CAPTURE(BM_LibcurlFloor, canned_server, Server::canned)->UseRealTime();
 BENCHMARK_CAPTURE(BM_BarePost, canned_server, Server::canned)->UseRealTime();
 BENCHMARK_CAPTURE(BM_BarePostAndTwoEmptyReads, canned_server, Server::canned)->UseRealTime();
 BENCHMARK_CAPTURE(BM_GetNewsCall, canned_server, Server::canned)->UseRealTime();
 BENCHMARK_CAPTURE(BM_MinimalClient, reference_service, Server::reference)->UseRealTime();
+BENCHMARK_CAPTURE(BM_LibcurlFloor, reference_service, Server::reference)->UseRealTime();
 BENCHMARK_CAPTURE(BM_BarePost, reference_service, Server::reference)->UseRealTime();
 BENCHMARK_CAPTURE(BM_GetNewsCall, reference_service, Server::reference)->UseRealTime();
 BENCHMARK_CAPTURE(BM_GetNewsCallNewConnection, reference_service, Server::reference)->UseRealTime();
