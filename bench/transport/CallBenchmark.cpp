@@ -14,8 +14,10 @@
 //   can be, and every call needs a new connection.
 // - "reference_service": hsschool-server with its demo school, started on a free port for this
 //   program, as the application meets it. It keeps connections open, so the call reuses its
-//   thread's connection; "BM_GetNewsCallNewConnection" closes it after every call to compare
-//   with the minimal client on equal terms.
+//   thread's connection. "BM_GetNewsCallNewConnection" lets the thread's curl handles go after
+//   every call, so that each call is a thread's first: a new transfer set, a new handle and a new
+//   connection. On equal terms with the minimal client (a new connection per call, handles
+//   kept) the call is measured against the canned server.
 // After the runs, the ratios of the medians are printed. Use for example
 // --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true on a quiet machine.
 
@@ -369,7 +371,7 @@ void BM_GetNewsCall(benchmark::State &state, Server server)
     }
 }
 
-// The same call with a new connection every time, as a client without connection reuse makes it.
+// The same call as a thread's first call every time: new curl handles and a new connection.
 void BM_GetNewsCallNewConnection(benchmark::State &state, Server server)
 {
     HsServiceConfig::setEndpoint(endpointOf(server));
