@@ -172,27 +172,51 @@ size_t collectBody(char *data, size_t size, size_t count, void *target)
     return size * count;
 }
 
+// An easy handle that posts the envelope with the headers the service call sends and collects
+// the answer into the given string.
+class PostHandle
+{
+public:
+    PostHandle(const std::string &url, const std::string &envelope, std::string &answer)
+        : m_curl(curl_easy_init())
+    {
+        m_headers = curl_slist_append(
+            m_headers, "Content-Type: application/soap+xml; charset=utf-8; action=\"urn:getNews\"");
+        m_headers = curl_slist_append(m_headers, "Expect:");
+        m_headers = curl_slist_append(m_headers, "Accept:");
+        curl_easy_setopt(m_curl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(m_curl, CURLOPT_HTTPHEADER, m_headers);
+        curl_easy_setopt(m_curl, CURLOPT_POSTFIELDS, envelope.data());
+        curl_easy_setopt(m_curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(envelope.size()));
+        curl_easy_setopt(m_curl, CURLOPT_TIMEOUT, 60L);
+        curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(m_curl, CURLOPT_TCP_NODELAY, 0L);
+        curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, collectBody);
+        curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &answer);
+    }
+
+    ~PostHandle()
+    {
+        curl_easy_cleanup(m_curl);
+        curl_slist_free_all(m_headers);
+    }
+
+    PostHandle(const PostHandle &) = delete;
+    PostHandle &operator=(const PostHandle &) = delete;
+
+    void perform() { curl_easy_perform(m_curl); }
+
+private:
+    CURL *m_curl;
+    curl_slist *m_headers = nullptr;
+};
+
 // The same exchange the service makes, with nothing around it: one easy handle per call, the
 // same headers and body, the answer collected into a string.
 std::string barePost(const std::string &url, const std::string &envelope)
 {
     std::string body;
-    CURL *curl = curl_easy_init();
-    curl_slist *headers = nullptr;
-    headers = curl_slist_append(headers,
-                                "Content-Type: application/soap+xml; charset=utf-8; action=\"urn:getNews\"");
-    headers = curl_slist_append(headers, "Expect:");
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, envelope.data());
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(envelope.size()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, 60L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-    curl_easy_perform(curl);
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
+    PostHandle(url, envelope, body).perform();
     return body;
 }
 
@@ -310,24 +334,11 @@ void BM_LibcurlFloor(benchmark::State &state, Server server)
 {
     const std::string url = endpointOf(server);
     const std::string envelope = newsEnvelope();
-    CURL *curl = curl_easy_init();
-    curl_slist *headers = nullptr;
-    headers = curl_slist_append(headers,
-                                "Content-Type: application/soap+xml; charset=utf-8; action=\"urn:getNews\"");
-    headers = curl_slist_append(headers, "Expect:");
-    headers = curl_slist_append(headers, "Accept:");
     std::string answer;
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, envelope.data());
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(envelope.size()));
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_TCP_NODELAY, 0L);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &answer);
+    PostHandle post(url, envelope, answer);
     for (auto _ : state) {
         answer.clear();
-        curl_easy_perform(curl);
+        post.perform();
         const std::string document = resultDocumentOf(answer);
         if (document.find("<News>") == std::string::npos) {
             state.SkipWithError("the libcurl floor got no news items");
@@ -335,8 +346,6 @@ void BM_LibcurlFloor(benchmark::State &state, Server server)
         }
         emptyRead(document);
     }
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
 }
 
 void BM_MinimalClient(benchmark::State &state, Server server)
