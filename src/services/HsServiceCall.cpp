@@ -30,5 +30,5 @@ HsCallResult hsCallService(const std::string &soapMethod, const std::vector<std:
     operation->setTimeoutSeconds(HsServiceConfig::timeoutSeconds());
 
     queue.addOperations({operation}, true);
-    return {operation->m_serviceResponse(), operation->answered()};
+    return {operation->takeServiceResponse(), operation->answered()};
 }

@@ -3,6 +3,8 @@
 #include "transport/HsLog.h"
 #include "transport/HsServiceConfig.h"
 
+#include <utility>
+
 HsServiceExecOperation::HsServiceExecOperation() : m_timeoutSeconds(HsServiceConfig::timeoutSeconds())
 {
     setIsConcurrent(true);
@@ -60,6 +62,11 @@ const std::optional<std::string> &HsServiceExecOperation::m_serviceResponse() co
     return m_serviceResponse_;
 }
 
+std::optional<std::string> HsServiceExecOperation::takeServiceResponse()
+{
+    return std::exchange(m_serviceResponse_, std::nullopt);
+}
+
 bool HsServiceExecOperation::answered() const
 {
     return m_answered;
@@ -82,7 +89,7 @@ void HsServiceExecOperation::execWebServiceMethod()
 // The result is stored before the finished flag, which the waiting thread reads under a lock.
 void HsServiceExecOperation::didFinishDownloading(HsSoapClient &client)
 {
-    m_serviceResponse_ = client.m_returnString();
+    m_serviceResponse_ = client.takeReturnString();
     m_answered = client.foundResult();
     if (client.m_info())
         hsLog("Info: %s", client.m_info()->c_str());

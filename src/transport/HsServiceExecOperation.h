@@ -28,6 +28,8 @@ public:
     // The result text; absent until a call has completed with an answer. Read after the
     // operation has finished.
     const std::optional<std::string> &m_serviceResponse() const;
+    // Hands the result text over without copying it; the operation keeps none afterwards.
+    std::optional<std::string> takeServiceResponse();
     // True when the call got a well-formed answer holding ns1:out.
     bool answered() const;
     // The client of the call; none before the call starts or when it never ran.

@@ -17,6 +17,7 @@
 #include <set>
 #include <sys/eventfd.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -531,6 +532,11 @@ void HsSoapClient::setTimeoutSeconds(long seconds)
 const std::optional<std::string> &HsSoapClient::m_returnString() const
 {
     return m_returnString_;
+}
+
+std::optional<std::string> HsSoapClient::takeReturnString()
+{
+    return std::exchange(m_returnString_, std::nullopt);
 }
 
 const std::optional<std::string> &HsSoapClient::m_info() const

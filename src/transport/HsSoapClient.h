@@ -63,6 +63,8 @@ public:
 
     // The collected ns1:out text: absent after a failure, empty when the answer had no ns1:out.
     const std::optional<std::string> &m_returnString() const;
+    // Hands the ns1:out text over without copying it; the client keeps none afterwards.
+    std::optional<std::string> takeReturnString();
     // Character data found outside ns1:out (a SOAP fault's text, for example).
     const std::optional<std::string> &m_info() const;
     // True only when the answer was well-formed and held an ns1:out element.
