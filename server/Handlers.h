@@ -30,10 +30,11 @@ public:
     // The fields of the current row in order, without an item element.
     void fields(const FieldNames &fields, const Statement &row);
 
+    // The document escaped as the text of the answer's ns1:out.
     std::string finish() { return xml_.finish(); }
 
 private:
-    XmlText xml_;
+    XmlText xml_{XmlText::Form::escapedAsText};
 };
 
 std::string success();

@@ -46,7 +46,8 @@ struct Call
     const std::string &baseUrl;
 };
 
-// A handler answers the call's result document.
+// A handler answers the call's result document, already escaped as the text of the answer's
+// ns1:out element (the form ResultDocument writes).
 using Handler = std::string (*)(Call &call);
 
 struct OperationSpec

@@ -105,7 +105,7 @@ SoapReading readSoapRequest(std::string_view body)
     return SoapReading{std::move(request), {}};
 }
 
-std::string soapResponse(const SoapRequest &request, const std::string &resultDocument)
+std::string soapResponse(const SoapRequest &request, std::string_view escapedResultDocument)
 {
     XmlText xml;
     xml.open("soap:Envelope");
@@ -113,7 +113,8 @@ std::string soapResponse(const SoapRequest &request, const std::string &resultDo
     xml.open("soap:Body");
     xml.open("ns1:" + request.method + "Response");
     xml.attribute("xmlns:ns1", request.namespaceUri);
-    xml.element("ns1:out", resultDocument);
+    xml.open("ns1:out");
+    xml.escapedText(escapedResultDocument);
     return xml.finish();
 }
 

@@ -24,8 +24,9 @@ struct SoapReading
 SoapReading readSoapRequest(std::string_view body);
 
 // The answer to a call: the result document as escaped text in ns1:out, inside
-// ns1:<method>Response in the namespace the request used.
-std::string soapResponse(const SoapRequest &request, const std::string &resultDocument);
+// ns1:<method>Response in the namespace the request used. The document comes already escaped as
+// text, as ResultDocument writes it.
+std::string soapResponse(const SoapRequest &request, std::string_view escapedResultDocument);
 
 // A SOAP 1.1 fault; faultCode is "soap:Client" or "soap:Server".
 std::string soapFault(std::string_view faultCode, std::string_view message);

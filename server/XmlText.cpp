@@ -1,5 +1,7 @@
 #include "XmlText.h"
 
+#include <algorithm>
+#include <array>
 #include <libxml/entities.h>
 #include <libxml/tree.h>
 #include <memory>
@@ -11,6 +13,24 @@ namespace {
 // ends the text.
 constexpr std::string_view kEscapedInText("<>&\"\r\0", 6);
 constexpr std::string_view kEscapedInAttributes("<>&\"\r\n\t\0", 8);
+
+// The same bytes as tables, since every text is looked through byte by byte.
+constexpr std::array<bool, 256> byteSet(std::string_view bytes)
+{
+    std::array<bool, 256> set{};
+    for (const char c : bytes)
+        set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+constexpr std::array<bool, 256> kTextSpecials = byteSet(kEscapedInText);
+constexpr std::array<bool, 256> kAttributeSpecials = byteSet(kEscapedInAttributes);
+
+bool holdsAnyOf(std::string_view value, const std::array<bool, 256> &specials)
+{
+    return std::any_of(value.begin(), value.end(),
+                       [&specials](char c) { return specials[static_cast<unsigned char>(c)]; });
+}
 
 std::string nulTerminated(std::string_view value)
 {
@@ -27,7 +47,7 @@ const xmlChar *chars(const std::string &text)
 void appendEscapedText(std::string &out, std::string_view value)
 {
     // Most texts (names, numbers, dates) hold nothing to escape and are copied as they are.
-    if (value.find_first_of(kEscapedInText) == std::string_view::npos) {
+    if (!holdsAnyOf(value, kTextSpecials)) {
         out += value;
         return;
     }
@@ -38,14 +58,17 @@ void appendEscapedText(std::string &out, std::string_view value)
     out += reinterpret_cast<const char *>(escaped.get());
 }
 
+std::string escapedAsText(std::string_view value)
+{
+    std::string escaped;
+    appendEscapedText(escaped, value);
+    return escaped;
+}
+
 // An attribute value also keeps its line ends and tabs as character references. The document
 // declares UTF-8, so other characters are written as they are.
 void appendEscapedAttribute(std::string &out, std::string_view value)
 {
-    if (value.find_first_of(kEscapedInAttributes) == std::string_view::npos) {
-        out += value;
-        return;
-    }
     static const xmlDoc *const utf8Document = [] {
         xmlDocPtr document = xmlNewDoc(nullptr);
         document->encoding = xmlStrdup(reinterpret_cast<const xmlChar *>("UTF-8"));
@@ -58,21 +81,54 @@ void appendEscapedAttribute(std::string &out, std::string_view value)
                static_cast<size_t>(xmlBufferLength(buffer.get())));
 }
 
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+// The markup pieces the writer uses, in the order of XmlText::Markup.
+constexpr std::array<std::string_view, 7> kMarkup = {kDeclaration, "<", ">", "</", "/>", "=\"", "\""};
+
+// Each markup piece in both forms, the escaped one escaped once by the library.
+const std::array<std::array<std::string, 2>, kMarkup.size()> &markupForms()
+{
+    static const auto forms = [] {
+        std::array<std::array<std::string, 2>, kMarkup.size()> made;
+        for (size_t i = 0; i < kMarkup.size(); ++i)
+            made[i] = {std::string(kMarkup[i]), escapedAsText(kMarkup[i])};
+        return made;
+    }();
+    return forms;
+}
+
 } // namespace
 
-XmlText::XmlText() : out_("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") {}
+XmlText::XmlText(Form form) : form_(form)
+{
+    markup(Markup::declaration);
+}
+
+void XmlText::markup(Markup piece)
+{
+    out_ += markupForms()[static_cast<size_t>(piece)][static_cast<size_t>(form_)];
+}
+
+void XmlText::escapedForDocument(std::string_view value)
+{
+    if (form_ == Form::document)
+        out_ += value;
+    else
+        appendEscapedText(out_, value);
+}
 
 void XmlText::endStartTag()
 {
     if (startTagOpen_)
-        out_ += '>';
+        markup(Markup::tagEnd);
     startTagOpen_ = false;
 }
 
 void XmlText::open(std::string_view name)
 {
     endStartTag();
-    out_ += '<';
+    markup(Markup::startTag);
     out_ += name;
     open_.emplace_back(name);
     startTagOpen_ = true;
@@ -82,26 +138,41 @@ void XmlText::attribute(std::string_view name, std::string_view value)
 {
     out_ += ' ';
     out_ += name;
-    out_ += "=\"";
-    appendEscapedAttribute(out_, value);
-    out_ += '"';
+    markup(Markup::valueStart);
+    if (!holdsAnyOf(value, kAttributeSpecials)) {
+        out_ += value;
+    } else {
+        std::string escaped;
+        appendEscapedAttribute(escaped, value);
+        escapedForDocument(escaped);
+    }
+    markup(Markup::valueEnd);
 }
 
 void XmlText::text(std::string_view value)
 {
     endStartTag();
-    appendEscapedText(out_, value);
+    if (!holdsAnyOf(value, kTextSpecials))
+        out_ += value;
+    else
+        escapedForDocument(escapedAsText(value));
+}
+
+void XmlText::escapedText(std::string_view value)
+{
+    endStartTag();
+    out_ += value;
 }
 
 void XmlText::close()
 {
     if (startTagOpen_) {
-        out_ += "/>";
+        markup(Markup::emptyEnd);
         startTagOpen_ = false;
     } else {
-        out_ += "</";
+        markup(Markup::endTag);
         out_ += open_.back();
-        out_ += '>';
+        markup(Markup::tagEnd);
     }
     open_.pop_back();
 }

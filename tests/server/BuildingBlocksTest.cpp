@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <libxml/entities.h>
+#include <memory>
 #include <string>
 
 namespace {
@@ -24,6 +26,33 @@ TEST(XmlWriter, EscapesTextAndAttributesAndWritesTheUsualForms)
                             "<r a=\"&lt;&amp;&gt;&quot;'&#13;&#10;&#9;中\">"
                             "<e>&lt;&amp;&gt;&quot;'&#13;\n\t中</e><empty-text></empty-text><nothing/>cut"
                             "<left-open/></r>\n");
+}
+
+// A result document written escaped as text must be byte for byte the document escaped by the
+// library as a whole, whatever its texts and attribute values hold.
+TEST(XmlWriter, EscapedAsTextFormIsTheDocumentEscapedAsText)
+{
+    const std::string values[] = {"",        "plain 中文", "<&>\"'",
+                                  "a&amp;b", "\r\n\t",     std::string("cut\0here", 8)};
+    for (const std::string &value : values) {
+        const auto write = [&value](XmlText::Form form) {
+            XmlText xml(form);
+            xml.open("Result");
+            xml.attribute("kind", value);
+            xml.element("Code", "0");
+            xml.element("Error", value);
+            xml.open("News");
+            xml.close();
+            xml.text(value);
+            return xml.finish();
+        };
+        const std::string document = write(XmlText::Form::document);
+        const std::unique_ptr<xmlChar, decltype(xmlFree)> escaped(
+            xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar *>(document.c_str())), xmlFree);
+        ASSERT_NE(escaped, nullptr);
+        EXPECT_EQ(write(XmlText::Form::escapedAsText), reinterpret_cast<const char *>(escaped.get()))
+            << "value: " << value;
+    }
 }
 
 class KeptStatements : public ::testing::Test
