@@ -34,7 +34,10 @@ public:
     std::string finish() { return xml_.finish(); }
 
 private:
-    XmlText xml_{XmlText::Form::escapedAsText};
+    // A page of results, escaped, fits in this many bytes.
+    static constexpr size_t kExpectedBytes = 8 * 1024;
+
+    XmlText xml_{XmlText::Form::escapedAsText, kExpectedBytes};
 };
 
 std::string success();

@@ -86,13 +86,18 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-
 // The markup pieces the writer uses, in the order of XmlText::Markup.
 constexpr std::array<std::string_view, 7> kMarkup = {kDeclaration, "<", ">", "</", "/>", "=\"", "\""};
 
-// Each markup piece in both forms, the escaped one escaped once by the library.
-const std::array<std::array<std::string, 2>, kMarkup.size()> &markupForms()
+// Each markup piece in both forms, indexed by form and then by piece; the escaped ones were
+// escaped once by the library.
+using MarkupPieces = std::array<std::string, kMarkup.size()>;
+
+const std::array<MarkupPieces, 2> &markupForms()
 {
     static const auto forms = [] {
-        std::array<std::array<std::string, 2>, kMarkup.size()> made;
-        for (size_t i = 0; i < kMarkup.size(); ++i)
-            made[i] = {std::string(kMarkup[i]), escapedAsText(kMarkup[i])};
+        std::array<MarkupPieces, 2> made;
+        for (size_t i = 0; i < kMarkup.size(); ++i) {
+            made[static_cast<size_t>(XmlText::Form::document)][i] = std::string(kMarkup[i]);
+            made[static_cast<size_t>(XmlText::Form::escapedAsText)][i] = escapedAsText(kMarkup[i]);
+        }
         return made;
     }();
     return forms;
@@ -100,14 +105,17 @@ const std::array<std::array<std::string, 2>, kMarkup.size()> &markupForms()
 
 } // namespace
 
-XmlText::XmlText(Form form) : form_(form)
+XmlText::XmlText(Form form, size_t expectedBytes)
+    : form_(form), markup_(markupForms()[static_cast<size_t>(form)])
 {
+    static_assert(kMarkup.size() == kMarkupPieces, "one markup piece for each Markup");
+    out_.reserve(expectedBytes);
     markup(Markup::declaration);
 }
 
 void XmlText::markup(Markup piece)
 {
-    out_ += markupForms()[static_cast<size_t>(piece)][static_cast<size_t>(form_)];
+    out_ += markup_[static_cast<size_t>(piece)];
 }
 
 void XmlText::escapedForDocument(std::string_view value)
@@ -152,6 +160,11 @@ void XmlText::attribute(std::string_view name, std::string_view value)
 void XmlText::text(std::string_view value)
 {
     endStartTag();
+    appendText(value);
+}
+
+void XmlText::appendText(std::string_view value)
+{
     if (!holdsAnyOf(value, kTextSpecials))
         out_ += value;
     else
@@ -177,11 +190,18 @@ void XmlText::close()
     open_.pop_back();
 }
 
+// Written straight out, as most of a document is made of these: the element is never open long
+// enough to need a place among the open ones.
 void XmlText::element(std::string_view name, std::string_view value)
 {
-    open(name);
-    text(value);
-    close();
+    endStartTag();
+    markup(Markup::startTag);
+    out_ += name;
+    markup(Markup::tagEnd);
+    appendText(value);
+    markup(Markup::endTag);
+    out_ += name;
+    markup(Markup::tagEnd);
 }
 
 std::string XmlText::finish()

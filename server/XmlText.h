@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +24,9 @@ public:
         escapedAsText, // the document escaped as character data, ready to be carried as text
     };
 
-    explicit XmlText(Form form = Form::document);
+    // Room for expectedBytes is made at once, so that a document of about that size is written
+    // without being moved as it grows.
+    explicit XmlText(Form form = Form::document, size_t expectedBytes = 0);
 
     void open(std::string_view name);
     void attribute(std::string_view name, std::string_view value);
@@ -50,13 +54,18 @@ private:
         valueStart,  // "=\""
         valueEnd,    // "\""
     };
+    static constexpr size_t kMarkupPieces = static_cast<size_t>(Markup::valueEnd) + 1;
 
     // Appends a piece of markup in the form the document is written in.
     void markup(Markup piece);
     // A text or attribute value already escaped for the document, in the form it is written in.
     void escapedForDocument(std::string_view value);
+    // A text, escaped for the document, written where the writer stands.
+    void appendText(std::string_view value);
 
     Form form_;
+    // The markup pieces in the form the document is written in, in the order of Markup.
+    const std::array<std::string, kMarkupPieces> &markup_;
     std::string out_;
     std::vector<std::string> open_;
     bool startTagOpen_ = false;
