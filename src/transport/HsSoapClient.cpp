@@ -483,16 +483,56 @@ xmlSAXHandler answerHandler()
     return handler;
 }
 
-// The reader keeps a document of its own when the answer declares a DTD; it is freed with it.
-struct ParserDeleter
+// A reader context kept per thread from answer to answer, so that each answer does not set up
+// (and tear down) the reader's buffers, stacks and name dictionary anew. A context that has read
+// many answers, or collected many names, is replaced, so that its memory stays bounded.
+class KeptAnswerReader
 {
-    void operator()(xmlParserCtxt *context) const
+public:
+    ~KeptAnswerReader() { release(); }
+
+    // The context, reset for a new answer whose events go to the client.
+    xmlParserCtxt *take(HsSoapClient &client)
     {
-        if (context->myDoc != nullptr)
-            xmlFreeDoc(context->myDoc);
-        xmlFreeParserCtxt(context);
+        if (context_ != nullptr && (uses_ >= kMaxUses || xmlDictSize(context_->dict) > kMaxNames))
+            release();
+        if (context_ == nullptr) {
+            xmlSAXHandler handler = answerHandler();
+            context_ = xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr);
+            uses_ = 0;
+        } else if (xmlCtxtResetPush(context_, nullptr, 0, nullptr, nullptr) != 0) {
+            release();
+        }
+        if (context_ == nullptr)
+            return nullptr;
+        context_->userData = &client;
+        xmlCtxtUseOptions(context_, XML_PARSE_NONET);
+        ++uses_;
+        return context_;
     }
+
+    // A context whose reading failed part-way is not trusted with the next answer.
+    void discard() { release(); }
+
+private:
+    static constexpr int kMaxUses = 1000;
+    static constexpr int kMaxNames = 4096;
+
+    void release()
+    {
+        if (context_ == nullptr)
+            return;
+        if (context_->myDoc != nullptr)
+            xmlFreeDoc(context_->myDoc);
+        xmlFreeParserCtxt(context_);
+        context_ = nullptr;
+    }
+
+    xmlParserCtxt *context_ = nullptr;
+    int uses_ = 0;
 };
+
+thread_local KeptAnswerReader keptAnswerReader;
 
 // Feeding the answer in pieces keeps the reader's look-ahead small, so that a long text (a large
 // result document) is read without tripping the reader's guard against huge look-ups.
@@ -617,15 +657,15 @@ bool HsSoapClient::processResponse(std::string_view body)
     m_info_.reset();
     m_foundResult = false;
 
-    xmlSAXHandler handler = answerHandler();
-    std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(
-        xmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr));
-    if (!parser) {
+    xmlParserCtxt *parser = keptAnswerReader.take(*this);
+    if (parser == nullptr) {
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }
-    xmlCtxtUseOptions(parser.get(), XML_PARSE_NONET);
-    if (!readInPieces(parser.get(), body)) {
+    const bool wellFormed = readInPieces(parser, body);
+    parser->userData = nullptr;
+    if (!wellFormed) {
+        keptAnswerReader.discard();
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }

@@ -84,7 +84,8 @@ TEST_F(SoapAnswerTest, LongTextOutsideTheResultIsKeptButLoggedOnlyWhileShort)
     EXPECT_LT(loggedBytes, 1024u * 1024u);
 }
 
-TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResult)
+// Each unreadable answer is followed by a readable one, which the same thread reads whole.
+TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResultAndLeaveTheNextReadable)
 {
     for (const std::string body : {"this is not XML", "", "<a><ns1:out>cut off"}) {
         SCOPED_TRACE(body);
@@ -98,6 +99,11 @@ TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResult)
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[lines.size() - 2].rfind("Error parsing XML downloaded from server: ", 0), 0u);
         EXPECT_EQ(lines.back(), "Error parsing XML downloaded from server!");
+
+        const CallOutcome next = callWithAnswer(200, "<r>note<ns1:out>&lt;Result/&gt;</ns1:out></r>");
+        EXPECT_TRUE(next.result);
+        EXPECT_EQ(next.returned, "<Result/>");
+        EXPECT_EQ(next.info, "note");
     }
 }
 
