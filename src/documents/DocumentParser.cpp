@@ -1,5 +1,7 @@
 #include "documents/DocumentParser.h"
 
+#include "transport/KeptXmlReader.h"
+
 #include <climits>
 #include <cstring>
 #include <libxml/SAX2.h>
@@ -134,56 +136,21 @@ void initialiseReaderOnce()
     std::call_once(once, [] { xmlInitParser(); });
 }
 
-// A reader context kept per thread from document to document, so that each document does not
-// set up (and tear down) the reader's buffers, stacks and name dictionary anew. The dictionary
-// keeps every element name it has seen; a context that has read many documents, or collected
-// many names, is replaced, so that its memory stays bounded whatever the documents hold.
-class KeptReader
+// A reader context with the handler above, kept per thread from document to document. The
+// context frees its handler block when it goes; ours is copied into it.
+xmlParserCtxtPtr newDocumentReader()
 {
-public:
-    ~KeptReader() { release(); }
-
-    xmlParserCtxtPtr take()
-    {
-        if (context_ != nullptr && (uses_ >= maxUses || xmlDictSize(context_->dict) > maxNames))
-            release();
-        if (context_ == nullptr) {
-            context_ = xmlNewParserCtxt();
-            if (context_ == nullptr || context_->sax == nullptr) {
-                release();
-                return nullptr;
-            }
-            // The context frees its handler block when it goes; ours is copied into it.
-            *context_->sax = readerHandler();
-            uses_ = 0;
-        }
-        ++uses_;
-        return context_;
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    if (context != nullptr && context->sax == nullptr) {
+        xmlFreeParserCtxt(context);
+        return nullptr;
     }
+    if (context != nullptr)
+        *context->sax = readerHandler();
+    return context;
+}
 
-    // A context whose reading failed part-way is not trusted with the next document.
-    void discard() { release(); }
-
-private:
-    static constexpr int maxUses = 1000;
-    static constexpr int maxNames = 4096;
-
-    void release()
-    {
-        if (context_ == nullptr)
-            return;
-        if (context_->myDoc != nullptr)
-            xmlFreeDoc(context_->myDoc);
-        context_->myDoc = nullptr;
-        xmlFreeParserCtxt(context_);
-        context_ = nullptr;
-    }
-
-    xmlParserCtxtPtr context_ = nullptr;
-    int uses_ = 0;
-};
-
-thread_local KeptReader keptReader;
+thread_local KeptXmlReader keptReader(newDocumentReader);
 
 } // namespace
 

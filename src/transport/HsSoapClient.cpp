@@ -1,6 +1,7 @@
 #include "transport/HsSoapClient.h"
 
 #include "transport/HsLog.h"
+#include "transport/KeptXmlReader.h"
 
 #include <algorithm>
 #include <array>
@@ -483,56 +484,13 @@ xmlSAXHandler answerHandler()
     return handler;
 }
 
-// A reader context kept per thread from answer to answer, so that each answer does not set up
-// (and tear down) the reader's buffers, stacks and name dictionary anew. A context that has read
-// many answers, or collected many names, is replaced, so that its memory stays bounded.
-class KeptAnswerReader
+xmlParserCtxtPtr newAnswerReader()
 {
-public:
-    ~KeptAnswerReader() { release(); }
+    xmlSAXHandler handler = answerHandler();
+    return xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr);
+}
 
-    // The context, reset for a new answer whose events go to the client.
-    xmlParserCtxt *take(HsSoapClient &client)
-    {
-        if (context_ != nullptr && (uses_ >= kMaxUses || xmlDictSize(context_->dict) > kMaxNames))
-            release();
-        if (context_ == nullptr) {
-            xmlSAXHandler handler = answerHandler();
-            context_ = xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr);
-            uses_ = 0;
-        } else if (xmlCtxtResetPush(context_, nullptr, 0, nullptr, nullptr) != 0) {
-            release();
-        }
-        if (context_ == nullptr)
-            return nullptr;
-        context_->userData = &client;
-        xmlCtxtUseOptions(context_, XML_PARSE_NONET);
-        ++uses_;
-        return context_;
-    }
-
-    // A context whose reading failed part-way is not trusted with the next answer.
-    void discard() { release(); }
-
-private:
-    static constexpr int kMaxUses = 1000;
-    static constexpr int kMaxNames = 4096;
-
-    void release()
-    {
-        if (context_ == nullptr)
-            return;
-        if (context_->myDoc != nullptr)
-            xmlFreeDoc(context_->myDoc);
-        xmlFreeParserCtxt(context_);
-        context_ = nullptr;
-    }
-
-    xmlParserCtxt *context_ = nullptr;
-    int uses_ = 0;
-};
-
-thread_local KeptAnswerReader keptAnswerReader;
+thread_local KeptXmlReader keptAnswerReader(newAnswerReader);
 
 // Feeding the answer in pieces keeps the reader's look-ahead small, so that a long text (a large
 // result document) is read without tripping the reader's guard against huge look-ups.
@@ -657,11 +615,14 @@ bool HsSoapClient::processResponse(std::string_view body)
     m_info_.reset();
     m_foundResult = false;
 
-    xmlParserCtxt *parser = keptAnswerReader.take(*this);
-    if (parser == nullptr) {
+    xmlParserCtxt *parser = keptAnswerReader.take();
+    if (parser == nullptr || xmlCtxtResetPush(parser, nullptr, 0, nullptr, nullptr) != 0) {
+        keptAnswerReader.discard();
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }
+    parser->userData = this;
+    xmlCtxtUseOptions(parser, XML_PARSE_NONET);
     const bool wellFormed = readInPieces(parser, body);
     parser->userData = nullptr;
     if (!wellFormed) {
