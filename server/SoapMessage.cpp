@@ -1,6 +1,7 @@
 #include "SoapMessage.h"
 
 #include "XmlText.h"
+#include "transport/KeptXmlReader.h"
 
 #include <charconv>
 #include <libxml/parser.h>
@@ -63,60 +64,14 @@ SoapReading problem(std::string text)
     return SoapReading{std::nullopt, std::move(text)};
 }
 
-// The reader's context, kept by each worker thread from request to request so that every
-// request does not set up (and tear down) the reader's buffers, stacks and name dictionary anew.
-// The dictionary keeps every name it has read; a context that has read many requests, or
-// collected many names, is replaced, so that its memory stays bounded whatever requests hold.
-class KeptRequestReader
+// No file name: with one, the reader would look up the working directory for every request.
+xmlParserCtxtPtr newRequestReader()
 {
-public:
-    ~KeptRequestReader() { release(); }
-    KeptRequestReader() = default;
-    KeptRequestReader(const KeptRequestReader &) = delete;
-    KeptRequestReader &operator=(const KeptRequestReader &) = delete;
+    return xmlCreatePushParserCtxt(nullptr, nullptr, nullptr, 0, nullptr);
+}
 
-    // The context, reset for a new request; null when none can be made.
-    xmlParserCtxt *take()
-    {
-        if (context_ != nullptr && (uses_ >= kMaxUses || xmlDictSize(context_->dict) > kMaxNames))
-            release();
-        if (context_ == nullptr) {
-            // No file name: with one, the reader would look up the working directory.
-            context_ = xmlCreatePushParserCtxt(nullptr, nullptr, nullptr, 0, nullptr);
-            uses_ = 0;
-        } else if (xmlCtxtResetPush(context_, nullptr, 0, nullptr, nullptr) != 0) {
-            release();
-        }
-        if (context_ == nullptr)
-            return nullptr;
-        xmlCtxtUseOptions(context_, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-        ++uses_;
-        return context_;
-    }
-
-    // A context whose reading failed part-way is not trusted with the next request.
-    void discard() { release(); }
-
-private:
-    static constexpr int kMaxUses = 1000;
-    static constexpr int kMaxNames = 4096;
-
-    void release()
-    {
-        if (context_ == nullptr)
-            return;
-        if (context_->myDoc != nullptr)
-            xmlFreeDoc(context_->myDoc);
-        context_->myDoc = nullptr;
-        xmlFreeParserCtxt(context_);
-        context_ = nullptr;
-    }
-
-    xmlParserCtxt *context_ = nullptr;
-    int uses_ = 0;
-};
-
-thread_local KeptRequestReader keptRequestReader;
+// Each worker thread keeps its reader from request to request.
+thread_local KeptXmlReader keptRequestReader(newRequestReader);
 
 // Reads the request into a tree, or nothing when it is not well-formed. The whole body is handed
 // to the library's incremental reader as its last piece: read from memory, the library would ask
@@ -124,9 +79,10 @@ thread_local KeptRequestReader keptRequestReader;
 // than the rest of the reading.
 DocumentPtr readTree(std::string_view body)
 {
-    xmlParserCtxt *context = keptRequestReader.take();
+    xmlParserCtxt *context = keptRequestReader.takeForPieces();
     if (context == nullptr)
         return DocumentPtr(nullptr, &xmlFreeDoc);
+    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     xmlParseChunk(context, body.data(), static_cast<int>(body.size()), 1);
     DocumentPtr doc(std::exchange(context->myDoc, nullptr), &xmlFreeDoc);
     if (context->wellFormed == 0) {

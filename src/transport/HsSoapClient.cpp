@@ -615,9 +615,8 @@ bool HsSoapClient::processResponse(std::string_view body)
     m_info_.reset();
     m_foundResult = false;
 
-    xmlParserCtxt *parser = keptAnswerReader.take();
-    if (parser == nullptr || xmlCtxtResetPush(parser, nullptr, 0, nullptr, nullptr) != 0) {
-        keptAnswerReader.discard();
+    xmlParserCtxt *parser = keptAnswerReader.takeForPieces();
+    if (parser == nullptr) {
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }

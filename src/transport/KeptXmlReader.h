@@ -32,6 +32,18 @@ public:
         return context_;
     }
 
+    // The same for a context that reads its input in pieces (one made by xmlCreatePushParserCtxt),
+    // reset for the next input; null when none can be had.
+    xmlParserCtxtPtr takeForPieces()
+    {
+        xmlParserCtxtPtr context = take();
+        if (context != nullptr && xmlCtxtResetPush(context, nullptr, 0, nullptr, nullptr) != 0) {
+            release();
+            return nullptr;
+        }
+        return context;
+    }
+
     // A context whose reading failed part-way is not trusted with the next input.
     void discard() { release(); }
 
