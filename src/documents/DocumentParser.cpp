@@ -141,12 +141,13 @@ void initialiseReaderOnce()
 xmlParserCtxtPtr newDocumentReader()
 {
     xmlParserCtxtPtr context = xmlNewParserCtxt();
-    if (context != nullptr && context->sax == nullptr) {
+    if (context == nullptr)
+        return nullptr;
+    if (context->sax == nullptr) {
         xmlFreeParserCtxt(context);
         return nullptr;
     }
-    if (context != nullptr)
-        *context->sax = readerHandler();
+    *context->sax = readerHandler();
     return context;
 }
 
