@@ -46,11 +46,6 @@ const xmlChar *chars(const std::string &text)
 // reference.
 void appendEscapedText(std::string &out, std::string_view value)
 {
-    // Most texts (names, numbers, dates) hold nothing to escape and are copied as they are.
-    if (!holdsAnyOf(value, kTextSpecials)) {
-        out += value;
-        return;
-    }
     const std::unique_ptr<xmlChar, decltype(xmlFree)> escaped(
         xmlEncodeSpecialChars(nullptr, chars(nulTerminated(value))), xmlFree);
     if (!escaped)
@@ -165,6 +160,7 @@ void XmlText::text(std::string_view value)
 
 void XmlText::appendText(std::string_view value)
 {
+    // Most texts (names, numbers, dates) hold nothing to escape and are copied as they are.
     if (!holdsAnyOf(value, kTextSpecials))
         out_ += value;
     else
