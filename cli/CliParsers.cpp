@@ -35,9 +35,10 @@ json codeAndError(const DocumentParser &parser)
 // A parser with a payload, printed under the name of the accessor that returns it.
 template <typename Parser, auto Payload> CliParser withPayload(const char *name, const char *payloadName)
 {
-    return {name, [payloadName](std::string_view document) {
+    return {name, [payloadName](std::string_view document) -> std::optional<json> {
                 Parser parser;
-                hsParseDocument(document, parser);
+                if (!hsParseDocument(document, parser))
+                    return std::nullopt;
                 json printed = codeAndError(parser);
                 printed[payloadName] = std::invoke(Payload, parser);
                 return printed;
@@ -46,9 +47,10 @@ template <typename Parser, auto Payload> CliParser withPayload(const char *name,
 
 CliParser withoutPayload(const char *name)
 {
-    return {name, [](std::string_view document) {
+    return {name, [](std::string_view document) -> std::optional<json> {
                 ResultParser parser;
-                hsParseDocument(document, parser);
+                if (!hsParseDocument(document, parser))
+                    return std::nullopt;
                 return codeAndError(parser);
             }};
 }

@@ -5,13 +5,15 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 // Exit statuses of a call: the service accepted it, refused it (a non-zero code), or gave no
-// usable answer. Wrong usage has its own status.
+// usable answer; a document to parse that is not well-formed counts as no usable answer. Wrong
+// usage has its own status.
 constexpr int acceptedExitCode = 0;
 constexpr int refusedExitCode = 1;
 constexpr int usageExitCode = 2;
@@ -40,7 +42,8 @@ std::string operationsHelp()
         help += "  " + std::string(operation.name) + (synopsis.empty() ? "" : " " + synopsis) + "\n";
     }
     help += "An argument given as - is read as one line of standard input.\n"
-            "Exit status of call: 0 accepted, 1 refused by the service, 3 no usable answer, 2 wrong usage.\n";
+            "Exit status of call: 0 accepted, 1 refused by the service, 3 no usable answer, 2 wrong usage.\n"
+            "Exit status of parse: 0 read, 3 not a well-formed document, 2 wrong usage.\n";
     help += "Parsers:\n ";
     for (const CliParser &parser : cliParsers())
         help += " " + std::string(parser.name);
@@ -84,8 +87,13 @@ int runParse(const std::string &parserName)
     if (!parser)
         return usageError("unknown parser '" + parserName + "'");
     const std::string document{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
-    printJson(parser->parse(document));
-    return 0;
+    const std::optional<nlohmann::ordered_json> record = parser->parse(document);
+    if (!record) {
+        std::cerr << "hsschool-cli: the document is not well-formed XML\n";
+        return unansweredExitCode;
+    }
+    printJson(*record);
+    return acceptedExitCode;
 }
 
 } // namespace

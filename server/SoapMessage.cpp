@@ -2,6 +2,7 @@
 
 #include "XmlText.h"
 #include "transport/KeptXmlReader.h"
+#include "transport/XmlReadErrors.h"
 
 #include <charconv>
 #include <libxml/parser.h>
@@ -64,6 +65,10 @@ SoapReading problem(std::string text)
     return SoapReading{std::nullopt, std::move(text)};
 }
 
+// What the library finds wrong with a request is not printed: the fault sent back says that the
+// request could not be read.
+void ignoreReaderError(void *, xmlErrorPtr) {}
+
 // No file name: with one, the reader would look up the working directory for every request.
 xmlParserCtxtPtr newRequestReader()
 {
@@ -83,7 +88,10 @@ DocumentPtr readTree(std::string_view body)
     if (context == nullptr)
         return DocumentPtr(nullptr, &xmlFreeDoc);
     xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    xmlParseChunk(context, body.data(), static_cast<int>(body.size()), 1);
+    {
+        const XmlReadErrorScope errors(ignoreReaderError, nullptr);
+        xmlParseChunk(context, body.data(), static_cast<int>(body.size()), 1);
+    }
     DocumentPtr doc(std::exchange(context->myDoc, nullptr), &xmlFreeDoc);
     if (context->wellFormed == 0) {
         doc.reset();

@@ -1,6 +1,8 @@
 #include "documents/DocumentParser.h"
 
+#include "transport/HsLog.h"
 #include "transport/KeptXmlReader.h"
+#include "transport/XmlReadErrors.h"
 
 #include <climits>
 #include <cstring>
@@ -94,10 +96,18 @@ void onCharacters(void *context, const xmlChar *text, int length)
         parser->characters(textOf(text, length));
 }
 
+// What the reader finds wrong with a document goes to the diagnostic log; the parser itself hears
+// nothing of it.
+void onReaderError(void *, xmlErrorPtr error)
+{
+    const std::string_view text = hsXmlErrorText(error);
+    hsLog("Error reading result document: %.*s", static_cast<int>(text.size()), text.data());
+}
+
 // SAX1-style handlers, so names arrive as written (no namespace processing). The declaration
 // handlers are the library's own, which keep internal entities for expansion; external ones are
-// never loaded because the options below do not ask for it. Errors, comments and processing
-// instructions are not handled.
+// never loaded because the options below do not ask for it. Comments and processing
+// instructions are not handled; errors go to onReaderError while the reader reads.
 xmlSAXHandler readerHandler()
 {
     xmlSAXHandler handler;
@@ -169,8 +179,12 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
     parser.reader_ = context;
     // Resets the context, reads the whole document with its handler and gives back the document
     // the library builds when the text declares a DTD (nothing otherwise).
-    xmlDocPtr declared = xmlCtxtReadMemory(context, utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                           nullptr, XML_PARSE_NONET);
+    xmlDocPtr declared = nullptr;
+    {
+        const XmlReadErrorScope errors(onReaderError, nullptr);
+        declared = xmlCtxtReadMemory(context, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr,
+                                     XML_PARSE_NONET);
+    }
     const bool wellFormed = context->wellFormed != 0 && !state.exhausted;
     parser.progress_ = nullptr;
     parser.reader_ = nullptr;

@@ -4,7 +4,8 @@ import HsSchool
 
 // A picture loaded from an address: cleared at once when a load starts, a 20 x 20 gray spinner
 // in the middle while it loads, the picture when it has arrived, and nothing after a failed load.
-// A new address replaces the load still running. An inactive view loads nothing.
+// A new address replaces the load still running. An inactive view loads nothing. The picture is
+// decoded only as large as the view shows it.
 Item {
     id: view
 
@@ -39,6 +40,7 @@ Item {
         id: httpRequest
 
         clearsOnLoad: true
+        shownSize: Qt.size(view.width * Screen.devicePixelRatio, view.height * Screen.devicePixelRatio)
     }
 
     NetImagePicture {

@@ -2,12 +2,12 @@
 
 #include "transport/HsLog.h"
 #include "transport/KeptXmlReader.h"
+#include "transport/XmlReadErrors.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <curl/curl.h>
 #include <libxml/parser.h>
@@ -454,24 +454,16 @@ void onCharacters(void *context, const xmlChar *text, int length)
 // as character data.
 void onCdataBlock(void *, const xmlChar *, int) {}
 
-void onError(void *context, const char *format, ...) __attribute__((format(printf, 2, 3)));
-
-void onError(void *context, const char *format, ...)
+// Every report of the reader about the answer, on its markup or on the bytes beneath it, reaches
+// the client and nowhere else.
+void onReaderError(void *client, xmlErrorPtr error)
 {
-    std::array<char, 1024> message{};
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(message.data(), message.size(), format, args);
-    va_end(args);
-    std::string_view description(message.data());
-    while (!description.empty() && (description.back() == '\n' || description.back() == ' '))
-        description.remove_suffix(1);
-    clientOf(context).parseErrorOccurred(description);
+    clientOf(client).parseErrorOccurred(hsXmlErrorText(error));
 }
 
 // A handler that is not marked as SAX2 makes the reader report element names as written, prefix
-// included. Every handler left empty keeps the reader from building a document, declaring
-// entities or fetching an external subset.
+// included; what it finds wrong goes to onReaderError while it reads. Every handler left empty
+// keeps the reader from building a document, declaring entities or fetching an external subset.
 xmlSAXHandler answerHandler()
 {
     xmlSAXHandler handler{};
@@ -479,8 +471,6 @@ xmlSAXHandler answerHandler()
     handler.endElement = onEndElement;
     handler.characters = onCharacters;
     handler.cdataBlock = onCdataBlock;
-    handler.error = onError;
-    handler.fatalError = onError;
     return handler;
 }
 
@@ -622,7 +612,11 @@ bool HsSoapClient::processResponse(std::string_view body)
     }
     parser->userData = this;
     xmlCtxtUseOptions(parser, XML_PARSE_NONET);
-    const bool wellFormed = readInPieces(parser, body);
+    bool wellFormed = false;
+    {
+        const XmlReadErrorScope errors(onReaderError, this);
+        wellFormed = readInPieces(parser, body);
+    }
     parser->userData = nullptr;
     if (!wellFormed) {
         keptAnswerReader.discard();

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImageReader>
+#include <QtMath>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -29,12 +30,28 @@ QNetworkAccessManager &pictureNetwork()
     return *network;
 }
 
-QImage decodePicture(const QByteArray &bytes)
+// The size at which a picture of size `whole` still covers `shown` (rounded up to whole pixels)
+// with its proportions kept, as it is drawn; nothing when that would not make it smaller.
+QSize coveringSize(const QSize &whole, const QSizeF &shown)
+{
+    if (!whole.isValid() || shown.isEmpty())
+        return {};
+    const QSize area(qCeil(shown.width()), qCeil(shown.height()));
+    const QSize covering = whole.scaled(area, Qt::KeepAspectRatioByExpanding);
+    return covering.width() < whole.width() ? covering : QSize();
+}
+
+// Decoders that can (JPEG) decode straight at the smaller size, so the whole picture never
+// stands in memory; the others scale it right after decoding.
+QImage decodePicture(const QByteArray &bytes, const QSizeF &shown)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    const QSize scaled = coveringSize(reader.size(), shown);
+    if (scaled.isValid())
+        reader.setScaledSize(scaled);
     return reader.read();
 }
 
@@ -44,6 +61,7 @@ NetImage::NetImage(QObject *parent) : QObject(parent) {}
 
 NetImage::~NetImage()
 {
+    ++*m_generation;
     abortRequest();
 }
 
@@ -55,12 +73,20 @@ void NetImage::setClearsOnLoad(bool clears)
     emit clearsOnLoadChanged();
 }
 
+void NetImage::setShownSize(const QSizeF &size)
+{
+    if (size == m_shownSize)
+        return;
+    m_shownSize = size;
+    emit shownSizeChanged();
+}
+
 void NetImage::getImageFromURL(const QString &address)
 {
     if (m_clearsOnLoad)
         setImage(QImage());
     abortRequest();
-    ++m_generation;
+    ++*m_generation;
     const QUrl url(address, QUrl::StrictMode);
     if (address.isEmpty() || !url.isValid() ||
         (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
@@ -72,6 +98,7 @@ void NetImage::getImageFromURL(const QString &address)
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     QNetworkReply *reply = pictureNetwork().get(request);
     m_httpRequest = reply;
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { refuseBodyOverLimit(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { requestFinished(reply); });
     setLoading(true);
 }
@@ -88,6 +115,19 @@ void NetImage::abortRequest()
     reply->deleteLater();
 }
 
+// Gives the load up at the first piece of a body announced longer than the limit, or once the
+// body has grown beyond it: the reply keeps everything that has arrived until the load ends.
+void NetImage::refuseBodyOverLimit(QNetworkReply *reply)
+{
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (reply != m_httpRequest ||
+        (announced <= kMaxPictureBytes && reply->bytesAvailable() <= kMaxPictureBytes))
+        return;
+    const QString address = reply->url().toString();
+    abortRequest();
+    requestFailed(QStringLiteral("picture at %1 is larger than %2 bytes").arg(address).arg(kMaxPictureBytes));
+}
+
 // An answer with a status is a completion whatever the status: its body becomes the picture
 // when it decodes as one (an error page does not). No answer at all is a failure.
 void NetImage::requestFinished(QNetworkReply *reply)
@@ -102,13 +142,16 @@ void NetImage::requestFinished(QNetworkReply *reply)
     }
     const QByteArray body = reply->readAll();
     if (body.isEmpty()) {
-        decoded(m_generation, QImage());
+        decoded(m_generation->load(), QImage());
         return;
     }
     // The answer comes back through the application object, which outlives every picture; the
     // weak pointer is only read on the interface thread.
-    QThreadPool::globalInstance()->start([self = QPointer<NetImage>(this), generation = m_generation, body] {
-        QImage image = decodePicture(body);
+    QThreadPool::globalInstance()->start([self = QPointer<NetImage>(this), latest = m_generation,
+                                          generation = m_generation->load(), body, shown = m_shownSize] {
+        if (latest->load() != generation)
+            return;
+        QImage image = decodePicture(body, shown);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, generation, image = std::move(image)] {
@@ -128,7 +171,7 @@ void NetImage::requestFailed(const QString &description)
 
 void NetImage::decoded(quint64 generation, const QImage &image)
 {
-    if (generation != m_generation)
+    if (generation != m_generation->load())
         return;
     if (!image.isNull())
         setImage(image);

@@ -4,14 +4,18 @@
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
+#include <QSizeF>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
+#include <atomic>
+#include <memory>
 
 // A picture fetched from an address with a plain HTTP GET. Every load goes to the network (there
 // is no picture cache); only the latest load may set the picture: starting a new one aborts the
-// one still running, and a destroyed object aborts its load, so no answer reaches it later. The
-// bytes are decoded on a worker thread; every change and signal happens on the object's own
-// (interface) thread. A failed load writes its reason to the diagnostic log.
+// one still running, and a destroyed object aborts its load, so no answer reaches it later. A
+// body larger than kMaxPictureBytes is given up while it arrives. The bytes are decoded on a
+// worker thread, no larger than the picture is shown; every change and signal happens on the
+// object's own (interface) thread. A failed load writes its reason to the diagnostic log.
 class NetImage : public QObject
 {
     Q_OBJECT
@@ -19,7 +23,11 @@ class NetImage : public QObject
     Q_PROPERTY(bool loading READ isLoading NOTIFY loadingChanged)
     Q_PROPERTY(bool hasPicture READ hasPicture NOTIFY imageChanged)
     Q_PROPERTY(bool clearsOnLoad READ clearsOnLoad WRITE setClearsOnLoad NOTIFY clearsOnLoadChanged)
+    Q_PROPERTY(QSizeF shownSize READ shownSize WRITE setShownSize NOTIFY shownSizeChanged)
 public:
+    // A longer body counts as a failed load.
+    static constexpr qint64 kMaxPictureBytes = 8 * 1024 * 1024;
+
     explicit NetImage(QObject *parent = nullptr);
     ~NetImage() override;
 
@@ -37,15 +45,23 @@ public:
     bool clearsOnLoad() const { return m_clearsOnLoad; }
     void setClearsOnLoad(bool clears);
 
+    // The size, in device pixels, of the area the picture is drawn over (covering it, proportions
+    // kept). A picture is decoded only as large as it takes to cover it, never larger than it is;
+    // with no size it is decoded whole. Read when the body has arrived.
+    QSizeF shownSize() const { return m_shownSize; }
+    void setShownSize(const QSizeF &size);
+
 signals:
     void imageChanged();
     void loadingChanged();
     void clearsOnLoadChanged();
+    void shownSizeChanged();
     // A load has ended, with a picture or without.
     void finished();
 
 private:
     void abortRequest();
+    void refuseBodyOverLimit(QNetworkReply *reply);
     void requestFinished(QNetworkReply *reply);
     void requestFailed(const QString &description);
     void decoded(quint64 generation, const QImage &image);
@@ -54,7 +70,10 @@ private:
 
     QPointer<QNetworkReply> m_httpRequest;
     QImage m_image;
-    quint64 m_generation = 0;
+    QSizeF m_shownSize;
+    // The number of the latest load, shared with the decoding still under way for this object so
+    // that a decoding made moot by a newer load, or by the object's end, is skipped.
+    std::shared_ptr<std::atomic<quint64>> m_generation = std::make_shared<std::atomic<quint64>>(0);
     bool m_loading = false;
     bool m_clearsOnLoad = false;
 };

@@ -3,14 +3,46 @@
 #include "settings_canned_service.h"
 #include "widgets/NetImage.h"
 
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QScreen>
 #include <QSignalSpy>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Sizes in failure messages as width x height.
+void PrintTo(const QSize &size, std::ostream *out)
+{
+    *out << size.width() << "x" << size.height();
+}
 
 namespace {
 
 const QByteArray kRedPicture = PictureServer::png(QSize(16, 10), Qt::red);
 const QByteArray kBluePicture = PictureServer::png(QSize(8, 8), Qt::blue);
+
+// The red picture followed by zero bytes up to `bytes` in all, which decoders read past.
+QByteArray paddedPicture(qint64 bytes)
+{
+    QByteArray body = kRedPicture;
+    body.append(bytes - body.size(), '\0');
+    return body;
+}
+
+QByteArray jpeg(const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
 
 class NetImageTest : public testing::Test
 {
@@ -106,4 +138,87 @@ TEST_F(NetImageTest, DestroyingAPictureMidLoadAbortsItsRequestAndBringsNoReport)
     NetImage later;
     load(later, pictures.url("/blue.png"));
     EXPECT_EQ(reports, 0);
+}
+
+// A body up to the limit is a picture like any other; one byte more is a failed load, whether its
+// length is announced or it just keeps coming. The load is given up while the body arrives, so
+// the server never gets to send most of a long one, and none past the limit of one whose length
+// was announced.
+TEST_F(NetImageTest, ABodyOverTheLimitIsAFailedLoadGivenUpWhileItArrives)
+{
+    const qint64 limit = NetImage::kMaxPictureBytes;
+    pictures.answer("/at-limit.png", 200, paddedPicture(limit));
+    pictures.answer("/over-limit.png", 200, paddedPicture(limit + 1));
+    pictures.answerStreamed("/announced.png", 8 * limit, true);
+    pictures.answerStreamed("/unannounced.png", 8 * limit, false);
+    const struct
+    {
+        const char *path;
+        bool picture;
+    } cases[] = {
+        {"/at-limit.png", true},
+        {"/over-limit.png", false},
+        {"/announced.png", false},
+        {"/unannounced.png", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.path);
+        LogCapture log;
+        NetImage image;
+        load(image, pictures.url(c.path));
+        EXPECT_EQ(image.hasPicture(), c.picture);
+        EXPECT_EQ(log.lines().empty(), c.picture);
+        EXPECT_FALSE(image.isLoading());
+    }
+    EXPECT_LT(pictures.sentOf("/announced.png"), limit);
+    EXPECT_LT(pictures.sentOf("/unannounced.png"), 2 * limit);
+}
+
+// A picture is decoded only as large as it takes to cover the size it is shown at with its own
+// proportions (as it is drawn), never larger than it is, and whole when no size is given.
+TEST_F(NetImageTest, APictureIsDecodedAtTheSizeThatCoversWhereItIsShown)
+{
+    pictures.answer("/wide.png", 200, PictureServer::png(QSize(400, 200), Qt::green));
+    pictures.answer("/wide.jpg", 200, jpeg(QSize(400, 200)), "image/jpeg");
+    const struct
+    {
+        const char *path;
+        QSize shown, decoded;
+    } cases[] = {
+        {"/wide.png", {50, 50}, {100, 50}},    {"/wide.png", {80, 20}, {80, 40}},
+        {"/wide.png", {800, 800}, {400, 200}}, {"/wide.png", {}, {400, 200}},
+        {"/wide.jpg", {60, 10}, {60, 30}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.path << " shown at " << c.shown.width() << "x" << c.shown.height());
+        NetImage image;
+        image.setShownSize(c.shown);
+        load(image, pictures.url(c.path));
+        EXPECT_EQ(image.image().size(), c.decoded);
+    }
+}
+
+// A view hands over the size it takes on the screen, so a large picture is held no larger than it
+// is shown.
+TEST_F(NetImageTest, AViewHoldsItsPictureAtTheSizeItShowsIt)
+{
+    pictures.answer("/large.png", 200, PictureServer::png(QSize(1400, 880), Qt::red));
+    QQmlEngine engine;
+    QQmlComponent component(&engine);
+    component.setData("import QtQuick\nNetImageView { width: 70; height: 44 }",
+                      QUrl(QStringLiteral("qrc:/HsSchool/NetImageViewTest.qml")));
+    std::unique_ptr<QQuickItem> view(qobject_cast<QQuickItem *>(component.create()));
+    ASSERT_NE(view, nullptr) << component.errorString().toStdString();
+    auto *image = view->findChild<NetImage *>();
+    ASSERT_NE(image, nullptr);
+
+    QSignalSpy finished(image, &NetImage::finished);
+    view->setProperty("address", pictures.url("/large.png"));
+    ASSERT_TRUE(waitUntil([&] { return finished.count() > 0; }));
+
+    const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+    const QSize shown(static_cast<int>(std::ceil(70 * ratio)), static_cast<int>(std::ceil(44 * ratio)));
+    EXPECT_TRUE(view->property("hasPicture").toBool());
+    EXPECT_EQ(image->image().size(), QSize(1400, 880).scaled(shown, Qt::KeepAspectRatioByExpanding));
 }

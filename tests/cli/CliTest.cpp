@@ -1,5 +1,6 @@
 // The command-line tool, run as its own process.
 
+#include "BadlyEncodedXml.h"
 #include "TestSoapServer.h"
 
 #include <algorithm>
@@ -28,17 +29,18 @@ std::string readFile(const std::filesystem::path &path)
     return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
-// Runs the tool through the shell, every argument quoted, with the given standard input.
+// Runs the tool through the shell, every argument quoted, with the given standard input; when
+// quiet, with its diagnostic lines silenced.
 class CliProcess : public ::testing::Test
 {
 protected:
     void SetUp() override { std::filesystem::create_directories(m_directory); }
     void TearDown() override { std::filesystem::remove_all(m_directory); }
 
-    CliRun run(const std::vector<std::string> &arguments, const std::string &input = {})
+    CliRun run(const std::vector<std::string> &arguments, const std::string &input = {}, bool quiet = false)
     {
         std::ofstream(m_directory / "in", std::ios::binary) << input;
-        std::string command = HSSCHOOL_CLI_PATH;
+        std::string command = std::string(quiet ? "HSSCHOOL_QUIET=1 " : "") + HSSCHOOL_CLI_PATH;
         for (const std::string &argument : arguments) {
             command += " '";
             for (char c : argument)
@@ -162,6 +164,24 @@ TEST_F(CliProcess, ParsePrintsWhatTheParserRead)
     const nlohmann::json printed = nlohmann::json::parse(run.out);
     EXPECT_TRUE(printed["code"] == 0 && printed["error"].is_null() && printed["newses"].size() == 2u);
     EXPECT_TRUE(printed["newses"][0]["newsId"] == 7 && printed["newses"][0]["newsTitle"] == "开学 & 典礼");
+}
+
+// A document that is not well-formed gives no record: nothing printed, one line on standard error
+// and status 3. With the diagnostic lines silenced, that line is all there is, also when the
+// document's bytes do not convert from the encoding it declares.
+TEST_F(CliProcess, ParseOfADocumentThatIsNotWellFormedPrintsOneLineAndExitsWithThree)
+{
+    std::vector<BadlyEncodedXml> documents = {{"cut short", "<Result><Code>0</Code><News><NewsId>7"},
+                                              {"empty", ""}};
+    std::ranges::copy(badlyEncodedXml("<Result><Code>0</Code><News><NewsId>", "7</NewsId></News></Result>"),
+                      std::back_inserter(documents));
+    for (const BadlyEncodedXml &document : documents) {
+        SCOPED_TRACE(document.name);
+        const CliRun run = this->run({"parse", "GetNewsesParser"}, document.bytes, true);
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_EQ(run.err, "hsschool-cli: the document is not well-formed XML\n");
+        EXPECT_TRUE(run.out.empty());
+    }
 }
 
 } // namespace

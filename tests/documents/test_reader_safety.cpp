@@ -1,6 +1,10 @@
+#include "BadlyEncodedXml.h"
 #include "DocumentTestSupport.h"
+#include "LogCapture.h"
+#include "StandardErrorCapture.h"
 #include "documents/DocumentParser.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -80,6 +84,27 @@ TEST(ReaderSafety, ExternalEntitiesAndDtdsAreNotLoaded)
                                              "\"><r><t>a&fromDtd;b</t></r>");
     EXPECT_NE(dtd->events.find("<t>"), std::string::npos);
     EXPECT_EQ(dtd->text.find("TOP-SECRET"), std::string::npos);
+}
+
+// Bytes that do not convert from the declared encoding end the document; what the reader says
+// about them goes to the diagnostic log, and nothing at all to standard error.
+TEST(ReaderSafety, ReaderReportsGoToTheLogAndNeverToStandardError)
+{
+    for (const BadlyEncodedXml &document :
+         badlyEncodedXml("<Result><Code>5</Code><Error>", "</Error></Result>")) {
+        SCOPED_TRACE(document.name);
+        LogCapture log;
+        StandardErrorCapture standardError;
+        RecordingParser parser;
+        const bool wellFormed = hsParseDocument(document.bytes, parser);
+        EXPECT_EQ(standardError.text(), "");
+        EXPECT_FALSE(wellFormed);
+        EXPECT_NE(parser.events.find("<Code>"), std::string::npos);
+        const auto lines = log.lines();
+        EXPECT_TRUE(std::ranges::any_of(lines, [](const std::string &line) {
+            return line.starts_with("Error reading result document: input conversion failed");
+        }));
+    }
 }
 
 TEST(ReaderSafety, NamesArriveAsWrittenWithTheirPrefixes)

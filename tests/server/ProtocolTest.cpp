@@ -1,6 +1,9 @@
 // The wire protocol seen from a plain HTTP client: refusals, faults, limits and the WSDL.
+#include "BadlyEncodedXml.h"
 #include "ServerFixture.h"
 
+#include <fstream>
+#include <iterator>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <memory>
@@ -125,6 +128,24 @@ TEST_F(ProtocolTest, UnreadableOrRefusedRequestsGetAFault)
         EXPECT_TRUE(status != 500 || (fault && findElement(xmlDocGetRootElement(fault.get()), "Fault") &&
                                       textOf(fault.get(), "faultstring")));
     }
+}
+
+// A request whose bytes do not convert from the encoding it declares is as unreadable as any
+// other, and what the reader finds wrong with it is not written to the server's log.
+TEST_F(ProtocolTest, UnconvertibleRequestsGetAFaultAndLeaveNoReaderLinesInTheLog)
+{
+    for (const BadlyEncodedXml &request :
+         badlyEncodedXml("<soapenv:Envelope xmlns:soapenv=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+                         "<soapenv:Body>",
+                         "</soapenv:Body></soapenv:Envelope>")) {
+        SCOPED_TRACE(request.name);
+        const auto answer = post(request.bytes);
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, 500);
+    }
+    const std::string log{std::istreambuf_iterator<char>(std::ifstream(server().logPath()).rdbuf()), {}};
+    EXPECT_EQ(log.find("encoding error"), std::string::npos) << log;
+    EXPECT_EQ(log.find("I/O error"), std::string::npos) << log;
 }
 
 TEST_F(ProtocolTest, WsdlDescribesEveryOperationAtThisAddress)

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern char **environ;
@@ -44,7 +45,8 @@ std::string readFirstLine(int fd)
 
 } // namespace
 
-ServerProcess::ServerProcess() : folder_(makeTemporaryFolder())
+ServerProcess::ServerProcess(std::string picturesFolder)
+    : folder_(makeTemporaryFolder()), picturesFolder_(std::move(picturesFolder))
 {
     start(true);
 }
@@ -96,6 +98,8 @@ void ServerProcess::start(bool seed)
                                   databasePath()};
     if (seed)
         args.push_back("--seed");
+    if (!picturesFolder_.empty())
+        args.insert(args.end(), {"--pictures", picturesFolder_});
     std::vector<char *> argv;
     for (auto &arg : args)
         argv.push_back(arg.data());

@@ -9,7 +9,8 @@
 class ServerProcess
 {
 public:
-    ServerProcess();
+    // Serves the pictures of `picturesFolder` below /images/, or the demo school's when empty.
+    explicit ServerProcess(std::string picturesFolder = {});
     ~ServerProcess();
     ServerProcess(const ServerProcess &) = delete;
     ServerProcess &operator=(const ServerProcess &) = delete;
@@ -30,6 +31,7 @@ private:
     void start(bool seed);
 
     std::string folder_;
+    std::string picturesFolder_;
     std::string baseUrl_;
     pid_t pid_ = -1;
 };

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -156,6 +158,51 @@ TEST(OperationQueue, WidthOneRunsOperationsOneAfterAnotherInOrder)
     std::lock_guard lock(overlap.mutex);
     EXPECT_EQ(overlap.order, expected);
     EXPECT_EQ(overlap.mostAtOnce, 1);
+}
+
+// Runs a step of the test's choosing as its start.
+class StepOperation : public HsOperation
+{
+public:
+    explicit StepOperation(std::function<void()> step) : m_step(std::move(step)) {}
+    void start() override { m_step(); }
+
+private:
+    std::function<void()> m_step;
+};
+
+// A caller that waits on an idle queue runs its operation on its own thread; that operation takes
+// the queue's one place, so one added meanwhile waits for it to end instead of starting on a
+// worker beside it. The first operation gives the second ample time to start wrongly.
+TEST(OperationQueue, WidthOneStartsNothingBesideAnOperationRunOnTheCallingThread)
+{
+    HsOperationQueue queue;
+    queue.setMaxConcurrentOperationCount(1);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::string> events;
+    const auto note = [&](const std::string &event) {
+        std::lock_guard lock(mutex);
+        events.push_back(event);
+        changed.notify_all();
+    };
+    auto second = std::make_shared<StepOperation>([&] { note("second starts"); });
+    std::thread::id firstThread;
+    auto first = std::make_shared<StepOperation>([&] {
+        firstThread = std::this_thread::get_id();
+        queue.addOperation(second);
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::milliseconds(500), [&] { return !events.empty(); });
+        lock.unlock();
+        note("first ends");
+    });
+
+    queue.addOperations({first}, true);
+    queue.waitUntilAllOperationsAreFinished();
+
+    EXPECT_EQ(firstThread, std::this_thread::get_id());
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(events, (std::vector<std::string>{"first ends", "second starts"}));
 }
 
 // Records what it is told; may remove itself from inside the report, which must neither wait for

@@ -1,7 +1,11 @@
+#include "BadlyEncodedXml.h"
+#include "StandardErrorCapture.h"
 #include "TransportTestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <libxml/xmlerror.h>
 
 namespace {
 
@@ -105,6 +109,41 @@ TEST_F(SoapAnswerTest, UnreadableAnswersGiveNoResultAndLeaveTheNextReadable)
         EXPECT_EQ(next.returned, "<Result/>");
         EXPECT_EQ(next.info, "note");
     }
+}
+
+// An answer whose bytes do not convert from the encoding it declares is unreadable. Everything
+// the reader says about it, the conversion's failure included, becomes the client's log lines and
+// nothing reaches standard error; a handler of such reports that the thread had before is left in
+// place and hears nothing of the call.
+TEST_F(SoapAnswerTest, ReaderReportsGoToTheLogAndNeverToStandardError)
+{
+    const auto logged = [this](size_t from, const std::string &start) {
+        const auto lines = log.lines();
+        return std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(),
+                           [&start](const std::string &line) { return line.starts_with(start); });
+    };
+    for (const BadlyEncodedXml &answer : badlyEncodedXml("<r><ns1:out>&lt;Result/&gt;", "</ns1:out></r>")) {
+        SCOPED_TRACE(answer.name);
+        const size_t linesBefore = log.lines().size();
+        StandardErrorCapture standardError;
+        const CallOutcome outcome = callWithAnswer(200, answer.bytes);
+        EXPECT_EQ(standardError.text(), "");
+        EXPECT_FALSE(outcome.result);
+        EXPECT_FALSE(outcome.returned.has_value());
+        EXPECT_TRUE(logged(linesBefore, "Error parsing XML downloaded from server: "));
+    }
+    EXPECT_TRUE(logged(0, "Error parsing XML downloaded from server: input conversion failed"));
+
+    int reportsToTheThread = 0;
+    const xmlStructuredErrorFunc threadHandler = [](void *count, xmlErrorPtr) {
+        ++*static_cast<int *>(count);
+    };
+    xmlSetStructuredErrorFunc(&reportsToTheThread, threadHandler);
+    EXPECT_FALSE(callWithAnswer(200, badlyEncodedXml("<r>", "</r>").front().bytes).result);
+    EXPECT_EQ(xmlStructuredError, threadHandler);
+    EXPECT_EQ(xmlStructuredErrorContext, &reportsToTheThread);
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    EXPECT_EQ(reportsToTheThread, 0);
 }
 
 // Answers are capped at kMaxAnswerBytes: one of that size is read, one announced longer is refused,
