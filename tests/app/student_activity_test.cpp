@@ -122,6 +122,8 @@ TEST_F(StudentActivityTest, AnUnansweredPostKeepsItsTextAndARefusedOneSaysNothin
     EXPECT_EQ(port.toasts(), QStringList{"请检查网络状态！"});
 }
 
+// A category that could not be fetched leaves the rows shown, drawn as their own kind and
+// paged as their own category.
 TEST_F(StudentActivityTest, RowsKeepTheirKindWhenANewCategoryIsRefusedOrUnanswered)
 {
     HsStudentActivity &student = open("jz1003", false);
@@ -132,7 +134,12 @@ TEST_F(StudentActivityTest, RowsKeepTheirKindWhenANewCategoryIsRefusedOrUnanswer
                               EXPECT_EQ(student.category(), 2);
                               EXPECT_EQ(student.datas()->kind(), 4);
                               EXPECT_EQ(student.datas()->rowCount(), chats);
+                              EXPECT_EQ(student.paging()->state(), HsPaging::More);
                           });
+    // The chat shown goes on with its own further pages.
+    ASSERT_TRUE(loadMore(*student.paging(), [&] { student.loadMore(); }));
+    EXPECT_EQ(student.datas()->kind(), 4);
+    EXPECT_GT(student.datas()->rowCount(), chats);
 }
 
 TEST_F(StudentActivityTest, PullToRefreshFetchesTheShownCategoryWithoutTheOverlay)
