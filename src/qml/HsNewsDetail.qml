@@ -117,12 +117,43 @@ EdBaseViewController {
             }
 
             Text {
+                objectName: "repliersLine"
                 width: parent.width
-                visible: screen.controller.showsReplies || (screen.controller.canReply && replyList.count > 0)
+                visible: !screen.controller.repliesFailed
+                         && (screen.controller.showsReplies || (screen.controller.canReply && replyList.count > 0))
                 text: screen.controller.showsReplies ? screen.controller.repliersText : "我的回复"
                 color: "#1f6fc4"
                 font.pixelSize: 14
                 font.bold: true
+            }
+
+            // Replies that could not be fetched are not a count: the line says so and fetches
+            // them again when tapped.
+            ItemDelegate {
+                id: retryReplies
+
+                objectName: "retryReplies"
+                width: parent.width
+                height: 36
+                visible: screen.controller.repliesFailed
+                         && (screen.controller.showsReplies || screen.controller.canReply)
+                text: screen.controller.repliersText
+                Accessible.name: text
+                padding: 0
+                onClicked: screen.controller.retryReplies()
+
+                contentItem: Text {
+                    text: retryReplies.text
+                    color: "#c0392b"
+                    font.pixelSize: 14
+                    font.bold: true
+                    verticalAlignment: Text.AlignVCenter
+                }
+
+                background: Rectangle {
+                    color: retryReplies.pressed ? "#e3e8ee" : "transparent"
+                    radius: 6
+                }
             }
 
             Repeater {

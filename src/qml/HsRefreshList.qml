@@ -37,6 +37,9 @@ ListView {
         }
     }
 
+    // The row at the list's end says how paging stands, once there are rows.
+    readonly property bool pagingRowShown: paging !== null && paging.text !== "" && count > 0
+
     onAtYEndChanged: if (atYEnd && count > 0) list.loadMoreRequested()
     onCountChanged: if (atYEnd && count > 0) list.loadMoreRequested()
 
@@ -48,8 +51,8 @@ ListView {
 
         objectName: "pagingRow"
         width: list.width
-        height: visible ? 44 : 0
-        visible: list.paging !== null && list.paging.text !== "" && list.count > 0
+        height: list.pagingRowShown ? 44 : 0
+        visible: list.pagingRowShown
         enabled: list.paging !== null && list.paging.state === 3
         text: list.paging ? list.paging.text : ""
         Accessible.name: text

@@ -2,6 +2,7 @@
 
 #include "cache/NewsMarkDao.h"
 #include "screens/HsText.h"
+#include "screens/HsUnseenItems.h"
 #include "services/NewsService.h"
 
 #include <QPointer>
@@ -9,8 +10,9 @@
 
 namespace {
 
-// Replies come a page of 20 at a time; a notice is read by one class, so a few pages hold them all.
-constexpr int32_t maxReplyPages = 10;
+// Replies come a page of 20 at a time until a shorter page. A service that never sends a shorter
+// page is given up on after this many, far more than any school sends to one notice.
+constexpr int32_t maxReplyPages = 250;
 constexpr size_t replyPageSize = 20;
 
 } // namespace
@@ -20,8 +22,9 @@ HsNewsDetail::HsNewsDetail(ScreenPort &port, const HsUserSession &session, QObje
       m_loginType(session.loginType()), m_account(session.accountKey())
 {}
 
-// Runs on a worker thread. All replies of the notice (or of one user), newest first; nothing
-// when a page got no usable answer or was refused.
+// Runs on a worker thread. All replies of the notice (or of one user), newest first, each once
+// though a new reply pushed it from one page onto the next; nothing when a page got no usable
+// answer or was refused, or the pages never ended.
 std::optional<std::vector<ReturnItem>> HsNewsDetail::fetchReplies(int32_t newsId, int32_t userId)
 {
     std::vector<ReturnItem> replies;
@@ -29,11 +32,13 @@ std::optional<std::vector<ReturnItem>> HsNewsDetail::fetchReplies(int32_t newsId
         NewsServiceResponse<ReturnItem> response = NewsService().GetReturns(newsId, userId, page);
         if (!response.answered || response.code != 0)
             return std::nullopt;
-        replies.insert(replies.end(), response.items.begin(), response.items.end());
+        const std::vector<ReturnItem> unseen =
+            hsUnseenItems(replies, response.items, [](const ReturnItem &reply) { return reply.rtId; });
+        replies.insert(replies.end(), unseen.begin(), unseen.end());
         if (response.items.size() < replyPageSize)
-            break;
+            return replies;
     }
-    return replies;
+    return std::nullopt;
 }
 
 void HsNewsDetail::viewDidLoad()
@@ -63,17 +68,35 @@ void HsNewsDetail::overlayWasHidden(const Fetched &fetched)
     m_publicDate = hsDisplayText(fetched.item->publicDate);
     m_newsContent = hsDisplayText(fetched.item->newsContent);
     emit itemChanged();
-    if (fetched.replies)
-        showReplies(*fetched.replies);
+    emit shown(m_newsId);
+    if (m_forceReturn != 0)
+        showReplies(fetched.replies);
 }
 
-// A parent with replies of their own has answered the notice, whichever device they used.
-void HsNewsDetail::showReplies(std::vector<ReturnItem> replies)
+void HsNewsDetail::retryReplies()
 {
-    const bool ownReplies = m_loginType != 0 && !replies.empty();
-    m_replies.setReplies(std::move(replies));
+    if (!m_bSuccess || m_forceReturn == 0)
+        return;
+    auto replies = std::make_shared<std::optional<std::vector<ReturnItem>>>();
+    QPointer<HsNewsDetail> self(this);
+    port().runUnderOverlay(
+        QStringLiteral("获取中, 请稍候..."),
+        [newsId = m_newsId, repliesOf = repliesOf(), replies] { *replies = fetchReplies(newsId, repliesOf); },
+        [self, replies] {
+            if (self)
+                self->showReplies(*replies);
+        });
+}
+
+// Replies that could not be fetched leave the list as it was and say so. A parent with replies
+// of their own has answered the notice, whichever device they used.
+void HsNewsDetail::showReplies(const std::optional<std::vector<ReturnItem>> &replies)
+{
+    m_repliesFailed = !replies;
+    if (replies)
+        m_replies.setReplies(*replies);
     emit repliesChanged();
-    if (ownReplies) {
+    if (replies && m_loginType != 0 && !replies->empty()) {
         NewsMarkDao().markAnswered(m_account, m_newsId);
         emit answered(m_newsId);
     }
@@ -81,6 +104,8 @@ void HsNewsDetail::showReplies(std::vector<ReturnItem> replies)
 
 QString HsNewsDetail::repliersText() const
 {
+    if (m_repliesFailed)
+        return QStringLiteral("回复加载失败，点击重试");
     return QStringLiteral("已回复 %1 人").arg(m_replies.repliers());
 }
 
@@ -145,6 +170,5 @@ void HsNewsDetail::replySent(const Sent &sent, bool fromBox)
     port().showToast(QStringLiteral("回复成功！"));
     NewsMarkDao().markAnswered(m_account, m_newsId);
     emit answered(m_newsId);
-    if (sent.replies)
-        showReplies(*sent.replies);
+    showReplies(sent.replies);
 }

@@ -11,7 +11,8 @@
 // One notice or news item, fetched when the screen opens: its title, date and whole text; the
 // title bar's back button closes it, and it stays blank when the fetch fails. A notice that asks
 // for a reply shows a teacher everybody's replies and how many people replied, and gives a parent
-// a reply box (a one-tap "已阅" or a text) above the parent's own replies.
+// a reply box (a one-tap "已阅" or a text) above the parent's own replies. Replies that could not
+// be fetched are said to be missing, with a retry, never shown as none.
 class HsNewsDetail : public EdBaseViewController
 {
     Q_OBJECT
@@ -26,6 +27,7 @@ class HsNewsDetail : public EdBaseViewController
     Q_PROPERTY(QString replyText READ replyText WRITE setReplyText NOTIFY replyTextChanged)
     Q_PROPERTY(QAbstractItemModel *replies READ replies CONSTANT)
     Q_PROPERTY(QString repliersText READ repliersText NOTIFY repliesChanged)
+    Q_PROPERTY(bool repliesFailed READ repliesFailed NOTIFY repliesChanged)
 public:
     HsNewsDetail(ScreenPort &port, const HsUserSession &session, QObject *parent = nullptr);
 
@@ -48,8 +50,13 @@ public:
     QString replyText() const { return m_replyText; }
     void setReplyText(const QString &text);
     HsReturnListModel *replies() { return &m_replies; }
-    // "已回复 N 人".
+    // "已回复 N 人", or that the replies could not be loaded.
     QString repliersText() const;
+    // The replies could not be fetched: what is listed is not what was replied.
+    bool repliesFailed() const { return m_repliesFailed; }
+
+    // Fetches the replies again, not the item, under the progress overlay.
+    Q_INVOKABLE void retryReplies();
 
     // The reply box: sends its text, or the one-tap "已阅".
     Q_INVOKABLE void pressReply();
@@ -57,6 +64,8 @@ public:
 
 signals:
     void itemChanged();
+    // The item's text is shown: the headline has been read.
+    void shown(int32_t newsId);
     void replyTextChanged();
     void repliesChanged();
     // The signed-in account has replied to this notice.
@@ -82,7 +91,7 @@ private:
     void overlayWasHidden(const Fetched &fetched);
     void send(const QString &text, bool fromBox);
     void replySent(const Sent &sent, bool fromBox);
-    void showReplies(std::vector<ReturnItem> replies);
+    void showReplies(const std::optional<std::vector<ReturnItem>> &replies);
 
     int32_t m_newsId = 0;
     int32_t m_forceReturn = 0;
@@ -90,6 +99,7 @@ private:
     int32_t m_loginType = 0;
     std::string m_account;
     bool m_bSuccess = false;
+    bool m_repliesFailed = false;
     QString m_newsTitle;
     QString m_publicDate;
     QString m_newsContent;

@@ -59,11 +59,9 @@ void HsNewsListActivity::selectedCategory(int n)
         return;
     std::vector<NewsItem> cached = NewsDao().initSelects(request->typeCode);
     if (!cached.empty()) {
-        showFirstPage(std::move(cached));
+        showFirstPage(*request, std::move(cached));
         return;
     }
-    // No further page of the list still shown while the new category is fetched.
-    m_paging.restart(0);
     auto fetched = std::make_shared<Fetched::element_type>();
     QPointer<HsNewsListActivity> self(this);
     port().runUnderOverlay(
@@ -97,19 +95,21 @@ void HsNewsListActivity::doGetNews(const Request &request, const Fetched &fetche
     NewsDao().replaceCategory(request.typeCode, **fetched);
 }
 
-void HsNewsListActivity::showFirstPage(std::vector<NewsItem> newses)
+void HsNewsListActivity::showFirstPage(const Request &request, std::vector<NewsItem> newses)
 {
+    m_shown = request;
     m_paging.restart(newses.size());
     m_newses.setNewses(std::move(newses));
     emit unreadCountChanged();
 }
 
 // A fetch for a category that is no longer the selected one has filled its cache but leaves
-// the list to the category now shown.
+// the list to the category now shown. A failed one leaves the list, and its further pages, as
+// they were.
 void HsNewsListActivity::applyFetched(const Request &request, const Fetched &fetched)
 {
     if (*fetched && request.category == m_category)
-        showFirstPage(std::move(**fetched));
+        showFirstPage(request, std::move(**fetched));
 }
 
 HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()
@@ -124,44 +124,52 @@ HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()
 
 void HsNewsListActivity::loadMore()
 {
-    const std::optional<Request> request = requestFor(m_category);
-    if (!request)
+    if (!m_shown)
         return;
     const int page = m_paging.begin();
     if (page == 0)
         return;
     auto fetched = std::make_shared<Fetched::element_type>();
-    m_pages.run([request = *request, page, fetched] { *fetched = fetchPage(request, page); },
+    m_pages.run([request = *m_shown, page, fetched] { *fetched = fetchPage(request, page); },
                 [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
 }
 
 void HsNewsListActivity::applyPage(int ticket, const Fetched &fetched)
 {
+    if (!m_paging.awaits(ticket))
+        return;
     if (!*fetched) {
-        m_paging.pageFailed(ticket);
+        m_paging.pageFailed();
         return;
     }
-    if (m_paging.pageLoaded(ticket, (*fetched)->size())) {
-        m_newses.appendNewses(**fetched);
-        emit unreadCountChanged();
-    }
+    const std::size_t added = m_newses.appendNewses(**fetched);
+    emit unreadCountChanged();
+    if (m_paging.pageLoaded((*fetched)->size(), added))
+        loadMore();
 }
 
+// The headline counts as read once its detail shows the text, not on the tap: a detail that
+// could not be fetched leaves it unread.
 void HsNewsListActivity::didSelectRow(int row)
 {
     if (row < 0 || row >= static_cast<int>(m_newses.newses().size()))
         return;
     const NewsItem news = m_newses.newses()[static_cast<size_t>(row)];
     willOpenNews(news);
-    NewsMarkDao().markRead(m_account, news.newsId);
-    if (m_newses.markRead(news.newsId))
-        emit unreadCountChanged();
     auto *detail = new HsNewsDetail(port(), session());
     detail->setNewsId(news.newsId);
     detail->setForceReturn(news.forceReturn);
+    connect(detail, &HsNewsDetail::shown, this, &HsNewsListActivity::newsRead);
     connect(detail, &HsNewsDetail::answered, this, &HsNewsListActivity::newsAnswered);
     port().push(QStringLiteral("HsNewsDetail"), detail);
     detail->viewDidLoad();
+}
+
+void HsNewsListActivity::newsRead(int32_t newsId)
+{
+    NewsMarkDao().markRead(m_account, newsId);
+    if (m_newses.markRead(newsId))
+        emit unreadCountChanged();
 }
 
 void HsNewsListActivity::newsAnswered(int32_t newsId)

@@ -16,7 +16,7 @@
 // categories read once from the cache, a category's first page from the cache when it holds any,
 // else fetched and stored; further pages when the user scrolls to the end; pull-to-refresh
 // fetches page 1 again; a headline opens its detail, which marks it read for the signed-in
-// account.
+// account once it shows the headline's text.
 class HsNewsListActivity : public HsAreaActivity
 {
     Q_OBJECT
@@ -78,17 +78,20 @@ private:
     std::optional<Request> requestFor(int n) const;
     static void doGetNews(const Request &request, const Fetched &fetched);
     static std::optional<std::vector<NewsItem>> fetchPage(const Request &request, int page);
-    void showFirstPage(std::vector<NewsItem> newses);
+    void showFirstPage(const Request &request, std::vector<NewsItem> newses);
     void applyFetched(const Request &request, const Fetched &fetched);
     void applyPage(int ticket, const Fetched &fetched);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     void newsAnswered(int32_t newsId);
+    void newsRead(int32_t newsId);
 
     std::vector<NewsTypeItem> m_categorys;
     int m_category = 0;
     std::string m_account;
     HsCategoryBarModel m_categoryBar;
     HsNewsListModel m_newses;
+    // The category whose headlines the list shows, for their further pages.
+    std::optional<Request> m_shown;
     HsPaging m_paging;
     HsRefreshCycle m_refresh;
     HsTaskRunner m_pages;

@@ -47,16 +47,17 @@ void HsNewsListModel::setNewses(std::vector<NewsItem> newses)
     endResetModel();
 }
 
-void HsNewsListModel::appendNewses(const std::vector<NewsItem> &newses)
+std::size_t HsNewsListModel::appendNewses(const std::vector<NewsItem> &newses)
 {
     const std::vector<NewsItem> added =
         hsUnseenItems(m_newses, newses, [](const NewsItem &news) { return news.newsId; });
     if (added.empty())
-        return;
+        return 0;
     const int first = static_cast<int>(m_newses.size());
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
     m_newses.insert(m_newses.end(), added.begin(), added.end());
     endInsertRows();
+    return added.size();
 }
 
 void HsNewsListModel::setMarks(std::set<int32_t> readIds, std::set<int32_t> answeredIds)

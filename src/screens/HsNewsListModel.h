@@ -32,8 +32,8 @@ public:
     const std::vector<NewsItem> &newses() const { return m_newses; }
     void setNewses(std::vector<NewsItem> newses);
     // Adds the headlines of a further page after the rows, leaving out those already shown (the
-    // list may have moved on the server between two pages).
-    void appendNewses(const std::vector<NewsItem> &newses);
+    // list may have moved on the server between two pages); how many were added.
+    std::size_t appendNewses(const std::vector<NewsItem> &newses);
 
     void setMarks(std::set<int32_t> readIds, std::set<int32_t> answeredIds);
     // True when the mark is new.

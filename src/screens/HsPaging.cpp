@@ -19,6 +19,7 @@ void HsPaging::restart(std::size_t rows)
 {
     ++m_ticket;
     m_page = 1;
+    m_pagesWithoutNewRows = 0;
     setState(rows < static_cast<std::size_t>(pageSize) ? End : More);
 }
 
@@ -30,21 +31,26 @@ int HsPaging::begin()
     return m_page + 1;
 }
 
-bool HsPaging::pageLoaded(int ticket, std::size_t rows)
+bool HsPaging::pageLoaded(std::size_t rows, std::size_t added)
 {
-    if (ticket != m_ticket || m_state != Loading)
-        return false;
     ++m_page;
-    setState(rows < static_cast<std::size_t>(pageSize) ? End : More);
-    return true;
+    if (rows < static_cast<std::size_t>(pageSize)) {
+        setState(End);
+        return false;
+    }
+    m_pagesWithoutNewRows = added == 0 ? m_pagesWithoutNewRows + 1 : 0;
+    if (m_pagesWithoutNewRows >= maxPagesWithoutNewRows) {
+        m_pagesWithoutNewRows = 0;
+        setState(Failed);
+        return false;
+    }
+    setState(More);
+    return added == 0;
 }
 
-bool HsPaging::pageFailed(int ticket)
+void HsPaging::pageFailed()
 {
-    if (ticket != m_ticket || m_state != Loading)
-        return false;
     setState(Failed);
-    return true;
 }
 
 void HsPaging::setState(State state)

@@ -77,8 +77,6 @@ void HsResourceActivity::selectedCategory(int n)
 void HsResourceActivity::runFetch(const Request &request)
 {
     m_bSuccess = false;
-    // No further page of the list still shown while the new one is fetched.
-    m_paging.restart(0);
     auto fetched = std::make_shared<Fetched::element_type>();
     QPointer<HsResourceActivity> self(this);
     port().runUnderOverlay(
@@ -135,18 +133,22 @@ void HsResourceActivity::loadMore()
 
 void HsResourceActivity::applyPage(int ticket, const Fetched &fetched)
 {
+    if (!m_paging.awaits(ticket))
+        return;
     if (!*fetched) {
-        m_paging.pageFailed(ticket);
+        m_paging.pageFailed();
         return;
     }
-    if (!m_paging.pageLoaded(ticket, (*fetched)->size()))
-        return;
-    m_resourceTable.appendResources(**fetched);
+    const std::size_t added = m_resourceTable.appendResources(**fetched);
     m_resources = m_resourceTable.resources();
+    if (m_paging.pageLoaded((*fetched)->size(), added))
+        loadMore();
 }
 
 // A result for a category that is no longer the selected one is dropped (a type's cache has
-// been filled all the same); the table that the result belongs to is reloaded with it.
+// been filled all the same); the table that the result belongs to is reloaded with it. Until
+// then, and after a failed fetch, the resource table keeps its list and that list's further
+// pages; a new list begins its paging afresh, so no page of the old one reaches it.
 void HsResourceActivity::overlayWasHidden(const Request &request, const Fetched &fetched)
 {
     if (!*fetched || request.category != m_category)

@@ -67,12 +67,12 @@ void HsResourceListModel::reloadData(std::vector<ResourceItem> resources)
     endResetModel();
 }
 
-void HsResourceListModel::appendResources(const std::vector<ResourceItem> &resources)
+std::size_t HsResourceListModel::appendResources(const std::vector<ResourceItem> &resources)
 {
     const std::vector<ResourceItem> added =
         hsUnseenItems(m_resources, resources, [](const ResourceItem &resource) { return resource.resId; });
     if (added.empty())
-        return;
+        return 0;
     // A half-filled last row of a two-to-a-row table changes as well as gaining rows after it.
     const int rowsBefore = rowCount();
     const bool lastRowChanges = m_resources.size() % static_cast<size_t>(m_perRow) != 0;
@@ -86,6 +86,7 @@ void HsResourceListModel::appendResources(const std::vector<ResourceItem> &resou
         endInsertRows();
     if (lastRowChanges)
         emit dataChanged(index(rowsBefore - 1), index(rowsBefore - 1));
+    return added.size();
 }
 
 std::optional<ResourceItem> HsResourceListModel::resourceAt(int row, int half) const

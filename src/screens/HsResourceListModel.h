@@ -35,8 +35,9 @@ public:
     int perRow() const { return m_perRow; }
     const std::vector<ResourceItem> &resources() const { return m_resources; }
     void reloadData(std::vector<ResourceItem> resources);
-    // Adds the resources of a further page after the rows, leaving out those already shown.
-    void appendResources(const std::vector<ResourceItem> &resources);
+    // Adds the resources of a further page after the rows, leaving out those already shown; how
+    // many were added.
+    std::size_t appendResources(const std::vector<ResourceItem> &resources);
 
     // The resource shown in `half` (0 left, 1 right) of `row`, or none.
     std::optional<ResourceItem> resourceAt(int row, int half = 0) const;

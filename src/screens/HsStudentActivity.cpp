@@ -1,6 +1,7 @@
 #include "HsStudentActivity.h"
 
 #include "screens/HsRecordDetail.h"
+#include "screens/HsUnseenItems.h"
 #include "services/ChatService.h"
 #include "services/HomeWorkService.h"
 #include "services/StudentStateService.h"
@@ -77,8 +78,6 @@ void HsStudentActivity::updateCategory(int c)
 {
     m_category = c;
     emit categoryChanged();
-    // No further page of the list still shown while the new category is fetched.
-    m_paging.restart(0);
     if (c < homeworkCategory || c > chatCategory)
         return;
     auto fetched = std::make_shared<Fetched::element_type>();
@@ -110,7 +109,7 @@ std::optional<HsStudentRecords> HsStudentActivity::fetchPage(const Request &requ
 }
 
 // Records fetched for a category that is no longer shown are dropped: the list keeps what it
-// shows, drawn as the kind of records it holds.
+// shows, drawn as the kind of records it holds, and goes on paging through them.
 void HsStudentActivity::applyFetched(const Request &request, const Fetched &fetched)
 {
     if (!*fetched || request.category != m_category)
@@ -120,25 +119,58 @@ void HsStudentActivity::applyFetched(const Request &request, const Fetched &fetc
     m_datas.setRecords(std::move(**fetched));
 }
 
+// Further pages belong to the records shown, which stay when a new category could not be fetched.
 void HsStudentActivity::loadMore()
 {
     const int page = m_paging.begin();
     if (page == 0)
         return;
-    auto fetched = std::make_shared<Fetched::element_type>();
-    m_pages.run([request = request(), page, fetched] { *fetched = fetchPage(request, page); },
+    auto fetched = std::make_shared<FetchedPage::element_type>();
+    m_pages.run([request = Request{m_datas.kind(), session().user()}, page, chats = lastShownChats(),
+                 fetched] { *fetched = fetchFurtherPage(request, page, chats); },
                 [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
 }
 
-void HsStudentActivity::applyPage(int ticket, const Fetched &fetched)
+// The last page's worth of chat messages shown (none when another kind is shown).
+std::vector<ChatItem> HsStudentActivity::lastShownChats() const
 {
+    const auto *chats = std::get_if<std::vector<ChatItem>>(&m_datas.records());
+    if (!chats)
+        return {};
+    const std::size_t kept = std::min(chats->size(), static_cast<std::size_t>(HsPaging::pageSize));
+    return {chats->end() - static_cast<std::ptrdiff_t>(kept), chats->end()};
+}
+
+// Runs on a worker thread. A chat page that opens with messages like the last ones shown may
+// hold messages pushed down by new ones, or real messages that only look alike: the page before
+// it, fetched again, tells which.
+std::optional<HsStudentActivity::Page>
+HsStudentActivity::fetchFurtherPage(const Request &request, int page, const std::vector<ChatItem> &shownChats)
+{
+    std::optional<HsStudentRecords> records = fetchPage(request, page);
+    if (!records)
+        return std::nullopt;
+    const std::size_t rows = std::visit([](const auto &items) { return items.size(); }, *records);
+    auto *chats = std::get_if<std::vector<ChatItem>>(&*records);
+    if (!chats || hsOverlap(shownChats, *chats) == 0)
+        return Page{rows, std::move(*records)};
+    const std::optional<HsStudentRecords> before = fetchPage(request, page - 1);
+    if (!before)
+        return std::nullopt;
+    return Page{rows, hsRowsAfterShown(shownChats, std::get<std::vector<ChatItem>>(*before), *chats)};
+}
+
+void HsStudentActivity::applyPage(int ticket, const FetchedPage &fetched)
+{
+    if (!m_paging.awaits(ticket))
+        return;
     if (!*fetched) {
-        m_paging.pageFailed(ticket);
+        m_paging.pageFailed();
         return;
     }
-    const size_t rows = std::visit([](const auto &records) { return records.size(); }, **fetched);
-    if (m_paging.pageLoaded(ticket, rows))
-        m_datas.appendRecords(**fetched);
+    const std::size_t added = m_datas.appendRecords((*fetched)->records);
+    if (m_paging.pageLoaded((*fetched)->rows, added))
+        loadMore();
 }
 
 HsRefreshCycle::Fetch HsStudentActivity::reloadTableViewDataSource()

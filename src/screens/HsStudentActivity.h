@@ -69,6 +69,13 @@ private:
         LoginResultItem user;
     };
     using Fetched = std::shared_ptr<std::optional<HsStudentRecords>>;
+    // A further page: how many rows the service sent, and the records that follow those shown.
+    struct Page
+    {
+        std::size_t rows = 0;
+        HsStudentRecords records;
+    };
+    using FetchedPage = std::shared_ptr<std::optional<Page>>;
     enum class PostOutcome
     {
         Posted,
@@ -79,7 +86,10 @@ private:
     Request request() const { return {m_category, session().user()}; }
     static std::optional<HsStudentRecords> fetchPage(const Request &request, int page);
     void applyFetched(const Request &request, const Fetched &fetched);
-    void applyPage(int ticket, const Fetched &fetched);
+    static std::optional<Page> fetchFurtherPage(const Request &request, int page,
+                                                const std::vector<ChatItem> &shownChats);
+    std::vector<ChatItem> lastShownChats() const;
+    void applyPage(int ticket, const FetchedPage &fetched);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     static PostOutcome post(int category, const LoginResultItem &user, const std::string &text);
     void postReturned(PostOutcome outcome);

@@ -3,8 +3,6 @@
 #include "screens/HsText.h"
 #include "screens/HsUnseenItems.h"
 
-#include <tuple>
-
 namespace {
 
 constexpr int recordRowHeight = 60;
@@ -76,25 +74,29 @@ QVariant field(const ChatItem &item, int role)
     }
 }
 
-// What tells two records of a kind apart. Chat messages carry no id of their own.
-int32_t recordKey(const HomeWorkItem &item)
+// The records of a further page that the list does not show yet, told apart by their ids.
+std::vector<HomeWorkItem> unseen(const std::vector<HomeWorkItem> &shown,
+                                 const std::vector<HomeWorkItem> &page)
 {
-    return item.hwId;
+    return hsUnseenItems(shown, page, [](const HomeWorkItem &item) { return item.hwId; });
 }
 
-int32_t recordKey(const StudentStateItem &item)
+std::vector<StudentStateItem> unseen(const std::vector<StudentStateItem> &shown,
+                                     const std::vector<StudentStateItem> &page)
 {
-    return item.stateId;
+    return hsUnseenItems(shown, page, [](const StudentStateItem &item) { return item.stateId; });
 }
 
-std::tuple<int32_t, std::optional<std::string>, std::optional<std::string>> recordKey(const ChatItem &item)
+// The scores come whole, on one page.
+std::vector<TestScoreItem> unseen(const std::vector<TestScoreItem> &, const std::vector<TestScoreItem> &page)
 {
-    return {item.userId, item.chatDate, item.content};
+    return page;
 }
 
-std::tuple<std::optional<std::string>, std::optional<std::string>> recordKey(const TestScoreItem &item)
+// Chat messages carry no id: two alike may both be real, so the area joins their pages itself.
+std::vector<ChatItem> unseen(const std::vector<ChatItem> &, const std::vector<ChatItem> &page)
 {
-    return {item.subjectName, item.testDate};
+    return page;
 }
 
 } // namespace
@@ -139,21 +141,21 @@ void HsStudentRecordModel::setRecords(HsStudentRecords records)
         emit kindChanged();
 }
 
-void HsStudentRecordModel::appendRecords(const HsStudentRecords &records)
+std::size_t HsStudentRecordModel::appendRecords(const HsStudentRecords &records)
 {
     if (records.index() != m_records.index())
-        return;
-    std::visit(
+        return 0;
+    return std::visit(
         [this, &records](auto &shown) {
             using Items = std::decay_t<decltype(shown)>;
-            Items added = hsUnseenItems(shown, std::get<Items>(records),
-                                        [](const auto &record) { return recordKey(record); });
+            const Items added = unseen(shown, std::get<Items>(records));
             if (added.empty())
-                return;
+                return std::size_t{0};
             const int first = static_cast<int>(shown.size());
             beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
             shown.insert(shown.end(), added.begin(), added.end());
             endInsertRows();
+            return added.size();
         },
         m_records);
 }

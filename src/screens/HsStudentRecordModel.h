@@ -44,10 +44,12 @@ public:
 
     // The category the records belong to: 1 homework, 2 test scores, 3 state reports, 4 chat.
     int kind() const { return static_cast<int>(m_records.index()) + 1; }
+    const HsStudentRecords &records() const { return m_records; }
     void setRecords(HsStudentRecords records);
-    // Adds the records of a further page of the same kind after the rows, leaving out those
-    // already shown (the list may have moved on the server between two pages).
-    void appendRecords(const HsStudentRecords &records);
+    // Adds the records of a further page of the same kind after the rows; how many were added.
+    // Records with an id leave out those already shown (the list may have moved on the server
+    // between two pages); chat messages have none, and come already joined to what is shown.
+    std::size_t appendRecords(const HsStudentRecords &records);
 
     // The score line of a subject: "语文: 9.5分" for 9.5, "语文:100.0分" for 100.
     static QString scoreLine(const TestScoreItem &score);

@@ -17,10 +17,102 @@
 #include "widgets/RefreshHeaderView.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
+
+// A stand-in school service whose answers the test writes: `answer` gets each call's SOAP method
+// and arguments (after the two constant texts) and returns the result document, or nothing to
+// hold the call unanswered until `answerHeld`. Paged calls end with the page and its size.
+class ScriptedService : public LoopbackHttpServer
+{
+public:
+    using Answer = std::function<std::optional<QString>(const QString &method, const QStringList &arguments)>;
+
+    explicit ScriptedService(Answer answer) : m_answer(std::move(answer)) {}
+
+    std::string endpoint() const { return url(QStringLiteral("/school/services/schoolSvc")).toStdString(); }
+
+    // Every call so far, as its method and arguments: "getChats 7 2 20".
+    QStringList calls() const { return m_calls; }
+    int callsOf(const QString &method) const
+    {
+        return static_cast<int>(
+            m_calls.filter(QRegularExpression(QStringLiteral("^%1( |$)").arg(method))).size());
+    }
+    int held() const { return static_cast<int>(m_held.size()); }
+
+    // Asks `answer` again for each held call.
+    void answerHeld()
+    {
+        const std::vector<Held> held = std::exchange(m_held, {});
+        for (const Held &call : held)
+            if (call.socket)
+                respond(call.socket, call.method, call.arguments);
+    }
+
+    // A result document of code 0 holding `items`, each already written as XML.
+    static QString document(const QStringList &items)
+    {
+        return QStringLiteral("<Result><Code>0</Code><Error></Error>") + items.join(QString()) +
+               QStringLiteral("</Result>");
+    }
+
+private:
+    struct Held
+    {
+        QPointer<QTcpSocket> socket;
+        QString method;
+        QStringList arguments;
+    };
+
+    void serve(QTcpSocket *socket, const QString &, const QByteArray &body) override
+    {
+        QXmlStreamReader reader(body);
+        QString method;
+        QStringList arguments;
+        bool inBody = false;
+        while (!reader.atEnd()) {
+            reader.readNext();
+            if (!reader.isStartElement())
+                continue;
+            if (reader.name() == QLatin1String("Body"))
+                inBody = true;
+            else if (inBody && method.isEmpty())
+                method = reader.name().toString();
+            else if (inBody)
+                arguments << reader.readElementText();
+        }
+        arguments = arguments.mid(2);
+        m_calls << (QStringList{method} + arguments).join(QLatin1Char(' '));
+        respond(socket, method, arguments);
+    }
+
+    void respond(QTcpSocket *socket, const QString &method, const QStringList &arguments)
+    {
+        const std::optional<QString> document = m_answer(method, arguments);
+        if (!document) {
+            m_held.push_back({socket, method, arguments});
+            return;
+        }
+        const QString ns = QString::fromStdString(HsServiceConfig::namespaceUri());
+        reply(socket, 200, "text/xml; charset=utf-8",
+              QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                             "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+                             "<soap:Body><ns1:%1Response xmlns:ns1=\"%2\"><ns1:out>%3</ns1:out>"
+                             "</ns1:%1Response></soap:Body></soap:Envelope>")
+                  .arg(method, ns, document->toHtmlEscaped())
+                  .toUtf8());
+    }
+
+    Answer m_answer;
+    QStringList m_calls;
+    std::vector<Held> m_held;
+};
 
 // A demo school of the suite's own, a recording port and a fresh data folder; the school can be
 // taken down for a while to see how a screen bears a call that gets no answer.
@@ -145,6 +237,45 @@ inline void pullToRefresh(RefreshHeaderView &header)
     header.refreshScrollViewDidEndDragging(-80);
     ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
     ASSERT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
+}
+
+// The page a paged call asked for: its last arguments are the page and the page size.
+inline int pageOf(const QStringList &arguments)
+{
+    return arguments.size() >= 2 ? arguments[arguments.size() - 2].toInt() : 0;
+}
+
+// The first button below `from` whose text is `text`.
+inline QQuickItem *buttonWithText(QQuickItem *from, const QString &text)
+{
+    if (from->inherits("QQuickAbstractButton") && from->property("text").toString() == text)
+        return from;
+    for (QQuickItem *child : from->childItems())
+        if (QQuickItem *found = buttonWithText(child, text))
+            return found;
+    return nullptr;
+}
+
+// Drags `list` in its window by `dy` (negative towards its end) as a hand does: press, move in
+// steps, let go; then waits until the list has come to rest.
+inline void dragList(QQuickWindow &window, QQuickItem *list, qreal dy)
+{
+    ASSERT_NE(list, nullptr);
+    const QPointF start = list->mapToScene(QPointF(list->width() / 2, dy < 0 ? list->height() - 30 : 30));
+    constexpr int steps = 10;
+    QTest::mousePress(&window, Qt::LeftButton, {}, start.toPoint());
+    for (int step = 1; step <= steps; ++step)
+        QTest::mouseMove(&window, (start + QPointF(0, dy * step / steps)).toPoint(), 20);
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, (start + QPointF(0, dy)).toPoint(), 20);
+    ASSERT_TRUE(waitUntil([list] { return !list->property("moving").toBool(); }));
+}
+
+// Drags `list` up until it sits at its end.
+inline void dragToEnd(QQuickWindow &window, QQuickItem *list)
+{
+    for (int drag = 0; drag < 20 && !list->property("atYEnd").toBool(); ++drag)
+        dragList(window, list, -list->height() * 0.6);
+    ASSERT_TRUE(list->property("atYEnd").toBool());
 }
 
 // Asks for a further page and waits until it has come or failed.

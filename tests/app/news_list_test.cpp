@@ -3,6 +3,7 @@
 #include "screens/HsNewsActivity.h"
 #include "screens/HsNewsDetail.h"
 #include "screens/HsSchoolActivity.h"
+#include "screens/HsText.h"
 
 #include <QAbstractItemModelTester>
 #include <QDateTime>
@@ -14,6 +15,35 @@ NewsItem headline(int32_t id, const char *title)
 {
     return {.newsId = id, .newsTitle = title, .publicDate = "2026-12-01 08:00"};
 }
+
+// Headlines `first`, `first` + 1, ... as a service's page holds them.
+QStringList headlines(int first, int count)
+{
+    QStringList items;
+    for (int id = first; id < first + count; ++id)
+        items << QStringLiteral(
+                     "<News><NewsId>%1</NewsId><NewsTitle>通知%1</NewsTitle><ForceReturn>0</ForceReturn>"
+                     "<PublicDate>2026-12-01 08:00</PublicDate></News>")
+                     .arg(id);
+    return items;
+}
+
+// Replies `first`, `first` + 1, ..., each by a parent of its own.
+QStringList replies(int first, int count)
+{
+    QStringList items;
+    for (int id = first; id < first + count; ++id)
+        items << QStringLiteral(
+                     "<return><returnId>%1</returnId><returnContent>已阅%1</returnContent>"
+                     "<userId>%1</userId><userName>家长%1</userName><returnDate>2026-12-02</returnDate>"
+                     "</return>")
+                     .arg(id);
+    return items;
+}
+
+const QString kNoticeAskingForReplies = ScriptedService::document(
+    {QStringLiteral("<NewsId>77</NewsId><NewsTitle>家长会通知</NewsTitle><NewsContent>周五下午开家长会。"
+                    "</NewsContent><ForceReturn>1</ForceReturn>")});
 
 class NewsListTest : public AreaTest
 {
@@ -95,6 +125,7 @@ TEST_F(NewsListTest, OnlyAnAnsweredPullReplacesListAndCache)
     pullToRefresh(*area.refreshHeader());
     EXPECT_EQ(shown().size(), 20u);
     EXPECT_EQ(cached(1), shown());
+    ASSERT_FALSE(cached(1).empty());
     EXPECT_NE(cached(1).front(), 900007);
     EXPECT_TRUE(port.events().isEmpty());
 
@@ -231,11 +262,21 @@ TEST_F(NewsListTest, AParentsReplyReachesTheTeachersListAndMarksTheNoticeAnswere
     EXPECT_GE(teacherView.replies()->repliers(), 1);
 }
 
+// A headline is read once its detail shows the text: one that could not be fetched stays unread.
 TEST_F(NewsListTest, ReadMarksCountDownSurviveARestartAndBelongToTheirAccount)
 {
     signIn("jz1005", false);
     HsSchoolActivity &first = openAndFetch();
     ASSERT_EQ(first.unreadCount(), 20);
+    refusedThenUnanswered(
+        [&] {
+            first.didSelectRow(0);
+            ASSERT_TRUE(waitUntil([this] { return port.idle(); }));
+        },
+        [&] {
+            EXPECT_EQ(first.unreadCount(), 20);
+            EXPECT_TRUE(first.newses()->index(0).data(HsNewsListModel::UnreadRole).toBool());
+        });
     openDetail(0);
     openDetail(3);
     openDetail(3);
@@ -248,4 +289,147 @@ TEST_F(NewsListTest, ReadMarksCountDownSurviveARestartAndBelongToTheirAccount)
 
     signIn("jz1006", false);
     EXPECT_EQ(openAndFetch().unreadCount(), 20);
+}
+
+// A category switch while its fetch or a pull is still running keeps that answer off the list
+// (it still fills its own category's cache).
+TEST_F(NewsListTest, AnAnswerForTheCategoryLeftBehindStaysOffTheList)
+{
+    int firstId = 101;
+    bool holding = true;
+    ScriptedService service(
+        [&](const QString &method, const QStringList &arguments) -> std::optional<QString> {
+            if (method != "getNews" || arguments.value(2) != QString::fromStdString(typeCode(1)))
+                return kRefusal;
+            if (holding)
+                return std::nullopt;
+            return ScriptedService::document(headlines(firstId, 20));
+        });
+    NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
+    HsServiceConfig::setEndpoint(service.endpoint());
+    ScreenHost host;
+    host.show("HsSchoolActivity", &openSchool());
+    QQuickItem *list = host.find("tableNews");
+    const auto tapCategory = [&](int n) {
+        host.tap(buttonWithText(host.screen.get(),
+                                hsDisplayText(categories[static_cast<size_t>(n - 1)].typeName)));
+    };
+    const auto answerWhileAway = [&] {
+        ASSERT_TRUE(waitUntil([&] { return service.held() == 1; }));
+        tapCategory(2);
+        EXPECT_EQ(shown(), std::vector<int32_t>{2});
+        holding = false;
+        service.answerHeld();
+    };
+
+    answerWhileAway();
+    ASSERT_TRUE(waitForOverlays(1));
+    EXPECT_EQ(shown(), std::vector<int32_t>{2});
+    EXPECT_EQ(cached(1).size(), 20u);
+
+    tapCategory(1);
+    ASSERT_EQ(shown().size(), 20u);
+    holding = true;
+    firstId = 201;
+    // Pulled down past the threshold, against the list's resistance.
+    dragList(host.window, list, 250);
+    answerWhileAway();
+    ASSERT_TRUE(waitUntil([&] { return school->refreshHeader()->state() == RefreshHeaderView::Normal; }));
+    EXPECT_EQ(shown(), std::vector<int32_t>{2});
+    ASSERT_EQ(cached(1).size(), 20u);
+    EXPECT_EQ(cached(1).back(), 201);
+}
+
+// A page that brings nothing new (the list moved a whole page on the server) leaves the list at
+// its end; it goes on asking by itself, and stops with a retry when pages never bring anything.
+TEST_F(NewsListTest, AtItsEndTheListGoesOnAskingPastAPageWithNothingNew)
+{
+    struct Case
+    {
+        bool movedOnce;
+        int rows;
+        HsPaging::State state;
+        int pages;
+    };
+    for (const Case &c : {Case{true, 25, HsPaging::End, 3},
+                          Case{false, 20, HsPaging::Failed, 1 + HsPaging::maxPagesWithoutNewRows}}) {
+        ScriptedService service([&](const QString &, const QStringList &arguments) -> std::optional<QString> {
+            const int page = pageOf(arguments);
+            return ScriptedService::document(c.movedOnce && page == 3 ? headlines(21, 5) : headlines(1, 20));
+        });
+        HsServiceConfig::setEndpoint(service.endpoint());
+        NewsDao().replaceCategory(typeCode(1), {});
+        ScreenHost host;
+        host.show("HsSchoolActivity", &openAndFetch());
+        QQuickItem *list = host.find("tableNews");
+        dragToEnd(host.window, list);
+
+        ASSERT_TRUE(waitUntil([&] { return school->paging()->state() == c.state; })) << c.movedOnce;
+        EXPECT_EQ(school->newses()->rowCount(), c.rows);
+        EXPECT_EQ(service.callsOf("getNews"), c.pages);
+        EXPECT_EQ(host.find("pagingRow")->property("text").toString(), school->paging()->text());
+        HsServiceConfig::setEndpoint(server->endpoint());
+    }
+}
+
+// Replies are read until a shorter page, each once though a new one pushed it onto the next
+// page; replies that could not be fetched are not "0 people" but a line that fetches them again.
+TEST_F(NewsListTest, TheRepliersLineCountsEveryPageOrOffersARetryThatFetchesTheRepliesAlone)
+{
+    enum Service
+    {
+        Refused,
+        NeverShort,
+        TwelvePagesOneMoved,
+    } replying = Refused;
+    ScriptedService service(
+        [&](const QString &method, const QStringList &arguments) -> std::optional<QString> {
+            if (method == "getNewsById")
+                return kNoticeAskingForReplies;
+            const int page = pageOf(arguments);
+            switch (replying) {
+            case Refused:
+                return kRefusal;
+            case NeverShort:
+                return ScriptedService::document(replies(page * 20, 20));
+            case TwelvePagesOneMoved: {
+                // Replies 230 down to 1; one more came after the second page was read.
+                const int newest = page <= 2 ? 230 : 231;
+                const int top = newest - (page - 1) * 20;
+                QStringList items;
+                for (int id = top; id > std::max(top - 20, 0); --id)
+                    items << replies(id, 1);
+                return ScriptedService::document(items);
+            }
+            }
+            return std::nullopt;
+        });
+    HsServiceConfig::setEndpoint(service.endpoint());
+    HsNewsDetail detail(port, session);
+    detail.setNewsId(77);
+    detail.setForceReturn(1);
+    ScreenHost host;
+    host.show("HsNewsDetail", &detail);
+    detail.viewDidLoad();
+    ASSERT_TRUE(waitUntil([&] { return port.idle() && detail.succeeded(); }));
+
+    for (const auto &[next, line] :
+         {std::pair{NeverShort, "回复加载失败，点击重试"}, std::pair{TwelvePagesOneMoved, "已回复 230 人"}}) {
+        QQuickItem *retry = host.find("retryReplies");
+        ASSERT_TRUE(retry && retry->isVisible());
+        EXPECT_FALSE(host.find("repliersLine")->isVisible());
+        EXPECT_EQ(retry->property("text").toString(), "回复加载失败，点击重试");
+        replying = next;
+        const int finished = port.overlaysFinished();
+        host.tap(retry);
+        ASSERT_TRUE(waitForOverlays(finished + 1));
+        EXPECT_EQ(detail.repliersText(), line);
+    }
+    EXPECT_EQ(service.callsOf("getNewsById"), 1);
+    EXPECT_EQ(service.callsOf("getReturns"), 1 + 250 + 12);
+    EXPECT_EQ(detail.replies()->rowCount(), 230);
+    QQuickItem *repliersLine = host.find("repliersLine");
+    ASSERT_TRUE(repliersLine && repliersLine->isVisible());
+    EXPECT_EQ(repliersLine->property("text").toString(), "已回复 230 人");
+    EXPECT_FALSE(host.find("retryReplies")->isVisible());
 }

@@ -5,7 +5,6 @@
 
 #include <QAbstractItemModelTester>
 #include <array>
-#include <set>
 
 namespace {
 
@@ -19,15 +18,15 @@ ResourceItem resource(int32_t id, const char *title)
             .updateDate = "2026-11-30"};
 }
 
-QString resourceDocument(int count)
+// Resources `first`, `first` + 1, ... as a service's answer holds them.
+QString resourceDocument(int count, int first = 1)
 {
-    QString document = QStringLiteral("<Result><Code>0</Code><Error></Error>");
-    for (int id = 1; id <= count; ++id)
-        document +=
-            QStringLiteral("<Resource><ResourceId>%1</ResourceId><ResourceTitle>资源%1</ResourceTitle>"
-                           "<ThumbImage>http://127.0.0.1:1/%1.png</ThumbImage></Resource>")
-                .arg(id);
-    return document + QStringLiteral("</Result>");
+    QStringList items;
+    for (int id = first; id < first + count; ++id)
+        items << QStringLiteral("<Resource><ResourceId>%1</ResourceId><ResourceTitle>资源%1</ResourceTitle>"
+                                "<ThumbImage>http://127.0.0.1:1/%1.png</ThumbImage></Resource>")
+                     .arg(id);
+    return ScriptedService::document(items);
 }
 
 class ResourceListTest : public AreaTest
@@ -270,21 +269,53 @@ TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenI
     EXPECT_FALSE(missing.picture()->isLoading());
 }
 
-TEST_F(ResourceListTest, SearchResultsLoadPageAfterPageUntilAShortOne)
+// A search or type fetch that fails leaves the list shown with its further pages; a list that
+// replaces it drops a page of the old one still on its way.
+TEST_F(ResourceListTest, AFailedFetchLeavesTheShownListItsFurtherPages)
 {
+    bool holding = false;
+    ScriptedService service(
+        [&](const QString &method, const QStringList &arguments) -> std::optional<QString> {
+            const QString keyword = arguments.value(0);
+            if (method != "SearchResource" || keyword == "拒绝")
+                return kRefusal;
+            const int page = pageOf(arguments);
+            if (page > 1 && holding)
+                return std::nullopt;
+            // "甲" finds 25 resources from 1000, "乙" 40 from 2000.
+            const int first = (keyword == "甲" ? 1000 : 2000) + (page - 1) * 20;
+            return resourceDocument(keyword == "甲" && page == 2 ? 5 : 20, first);
+        });
+    ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
     HsResourceActivity &shown = openArea();
+    HsServiceConfig::setEndpoint(service.endpoint());
     choose(2);
-    ASSERT_EQ(shown.paging()->state(), HsPaging::End);
-    // Every resource's text ends with a full stop: all of them match.
-    search(QStringLiteral("。"));
+    search(QStringLiteral("甲"));
     ASSERT_EQ(shown.resourceTable()->rowCount(), 20);
-    for (int calls = 0; shown.paging()->state() == HsPaging::More && calls < 10; ++calls)
-        ASSERT_TRUE(loadMore(*shown.paging(), [&] { shown.loadMore(); }));
-    const std::vector<int32_t> ids = idsOf(shown.resourceTable()->resources());
+
+    search(QStringLiteral("拒绝"));
+    choose(3);
+    HsServiceConfig::setEndpoint(closedEndpoint());
+    search(QStringLiteral("乙"));
+    HsServiceConfig::setEndpoint(service.endpoint());
+    EXPECT_EQ(shown.paging()->state(), HsPaging::More);
+    ASSERT_TRUE(loadMore(*shown.paging(), [&] { shown.loadMore(); }));
     EXPECT_EQ(shown.paging()->state(), HsPaging::End);
-    EXPECT_GT(ids.size(), 20u);
-    EXPECT_EQ(std::set<int32_t>(ids.begin(), ids.end()).size(), ids.size());
-    EXPECT_EQ(ids.size(), shown.resources().size());
+    ASSERT_EQ(shown.resourceTable()->rowCount(), 25);
+    EXPECT_EQ(shown.resourceTable()->resources().back().resId, 1024);
+
+    search(QStringLiteral("乙"));
+    holding = true;
+    shown.loadMore();
+    ASSERT_TRUE(waitUntil([&] { return service.held() == 1; }));
+    search(QStringLiteral("甲"));
+    holding = false;
+    service.answerHeld();
+    ASSERT_TRUE(loadMore(*shown.paging(), [&] { shown.loadMore(); }));
+    const std::vector<int32_t> ids = idsOf(shown.resourceTable()->resources());
+    ASSERT_EQ(ids.size(), 25u);
+    EXPECT_EQ(ids.front(), 1000);
+    EXPECT_EQ(ids.back(), 1024);
 }
 
 TEST_F(ResourceListTest, ShownInAWindowTheRecommendedPhotosAreFetchedAndATapOpensTheHalfTouched)
