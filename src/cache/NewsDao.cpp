@@ -61,7 +61,7 @@ std::vector<NewsItem> NewsDao::initSelects(const std::string &typeCode) const
 
 int NewsDao::replaceCategory(const std::string &typeCode, const std::vector<NewsItem> &items) const
 {
-    return replaceRows(deleteCategoryStatement, {typeCode},
+    return replaceAccountRows(deleteCategoryStatement, {typeCode},
                        [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
 }
 

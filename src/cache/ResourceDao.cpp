@@ -60,7 +60,7 @@ std::vector<ResourceItem> ResourceDao::initSelects(const std::string &typeCode) 
 
 int ResourceDao::replaceCategory(const std::string &typeCode, const std::vector<ResourceItem> &items) const
 {
-    return replaceRows(deleteCategoryStatement, {typeCode},
+    return replaceAccountRows(deleteCategoryStatement, {typeCode},
                        [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
 }
 
