@@ -30,6 +30,11 @@ struct NextSignIn
     bool listsKept;
 };
 
+void PrintTo(const NextSignIn &signIn, std::ostream *out)
+{
+    *out << signIn.name;
+}
+
 // The lists and categories one account leaves behind.
 void fillCache()
 {

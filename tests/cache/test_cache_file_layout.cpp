@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <sqlite3.h>
+#include <sstream>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -101,13 +102,18 @@ TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumnAndIsReadBackAsSto
 
 namespace {
 
-std::filesystem::perms modeOf(const std::filesystem::path &path)
+// The permission bits in octal, as ls and chmod write them.
+std::string modeOf(const std::filesystem::path &path)
 {
-    return std::filesystem::status(path).permissions() & std::filesystem::perms::mask;
+    std::ostringstream octal;
+    octal << std::oct
+          << static_cast<unsigned>(std::filesystem::status(path).permissions() &
+                                   std::filesystem::perms::mask);
+    return octal.str();
 }
 
-constexpr auto ownerOnlyFolder = std::filesystem::perms::owner_all;
-constexpr auto ownerOnlyFile = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+const std::string ownerOnlyFolder = "700";
+const std::string ownerOnlyFile = "600";
 constexpr auto everyoneReads = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                                std::filesystem::perms::group_read | std::filesystem::perms::others_read;
 
@@ -125,6 +131,7 @@ TEST_F(CacheTest, FolderDatabaseAndJournalsAreTheOwnersAlone)
         std::filesystem::permissions(directory, everyoneReads | std::filesystem::perms::owner_exec |
                                                     std::filesystem::perms::group_exec |
                                                     std::filesystem::perms::others_exec);
+        ASSERT_EQ(modeOf(directory), "755");
         if (earlierVersion) {
             std::filesystem::permissions(database, everyoneReads);
             for (const std::string &journal : journals) {
