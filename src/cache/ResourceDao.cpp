@@ -61,7 +61,7 @@ std::vector<ResourceItem> ResourceDao::initSelects(const std::string &typeCode) 
 int ResourceDao::replaceCategory(const std::string &typeCode, const std::vector<ResourceItem> &items) const
 {
     return replaceAccountRows(deleteCategoryStatement, {typeCode},
-                       [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
+                              [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
 }
 
 void ResourceDao::doLoad(ResourceItem &item, sqlite3_stmt *stmt, int selectType) const
