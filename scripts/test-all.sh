@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine and runs every test: the normal build, the core and server tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then under ThreadSanitizer, and a short run
-# of each fuzz target.
+# under AddressSanitizer and UndefinedBehaviorSanitizer (with the application's re-login tests),
+# then under ThreadSanitizer, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,6 +29,13 @@ echo "== core and server tests under ASan+UBSan"
 cmake --preset asan
 cmake --build --preset asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -L core
+
+# Closing screens while their calls are still out, in the application's own window: only the
+# test program is built, and only those tests run (the Qt libraries are not instrumented).
+echo "== re-login and task runner tests of the application under ASan+UBSan"
+cmake --preset asan-app
+cmake --build --preset asan-app
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan-app
 
 # Any report fails the run. The test preset adds ignore_noninstrumented_modules=1: the libraries
 # from the distribution are not instrumented, so ThreadSanitizer cannot see their own

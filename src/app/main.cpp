@@ -3,6 +3,7 @@
 #include "app/HsNotificationChannel.h"
 #include "transport/HsServiceConfig.h"
 #include "transport/HsSoapClient.h"
+#include "widgets/HsTaskRunner.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -75,13 +76,16 @@ int main(int argc, char *argv[])
     if (!notifications.listen(HsNotificationChannel::socketName(dataDirectory)))
         std::fprintf(stderr, "hsschool: another instance receives the notifications of %s\n",
                      qPrintable(dataDirectory));
-    // Once the window has closed, calls still waiting for the network are abandoned: the screens
-    // wait for their workers on the way out, and those return at once instead of after the
-    // time-out. A refresh cut short this way writes nothing to the cache.
+    // Once the window has closed, calls still waiting for the network are abandoned, so the
+    // workers still running return at once instead of after the time-out, and the process waits
+    // for them before the objects they use go away. A refresh cut short this way writes nothing
+    // to the cache.
     QObject::connect(&application, &QCoreApplication::aboutToQuit, [] { HsSoapClient::abandonCalls(); });
     hsQuitOnTerminationSignals();
     delegate.didFinishLaunchingWithOptions();
     if (!delegate.window())
         return 1;
-    return application.exec();
+    const int status = application.exec();
+    HsTaskRunner::waitForAllTasks();
+    return status;
 }

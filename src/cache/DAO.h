@@ -57,15 +57,40 @@ protected:
     int replaceRows(const std::string &deleteSql, const std::vector<HsSqlValue> &deleteValues,
                     InsertRows insertRows) const
     {
+        return replace(deleteSql, deleteValues, insertRows, ListOwner::Anyone);
+    }
+
+    // replaceRows for the lists of the signed-in account (news, resources): nothing changes once
+    // the file holds another account's lists, as when work of an earlier sign-in ends late.
+    template <class InsertRows>
+    int replaceAccountRows(const std::string &deleteSql, const std::vector<HsSqlValue> &deleteValues,
+                           InsertRows insertRows) const
+    {
+        return replace(deleteSql, deleteValues, insertRows, ListOwner::ThisAccount);
+    }
+
+    virtual Item createObject() const { return Item{}; }
+    virtual void doLoad(Item &, sqlite3_stmt *, int) const {}
+
+private:
+    enum class ListOwner
+    {
+        Anyone,
+        ThisAccount,
+    };
+
+    template <class InsertRows>
+    int replace(const std::string &deleteSql, const std::vector<HsSqlValue> &deleteValues,
+                InsertRows &insertRows, ListOwner owner) const
+    {
         HsDbLease lease;
         sqlite3 *db = lease.connection();
         return hsSqlTransaction(db, [&] {
+            if (owner == ListOwner::ThisAccount && !lease.holdsOwnLists())
+                return -1;
             if (hsSqlExecuteBound(db, deleteSql, deleteValues) < 0)
                 return -1;
             return insertRows(db);
         });
     }
-
-    virtual Item createObject() const { return Item{}; }
-    virtual void doLoad(Item &, sqlite3_stmt *, int) const {}
 };

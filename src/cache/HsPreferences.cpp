@@ -8,9 +8,12 @@
 #include "cache/ResourceTypeDao.h"
 #include "transport/HsLog.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <sqlite3.h>
 #include <system_error>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -20,6 +23,12 @@ constexpr int busyTimeoutMilliseconds = 5000;
 
 std::mutex currentMutex;
 std::shared_ptr<HsPreferences> currentPreferences;
+
+// The database of the thread's binding, when it has one.
+thread_local std::optional<std::shared_ptr<HsPreferences>> threadPreferences;
+
+constexpr const char *journalSuffixes[] = {"-journal", "-wal", "-shm"};
+constexpr auto ownerOnlyFile = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
 
 bool isDamageCode(int resultCode)
 {
@@ -62,8 +71,57 @@ void createTables(sqlite3 *db)
 {
     for (const char *statement :
          {ResourceDao::createStatement, ResourceTypeDao::createStatement, NewsDao::createStatement,
-          NewsTypeDao::createStatement, NewsMarkDao::createStatement})
+          NewsTypeDao::createStatement, NewsMarkDao::createStatement, HsPreferences::ownerCreateStatement})
         hsSqlExecute(db, statement);
+}
+
+// The cache is the signed-in user's business alone: the folder is closed to other local users,
+// and the database and any journal already beside it (from an earlier version, say) are made
+// readable by the owner only. The file is created that way before sqlite opens it, and the
+// journals sqlite makes later take the database's mode.
+void restrictFolder(const std::string &directory)
+{
+    std::error_code error;
+    std::filesystem::permissions(directory, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, error);
+}
+
+void restrictFiles(const std::string &path)
+{
+    const int created = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (created >= 0)
+        ::close(created);
+    std::error_code error;
+    std::filesystem::permissions(path, ownerOnlyFile, std::filesystem::perm_options::replace, error);
+    for (const char *suffix : journalSuffixes) {
+        if (std::filesystem::exists(path + suffix, error))
+            std::filesystem::permissions(path + suffix, ownerOnlyFile, std::filesystem::perm_options::replace,
+                                         error);
+    }
+}
+
+std::optional<std::string> listsOwner(sqlite3 *db)
+{
+    std::optional<std::string> owner;
+    hsSqlQuery(db, "select account from cache_owner", {},
+               [&](sqlite3_stmt *stmt) { owner = hsColumnText(stmt, 0); });
+    return owner;
+}
+
+// Makes the file's lists the account's. Lists that belong to someone else, or to nobody on
+// record, are emptied in the same transaction; the categories are everyone's and stay.
+bool claimLists(sqlite3 *db, const std::string &account)
+{
+    return hsSqlTransaction(db, [&] {
+               if (listsOwner(db) == account)
+                   return 0;
+               for (const char *statement :
+                    {"delete from ed_news", "delete from ed_resource", "delete from cache_owner"}) {
+                   if (hsSqlExecute(db, statement) < 0)
+                       return -1;
+               }
+               return hsSqlExecuteBound(db, "insert into cache_owner values(?1)", {account});
+           }) >= 0;
 }
 
 } // namespace
@@ -73,22 +131,31 @@ HsPreferences::~HsPreferences()
     closeDatabase();
 }
 
-bool HsPreferences::load(const std::string &documentsDirectory)
+bool HsPreferences::load(const std::string &documentsDirectory, const std::optional<std::string> &account)
 {
     std::lock_guard lock(m_useMutex);
     closeDatabase();
+    m_account = account;
+    restrictFolder(documentsDirectory);
     const std::string path = (std::filesystem::path(documentsDirectory) / databaseFileName).string();
     sqlite3 *db = openDatabase(path);
     if (db && looksDamaged(db))
         db = replaceDamaged(db, path);
     if (db)
         createTables(db);
+    // Rather no cache than another account's lists.
+    if (db && account && !claimLists(db, *account)) {
+        hsLog("cant open database: %s", path.c_str());
+        sqlite3_close_v2(db);
+        db = nullptr;
+    }
     database = db;
     return database != nullptr;
 }
 
 sqlite3 *HsPreferences::openDatabase(const std::string &path)
 {
+    restrictFiles(path);
     sqlite3 *db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
@@ -131,6 +198,20 @@ void HsPreferences::setCurrent(std::shared_ptr<HsPreferences> preferences)
     lock.unlock();
 }
 
+std::shared_ptr<HsPreferences> HsPreferences::forThisThread()
+{
+    return threadPreferences ? *threadPreferences : current();
+}
+
+HsDbThreadBinding::HsDbThreadBinding(std::shared_ptr<HsPreferences> preferences)
+    : m_outer(std::exchange(threadPreferences, std::move(preferences)))
+{}
+
+HsDbThreadBinding::~HsDbThreadBinding()
+{
+    threadPreferences = std::move(m_outer);
+}
+
 HsDbLease::HsDbLease(std::shared_ptr<HsPreferences> preferences) : m_preferences(std::move(preferences))
 {
     if (m_preferences)
@@ -140,4 +221,14 @@ HsDbLease::HsDbLease(std::shared_ptr<HsPreferences> preferences) : m_preferences
 sqlite3 *HsDbLease::connection() const
 {
     return m_preferences ? m_preferences->database : nullptr;
+}
+
+bool HsDbLease::holdsOwnLists() const
+{
+    if (!m_preferences || !m_preferences->m_account)
+        return true;
+    if (listsOwner(m_preferences->database) == m_preferences->m_account)
+        return true;
+    hsLog("lists not stored: the cache now holds another account's");
+    return false;
 }

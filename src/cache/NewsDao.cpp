@@ -61,8 +61,8 @@ std::vector<NewsItem> NewsDao::initSelects(const std::string &typeCode) const
 
 int NewsDao::replaceCategory(const std::string &typeCode, const std::vector<NewsItem> &items) const
 {
-    return replaceRows(deleteCategoryStatement, {typeCode},
-                       [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
+    return replaceAccountRows(deleteCategoryStatement, {typeCode},
+                              [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
 }
 
 void NewsDao::doLoad(NewsItem &item, sqlite3_stmt *stmt, int selectType) const

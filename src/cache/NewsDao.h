@@ -28,7 +28,8 @@ public:
     std::vector<NewsItem> initSelects(const std::string &typeCode) const;
 
     // Replaces the category's headlines with the given ones, in the order received, in one
-    // transaction. Returns the number of rows stored, or -1 when nothing was changed.
+    // transaction. Returns the number of rows stored, or -1 when nothing was changed (also when
+    // the file now holds another account's lists).
     int replaceCategory(const std::string &typeCode, const std::vector<NewsItem> &items) const;
 
 protected:

@@ -60,8 +60,8 @@ std::vector<ResourceItem> ResourceDao::initSelects(const std::string &typeCode) 
 
 int ResourceDao::replaceCategory(const std::string &typeCode, const std::vector<ResourceItem> &items) const
 {
-    return replaceRows(deleteCategoryStatement, {typeCode},
-                       [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
+    return replaceAccountRows(deleteCategoryStatement, {typeCode},
+                              [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
 }
 
 void ResourceDao::doLoad(ResourceItem &item, sqlite3_stmt *stmt, int selectType) const

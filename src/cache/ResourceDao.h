@@ -30,7 +30,7 @@ public:
 
     // Replaces the category's entries with the given ones, each stored under the category, in the
     // order received, in one transaction. Returns the number of rows stored, or -1 when nothing was
-    // changed.
+    // changed (also when the file now holds another account's lists).
     int replaceCategory(const std::string &typeCode, const std::vector<ResourceItem> &items) const;
 
 protected:

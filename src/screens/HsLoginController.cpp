@@ -186,10 +186,11 @@ void HsLoginController::doLogin()
         return;
     }
     m_bSuccess = true;
-    auto preferences = std::make_shared<HsPreferences>();
-    preferences->load(utf8(m_documentsDirectory));
-    HsPreferences::setCurrent(preferences);
     m_session.setLoginItem(*response.item);
+    // The cached lists of another account are emptied before anything reads them.
+    auto preferences = std::make_shared<HsPreferences>();
+    preferences->load(utf8(m_documentsDirectory), m_session.accountKey());
+    HsPreferences::setCurrent(preferences);
     if (m_refreshThread.joinable())
         m_refreshThread.join();
     m_refreshThread = std::jthread([this] { doGetNewsType(); });

@@ -10,7 +10,7 @@
 // The progress overlay: while shown it covers the screen with a spinner and a label and swallows
 // its touches. Each run performs one action on a worker thread of its own; when the action
 // returns the overlay hides on the interface thread and then calls the run's completion. Actions
-// still running when the overlay goes away are waited for.
+// still running when the overlay goes away finish alone, and their completions are dropped.
 class HsProgressOverlay : public QObject
 {
     Q_OBJECT

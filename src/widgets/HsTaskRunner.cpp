@@ -1,31 +1,65 @@
 #include "HsTaskRunner.h"
 
+#include "cache/HsPreferences.h"
+
 #include <QThread>
-#include <algorithm>
+#include <atomic>
+#include <set>
+
+namespace {
+
+// The thread object of every task not yet freed, whichever runner started it. Used on the
+// runners' thread only.
+std::set<QThread *> &liveWorkers()
+{
+    static std::set<QThread *> workers;
+    return workers;
+}
+
+std::atomic<int> tasksUnderway{0};
+
+void freeWorker(QThread *worker)
+{
+    liveWorkers().erase(worker);
+    worker->deleteLater();
+}
+
+} // namespace
 
 HsTaskRunner::HsTaskRunner(QObject *parent) : QObject(parent) {}
 
-HsTaskRunner::~HsTaskRunner()
-{
-    for (QThread *worker : m_workers) {
-        worker->wait();
-        delete worker;
-    }
-}
+// The reports of tasks still running go with this object's connections; their threads free
+// themselves when they end.
+HsTaskRunner::~HsTaskRunner() = default;
 
 void HsTaskRunner::run(std::function<void()> task, std::function<void()> finished)
 {
-    QThread *worker = QThread::create(std::move(task));
-    m_workers.push_back(worker);
-    connect(worker, &QThread::finished, this,
-            [this, worker, finished = std::move(finished)] { taskReturned(worker, finished); });
+    QThread *worker = QThread::create([database = HsPreferences::current(), task = std::move(task)] {
+        const HsDbThreadBinding binding(database);
+        task();
+        --tasksUnderway;
+    });
+    liveWorkers().insert(worker);
+    ++tasksUnderway;
+    if (finished)
+        connect(worker, &QThread::finished, this, std::move(finished));
+    // The thread object outlives the runner when needed: it lives on the runners' thread and is
+    // freed there once its thread has ended.
+    connect(worker, &QThread::finished, worker, [worker] { freeWorker(worker); });
     worker->start();
 }
 
-void HsTaskRunner::taskReturned(QThread *worker, const std::function<void()> &finished)
+int HsTaskRunner::tasksRunning()
 {
-    m_workers.erase(std::remove(m_workers.begin(), m_workers.end(), worker), m_workers.end());
-    worker->deleteLater();
-    if (finished)
-        finished();
+    return tasksUnderway;
+}
+
+void HsTaskRunner::waitForAllTasks()
+{
+    while (!liveWorkers().empty()) {
+        QThread *worker = *liveWorkers().begin();
+        liveWorkers().erase(worker);
+        worker->wait();
+        delete worker;
+    }
 }

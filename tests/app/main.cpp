@@ -1,4 +1,5 @@
 #include "app/HsAppSetup.h"
+#include "widgets/HsTaskRunner.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>
@@ -11,5 +12,8 @@ int main(int argc, char **argv)
     QGuiApplication application(argc, argv);
     hsSetUpApplication();
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    // Tasks that a test left running end before the objects of the process go away.
+    HsTaskRunner::waitForAllTasks();
+    return status;
 }

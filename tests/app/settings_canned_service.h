@@ -6,8 +6,10 @@
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <QTimer>
 #include <QXmlStreamReader>
 #include <string>
+#include <utility>
 
 // Result documents: a refusal, and an accepting answer that carries nothing.
 inline const QString kRefusal = QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>");
@@ -34,6 +36,13 @@ public:
 
     // Never answers the calls of one operation: they wait, connected, until the caller gives up.
     void stallMethod(const QString &method) { m_methodAnswers.insert(method, QByteArray()); }
+
+    // Holds the answers to the next `calls` calls of one operation for `milliseconds` each: the
+    // answer is the one due when the call arrived.
+    void holdMethod(const QString &method, int calls, int milliseconds)
+    {
+        m_holds.insert(method, {calls, milliseconds});
+    }
 
     // The texts of in0, in1, ... of the last request, in order.
     QStringList lastArguments() const
@@ -69,18 +78,38 @@ private:
         m_requests << body;
         QByteArray answer = m_answer;
         for (auto method = m_methodAnswers.cbegin(); method != m_methodAnswers.cend(); ++method) {
-            const QRegularExpression element(QStringLiteral("<[A-Za-z0-9_]+:%1[\\s/>]").arg(method.key()));
-            if (element.match(QString::fromUtf8(body)).hasMatch()) {
+            if (calls(body, method.key())) {
                 answer = method.value();
                 break;
             }
         }
-        if (!answer.isNull())
-            reply(socket, 200, "text/xml; charset=utf-8", answer);
+        if (answer.isNull())
+            return;
+        for (auto hold = m_holds.begin(); hold != m_holds.end(); ++hold) {
+            if (hold->first > 0 && calls(body, hold.key())) {
+                --hold->first;
+                QTimer::singleShot(hold->second, socket, [socket, answer] { answerWith(socket, answer); });
+                return;
+            }
+        }
+        answerWith(socket, answer);
+    }
+
+    static bool calls(const QByteArray &body, const QString &method)
+    {
+        const QRegularExpression element(QStringLiteral("<[A-Za-z0-9_]+:%1[\\s/>]").arg(method));
+        return element.match(QString::fromUtf8(body)).hasMatch();
+    }
+
+    static void answerWith(QTcpSocket *socket, const QByteArray &answer)
+    {
+        reply(socket, 200, "text/xml; charset=utf-8", answer);
     }
 
     QByteArray m_answer;
     QMap<QString, QByteArray> m_methodAnswers;
+    // Per operation: how many further calls are held, and for how long.
+    QMap<QString, std::pair<int, int>> m_holds;
     QList<QByteArray> m_requests;
 };
 

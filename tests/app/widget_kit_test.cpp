@@ -1,12 +1,18 @@
 #include "AppTestSupport.h"
 #include "app/HsNotificationChannel.h"
+#include "cache/HsPreferences.h"
 #include "widgets/HsProgressOverlay.h"
+#include "widgets/HsTaskRunner.h"
 #include "widgets/HsToast.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QThread>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <mutex>
 
 // Actions run on workers; the overlay stays shown until every action has returned, and is hidden
 // before the last one's `hidden` runs on the interface thread.
@@ -35,6 +41,52 @@ TEST(ProgressOverlayTest, RunsActionsOnWorkersAndHidesOnceAllHaveReturned)
     EXPECT_EQ(hidden[0], std::pair(QThread::currentThread(), true));
     EXPECT_EQ(hidden[1], std::pair(QThread::currentThread(), false));
     EXPECT_EQ(shownChanges.count(), 2);
+}
+
+// A runner that goes away while its task still runs (a call waiting on the network) is gone at
+// once: the task finishes alone and its report is dropped. The task works on the cache database
+// that was current when it was asked for, whatever became current meanwhile.
+TEST(TaskRunnerTest, GoesAwayWithoutWaitingAndItsTaskKeepsItsDatabase)
+{
+    struct Gate
+    {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool open = false;
+        std::shared_ptr<HsPreferences> seen;
+    };
+    auto gate = std::make_shared<Gate>();
+    const auto asked = std::make_shared<HsPreferences>();
+    HsPreferences::setCurrent(asked);
+    const int othersRunning = HsTaskRunner::tasksRunning();
+    bool reported = false;
+    auto runner = std::make_unique<HsTaskRunner>();
+    runner->run(
+        [gate] {
+            std::unique_lock lock(gate->mutex);
+            // Bounded, so that a runner waiting for its task shows as a slow close, not a hang.
+            gate->opened.wait_for(lock, std::chrono::seconds(10), [&] { return gate->open; });
+            gate->seen = HsPreferences::forThisThread();
+        },
+        [&] { reported = true; });
+    HsPreferences::setCurrent(std::make_shared<HsPreferences>());
+
+    QElapsedTimer clock;
+    clock.start();
+    runner.reset();
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_EQ(HsTaskRunner::tasksRunning(), othersRunning + 1);
+    {
+        std::lock_guard lock(gate->mutex);
+        gate->open = true;
+    }
+    gate->opened.notify_all();
+    HsTaskRunner::waitForAllTasks();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(HsTaskRunner::tasksRunning(), 0);
+    EXPECT_FALSE(reported);
+    EXPECT_EQ(gate->seen, asked);
+    HsPreferences::setCurrent(nullptr);
 }
 
 TEST(ToastTest, MessagesFromAnyThreadAreShownInTurnAndFadeByThemselves)

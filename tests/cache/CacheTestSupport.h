@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,11 +45,12 @@ protected:
         std::filesystem::remove_all(directory);
     }
 
-    // Opens the database in the test directory and makes it the current one, as a sign-in does.
-    std::shared_ptr<HsPreferences> signIn()
+    // Opens the database in the test directory and makes it the current one, as a sign-in does;
+    // for an account when one is given.
+    std::shared_ptr<HsPreferences> signIn(const std::optional<std::string> &account = std::nullopt)
     {
         auto preferences = std::make_shared<HsPreferences>();
-        EXPECT_TRUE(preferences->load(directory.string()));
+        EXPECT_TRUE(preferences->load(directory.string(), account));
         HsPreferences::setCurrent(preferences);
         return preferences;
     }

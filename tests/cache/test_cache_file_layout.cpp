@@ -7,8 +7,10 @@
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 
+#include <fstream>
 #include <gmock/gmock.h>
 #include <sqlite3.h>
+#include <sstream>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -97,3 +99,63 @@ TEST_F(CacheTest, StoredFileHasItsNameAndEveryFieldInItsColumnAndIsReadBackAsSto
 }
 
 } // namespace
+
+namespace {
+
+// The permission bits in octal, as ls and chmod write them.
+std::string modeOf(const std::filesystem::path &path)
+{
+    std::ostringstream octal;
+    octal << std::oct
+          << static_cast<unsigned>(std::filesystem::status(path).permissions() &
+                                   std::filesystem::perms::mask);
+    return octal.str();
+}
+
+const std::string ownerOnlyFolder = "700";
+const std::string ownerOnlyFile = "600";
+constexpr auto everyoneReads = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                               std::filesystem::perms::group_read | std::filesystem::perms::others_read;
+
+} // namespace
+
+// Other local users can read neither the folder nor the database, whether the sign-in creates
+// them or finds them left open by an earlier version (journals beside it included); the journal
+// of a write is closed too.
+TEST_F(CacheTest, FolderDatabaseAndJournalsAreTheOwnersAlone)
+{
+    const std::string database = databasePath().string();
+    const std::vector<std::string> journals{database + "-journal", database + "-wal", database + "-shm"};
+    for (const bool earlierVersion : {false, true}) {
+        SCOPED_TRACE(earlierVersion ? "files of an earlier version" : "new files");
+        std::filesystem::permissions(directory, everyoneReads | std::filesystem::perms::owner_exec |
+                                                    std::filesystem::perms::group_exec |
+                                                    std::filesystem::perms::others_exec);
+        ASSERT_EQ(modeOf(directory), "755");
+        if (earlierVersion) {
+            std::filesystem::permissions(database, everyoneReads);
+            for (const std::string &journal : journals) {
+                std::ofstream{journal};
+                std::filesystem::permissions(journal, everyoneReads);
+            }
+        }
+
+        signIn();
+        EXPECT_EQ(modeOf(directory), ownerOnlyFolder);
+        EXPECT_EQ(modeOf(database), ownerOnlyFile);
+        if (earlierVersion) {
+            for (const std::string &journal : journals)
+                EXPECT_EQ(modeOf(journal), ownerOnlyFile) << journal;
+            for (const std::string &journal : journals)
+                std::filesystem::remove(journal);
+        }
+        // The rollback journal exists while a write is under way.
+        ASSERT_EQ(NewsDao().execCommand("begin immediate; delete from ed_news; insert into ed_news (news_id) "
+                                        "values (1)"),
+                  1);
+        ASSERT_TRUE(std::filesystem::exists(journals[0]));
+        EXPECT_EQ(modeOf(journals[0]), ownerOnlyFile);
+        ASSERT_GE(NewsDao().execCommand("rollback"), 0);
+        HsPreferences::setCurrent(nullptr);
+    }
+}

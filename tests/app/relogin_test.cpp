@@ -1,0 +1,284 @@
+// Signing in again from the settings screen, in the application's own window, as a hand does it:
+// the screens close at once even while calls wait on the network, and the next account sees
+// nothing that the last one left in the cache.
+
+#include "AppTestSupport.h"
+#include "ServerProcess.h"
+#include "app/HsAppDelegate.h"
+#include "app/HsQuickScreenPort.h"
+#include "cache/HsPreferences.h"
+#include "cache/NewsDao.h"
+#include "screens/MainController.h"
+#include "services/LoginService.h"
+#include "services/NewsService.h"
+#include "settings_canned_service.h"
+#include "transport/HsServiceConfig.h"
+#include "widgets/HsTaskRunner.h"
+#include "widgets/RefreshHeaderView.h"
+
+#include <QAbstractItemModel>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QQuickItem>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// How long the held service keeps its answers: far beyond what a close may take.
+constexpr int kHoldMilliseconds = 10000;
+
+class ReloginTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.didFinishLaunchingWithOptions();
+        app.closeUserGuide();
+        window = app.window();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
+        navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
+        ASSERT_NE(navigation, nullptr);
+        QObject::connect(static_cast<HsQuickScreenPort *>(&app.port()), &HsQuickScreenPort::pushRequested,
+                         window, [this](const QString &, QObject *controller) {
+                             if (auto *pushed = qobject_cast<MainController *>(controller))
+                                 main = pushed;
+                         });
+    }
+
+    void TearDown() override
+    {
+        HsTaskRunner::waitForAllTasks();
+        HsPreferences::setCurrent(nullptr);
+    }
+
+    bool settledAt(int depth) const
+    {
+        return navigation->property("depth").toInt() == depth && !navigation->property("busy").toBool();
+    }
+
+    // The first visible item below `from` (the window's content by default), depth first.
+    QQuickItem *visible(const std::function<bool(QQuickItem *)> &wanted, QQuickItem *from = nullptr) const
+    {
+        from = from ? from : window->contentItem();
+        if (!from->isVisible())
+            return nullptr;
+        if (wanted(from))
+            return from;
+        for (QQuickItem *child : from->childItems()) {
+            if (QQuickItem *found = visible(wanted, child))
+                return found;
+        }
+        return nullptr;
+    }
+
+    QQuickItem *button(const QString &text) const
+    {
+        return visible([&](QQuickItem *item) {
+            return item->inherits("QQuickAbstractButton") && item->property("text").toString() == text;
+        });
+    }
+
+    void tap(QQuickItem *item)
+    {
+        ASSERT_NE(item, nullptr);
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
+    }
+
+    void typeInto(const QString &placeholder, const QString &text)
+    {
+        QQuickItem *field = visible([&](QQuickItem *item) {
+            return item->inherits("QQuickTextField") &&
+                   item->property("placeholderText").toString() == placeholder;
+        });
+        ASSERT_NE(field, nullptr) << placeholder.toStdString();
+        tap(field);
+        ASSERT_TRUE(waitUntil([field] { return field->hasActiveFocus(); }));
+        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(window, Qt::Key_Delete);
+        for (const char key : text.toLatin1())
+            QTest::keyClick(window, key);
+    }
+
+    // Signs in as a parent from the login screen and waits for the main screen.
+    void signInAsParent(const QString &account)
+    {
+        main.clear();
+        tap(button(QStringLiteral("家长")));
+        typeInto(QStringLiteral("请输入邮箱"), account);
+        typeInto(QStringLiteral("请输入密码"), QStringLiteral("parent123"));
+        tap(button(QStringLiteral("登  录")));
+        ASSERT_TRUE(waitUntil([this] { return main && settledAt(2); }));
+    }
+
+    // The class notices of the notices tab, as the list shows them.
+    void openClassNotices()
+    {
+        tap(button(QStringLiteral("通知")));
+        ASSERT_TRUE(waitUntil([this] { return button(QStringLiteral("班级通知")) != nullptr; }));
+        tap(button(QStringLiteral("班级通知")));
+    }
+
+    // The titles the notices list shows.
+    QStringList shownNotices() const
+    {
+        QStringList titles;
+        const QAbstractItemModel *model = main ? main->viewSchool()->newses() : nullptr;
+        for (int row = 0; model && row < model->rowCount(); ++row)
+            titles << model->index(row, 0).data(model->roleNames().key("newsTitle")).toString();
+        return titles;
+    }
+
+    void openSettings()
+    {
+        tap(visible([](QQuickItem *item) { return item->objectName() == QStringLiteral("settings"); }));
+        ASSERT_TRUE(waitUntil([this] { return settledAt(3); }));
+        ASSERT_TRUE(waitUntil([this] { return button(QStringLiteral("重新登陆")) != nullptr; }));
+    }
+
+    QTemporaryDir dir;
+    HsAppDelegate app{dir.path()};
+    QQuickWindow *window = nullptr;
+    QObject *navigation = nullptr;
+    QPointer<MainController> main;
+};
+
+// A hand drags the list down past the threshold and lets go.
+void pullDown(QQuickWindow *window, QQuickItem *list)
+{
+    const QPoint start = list->mapToScene(QPointF(list->width() / 2, list->height() / 4)).toPoint();
+    QTest::mousePress(window, Qt::LeftButton, {}, start);
+    for (int step = 1; step <= 20; ++step)
+        QTest::mouseMove(window, start + QPoint(0, step * 15), 16);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, start + QPoint(0, 300), 16);
+}
+
+QString parentLogin(int studentId, int classId)
+{
+    return QStringLiteral(
+               "<Result><Code>0</Code><Error></Error><StudentId>%1</StudentId><ClassId>%2</ClassId>"
+               "<SchoolCode>330106001</SchoolCode><StudentName>学生%1</StudentName></Result>")
+        .arg(studentId)
+        .arg(classId);
+}
+
+// A full first page of class notices whose titles name the class, newest (highest id) first.
+QString classNotices(int classId)
+{
+    QString document = QStringLiteral("<Result><Code>0</Code><Error></Error>");
+    for (int id = 20; id >= 1; --id)
+        document += QStringLiteral("<News><NewsId>%1</NewsId><NewsTitle>%2班通知%1</NewsTitle></News>")
+                        .arg(classId * 100 + id)
+                        .arg(classId);
+    return document + QStringLiteral("</Result>");
+}
+
+QStringList noticeTitles(int classId)
+{
+    QStringList titles;
+    for (int id = 20; id >= 1; --id)
+        titles << QStringLiteral("%1班通知%2").arg(classId).arg(classId * 100 + id);
+    return titles;
+}
+
+} // namespace
+
+// The parent of a child in class 1 opens the class notices; after re-login the parent of a child
+// in class 2 sees class 2's notices, never the ones class 1 left in the cache.
+TEST_F(ReloginTest, TheNextAccountNeverSeesTheClassNoticesOfTheLast)
+{
+    ServerProcess school;
+    HsServiceConfig::setEndpoint(school.endpoint());
+    const auto noticesOf = [](const std::string &account) {
+        const LoginResultItem user = *LoginService().LoginStudent(account, "parent123").item;
+        QStringList titles;
+        for (const NewsItem &news :
+             NewsService().GetNews(user.schoolCode.value_or(""), user.classId, "bjtz", 1).items)
+            titles << QString::fromStdString(news.newsTitle.value_or(""));
+        return titles;
+    };
+    const QStringList class1 = noticesOf("jz1001");
+    const QStringList class2 = noticesOf("jz2001");
+    ASSERT_FALSE(class1.isEmpty());
+    ASSERT_FALSE(class2.isEmpty());
+    ASSERT_NE(class1, class2);
+
+    signInAsParent(QStringLiteral("jz1001"));
+    openClassNotices();
+    ASSERT_TRUE(waitUntil([&] { return shownNotices() == class1; }))
+        << shownNotices().join(' ').toStdString();
+
+    openSettings();
+    tap(button(QStringLiteral("重新登陆")));
+    ASSERT_TRUE(waitUntil([this] { return settledAt(1) && !main; }));
+    signInAsParent(QStringLiteral("jz2001"));
+    openClassNotices();
+    EXPECT_TRUE(waitUntil([&] { return shownNotices() == class2; }))
+        << shownNotices().join(' ').toStdString();
+}
+
+// A pull and a page load wait on a service that holds its answers for ten seconds when the user
+// signs in again: the screens close at once, the late answers go nowhere, and the pull's list of
+// the last account is not stored for the next one.
+TEST_F(ReloginTest, ClosingDuringHeldCallsIsImmediateAndTheirLateAnswersAreDropped)
+{
+    CannedService service(kEmptyAnswer);
+    service.answerMethod(QStringLiteral("loginStudent"), parentLogin(1001, 1));
+    service.answerMethod(QStringLiteral("getNewsTypes"),
+                         QStringLiteral("<Result><Code>0</Code><Error></Error><NewsType><TypeId>2</TypeId>"
+                                        "<TypeCode>bjtz</TypeCode><TypeName>班级通知</TypeName>"
+                                        "<TypeType>0</TypeType></NewsType></Result>"));
+    service.answerMethod(QStringLiteral("getNews"), classNotices(1));
+    HsServiceConfig::setEndpoint(service.endpoint());
+
+    signInAsParent(QStringLiteral("jz1001"));
+    tap(button(QStringLiteral("通知")));
+    ASSERT_TRUE(waitUntil([&] { return shownNotices() == noticeTitles(1); }));
+
+    service.holdMethod(QStringLiteral("getNews"), 2, kHoldMilliseconds);
+    const int callsBefore = service.requestCount();
+    auto *list = visible([](QQuickItem *item) { return item->objectName() == QStringLiteral("tableNews"); });
+    ASSERT_NE(list, nullptr);
+    pullDown(window, list);
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount() == callsBefore + 1; }));
+    ASSERT_EQ(main->viewSchool()->refreshHeader()->state(), RefreshHeaderView::Loading);
+    main->viewSchool()->loadMore();
+    ASSERT_TRUE(waitUntil([&] { return service.requestCount() == callsBefore + 2; }));
+
+    // The close is timed from the moment the main screen's controller goes until its last area
+    // (each with its calls in flight) has gone, on the interface thread.
+    QElapsedTimer clock;
+    qint64 closeStarted = -1;
+    qint64 closeEnded = -1;
+    clock.start();
+    QObject::connect(main, &QObject::destroyed, [&] { closeStarted = clock.elapsed(); });
+    for (QObject *area : main->children())
+        QObject::connect(area, &QObject::destroyed, [&] { closeEnded = clock.elapsed(); });
+    openSettings();
+    const qint64 tapped = clock.elapsed();
+    tap(button(QStringLiteral("重新登陆")));
+    ASSERT_TRUE(waitUntil([this] { return settledAt(1) && !main; }));
+    EXPECT_LT(clock.elapsed() - tapped, kHoldMilliseconds / 2);
+    ASSERT_GE(closeStarted, 0);
+    EXPECT_LT(closeEnded - closeStarted, 100);
+
+    LogCapture log;
+    service.answerMethod(QStringLiteral("loginStudent"), parentLogin(2001, 2));
+    service.answerMethod(QStringLiteral("getNews"), classNotices(2));
+    signInAsParent(QStringLiteral("jz2001"));
+    tap(button(QStringLiteral("通知")));
+    ASSERT_TRUE(waitUntil([&] { return shownNotices() == noticeTitles(2); }));
+
+    // The held answers come; the last account's pull finds the cache held by the next one.
+    ASSERT_TRUE(waitUntil([] { return HsTaskRunner::tasksRunning() == 0; }));
+    EXPECT_TRUE(
+        waitUntil([&] { return log.contains("lists not stored: the cache now holds another account's"); }));
+    std::vector<int32_t> cached;
+    for (const NewsItem &news : NewsDao().initSelects("bjtz"))
+        cached.push_back(news.newsId);
+    ASSERT_EQ(cached.size(), 20u);
+    EXPECT_EQ(cached.front(), 220);
+    EXPECT_EQ(shownNotices(), noticeTitles(2));
+}
