@@ -5,9 +5,11 @@
 
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
 #include <QXmlStreamReader>
 #include <string>
+#include <utility>
 
 // Result documents: a refusal, and an accepting answer that carries nothing.
 inline const QString kRefusal = QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>");
@@ -34,6 +36,19 @@ public:
 
     // Never answers the calls of one operation: they wait, connected, until the caller gives up.
     void stallMethod(const QString &method) { m_methodAnswers.insert(method, QByteArray()); }
+
+    // Holds every answer from now on until released, so that a call stays in flight for as long
+    // as the test needs it to.
+    void holdAnswers() { m_holding = true; }
+    void releaseHeldAnswers()
+    {
+        m_holding = false;
+        for (const auto &[socket, answer] : std::as_const(m_held)) {
+            if (socket)
+                reply(socket, 200, "text/xml; charset=utf-8", answer);
+        }
+        m_held.clear();
+    }
 
     // The texts of in0, in1, ... of the last request, in order.
     QStringList lastArguments() const
@@ -75,13 +90,19 @@ private:
                 break;
             }
         }
-        if (!answer.isNull())
+        if (answer.isNull())
+            return;
+        if (m_holding)
+            m_held.append({socket, answer});
+        else
             reply(socket, 200, "text/xml; charset=utf-8", answer);
     }
 
     QByteArray m_answer;
     QMap<QString, QByteArray> m_methodAnswers;
     QList<QByteArray> m_requests;
+    bool m_holding = false;
+    QList<std::pair<QPointer<QTcpSocket>, QByteArray>> m_held;
 };
 
 // An endpoint on a loopback port that nothing listens on, so every call fails to connect.
