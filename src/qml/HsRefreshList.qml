@@ -41,21 +41,18 @@ ListView {
         property: "topMargin"
     }
 
-    // Keeps the top inset the header asks for, at once or over the time it gives. A list let go
-    // is already on its way back to the bounds it had when the finger lifted; when the inset grows
-    // then, the way back is aimed at the new bounds, so the header stays in view.
+    // Keeps the top inset the header asks for, over the time it gives or at once. A released pull
+    // must take its inset at once: the list sets off back to its bounds as the finger lifts, aimed
+    // at the bounds it has then, so that the header comes to rest in view.
     function keepTopInset(inset: real, milliseconds: int) {
         insetAnimation.stop();
         if (milliseconds > 0) {
             insetAnimation.to = inset;
             insetAnimation.duration = milliseconds;
             insetAnimation.start();
-            return;
+        } else {
+            topMargin = inset;
         }
-        const grows = inset > topMargin;
-        topMargin = inset;
-        if (grows && !dragging && !flicking)
-            returnToBounds();
     }
 
     // The row at the list's end says how paging stands, once there are rows.
