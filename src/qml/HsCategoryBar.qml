@@ -21,12 +21,12 @@ Flickable {
     boundsBehavior: Flickable.StopAtBounds
     clip: true
 
-    Image {
+    HsStretchedImage {
         x: 0
         width: Math.max(bar.width, bar.contentWidth)
         height: bar.height
         source: "images/bg_top_nav.png"
-        fillMode: Image.Stretch
+        tiled: true
     }
 
     HsStretchedImage {
@@ -67,7 +67,7 @@ Flickable {
                 text: button.title
                 color: "white"
                 font.pixelSize: 14
-                wrapMode: Text.WordWrap
+                elide: Text.ElideRight
                 horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignVCenter
             }

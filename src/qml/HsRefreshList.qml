@@ -21,19 +21,37 @@ ListView {
     reuseItems: true
     boundsBehavior: Flickable.DragAndOvershootBounds
 
-    Behavior on topMargin {
-        enabled: list.refreshHeader !== null && list.refreshHeader.insetAnimationMilliseconds > 0
-        NumberAnimation {
-            duration: list.refreshHeader ? list.refreshHeader.insetAnimationMilliseconds : 0
-        }
-    }
-
     // Set, not bound: the header's inset follows the scrolling that the inset itself moves.
     Connections {
         target: list.refreshHeader
 
         function onTopInsetChanged() {
-            list.topMargin = list.refreshHeader.topInset;
+            list.keepTopInset(list.refreshHeader.topInset, list.refreshHeader.insetAnimationMilliseconds);
+        }
+
+        function onStateChanged() {
+            face.turnArrow(list.refreshHeader.arrowTurned, list.refreshHeader.arrowTurnAnimated);
+        }
+    }
+
+    NumberAnimation {
+        id: insetAnimation
+
+        target: list
+        property: "topMargin"
+    }
+
+    // Keeps the top inset the header asks for, over the time it gives or at once. A released pull
+    // must take its inset at once: the list sets off back to its bounds as the finger lifts, aimed
+    // at the bounds it has then, so that the header comes to rest in view.
+    function keepTopInset(inset: real, milliseconds: int) {
+        insetAnimation.stop();
+        if (milliseconds > 0) {
+            insetAnimation.to = inset;
+            insetAnimation.duration = milliseconds;
+            insetAnimation.start();
+        } else {
+            topMargin = inset;
         }
     }
 
@@ -89,6 +107,7 @@ ListView {
         visible: list.refreshHeader !== null
 
         Text {
+            objectName: "statusLabel"
             x: 0
             y: face.height - 40
             width: face.width
@@ -103,7 +122,22 @@ ListView {
             styleColor: Qt.rgba(1, 1, 1, 0.9)
         }
 
+        // Turns the arrow down or up, in view or at once, as the header's last change asks.
+        function turnArrow(turned: bool, animated: bool) {
+            arrowTurn.stop();
+            const rotation = turned ? 180 : 0;
+            if (animated) {
+                arrowTurn.to = rotation;
+                arrowTurn.start();
+            } else {
+                arrow.rotation = rotation;
+            }
+        }
+
         Image {
+            id: arrow
+
+            objectName: "arrow"
             x: 25
             y: face.height - 65
             width: 30
@@ -111,16 +145,18 @@ ListView {
             source: list.refreshHeader ? "images/" + list.refreshHeader.arrowImageName : ""
             fillMode: Image.PreserveAspectFit
             visible: list.refreshHeader !== null && list.refreshHeader.arrowVisible
-            rotation: list.refreshHeader && list.refreshHeader.arrowTurned ? 180 : 0
 
-            Behavior on rotation {
-                NumberAnimation {
-                    duration: 180
-                }
+            NumberAnimation {
+                id: arrowTurn
+
+                target: arrow
+                property: "rotation"
+                duration: 180
             }
         }
 
         BusyIndicator {
+            objectName: "activityIndicator"
             x: 25
             y: face.height - 38
             width: 20

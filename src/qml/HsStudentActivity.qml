@@ -29,14 +29,18 @@ Item {
         onSettingsPressed: area.controller.pressSetting()
     }
 
-    Image {
+    Item {
         id: scrollView
 
         anchors.top: titleBar.bottom
         width: parent.width
         height: 33
-        source: "images/bg_top_nav.png"
-        fillMode: Image.Stretch
+
+        HsStretchedImage {
+            anchors.fill: parent
+            source: "images/bg_top_nav.png"
+            tiled: true
+        }
 
         HsStretchedImage {
             id: iMenuPointer

@@ -2,7 +2,7 @@ import QtQuick
 
 // The title bar of every screen that has one: the title in the middle, a back button on the left
 // and a settings button on the right where the screen asks for them.
-Image {
+Item {
     id: bar
 
     property alias title: caption.text
@@ -14,8 +14,12 @@ Image {
 
     width: parent ? parent.width : 320
     height: 55
-    source: "images/titleback.png"
-    fillMode: Image.Stretch
+
+    HsStretchedImage {
+        anchors.fill: parent
+        source: "images/titleback.png"
+        tiled: true
+    }
 
     Text {
         id: caption

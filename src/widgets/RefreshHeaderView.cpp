@@ -14,6 +14,7 @@ RefreshHeaderView::RefreshHeaderView(const QString &arrowImageName, const QColor
 
 void RefreshHeaderView::setState(State state)
 {
+    m_arrowTurnAnimated = state == Pulling || (state == Normal && m_state == Pulling);
     switch (state) {
     case Pulling:
         m_statusText = QStringLiteral("释放后返回前20条...");
@@ -73,11 +74,12 @@ void RefreshHeaderView::refreshScrollViewDidEndDragging(qreal contentOffsetY)
     if (m_delegate)
         m_delegate->refreshHeaderDidTriggerRefresh(*this);
     setState(Loading);
-    setTopInset(loadingInset, insetShowMilliseconds);
+    setTopInset(loadingInset, 0);
 }
 
 void RefreshHeaderView::refreshScrollViewDataSourceDidFinishLoading()
 {
-    setTopInset(0, insetHideMilliseconds);
+    // Normal first: the scrolling that clearing the inset causes must not set it again.
     setState(Normal);
+    setTopInset(0, insetHideMilliseconds);
 }

@@ -30,6 +30,7 @@ class RefreshHeaderView : public QObject
     Q_PROPERTY(int state READ state NOTIFY stateChanged)
     Q_PROPERTY(QString statusText READ statusText NOTIFY stateChanged)
     Q_PROPERTY(bool arrowTurned READ isArrowTurned NOTIFY stateChanged)
+    Q_PROPERTY(bool arrowTurnAnimated READ isArrowTurnAnimated NOTIFY stateChanged)
     Q_PROPERTY(bool arrowVisible READ isArrowVisible NOTIFY stateChanged)
     Q_PROPERTY(bool activityRunning READ isActivityRunning NOTIFY stateChanged)
     Q_PROPERTY(QString arrowImageName READ arrowImageName CONSTANT)
@@ -49,7 +50,6 @@ public:
     static constexpr qreal triggerDistance = 65;
     static constexpr qreal loadingInset = 60;
     static constexpr int arrowTurnMilliseconds = 180;
-    static constexpr int insetShowMilliseconds = 200;
     static constexpr int insetHideMilliseconds = 300;
 
     explicit RefreshHeaderView(QObject *parent = nullptr);
@@ -63,10 +63,15 @@ public:
 
     QString statusText() const { return m_statusText; }
     bool isArrowTurned() const { return m_arrowTurned; }
+    // Whether the last change of state turns the arrow in view (into pulling and back out of it);
+    // otherwise the arrow is set without animation.
+    bool isArrowTurnAnimated() const { return m_arrowTurnAnimated; }
     bool isArrowVisible() const { return m_arrowVisible; }
     bool isActivityRunning() const { return m_activityRunning; }
     QString arrowImageName() const { return m_arrowImageName; }
     QColor textColor() const { return m_textColor; }
+    // The inset is shown at once: the list's own return to its bounds then carries the content
+    // to it. It goes away over a while, the content following it.
     qreal topInset() const { return m_topInset; }
     // How long the list should take to reach the current inset (0: at once).
     int insetAnimationMilliseconds() const { return m_insetAnimationMilliseconds; }
@@ -92,6 +97,7 @@ private:
     State m_state = Normal;
     QString m_statusText;
     bool m_arrowTurned = false;
+    bool m_arrowTurnAnimated = false;
     bool m_arrowVisible = true;
     bool m_activityRunning = false;
     qreal m_topInset = 0;

@@ -1,9 +1,12 @@
-#include "AppTestSupport.h"
-#include "widgets/HsRefreshCycle.h"
+#include "AreaTestSupport.h"
+#include "app/HsAppDelegate.h"
+#include "app/HsQuickScreenPort.h"
+#include "screens/CheckButton.h"
+#include "screens/HsLoginController.h"
 #include "widgets/RefreshHeaderView.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
-#include <atomic>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,26 +37,245 @@ protected:
     RefreshHeaderView header;
 };
 
+// Two headlines, as the notices service answers a refresh.
+const QString kTwoNotices = QStringLiteral(
+    "<Result><Code>0</Code><Error></Error>"
+    "<News><NewsId>901</NewsId><NewsTitle>期末考试安排</NewsTitle><ForceReturn>0</ForceReturn>"
+    "<PublicDate>2026-12-08 08:00</PublicDate></News>"
+    "<News><NewsId>900</NewsId><NewsTitle>冬季作息时间调整</NewsTitle><ForceReturn>0</ForceReturn>"
+    "<PublicDate>2026-12-07 08:00</PublicDate></News></Result>");
+
+// The application's own window, signed in to the demo school as a teacher and showing the school
+// notices, whose list a hand drags with the mouse.
+class PullInWindowTest : public DemoSchoolTest
+{
+protected:
+    static constexpr int kFrameMilliseconds = 16;
+    // A finger that rests this long before it lets go does not fling the list.
+    static constexpr int kRestMilliseconds = 300;
+
+    void SetUp() override
+    {
+        DemoSchoolTest::SetUp();
+        app = std::make_unique<HsAppDelegate>(dir.path());
+        app->didFinishLaunchingWithOptions();
+        window = app->window();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
+        app->closeUserGuide();
+        signInAsTeacher();
+        ASSERT_TRUE(waitUntil([this] { return !busy(); }));
+        ASSERT_NO_FATAL_FAILURE(tap(shown(window->contentItem(), [](QQuickItem *item) {
+            return item->inherits("QQuickTabButton") &&
+                   item->property("text").toString() == QStringLiteral("通知");
+        })));
+        ASSERT_TRUE(waitUntil([this] {
+            list = shownNamed(QStringLiteral("tableNews"));
+            return list && !busy() && list->property("count").toInt() > 0;
+        }));
+        header = list->property("refreshHeader").value<RefreshHeaderView *>();
+        ASSERT_NE(header, nullptr);
+        label = shownNamed(QStringLiteral("statusLabel"));
+        arrow = shownNamed(QStringLiteral("arrow"));
+        spinner = list->findChild<QQuickItem *>(QStringLiteral("activityIndicator"));
+        ASSERT_TRUE(label && arrow && spinner);
+    }
+
+    void TearDown() override
+    {
+        app.reset();
+        DemoSchoolTest::TearDown();
+    }
+
+    void signInAsTeacher()
+    {
+        HsLoginController &login = *app->loginController();
+        login.cbLoginTeacher()->clicked();
+        login.setAccount(QStringLiteral("wangfang"));
+        login.setPassword(QStringLiteral("teacher123"));
+        login.pressButton(HsLoginController::signInTag);
+        QObject *navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
+        ASSERT_TRUE(
+            waitUntil([&] { return navigation->property("depth").toInt() == 2 && !login.isSigningIn(); }));
+    }
+
+    bool busy() const
+    {
+        auto &port = static_cast<HsQuickScreenPort &>(app->port());
+        QObject *navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
+        return port.overlay()->isShown() || navigation->property("busy").toBool();
+    }
+
+    // The first shown item below `from`, depth first, that `wanted` picks: the areas share their
+    // interface files, so only the shown one counts.
+    static QQuickItem *shown(QQuickItem *from, const std::function<bool(QQuickItem *)> &wanted)
+    {
+        if (!from->isVisible())
+            return nullptr;
+        if (wanted(from))
+            return from;
+        for (QQuickItem *child : from->childItems()) {
+            if (QQuickItem *found = shown(child, wanted))
+                return found;
+        }
+        return nullptr;
+    }
+    QQuickItem *shownNamed(const QString &name) const
+    {
+        return shown(window->contentItem(), [&](QQuickItem *item) { return item->objectName() == name; });
+    }
+
+    void tap(QQuickItem *item)
+    {
+        ASSERT_NE(item, nullptr);
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
+    }
+
+    // A finger pressed near the top of the list and moved down `distance` points, a few points a
+    // frame; it stays on the list where it stopped.
+    QPoint pressAndPull(int distance)
+    {
+        const QPoint start = list->mapToScene(QPointF(list->width() / 2, 30)).toPoint();
+        QTest::mousePress(window, Qt::LeftButton, {}, start);
+        QPoint at = start;
+        for (int moved = 8; moved <= distance; moved += 8) {
+            at = start + QPoint(0, moved);
+            QTest::mouseMove(window, at, kFrameMilliseconds);
+            QTest::qWait(kFrameMilliseconds);
+        }
+        return at;
+    }
+    // The finger, resting where it stopped, lets go.
+    void letGo(QPoint at) { QTest::mouseRelease(window, Qt::LeftButton, {}, at, kRestMilliseconds); }
+
+    qreal pullOffset() const
+    {
+        return list->property("contentY").toReal() - list->property("originY").toReal();
+    }
+    qreal topInset() const { return list->property("topMargin").toReal(); }
+
+    bool insideTheList(QQuickItem *item) const
+    {
+        const QRectF frame = item->mapRectToItem(list, QRectF(0, 0, item->width(), item->height()));
+        return frame.top() >= 0 && frame.bottom() <= list->height();
+    }
+
+    // What the window shows while the list loads: the header loading with the list's top inset
+    // at 60, "加载中..." and the running spinner inside the shown part of the list, no arrow.
+    testing::AssertionResult showsLoading() const
+    {
+        if (header->state() != RefreshHeaderView::Loading)
+            return testing::AssertionFailure() << "state " << header->state();
+        if (topInset() != RefreshHeaderView::loadingInset)
+            return testing::AssertionFailure() << "top inset " << topInset();
+        if (label->property("text").toString() != QStringLiteral("加载中...") || !insideTheList(label))
+            return testing::AssertionFailure() << "label out of view, list pulled by " << -pullOffset();
+        if (!spinner->isVisible() || !spinner->property("running").toBool() || !insideTheList(spinner))
+            return testing::AssertionFailure() << "spinner hidden or out of view";
+        if (arrow->isVisible())
+            return testing::AssertionFailure() << "arrow shown";
+        return testing::AssertionSuccess();
+    }
+
+    // Looks at the window every frame while `going` holds (at most `milliseconds`); every look
+    // must show the header loading.
+    void expectLoadingShownWhile(const std::function<bool()> &going, int milliseconds)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        int looks = 0;
+        int misses = 0;
+        while (going() && timer.elapsed() < milliseconds) {
+            ++looks;
+            const testing::AssertionResult look = showsLoading();
+            if (!look && misses++ == 0)
+                ADD_FAILURE() << "after " << timer.elapsed() << " ms: " << look.message();
+            QTest::qWait(kFrameMilliseconds);
+        }
+        EXPECT_GT(looks, 5);
+        EXPECT_EQ(misses, 0) << "of " << looks << " looks";
+    }
+
+    bool atRest() const
+    {
+        return pullOffset() == 0 && topInset() == 0 && header->state() == RefreshHeaderView::Normal &&
+               !list->property("moving").toBool();
+    }
+
+    std::unique_ptr<HsAppDelegate> app;
+    QQuickWindow *window = nullptr;
+    QQuickItem *list = nullptr;
+    RefreshHeaderView *header = nullptr;
+    QQuickItem *label = nullptr;
+    QQuickItem *arrow = nullptr;
+    QQuickItem *spinner = nullptr;
+};
+
 } // namespace
 
-TEST_F(RefreshHeaderTest, PullPastTheThresholdTurnsTheArrowAndBackInsideItTurnsItBack)
+TEST_F(PullInWindowTest, TheHeaderStaysShownWhileItLoadsAndTheListComesBackToRestAfter)
 {
-    const QString normalText = header.statusText();
-    header.refreshScrollViewDidScroll(-65, true);
-    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
-    header.refreshScrollViewDidScroll(-66, true);
-    EXPECT_EQ(header.state(), RefreshHeaderView::Pulling);
-    EXPECT_EQ(header.statusText(), "释放后返回前20条...");
-    EXPECT_TRUE(header.isArrowTurned());
+    CannedService notices(kTwoNotices);
+    notices.holdAnswers();
+    HsServiceConfig::setEndpoint(notices.endpoint());
 
-    header.refreshScrollViewDidScroll(-30, true);
-    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
-    EXPECT_EQ(header.statusText(), normalText);
-    EXPECT_FALSE(header.isArrowTurned());
-    // Without a finger on the list, scrolling changes nothing.
-    header.refreshScrollViewDidScroll(-90, false);
-    EXPECT_EQ(header.state(), RefreshHeaderView::Normal);
-    EXPECT_EQ(owner.triggers, 0);
+    const QPoint at = pressAndPull(200);
+    ASSERT_TRUE(waitUntil([&] { return header->state() == RefreshHeaderView::Pulling; }));
+    EXPECT_EQ(label->property("text").toString(), QStringLiteral("释放后返回前20条..."));
+    EXPECT_TRUE(insideTheList(label) && insideTheList(arrow));
+    EXPECT_TRUE(waitUntil([&] { return arrow->rotation() == 180; }));
+
+    // From the release on, the arrow never turns in view, and the inset goes only once the header
+    // is back to normal, so no scroll event in between sets it again.
+    std::vector<qreal> turns;
+    QObject::connect(arrow, &QQuickItem::rotationChanged, list, [&] {
+        if (arrow->isVisible() && arrow->rotation() != 0 && arrow->rotation() != 180)
+            turns.push_back(arrow->rotation());
+    });
+    std::vector<int> statesWhenInsetCleared;
+    QObject::connect(header, &RefreshHeaderView::topInsetChanged, list, [&] {
+        if (header->topInset() == 0)
+            statesWhenInsetCleared.push_back(header->state());
+    });
+
+    letGo(at);
+    ASSERT_TRUE(waitUntil([&] { return notices.requestCount() == 1; }));
+    expectLoadingShownWhile([] { return true; }, 1200);
+
+    // A second pull while it loads triggers nothing.
+    letGo(pressAndPull(200));
+    expectLoadingShownWhile([] { return true; }, 600);
+    EXPECT_EQ(notices.requestCount(), 1);
+
+    // The header shows loading until its end, half a second after the answer.
+    notices.releaseHeldAnswers();
+    QElapsedTimer sinceAnswer;
+    sinceAnswer.start();
+    expectLoadingShownWhile([&] { return header->state() == RefreshHeaderView::Loading; }, kWaitMilliseconds);
+    EXPECT_GE(sinceAnswer.elapsed(), 450);
+    EXPECT_TRUE(waitUntil([&] { return atRest(); }))
+        << "pulled by " << -pullOffset() << ", inset " << topInset();
+    EXPECT_FALSE(header->isArrowTurned());
+    EXPECT_TRUE(arrow->isVisible() && arrow->rotation() == 0);
+    EXPECT_EQ(label->property("text").toString(), QStringLiteral("下拉后返回前20条..."));
+    EXPECT_EQ(turns, std::vector<qreal>{}) << "the arrow turned in view";
+    EXPECT_EQ(statesWhenInsetCleared, std::vector<int>{RefreshHeaderView::Normal});
+    EXPECT_EQ(list->property("count").toInt(), 2);
+}
+
+TEST_F(PullInWindowTest, AReleaseShortOfTheThresholdTriggersNothing)
+{
+    CannedService notices(kTwoNotices);
+    HsServiceConfig::setEndpoint(notices.endpoint());
+
+    const QPoint at = pressAndPull(72);
+    ASSERT_TRUE(waitUntil([&] { return pullOffset() < -20; }));
+    EXPECT_EQ(header->state(), RefreshHeaderView::Normal);
+    letGo(at);
+    EXPECT_EQ(header->state(), RefreshHeaderView::Normal);
+    EXPECT_TRUE(waitUntil([&] { return atRest(); })) << "pulled by " << -pullOffset();
+    EXPECT_EQ(notices.requestCount(), 0);
 }
 
 // A release at exactly the threshold triggers though the release text never showed; short of it,
@@ -83,10 +305,7 @@ TEST_F(RefreshHeaderTest, LoadingKeepsTheInsetBetweenZeroAndSixtyUntilTheOwnerFi
 {
     pullAndRelease({-70, -80});
     ASSERT_EQ(header.state(), RefreshHeaderView::Loading);
-    EXPECT_EQ(header.statusText(), "加载中...");
-    EXPECT_TRUE(header.isActivityRunning() && !header.isArrowVisible());
     EXPECT_EQ(header.topInset(), 60);
-    EXPECT_EQ(header.insetAnimationMilliseconds(), 200);
 
     for (const auto &[y, inset] : {std::pair<qreal, qreal>{-20, 20}, {15, 0}, {-200, 60}, {-60, 60}}) {
         header.refreshScrollViewDidScroll(y, true);
@@ -99,35 +318,4 @@ TEST_F(RefreshHeaderTest, LoadingKeepsTheInsetBetweenZeroAndSixtyUntilTheOwnerFi
     EXPECT_EQ(header.topInset(), 0);
     EXPECT_EQ(header.insetAnimationMilliseconds(), 300);
     EXPECT_TRUE(!header.isActivityRunning() && header.isArrowVisible());
-}
-
-TEST(RefreshCycleTest, FetchRunsOffTheInterfaceThreadAndTheHeaderEndsAfterIt)
-{
-    std::atomic<bool> release = false;
-    std::atomic<int> fetches = 0;
-    bool applied = false;
-    const auto fetch = [&] {
-        ++fetches;
-        release.wait(false);
-    };
-    HsRefreshCycle cycle([&] { return HsRefreshCycle::Fetch{fetch, [&] { applied = true; }}; });
-    RefreshHeaderView &header = *cycle.header();
-
-    header.refreshScrollViewDidScroll(-80, true);
-    header.refreshScrollViewDidEndDragging(-80);
-    // The interface thread is free while the fetch runs, and a second pull does not trigger.
-    EXPECT_TRUE(cycle.isReloading());
-    header.refreshScrollViewDidEndDragging(-90);
-    EXPECT_TRUE(waitUntil([&] { return fetches == 1; }));
-    QTest::qWait(50);
-    EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
-    EXPECT_FALSE(applied);
-
-    release = true;
-    release.notify_all();
-    EXPECT_TRUE(waitUntil([&] { return applied; }));
-    EXPECT_EQ(header.state(), RefreshHeaderView::Loading);
-    EXPECT_TRUE(waitUntil([&] { return header.state() == RefreshHeaderView::Normal; }));
-    EXPECT_FALSE(cycle.isReloading());
-    EXPECT_EQ(fetches, 1);
 }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QXmlStreamReader>
@@ -42,6 +43,19 @@ public:
     void holdMethod(const QString &method, int calls, int milliseconds)
     {
         m_holds.insert(method, {calls, milliseconds});
+    }
+
+    // Holds every answer from now on until released, so that a call stays in flight for as long
+    // as the test needs it to.
+    void holdAnswers() { m_holding = true; }
+    void releaseHeldAnswers()
+    {
+        m_holding = false;
+        for (const auto &[socket, answer] : std::as_const(m_held)) {
+            if (socket)
+                answerWith(socket, answer);
+        }
+        m_held.clear();
     }
 
     // The texts of in0, in1, ... of the last request, in order.
@@ -85,6 +99,10 @@ private:
         }
         if (answer.isNull())
             return;
+        if (m_holding) {
+            m_held.append({socket, answer});
+            return;
+        }
         for (auto hold = m_holds.begin(); hold != m_holds.end(); ++hold) {
             if (hold->first > 0 && calls(body, hold.key())) {
                 --hold->first;
@@ -111,6 +129,8 @@ private:
     // Per operation: how many further calls are held, and for how long.
     QMap<QString, std::pair<int, int>> m_holds;
     QList<QByteArray> m_requests;
+    bool m_holding = false;
+    QList<std::pair<QPointer<QTcpSocket>, QByteArray>> m_held;
 };
 
 // An endpoint on a loopback port that nothing listens on, so every call fails to connect.

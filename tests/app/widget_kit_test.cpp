@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/HsNotificationChannel.h"
 #include "cache/HsPreferences.h"
+#include "screens/HsCategoryBarModel.h"
 #include "widgets/HsProgressOverlay.h"
 #include "widgets/HsTaskRunner.h"
 #include "widgets/HsToast.h"
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
 
@@ -133,4 +135,41 @@ TEST(NotificationChannelTest, DeliversJsonObjectsToTheRunningInstance)
     EXPECT_FALSE(HsNotificationChannel::send(name, "[1, 2]", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(HsNotificationChannel::send(name + "-nobody", "{}"));
+}
+
+// A category title wider than its button keeps to one line and is cut short, rather than wrapped
+// into lines that the bar clips; a title that fits is shown whole.
+TEST(CategoryBarTest, ATitleWiderThanItsButtonIsElidedOnOneLine)
+{
+    HsCategoryBarModel menu;
+    const QStringList titles{QStringLiteral("通知"), QStringLiteral("三年级二班家长委员会活动")};
+    menu.setTitles(titles);
+    QQmlEngine engine;
+    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/HsSchool/HsCategoryBar.qml")));
+    QQuickWindow window;
+    std::unique_ptr<QQuickItem> bar(qobject_cast<QQuickItem *>(
+        component.createWithInitialProperties({{QStringLiteral("menu"), QVariant::fromValue(&menu)}})));
+    ASSERT_NE(bar, nullptr) << component.errorString().toStdString();
+    bar->setWidth(320);
+    bar->setParentItem(window.contentItem());
+    window.resize(320, 33);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    const std::function<QQuickItem *(QQuickItem *, const QString &)> textShowing = [&](QQuickItem *item,
+                                                                                       const QString &title) {
+        if (item->inherits("QQuickText") && item->property("text").toString() == title)
+            return item;
+        for (QQuickItem *child : item->childItems()) {
+            if (QQuickItem *found = textShowing(child, title))
+                return found;
+        }
+        return static_cast<QQuickItem *>(nullptr);
+    };
+    for (const QString &title : titles) {
+        QQuickItem *text = textShowing(bar.get(), title);
+        ASSERT_NE(text, nullptr) << title.toStdString();
+        EXPECT_EQ(text->property("lineCount").toInt(), 1) << title.toStdString();
+        EXPECT_EQ(text->property("truncated").toBool(), title.size() > 2) << title.toStdString();
+    }
 }

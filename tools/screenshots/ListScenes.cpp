@@ -5,10 +5,19 @@
 #include "screens/HsStudentActivity.h"
 #include "services/LoginService.h"
 #include "services/NewsService.h"
+#include "transport/HsServiceConfig.h"
+#include "widgets/RefreshHeaderView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QQuickItem>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
@@ -29,20 +38,106 @@ QQuickItem *visibleItem(QQuickItem *item, const QString &objectName)
     return nullptr;
 }
 
-// Holds the shown headline list pulled down by `distance`, as a finger would, and tells its
-// header; with `release`, lets go there, so that the list reloads with the header in view.
-void pullNotices(MainController &main, QQuickWindow &window, qreal distance, bool release)
+// Stands between the client and the demo school and holds whatever the client sends for a while
+// before passing it on, so that a refresh stays loading long enough to be seen. The bytes pass
+// unchanged both ways.
+class SlowRelay : public QObject
 {
-    HsNewsListActivity *area = main.viewSchool();
+public:
+    SlowRelay(const QUrl &school, int holdMilliseconds)
+        : m_school(school), m_holdMilliseconds(holdMilliseconds)
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *client = m_server.nextPendingConnection())
+                relay(client);
+        });
+    }
+
+    // The school's address with the relay's port.
+    std::string endpoint() const
+    {
+        QUrl url = m_school;
+        url.setPort(m_server.serverPort());
+        return url.toString().toStdString();
+    }
+
+private:
+    void relay(QTcpSocket *client)
+    {
+        auto *school = new QTcpSocket(client);
+        school->connectToHost(m_school.host(), static_cast<quint16>(m_school.port()));
+        connect(client, &QTcpSocket::readyRead, school, [this, client, school] {
+            QTimer::singleShot(m_holdMilliseconds, school,
+                               [school, bytes = client->readAll()] { school->write(bytes); });
+        });
+        connect(school, &QTcpSocket::readyRead, client,
+                [client, school] { client->write(school->readAll()); });
+        connect(school, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+    }
+
+    QUrl m_school;
+    int m_holdMilliseconds;
+    QTcpServer m_server;
+};
+
+constexpr int kFrameMilliseconds = 16;
+
+// A finger pressed on `item` near its top and moved down `distance` points, a few points a frame,
+// then resting there; it stays on the window until let go.
+QPoint pressAndPull(QQuickWindow &window, QQuickItem &item, int distance)
+{
+    const QPoint from = item.mapToScene(QPointF(item.width() / 2, 30)).toPoint();
+    QTest::mousePress(&window, Qt::LeftButton, {}, from);
+    QPoint at = from;
+    for (int moved = 8; moved <= distance; moved += 8) {
+        at = from + QPoint(0, moved);
+        QTest::mouseMove(&window, at, kFrameMilliseconds);
+        QTest::qWait(kFrameMilliseconds);
+    }
+    QTest::qWait(300);
+    return at;
+}
+
+// Runs the event loop until `milliseconds` have passed on `clock`.
+void waitUntilElapsed(const QElapsedTimer &clock, int milliseconds)
+{
+    QTest::qWait(static_cast<int>(std::max<qint64>(0, milliseconds - clock.elapsed())));
+}
+
+// The school notices pulled down and let go by a hand, against a school that takes 1.5 s to
+// answer: the finger held past the threshold, the list loading 0.2 s and 1 s after the release,
+// and back at rest once the load and its end are over.
+void pullNoticesToRefresh(MainController &main, QQuickWindow &window, const ScreenshotShooter &shoot)
+{
     QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
     if (!list)
         return;
-    RefreshHeaderView &header = *area->refreshHeader();
-    header.refreshScrollViewDidScroll(-distance, true);
-    if (release)
-        header.refreshScrollViewDidEndDragging(-distance);
-    const qreal shown = release ? RefreshHeaderView::loadingInset : distance;
-    list->setProperty("contentY", list->property("originY").toReal() - shown);
+    const std::string school = HsServiceConfig::endpoint();
+    SlowRelay relay(QUrl(QString::fromStdString(school)), 1500);
+    HsServiceConfig::setEndpoint(relay.endpoint());
+
+    const QPoint at = pressAndPull(window, *list, 200);
+    shoot(QStringLiteral("notices-pull-1-pulling"));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, at, 300);
+    QElapsedTimer sinceRelease;
+    sinceRelease.start();
+    waitUntilElapsed(sinceRelease, 200);
+    shoot(QStringLiteral("notices-pull-2-loading-0.2s"));
+    waitUntilElapsed(sinceRelease, 1000);
+    shoot(QStringLiteral("notices-pull-3-loading-1s"));
+    const RefreshHeaderView &header = *main.viewSchool()->refreshHeader();
+    const bool atRest = QTest::qWaitFor(
+        [&] {
+            return header.state() == RefreshHeaderView::Normal && !list->property("moving").toBool() &&
+                   list->property("contentY") == list->property("originY");
+        },
+        30000);
+    if (!atRest)
+        std::fprintf(stderr, "hsschool-screenshots: the pulled notices did not come back to rest\n");
+    shoot(QStringLiteral("notices-pull-4-at-rest"));
+    HsServiceConfig::setEndpoint(school);
 }
 
 void showStudentCategory(MainController &main, int category)
@@ -148,12 +243,7 @@ const AreaScreenshotSceneRegistration studentHomework{
      }}};
 const AreaScreenshotSceneRegistration notices{
     {QStringLiteral("notices"), 1001, [](MainController &, QQuickWindow &) {}}};
-const AreaScreenshotSceneRegistration noticesPulling{
-    {QStringLiteral("notices-pulling"), 1001,
-     [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 80, false); }, false}};
-const AreaScreenshotSceneRegistration noticesLoading{
-    {QStringLiteral("notices-loading"), 1001,
-     [](MainController &main, QQuickWindow &window) { pullNotices(main, window, 70, true); }, false}};
+const AreaGestureSceneRegistration noticesPulled{{1001, pullNoticesToRefresh}};
 const AreaScreenshotSceneRegistration news{
     {QStringLiteral("news"), 1002, [](MainController &, QQuickWindow &) {}}};
 const AreaScreenshotSceneRegistration newsEnd{{QStringLiteral("news-end"), 1002, newsAtTheEnd}};

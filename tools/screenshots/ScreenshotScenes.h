@@ -41,14 +41,12 @@ struct ScreenshotSceneRegistration
 
 // An area of the main screen to capture: the tool shows the tab `tag` (1000 to 1004) of the
 // signed-in teacher's main screen, lets `prepare` bring the area into the state to show, and saves
-// "<name>.png", once the screen is quiet or, with `settle` false, a moment later (for states that
-// pass, such as a list that is loading).
+// "<name>.png" once the screen is quiet.
 struct AreaScreenshotScene
 {
     QString name;
     int tag;
     std::function<void(MainController &, QQuickWindow &)> prepare;
-    bool settle = true;
 };
 
 inline std::vector<AreaScreenshotScene> &areaScreenshotScenes()
@@ -62,5 +60,31 @@ struct AreaScreenshotSceneRegistration
     explicit AreaScreenshotSceneRegistration(AreaScreenshotScene scene)
     {
         areaScreenshotScenes().push_back(std::move(scene));
+    }
+};
+
+// A gesture on an area of the main screen, captured at chosen moments: the tool shows the tab
+// `tag` of the signed-in teacher's main screen, then `play` acts on the window as a hand would and
+// calls `shoot` with a name at each moment to keep, which saves "<name>.png" of the window as it
+// is then.
+using ScreenshotShooter = std::function<void(const QString &name)>;
+
+struct AreaGestureScene
+{
+    int tag;
+    std::function<void(MainController &, QQuickWindow &, const ScreenshotShooter &shoot)> play;
+};
+
+inline std::vector<AreaGestureScene> &areaGestureScenes()
+{
+    static std::vector<AreaGestureScene> scenes;
+    return scenes;
+}
+
+struct AreaGestureSceneRegistration
+{
+    explicit AreaGestureSceneRegistration(AreaGestureScene scene)
+    {
+        areaGestureScenes().push_back(std::move(scene));
     }
 };

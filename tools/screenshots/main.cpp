@@ -1,7 +1,7 @@
 // hsschool-screenshots OUTDIR [WIDTHxHEIGHT]: starts a demo school server, runs the application offscreen
 // against it and saves a PNG of each screen: the guide, the filled-in login screen, the main
 // screen after signing in (and after three notifications), the help pages, and then every
-// registered scene.
+// registered scene and gesture.
 #include "ScreenshotScenes.h"
 #include "app/HsAppDelegate.h"
 #include "app/HsAppSetup.h"
@@ -25,7 +25,6 @@
 namespace {
 
 constexpr int kSettleMilliseconds = 700;
-constexpr int kMomentMilliseconds = 250;
 constexpr int kWaitMilliseconds = 60000;
 
 void processEventsFor(int milliseconds)
@@ -105,12 +104,16 @@ public:
         return quiet;
     }
 
-    bool save(const QString &name, bool quiet = true)
+    // Saves the window once it is quiet.
+    bool save(const QString &name)
     {
-        if (quiet)
-            settle();
-        else
-            processEventsFor(kMomentMilliseconds);
+        settle();
+        return shoot(name);
+    }
+
+    // Saves the window as it is now.
+    bool shoot(const QString &name)
+    {
         const QImage image = m_app.window()->grabWindow();
         const QString path = QDir(m_outDir).filePath(name + QStringLiteral(".png"));
         const bool saved = !image.isNull() && image.save(path);
@@ -250,7 +253,13 @@ int main(int argc, char *argv[])
         main->toolbarPress(scene.tag);
         camera.settle();
         scene.prepare(*main, *app.window());
-        camera.save(scene.name, scene.settle);
+        camera.save(scene.name);
+    }
+    for (const AreaGestureScene &scene : areaGestureScenes()) {
+        main->toolbarPress(scene.tag);
+        camera.settle();
+        scene.play(*main, *app.window(), [&camera](const QString &name) { camera.shoot(name); });
+        camera.settle();
     }
     main->toolbarPress(MainTabModel::firstTag);
 
