@@ -12,6 +12,13 @@ EdBaseViewController {
     title: controller.title
     onBackPressed: controller.homeButtonClicked(1000)
 
+    // The picture is decoded only as large as it is shown.
+    Binding {
+        target: screen.controller.picture
+        property: "shownSize"
+        value: Qt.size(column.width * Screen.devicePixelRatio, Math.round(column.width * 5 / 8) * Screen.devicePixelRatio)
+    }
+
     Flickable {
         id: scroller
 
