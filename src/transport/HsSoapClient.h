@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transport/HsHttpExchange.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -40,7 +42,7 @@ class HsSoapClient
 public:
     static constexpr long kDefaultTimeoutSeconds = 60;
     // An answer body larger than this is abandoned while it arrives and counts as no answer.
-    static constexpr size_t kMaxAnswerBytes = 32u << 20;
+    static constexpr size_t kMaxAnswerBytes = HsHttpExchange::kMaxAnswerBytes;
 
     // Abandons every call in flight on every thread and fails every later one at once, without
     // touching the network, until called again with false: for a process that is quitting and
