@@ -24,6 +24,29 @@ inline bool waitUntil(const std::function<bool()> &done, int milliseconds = kWai
     return QTest::qWaitFor(done, milliseconds);
 }
 
+// The first shown item below `from`, depth first, that `wanted` picks: screens that share an
+// interface file (the areas) are all in the tree, and only the shown one counts.
+inline QQuickItem *firstShownItem(QQuickItem *from, const std::function<bool(QQuickItem *)> &wanted)
+{
+    if (!from->isVisible())
+        return nullptr;
+    if (wanted(from))
+        return from;
+    for (QQuickItem *child : from->childItems()) {
+        if (QQuickItem *found = firstShownItem(child, wanted))
+            return found;
+    }
+    return nullptr;
+}
+
+// A finger taps the middle of `item`.
+inline void tapItem(QQuickWindow &window, QQuickItem *item)
+{
+    ASSERT_NE(item, nullptr);
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(&window, Qt::LeftButton, {}, centre.toPoint());
+}
+
 // One screen's interface file in an offscreen window of phone size, driven by its controller, so
 // taps and typing go through the interface file to the controller.
 class ScreenHost
@@ -70,12 +93,7 @@ public:
         return item;
     }
 
-    void tap(QQuickItem *item)
-    {
-        ASSERT_NE(item, nullptr);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(&window, Qt::LeftButton, {}, centre.toPoint());
-    }
+    void tap(QQuickItem *item) { tapItem(window, item); }
 
     void type(const QString &fieldName, const QString &text)
     {

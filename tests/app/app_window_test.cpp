@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "AppWindowTestSupport.h"
 #include "app/HsAppDelegate.h"
 #include "app/HsQuickScreenPort.h"
 #include "screens/CheckButton.h"
@@ -15,30 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class AppWindowTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        app.didFinishLaunchingWithOptions();
-        window = app.window();
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
-        navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
-        ASSERT_NE(navigation, nullptr);
-    }
-
-    bool settledAt(int depth) const
-    {
-        return navigation->property("depth").toInt() == depth && !navigation->property("busy").toBool();
-    }
-
-    QTemporaryDir dir;
-    HsAppDelegate app{dir.path()};
-    QQuickWindow *window = nullptr;
-    QObject *navigation = nullptr;
-};
 
 // The window with the guide closed, as a screen reader or a keyboard user meets it.
 class AccessibilityTest : public AppWindowTest

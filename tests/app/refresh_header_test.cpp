@@ -65,7 +65,7 @@ protected:
         app->closeUserGuide();
         signInAsTeacher();
         ASSERT_TRUE(waitUntil([this] { return !busy(); }));
-        ASSERT_NO_FATAL_FAILURE(tap(shown(window->contentItem(), [](QQuickItem *item) {
+        ASSERT_NO_FATAL_FAILURE(tap(firstShownItem(window->contentItem(), [](QQuickItem *item) {
             return item->inherits("QQuickTabButton") &&
                    item->property("text").toString() == QStringLiteral("通知");
         })));
@@ -106,31 +106,13 @@ protected:
         return port.overlay()->isShown() || navigation->property("busy").toBool();
     }
 
-    // The first shown item below `from`, depth first, that `wanted` picks: the areas share their
-    // interface files, so only the shown one counts.
-    static QQuickItem *shown(QQuickItem *from, const std::function<bool(QQuickItem *)> &wanted)
-    {
-        if (!from->isVisible())
-            return nullptr;
-        if (wanted(from))
-            return from;
-        for (QQuickItem *child : from->childItems()) {
-            if (QQuickItem *found = shown(child, wanted))
-                return found;
-        }
-        return nullptr;
-    }
     QQuickItem *shownNamed(const QString &name) const
     {
-        return shown(window->contentItem(), [&](QQuickItem *item) { return item->objectName() == name; });
+        return firstShownItem(window->contentItem(),
+                              [&](QQuickItem *item) { return item->objectName() == name; });
     }
 
-    void tap(QQuickItem *item)
-    {
-        ASSERT_NE(item, nullptr);
-        QTest::mouseClick(window, Qt::LeftButton, {},
-                          item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
-    }
+    void tap(QQuickItem *item) { tapItem(*window, item); }
 
     // A finger pressed near the top of the list and moved down `distance` points, a few points a
     // frame; it stays on the list where it stopped.

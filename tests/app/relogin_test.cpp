@@ -3,6 +3,7 @@
 // nothing that the last one left in the cache.
 
 #include "AppTestSupport.h"
+#include "AppWindowTestSupport.h"
 #include "ServerProcess.h"
 #include "app/HsAppDelegate.h"
 #include "app/HsQuickScreenPort.h"
@@ -28,18 +29,13 @@ namespace {
 // How long the held service keeps its answers: far beyond what a close may take.
 constexpr int kHoldMilliseconds = 10000;
 
-class ReloginTest : public testing::Test
+class ReloginTest : public AppWindowTest
 {
 protected:
     void SetUp() override
     {
-        app.didFinishLaunchingWithOptions();
+        ASSERT_NO_FATAL_FAILURE(AppWindowTest::SetUp());
         app.closeUserGuide();
-        window = app.window();
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
-        navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
-        ASSERT_NE(navigation, nullptr);
         QObject::connect(static_cast<HsQuickScreenPort *>(&app.port()), &HsQuickScreenPort::pushRequested,
                          window, [this](const QString &, QObject *controller) {
                              if (auto *pushed = qobject_cast<MainController *>(controller))
@@ -53,24 +49,10 @@ protected:
         HsPreferences::setCurrent(nullptr);
     }
 
-    bool settledAt(int depth) const
+    // The first shown item of the window that `wanted` picks.
+    QQuickItem *visible(const std::function<bool(QQuickItem *)> &wanted) const
     {
-        return navigation->property("depth").toInt() == depth && !navigation->property("busy").toBool();
-    }
-
-    // The first visible item below `from` (the window's content by default), depth first.
-    QQuickItem *visible(const std::function<bool(QQuickItem *)> &wanted, QQuickItem *from = nullptr) const
-    {
-        from = from ? from : window->contentItem();
-        if (!from->isVisible())
-            return nullptr;
-        if (wanted(from))
-            return from;
-        for (QQuickItem *child : from->childItems()) {
-            if (QQuickItem *found = visible(wanted, child))
-                return found;
-        }
-        return nullptr;
+        return firstShownItem(window->contentItem(), wanted);
     }
 
     QQuickItem *button(const QString &text) const
@@ -80,12 +62,7 @@ protected:
         });
     }
 
-    void tap(QQuickItem *item)
-    {
-        ASSERT_NE(item, nullptr);
-        QTest::mouseClick(window, Qt::LeftButton, {},
-                          item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint());
-    }
+    void tap(QQuickItem *item) { tapItem(*window, item); }
 
     void typeInto(const QString &placeholder, const QString &text)
     {
@@ -138,10 +115,6 @@ protected:
         ASSERT_TRUE(waitUntil([this] { return button(QStringLiteral("重新登陆")) != nullptr; }));
     }
 
-    QTemporaryDir dir;
-    HsAppDelegate app{dir.path()};
-    QQuickWindow *window = nullptr;
-    QObject *navigation = nullptr;
     QPointer<MainController> main;
 };
 

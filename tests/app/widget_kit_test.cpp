@@ -156,15 +156,10 @@ TEST(CategoryBarTest, ATitleWiderThanItsButtonIsElidedOnOneLine)
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    const std::function<QQuickItem *(QQuickItem *, const QString &)> textShowing = [&](QQuickItem *item,
-                                                                                       const QString &title) {
-        if (item->inherits("QQuickText") && item->property("text").toString() == title)
-            return item;
-        for (QQuickItem *child : item->childItems()) {
-            if (QQuickItem *found = textShowing(child, title))
-                return found;
-        }
-        return static_cast<QQuickItem *>(nullptr);
+    const auto textShowing = [](QQuickItem *from, const QString &title) {
+        return firstShownItem(from, [&](QQuickItem *item) {
+            return item->inherits("QQuickText") && item->property("text").toString() == title;
+        });
     };
     for (const QString &title : titles) {
         QQuickItem *text = textShowing(bar.get(), title);
