@@ -17,6 +17,19 @@
 // saves "<name>.png".
 using ScreenshotControllerFactory = std::function<QObject *(ScreenPort &, HsUserSession &, HsDefaults &)>;
 
+// The scenes of one kind, each added from a file of its own:
+// `static SceneRegistration<Kind> r{{...}};`
+template <class Scene> std::vector<Scene> &registeredScenes()
+{
+    static std::vector<Scene> scenes;
+    return scenes;
+}
+
+template <class Scene> struct SceneRegistration
+{
+    explicit SceneRegistration(Scene scene) { registeredScenes<Scene>().push_back(std::move(scene)); }
+};
+
 struct ScreenshotScene
 {
     QString name;
@@ -24,20 +37,7 @@ struct ScreenshotScene
     ScreenshotControllerFactory makeController;
 };
 
-inline std::vector<ScreenshotScene> &screenshotScenes()
-{
-    static std::vector<ScreenshotScene> scenes;
-    return scenes;
-}
-
-// Adds a scene from a file of its own: `static ScreenshotSceneRegistration r{{...}};`
-struct ScreenshotSceneRegistration
-{
-    explicit ScreenshotSceneRegistration(ScreenshotScene scene)
-    {
-        screenshotScenes().push_back(std::move(scene));
-    }
-};
+using ScreenshotSceneRegistration = SceneRegistration<ScreenshotScene>;
 
 // An area of the main screen to capture: the tool shows the tab `tag` (1000 to 1004) of the
 // signed-in teacher's main screen, lets `prepare` bring the area into the state to show, and saves
@@ -49,19 +49,7 @@ struct AreaScreenshotScene
     std::function<void(MainController &, QQuickWindow &)> prepare;
 };
 
-inline std::vector<AreaScreenshotScene> &areaScreenshotScenes()
-{
-    static std::vector<AreaScreenshotScene> scenes;
-    return scenes;
-}
-
-struct AreaScreenshotSceneRegistration
-{
-    explicit AreaScreenshotSceneRegistration(AreaScreenshotScene scene)
-    {
-        areaScreenshotScenes().push_back(std::move(scene));
-    }
-};
+using AreaScreenshotSceneRegistration = SceneRegistration<AreaScreenshotScene>;
 
 // A gesture on an area of the main screen, captured at chosen moments: the tool shows the tab
 // `tag` of the signed-in teacher's main screen, then `play` acts on the window as a hand would and
@@ -75,16 +63,4 @@ struct AreaGestureScene
     std::function<void(MainController &, QQuickWindow &, const ScreenshotShooter &shoot)> play;
 };
 
-inline std::vector<AreaGestureScene> &areaGestureScenes()
-{
-    static std::vector<AreaGestureScene> scenes;
-    return scenes;
-}
-
-struct AreaGestureSceneRegistration
-{
-    explicit AreaGestureSceneRegistration(AreaGestureScene scene)
-    {
-        areaGestureScenes().push_back(std::move(scene));
-    }
-};
+using AreaGestureSceneRegistration = SceneRegistration<AreaGestureScene>;

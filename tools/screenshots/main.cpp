@@ -249,13 +249,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "hsschool-screenshots: the main screen is not on top after signing in\n");
         return 1;
     }
-    for (const AreaScreenshotScene &scene : areaScreenshotScenes()) {
+    for (const AreaScreenshotScene &scene : registeredScenes<AreaScreenshotScene>()) {
         main->toolbarPress(scene.tag);
         camera.settle();
         scene.prepare(*main, *app.window());
         camera.save(scene.name);
     }
-    for (const AreaGestureScene &scene : areaGestureScenes()) {
+    for (const AreaGestureScene &scene : registeredScenes<AreaGestureScene>()) {
         main->toolbarPress(scene.tag);
         camera.settle();
         scene.play(*main, *app.window(), [&camera](const QString &name) { camera.shoot(name); });
@@ -263,7 +263,7 @@ int main(int argc, char *argv[])
     }
     main->toolbarPress(MainTabModel::firstTag);
 
-    for (const ScreenshotScene &scene : screenshotScenes())
+    for (const ScreenshotScene &scene : registeredScenes<ScreenshotScene>())
         photographPushed(camera, app, scene.name, scene.interfaceFile,
                          scene.makeController(app.port(), app.session(), app.defaults()));
     return camera.failures() == 0 ? 0 : 1;
