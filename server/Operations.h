@@ -44,6 +44,8 @@ struct Call
     const Arguments &args;
     // "http://host:port" as the client reached the server; picture addresses start with it.
     const std::string &baseUrl;
+    // The caller's network address as the server saw it ("127.0.0.1"); empty when unknown.
+    const std::string &peerAddress;
 };
 
 // A handler answers the call's result document, already escaped as the text of the answer's

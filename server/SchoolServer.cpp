@@ -141,7 +141,8 @@ std::string SchoolServer::baseUrlOf(const httplib::Request &req) const
     return "http://" + options_.host + ":" + std::to_string(boundPort_);
 }
 
-SoapReply SchoolServer::dispatch(const std::string &body, const std::string &baseUrl)
+SoapReply SchoolServer::dispatch(const std::string &body, const std::string &baseUrl,
+                                 const std::string &peerAddress)
 {
     SoapReading reading = readSoapRequest(body);
     if (!reading.request)
@@ -158,7 +159,7 @@ SoapReply SchoolServer::dispatch(const std::string &body, const std::string &bas
     try {
         auto db = pool_.acquire();
         const Arguments args(op->arguments, ownArguments(request));
-        Call call{*db, args, baseUrl};
+        Call call{*db, args, baseUrl, peerAddress};
         return SoapReply{200, soapResponse(request, op->handler(call)), request.method};
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s failed: %s\n", request.method.c_str(), e.what());
@@ -168,7 +169,7 @@ SoapReply SchoolServer::dispatch(const std::string &body, const std::string &bas
 
 void SchoolServer::answerSoap(const httplib::Request &req, httplib::Response &res)
 {
-    SoapReply reply = dispatch(req.body, baseUrlOf(req));
+    SoapReply reply = dispatch(req.body, baseUrlOf(req), req.remote_addr);
     trace.operation = reply.operation;
     res.status = reply.status;
     res.set_content(reply.body, kXmlType);

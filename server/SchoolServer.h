@@ -41,7 +41,7 @@ public:
     bool isRunning() const { return http_.is_running(); }
 
     // Runs one SOAP call; the part of the server that does not depend on HTTP.
-    SoapReply dispatch(const std::string &body, const std::string &baseUrl);
+    SoapReply dispatch(const std::string &body, const std::string &baseUrl, const std::string &peerAddress = {});
 
 private:
     void prepareDatabase();
