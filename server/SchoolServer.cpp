@@ -1,52 +1,39 @@
 #include "SchoolServer.h"
 
 #include "Handlers.h"
+#include "PictureReplies.h"
 #include "Schema.h"
 #include "Seed.h"
 #include "SoapMessage.h"
 #include "Wsdl.h"
+#include "LogText.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
-#include <chrono>
 #include <cstdio>
-#include <sys/socket.h>
 
 namespace {
 
-constexpr size_t kMaxBodyBytes = 1024 * 1024;
-// A kept-alive connection holds its worker while idle, up to the keep-alive time-out, so there are
-// many more workers than clients expected to call at once.
-constexpr size_t kWorkerThreads = 64;
-// Connection attempts the kernel queues before the server accepts them. The HTTP library listens
-// with a queue of 5; a burst of new connections beyond that is dropped and the client's system
-// tries again only after a second.
-constexpr int kListenBacklog = 1024;
-constexpr size_t kKeepAliveCalls = 1000;
-// An idle kept connection is closed after this long. Stopping the server waits for idle
-// connections to reach it, so it is kept short; clients stop reusing a connection well before.
-constexpr time_t kKeepAliveIdleSeconds = 3;
 constexpr const char *kXmlType = "text/xml; charset=utf-8";
+constexpr std::string_view kPicturesPrefix = "/images/";
+constexpr std::string_view kUploadsPrefix = "/images/uploads/";
 
-// What the access log line of the request on this thread reports.
-struct RequestTrace
+// Calls come as SOAP 1.1 (text/xml) or SOAP 1.2 (application/soap+xml). A form or a plain text
+// that a web page in a user's browser may post to any address without asking is not a call.
+bool isSoapMediaType(std::optional<std::string_view> contentType)
 {
-    std::chrono::steady_clock::time_point start;
-    std::string operation;
-    bool started = false;
-};
+    if (!contentType)
+        return false;
+    std::string type(contentType->substr(0, contentType->find(';')));
+    type.erase(std::remove_if(type.begin(), type.end(), [](unsigned char c) { return std::isspace(c); }), type.end());
+    std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::tolower(c); });
+    return type == "text/xml" || type == "application/soap+xml";
+}
 
-thread_local RequestTrace trace;
-
-void logRequest(const httplib::Request &req, const httplib::Response &res)
+HttpReply xmlReply(int status, std::string body, std::string operation = {})
 {
-    double elapsedMs = 0;
-    if (trace.started)
-        elapsedMs =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - trace.start).count();
-    const std::string operation = trace.operation.empty() ? "-" : trace.operation;
-    std::fprintf(stderr, "%s %s %s %d %.1fms\n", req.method.c_str(), req.path.c_str(), operation.c_str(),
-                 res.status, elapsedMs);
-    trace = RequestTrace{};
+    return HttpReply{status, kXmlType, std::move(body), {}, {}, std::move(operation)};
 }
 
 SoapReply fault(int status, std::string_view code, std::string_view message, std::string operation = {})
@@ -69,10 +56,11 @@ std::vector<std::string> ownArguments(const SoapRequest &request)
 
 } // namespace
 
-SchoolServer::SchoolServer(ServerOptions options) : options_(std::move(options)), pool_(options_.databasePath)
+SchoolServer::SchoolServer(ServerOptions options)
+    : options_(std::move(options)), pool_(options_.databasePath),
+      http_([this](const HttpRequest &request) { return route(request); }, options_.limits, !options_.quiet)
 {
     prepareDatabase();
-    installRoutes();
 }
 
 void SchoolServer::prepareDatabase()
@@ -83,49 +71,15 @@ void SchoolServer::prepareDatabase()
         seedDemoSchool(*db);
 }
 
-void SchoolServer::installRoutes()
-{
-    http_.set_payload_max_length(kMaxBodyBytes);
-    // Headers and body leave in separate writes; without this the body waits for the
-    // client's delayed acknowledgement on a kept-alive connection.
-    http_.set_tcp_nodelay(true);
-    http_.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    http_.set_keep_alive_max_count(kKeepAliveCalls);
-    http_.set_keep_alive_timeout(kKeepAliveIdleSeconds);
-    // Remembers the listening socket (the library keeps it to itself) so that bind can enlarge its
-    // queue; the library's own options (address reuse) still apply.
-    http_.set_socket_options([this](socket_t socket) {
-        httplib::default_socket_options(socket);
-        listenSocket_ = socket;
-    });
-    if (!options_.quiet) {
-        http_.set_pre_routing_handler([](const httplib::Request &, httplib::Response &) {
-            trace.start = std::chrono::steady_clock::now();
-            trace.started = true;
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-        http_.set_logger(logRequest);
-    }
-    http_.set_mount_point("/images", options_.picturesDir);
-    http_.Post(kServicePath, [this](const auto &req, auto &res) { answerSoap(req, res); });
-    http_.Get(kServicePath, [this](const auto &req, auto &res) { answerWsdl(req, res); });
-    http_.Get(R"(/images/uploads/(\d+)\.(png|jpg))",
-              [this](const auto &req, auto &res) { answerUpload(req, res); });
-}
-
 int SchoolServer::bind()
 {
-    boundPort_ = options_.port == 0 ? http_.bind_to_any_port(options_.host)
-                                    : (http_.bind_to_port(options_.host, options_.port) ? options_.port : -1);
-    // Listening again on a listening socket only changes its queue length.
-    if (boundPort_ > 0 && listenSocket_ != INVALID_SOCKET && ::listen(listenSocket_, kListenBacklog) != 0)
-        std::fprintf(stderr, "could not enlarge the connection queue\n");
+    boundPort_ = http_.bind(options_.host, options_.port);
     return boundPort_;
 }
 
 bool SchoolServer::run()
 {
-    return http_.listen_after_bind();
+    return http_.run();
 }
 
 void SchoolServer::stop()
@@ -133,11 +87,26 @@ void SchoolServer::stop()
     http_.stop();
 }
 
-std::string SchoolServer::baseUrlOf(const httplib::Request &req) const
+HttpReply SchoolServer::route(const HttpRequest &request)
 {
-    const std::string host = req.get_header_value("Host");
-    if (!host.empty())
-        return "http://" + host;
+    const std::string_view path = request.path();
+    const bool get = request.method() == "GET" || request.method() == "HEAD";
+    if (path == kServicePath && request.method() == "POST")
+        return answerSoap(request);
+    if (path == kServicePath && get)
+        return answerWsdl(request);
+    if (get && path.substr(0, kUploadsPrefix.size()) == kUploadsPrefix)
+        return answerUpload(request, path.substr(kUploadsPrefix.size()));
+    if (get && path.substr(0, kPicturesPrefix.size()) == kPicturesPrefix)
+        return pictureFileReply(options_.picturesDir, path.substr(kPicturesPrefix.size()), request.header("Range"));
+    return notFound();
+}
+
+std::string SchoolServer::baseUrlOf(const HttpRequest &request) const
+{
+    const auto host = request.header("Host");
+    if (host && !host->empty())
+        return "http://" + std::string(*host);
     return "http://" + options_.host + ":" + std::to_string(boundPort_);
 }
 
@@ -162,45 +131,44 @@ SoapReply SchoolServer::dispatch(const std::string &body, const std::string &bas
         Call call{*db, args, baseUrl, peerAddress};
         return SoapReply{200, soapResponse(request, op->handler(call)), request.method};
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s failed: %s\n", request.method.c_str(), e.what());
+        std::fprintf(stderr, "%s failed: %s\n", printableForLog(request.method).c_str(), printableForLog(e.what()).c_str());
         return fault(500, "soap:Server", "the service could not complete the call", request.method);
     }
 }
 
-void SchoolServer::answerSoap(const httplib::Request &req, httplib::Response &res)
+HttpReply SchoolServer::answerSoap(const HttpRequest &request)
 {
-    SoapReply reply = dispatch(req.body, baseUrlOf(req), req.remote_addr);
-    trace.operation = reply.operation;
-    res.status = reply.status;
-    res.set_content(reply.body, kXmlType);
+    if (!isSoapMediaType(request.header("Content-Type")))
+        return xmlReply(415, soapFault("soap:Client", "a call must be sent as text/xml or application/soap+xml"));
+    SoapReply reply = dispatch(request.body(), baseUrlOf(request), request.peerAddress());
+    return xmlReply(reply.status, std::move(reply.body), std::move(reply.operation));
 }
 
-void SchoolServer::answerWsdl(const httplib::Request &req, httplib::Response &res)
+HttpReply SchoolServer::answerWsdl(const HttpRequest &request)
 {
-    if (!req.has_param("wsdl") && !req.has_param("WSDL")) {
-        res.status = 404;
-        return;
-    }
-    trace.operation = "wsdl";
-    res.set_content(describeService(options_.serviceNamespace, baseUrlOf(req) + kServicePath), kXmlType);
+    if (!request.hasQueryKey("wsdl") && !request.hasQueryKey("WSDL"))
+        return notFound();
+    return xmlReply(200, describeService(options_.serviceNamespace, baseUrlOf(request) + kServicePath), "wsdl");
 }
 
-void SchoolServer::answerUpload(const httplib::Request &req, httplib::Response &res)
+// "<id>.png" or "<id>.jpg": a picture that a user uploaded, from the database.
+HttpReply SchoolServer::answerUpload(const HttpRequest &request, std::string_view name)
 {
-    const std::string number = req.matches[1].str();
+    const size_t dot = name.find('.');
     int64_t id = 0;
-    if (std::from_chars(number.data(), number.data() + number.size(), id).ec != std::errc()) {
-        res.status = 404;
-        return;
-    }
+    const std::string_view number = name.substr(0, dot);
+    if (dot == std::string_view::npos ||
+        std::from_chars(number.data(), number.data() + number.size(), id).ec != std::errc() ||
+        number.find_first_not_of("0123456789") != std::string_view::npos)
+        return notFound();
+    const std::string_view extension = name.substr(dot + 1);
+    if (extension != "png" && extension != "jpg")
+        return notFound();
     auto db = pool_.acquire();
     Statement stmt = db->prepare("SELECT content_type, bytes FROM uploads WHERE id = ?");
     stmt.bindAll(id);
-    const std::string extension = req.matches[2].str();
-    if (!stmt.step() || stmt.text(0) != (extension == "png" ? "image/png" : "image/jpeg")) {
-        res.status = 404;
-        return;
-    }
+    if (!stmt.step() || stmt.text(0) != (extension == "png" ? "image/png" : "image/jpeg"))
+        return notFound();
     const Blob bytes = stmt.blob(1);
-    res.set_content(reinterpret_cast<const char *>(bytes.data()), bytes.size(), stmt.text(0).c_str());
+    return pictureBytesReply(std::string(bytes.begin(), bytes.end()), stmt.text(0), request.header("Range"));
 }

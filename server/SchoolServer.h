@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Database.h"
+#include "HttpService.h"
 
-#include <httplib.h>
 #include <memory>
 #include <string>
 
@@ -15,6 +15,7 @@ struct ServerOptions
     std::string picturesDir;      // served below /images/
     std::string serviceNamespace; // used when a request's operation element has none
     bool quiet = false;           // no access log line per request
+    HttpLimits limits;
 };
 
 // What one POST to the service answers.
@@ -38,24 +39,23 @@ public:
     bool run();
     // Ends run() once it is serving; isRunning() tells whether it has started.
     void stop();
-    bool isRunning() const { return http_.is_running(); }
+    bool isRunning() const { return http_.isRunning(); }
 
     // Runs one SOAP call; the part of the server that does not depend on HTTP.
     SoapReply dispatch(const std::string &body, const std::string &baseUrl, const std::string &peerAddress = {});
 
 private:
     void prepareDatabase();
-    void installRoutes();
-    void answerSoap(const httplib::Request &req, httplib::Response &res);
-    void answerWsdl(const httplib::Request &req, httplib::Response &res);
-    void answerUpload(const httplib::Request &req, httplib::Response &res);
-    std::string baseUrlOf(const httplib::Request &req) const;
+    HttpReply route(const HttpRequest &request);
+    HttpReply answerSoap(const HttpRequest &request);
+    HttpReply answerWsdl(const HttpRequest &request);
+    HttpReply answerUpload(const HttpRequest &request, std::string_view name);
+    std::string baseUrlOf(const HttpRequest &request) const;
 
     ServerOptions options_;
     ConnectionPool pool_;
-    httplib::Server http_;
+    HttpService http_;
     int boundPort_ = -1;
-    socket_t listenSocket_ = INVALID_SOCKET;
 };
 
 inline constexpr const char *kServicePath = "/school/services/schoolSvc";

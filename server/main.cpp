@@ -44,6 +44,21 @@ int main(int argc, char **argv)
     app.add_option("--pictures", options.picturesDir, "folder served below /images/")->capture_default_str();
     app.add_option("--namespace", options.serviceNamespace, "service namespace for requests without one")
         ->capture_default_str();
+    HttpLimits &limits = options.limits;
+    app.add_option("--threads", limits.threads, "threads that read, answer and write")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 256));
+    app.add_option("--connections-per-address", limits.connectionsPerAddress,
+                   "open connections one peer address may hold")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 100000));
+    app.add_option("--idle-seconds", limits.idleSeconds, "an idle connection is closed after this long")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3600));
+    app.add_option("--exchange-seconds", limits.exchangeSeconds,
+                   "a request must have arrived and been answered this long after its connection began waiting")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 3600));
     app.add_flag("--quiet", options.quiet, "no access log line per request (also HSSCHOOL_SERVER_QUIET=1)");
     CLI11_PARSE(app, argc, argv);
     if (const char *quiet = std::getenv("HSSCHOOL_SERVER_QUIET");
