@@ -172,3 +172,54 @@ TEST_F(ProtocolTest, UnknownPicturesAreNotFound)
 }
 
 } // namespace
+
+namespace {
+
+// A picture request gets its whole picture or a single range of it, never a copy per range asked.
+TEST_F(ProtocolTest, PictureRequestsGetOneRangeOrTheWhole)
+{
+    const char *path = "/images/avatars/student-3.png";
+    const std::string picture = http().Get(path).value().body;
+    const size_t size = picture.size();
+    ASSERT_GT(size, 100u);
+    std::string manyRanges = "bytes=0-";
+    for (int i = 0; i < 2700; ++i)
+        manyRanges += ",0-";
+    struct Case
+    {
+        std::string range;
+        int status;
+        std::string body;
+        std::string contentRange;
+    };
+    const std::string total = "/" + std::to_string(size);
+    const Case cases[] = {
+        {"", 200, picture, ""},
+        {"bytes=0-9", 206, picture.substr(0, 10), "bytes 0-9" + total},
+        {"bytes=10-", 206, picture.substr(10), "bytes 10-" + std::to_string(size - 1) + total},
+        {"bytes=-5", 206, picture.substr(size - 5), "bytes " + std::to_string(size - 5) + "-" +
+                                                        std::to_string(size - 1) + total},
+        {"bytes=5-" + std::to_string(size + 100), 206, picture.substr(5),
+         "bytes 5-" + std::to_string(size - 1) + total},
+        {manyRanges, 200, picture, ""},
+        {"bytes=0-1,5-6", 200, picture, ""},
+        {"bytes=9-3", 200, picture, ""},
+        {"lines=0-3", 200, picture, ""},
+        {"bytes=" + std::to_string(size) + "-", 416, "", "bytes */" + std::to_string(size)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.range.substr(0, 40));
+        httplib::Headers headers;
+        if (!c.range.empty())
+            headers.emplace("Range", c.range);
+        const auto answer = http().Get(path, headers);
+        ASSERT_TRUE(answer);
+        EXPECT_EQ(answer->status, c.status);
+        if (c.status != 416) {
+            EXPECT_EQ(answer->body, c.body);
+        }
+        EXPECT_EQ(answer->get_header_value("Content-Range"), c.contentRange);
+    }
+}
+
+} // namespace

@@ -45,8 +45,8 @@ std::string readFirstLine(int fd)
 
 } // namespace
 
-ServerProcess::ServerProcess(std::string picturesFolder)
-    : folder_(makeTemporaryFolder()), picturesFolder_(std::move(picturesFolder))
+ServerProcess::ServerProcess(std::string picturesFolder, std::vector<std::string> options)
+    : folder_(makeTemporaryFolder()), picturesFolder_(std::move(picturesFolder)), options_(std::move(options))
 {
     start(true);
 }
@@ -100,6 +100,7 @@ void ServerProcess::start(bool seed)
         args.push_back("--seed");
     if (!picturesFolder_.empty())
         args.insert(args.end(), {"--pictures", picturesFolder_});
+    args.insert(args.end(), options_.begin(), options_.end());
     std::vector<char *> argv;
     for (auto &arg : args)
         argv.push_back(arg.data());

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // A hsschool-server of its own for a test: started on a free loopback port with a fresh
 // database in a temporary folder holding the demo school. The server's log goes to a file in
@@ -9,8 +10,9 @@
 class ServerProcess
 {
 public:
-    // Serves the pictures of `picturesFolder` below /images/, or the demo school's when empty.
-    explicit ServerProcess(std::string picturesFolder = {});
+    // Serves the pictures of `picturesFolder` below /images/, or the demo school's when empty;
+    // `options` are added to the server's command line.
+    explicit ServerProcess(std::string picturesFolder = {}, std::vector<std::string> options = {});
     ~ServerProcess();
     ServerProcess(const ServerProcess &) = delete;
     ServerProcess &operator=(const ServerProcess &) = delete;
@@ -32,6 +34,7 @@ private:
 
     std::string folder_;
     std::string picturesFolder_;
+    std::vector<std::string> options_;
     std::string baseUrl_;
     pid_t pid_ = -1;
 };
