@@ -85,7 +85,8 @@ int boundPort(int fd)
 
 std::optional<uint64_t> declaredLength(MHD_Connection *connection)
 {
-    const char *value = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+    const char *value =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
     if (value == nullptr)
         return std::nullopt;
     uint64_t length = 0;
@@ -104,12 +105,14 @@ MHD_Response *responseFor(HttpReply &reply)
 {
     MHD_Response *response = nullptr;
     if (reply.file) {
-        response = MHD_create_response_from_fd_at_offset64(reply.file->length, reply.file->fd, reply.file->offset);
+        response =
+            MHD_create_response_from_fd_at_offset64(reply.file->length, reply.file->fd, reply.file->offset);
         if (response != nullptr)
             reply.file.reset(); // the response closes it
     } else {
         // The body lives in the exchange, which outlasts the response's sending.
-        response = MHD_create_response_from_buffer(reply.body.size(), reply.body.data(), MHD_RESPMEM_PERSISTENT);
+        response =
+            MHD_create_response_from_buffer(reply.body.size(), reply.body.data(), MHD_RESPMEM_PERSISTENT);
     }
     if (response == nullptr)
         return nullptr;
@@ -179,14 +182,16 @@ struct HttpServiceCallbacks
         --service.exchangesInFlight_;
     }
 
-    static void connectionEvent(void *self, MHD_Connection *connection, void **, MHD_ConnectionNotificationCode event)
+    static void connectionEvent(void *self, MHD_Connection *connection, void **,
+                                MHD_ConnectionNotificationCode event)
     {
         auto &service = *static_cast<HttpService *>(self);
         if (event == MHD_CONNECTION_NOTIFY_CLOSED) {
             service.deadlines_.closed(connection);
             return;
         }
-        const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        const MHD_ConnectionInfo *info =
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
         if (info != nullptr)
             service.deadlines_.opened(connection, info->connect_fd);
     }
@@ -195,8 +200,7 @@ struct HttpServiceCallbacks
 HttpRequest::HttpRequest(MHD_Connection *connection, std::string_view method, std::string_view path,
                          const std::string &body)
     : connection_(connection), method_(method), path_(path), body_(body)
-{
-}
+{}
 
 std::optional<std::string_view> HttpRequest::header(const char *name) const
 {
@@ -210,8 +214,8 @@ bool HttpRequest::hasQueryKey(std::string_view key) const
 {
     const char *value = nullptr;
     size_t size = 0;
-    return MHD_lookup_connection_value_n(connection_, MHD_GET_ARGUMENT_KIND, key.data(), key.size(), &value, &size) ==
-           MHD_YES;
+    return MHD_lookup_connection_value_n(connection_, MHD_GET_ARGUMENT_KIND, key.data(), key.size(), &value,
+                                         &size) == MHD_YES;
 }
 
 std::string HttpRequest::peerAddress() const
@@ -231,8 +235,7 @@ std::string HttpRequest::peerAddress() const
 HttpService::HttpService(HttpHandler handler, HttpLimits limits, bool accessLog)
     : handler_(std::move(handler)), limits_(limits), accessLog_(accessLog),
       deadlines_(std::chrono::seconds(limits.exchangeSeconds))
-{
-}
+{}
 
 HttpService::~HttpService()
 {
@@ -255,14 +258,15 @@ bool HttpService::run()
 {
     if (listenSocket_ < 0)
         return false;
-    daemon_ = MHD_start_daemon(
-        MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC, 0, nullptr, nullptr,
-        &HttpServiceCallbacks::answer, this, MHD_OPTION_LISTEN_SOCKET, listenSocket_, MHD_OPTION_THREAD_POOL_SIZE,
-        limits_.threads, MHD_OPTION_CONNECTION_LIMIT, connectionsTheSystemAllows(limits_.connections),
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits_.connectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,
-        limits_.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory, MHD_OPTION_NOTIFY_COMPLETED,
-        &HttpServiceCallbacks::completed, this, MHD_OPTION_NOTIFY_CONNECTION, &HttpServiceCallbacks::connectionEvent,
-        this, MHD_OPTION_END);
+    daemon_ =
+        MHD_start_daemon(MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC, 0, nullptr, nullptr,
+                         &HttpServiceCallbacks::answer, this, MHD_OPTION_LISTEN_SOCKET, listenSocket_,
+                         MHD_OPTION_THREAD_POOL_SIZE, limits_.threads, MHD_OPTION_CONNECTION_LIMIT,
+                         connectionsTheSystemAllows(limits_.connections), MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+                         limits_.connectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT, limits_.idleSeconds,
+                         MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory, MHD_OPTION_NOTIFY_COMPLETED,
+                         &HttpServiceCallbacks::completed, this, MHD_OPTION_NOTIFY_CONNECTION,
+                         &HttpServiceCallbacks::connectionEvent, this, MHD_OPTION_END);
     if (daemon_ == nullptr)
         return false;
     running_ = true;
@@ -338,7 +342,8 @@ int HttpService::respond(MHD_Connection *connection, Exchange &exchange)
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s failed: %s\n", printableForLog(exchange.path).c_str(),
                      printableForLog(e.what()).c_str());
-        exchange.reply = HttpReply{500, "text/plain; charset=utf-8", "the service could not answer\n", {}, {}, {}};
+        exchange.reply =
+            HttpReply{500, "text/plain; charset=utf-8", "the service could not answer\n", {}, {}, {}};
     }
     std::string().swap(exchange.body);
     return queue(connection, exchange);
@@ -361,6 +366,7 @@ void HttpService::logAccess(const Exchange &exchange) const
     const double elapsedMs = std::chrono::duration<double, std::milli>(Clock::now() - exchange.start).count();
     const std::string &operation = exchange.reply.operation;
     std::fprintf(stderr, "%s %s %s %d %.1fms\n", printableForLog(exchange.method).c_str(),
-                 printableForLog(exchange.path).c_str(), operation.empty() ? "-" : printableForLog(operation).c_str(),
-                 exchange.reply.status, elapsedMs);
+                 printableForLog(exchange.path).c_str(),
+                 operation.empty() ? "-" : printableForLog(operation).c_str(), exchange.reply.status,
+                 elapsedMs);
 }

@@ -36,7 +36,8 @@ struct HttpLimits
 class HttpRequest
 {
 public:
-    HttpRequest(MHD_Connection *connection, std::string_view method, std::string_view path, const std::string &body);
+    HttpRequest(MHD_Connection *connection, std::string_view method, std::string_view path,
+                const std::string &body);
 
     std::string_view method() const { return method_; }
     // The path as sent, %-escapes decoded, without the query.

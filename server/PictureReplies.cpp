@@ -11,7 +11,8 @@ namespace {
 std::optional<uint64_t> number(std::string_view digits)
 {
     uint64_t value = 0;
-    if (digits.empty() || std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc() ||
+    if (digits.empty() ||
+        std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc() ||
         digits.find_first_not_of("0123456789") != std::string_view::npos)
         return std::nullopt;
     return value;
@@ -110,10 +111,12 @@ HttpReply pictureFileReply(const std::string &folder, std::string_view relativeP
                            std::optional<std::string_view> rangeHeader)
 {
     const std::filesystem::path path = std::filesystem::path(folder) / std::filesystem::path(relativePath);
-    if (relativePath.empty() || relativePath.find('\0') != std::string_view::npos || !insideFolder(folder, path))
+    if (relativePath.empty() || relativePath.find('\0') != std::string_view::npos ||
+        !insideFolder(folder, path))
         return notFound();
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat status{};
+    struct stat status
+    {};
     if (fd < 0)
         return notFound();
     if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -132,7 +135,8 @@ HttpReply pictureFileReply(const std::string &folder, std::string_view relativeP
     return reply;
 }
 
-HttpReply pictureBytesReply(std::string bytes, std::string contentType, std::optional<std::string_view> rangeHeader)
+HttpReply pictureBytesReply(std::string bytes, std::string contentType,
+                            std::optional<std::string_view> rangeHeader)
 {
     const RangeChoice range = chooseRange(rangeHeader, bytes.size());
     HttpReply reply = framedReply(std::move(contentType), bytes.size(), range);

@@ -31,6 +31,7 @@ HttpReply pictureFileReply(const std::string &folder, std::string_view relativeP
                            std::optional<std::string_view> rangeHeader);
 
 // The answer for picture bytes held in memory.
-HttpReply pictureBytesReply(std::string bytes, std::string contentType, std::optional<std::string_view> rangeHeader);
+HttpReply pictureBytesReply(std::string bytes, std::string contentType,
+                            std::optional<std::string_view> rangeHeader);
 
 HttpReply notFound();

@@ -1,12 +1,12 @@
 #include "SchoolServer.h"
 
 #include "Handlers.h"
+#include "LogText.h"
 #include "PictureReplies.h"
 #include "Schema.h"
 #include "Seed.h"
 #include "SoapMessage.h"
 #include "Wsdl.h"
-#include "LogText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -26,7 +26,8 @@ bool isSoapMediaType(std::optional<std::string_view> contentType)
     if (!contentType)
         return false;
     std::string type(contentType->substr(0, contentType->find(';')));
-    type.erase(std::remove_if(type.begin(), type.end(), [](unsigned char c) { return std::isspace(c); }), type.end());
+    type.erase(std::remove_if(type.begin(), type.end(), [](unsigned char c) { return std::isspace(c); }),
+               type.end());
     std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::tolower(c); });
     return type == "text/xml" || type == "application/soap+xml";
 }
@@ -98,7 +99,8 @@ HttpReply SchoolServer::route(const HttpRequest &request)
     if (get && path.substr(0, kUploadsPrefix.size()) == kUploadsPrefix)
         return answerUpload(request, path.substr(kUploadsPrefix.size()));
     if (get && path.substr(0, kPicturesPrefix.size()) == kPicturesPrefix)
-        return pictureFileReply(options_.picturesDir, path.substr(kPicturesPrefix.size()), request.header("Range"));
+        return pictureFileReply(options_.picturesDir, path.substr(kPicturesPrefix.size()),
+                                request.header("Range"));
     return notFound();
 }
 
@@ -131,7 +133,8 @@ SoapReply SchoolServer::dispatch(const std::string &body, const std::string &bas
         Call call{*db, args, baseUrl, peerAddress};
         return SoapReply{200, soapResponse(request, op->handler(call)), request.method};
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s failed: %s\n", printableForLog(request.method).c_str(), printableForLog(e.what()).c_str());
+        std::fprintf(stderr, "%s failed: %s\n", printableForLog(request.method).c_str(),
+                     printableForLog(e.what()).c_str());
         return fault(500, "soap:Server", "the service could not complete the call", request.method);
     }
 }
@@ -139,7 +142,8 @@ SoapReply SchoolServer::dispatch(const std::string &body, const std::string &bas
 HttpReply SchoolServer::answerSoap(const HttpRequest &request)
 {
     if (!isSoapMediaType(request.header("Content-Type")))
-        return xmlReply(415, soapFault("soap:Client", "a call must be sent as text/xml or application/soap+xml"));
+        return xmlReply(415,
+                        soapFault("soap:Client", "a call must be sent as text/xml or application/soap+xml"));
     SoapReply reply = dispatch(request.body(), baseUrlOf(request), request.peerAddress());
     return xmlReply(reply.status, std::move(reply.body), std::move(reply.operation));
 }
@@ -148,7 +152,8 @@ HttpReply SchoolServer::answerWsdl(const HttpRequest &request)
 {
     if (!request.hasQueryKey("wsdl") && !request.hasQueryKey("WSDL"))
         return notFound();
-    return xmlReply(200, describeService(options_.serviceNamespace, baseUrlOf(request) + kServicePath), "wsdl");
+    return xmlReply(200, describeService(options_.serviceNamespace, baseUrlOf(request) + kServicePath),
+                    "wsdl");
 }
 
 // "<id>.png" or "<id>.jpg": a picture that a user uploaded, from the database.

@@ -42,7 +42,8 @@ public:
     bool isRunning() const { return http_.isRunning(); }
 
     // Runs one SOAP call; the part of the server that does not depend on HTTP.
-    SoapReply dispatch(const std::string &body, const std::string &baseUrl, const std::string &peerAddress = {});
+    SoapReply dispatch(const std::string &body, const std::string &baseUrl,
+                       const std::string &peerAddress = {});
 
 private:
     void prepareDatabase();

@@ -55,8 +55,9 @@ int main(int argc, char **argv)
     app.add_option("--idle-seconds", limits.idleSeconds, "an idle connection is closed after this long")
         ->capture_default_str()
         ->check(CLI::Range(1, 3600));
-    app.add_option("--exchange-seconds", limits.exchangeSeconds,
-                   "a request must have arrived and been answered this long after its connection began waiting")
+    app.add_option(
+           "--exchange-seconds", limits.exchangeSeconds,
+           "a request must have arrived and been answered this long after its connection began waiting")
         ->capture_default_str()
         ->check(CLI::Range(1, 3600));
     app.add_flag("--quiet", options.quiet, "no access log line per request (also HSSCHOOL_SERVER_QUIET=1)");

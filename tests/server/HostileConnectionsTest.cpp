@@ -54,7 +54,9 @@ public:
         if (fd_ >= 0)
             close(fd_);
     }
-    RawConnection(RawConnection &&other) noexcept : fd_(std::exchange(other.fd_, -1)), connected_(other.connected_) {}
+    RawConnection(RawConnection &&other) noexcept
+        : fd_(std::exchange(other.fd_, -1)), connected_(other.connected_)
+    {}
     RawConnection(const RawConnection &) = delete;
     RawConnection &operator=(const RawConnection &) = delete;
 
@@ -254,7 +256,8 @@ TEST_F(HostileConnectionsTest, LogLinesShowControlCharactersEscaped)
 {
     startServer();
     const RawConnection connection("127.0.0.1", port_);
-    connection.send("GET /images/x%0AFORGED 200%0D%1b[2J%5C HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+    connection.send(
+        "GET /images/x%0AFORGED 200%0D%1b[2J%5C HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     EXPECT_NE(connection.readUntilClosed(5000ms).find(" 404 "), std::string::npos);
     server_->stop();
     const std::string log = readFile(server_->logPath());

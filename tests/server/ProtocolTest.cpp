@@ -197,8 +197,8 @@ TEST_F(ProtocolTest, PictureRequestsGetOneRangeOrTheWhole)
         {"", 200, picture, ""},
         {"bytes=0-9", 206, picture.substr(0, 10), "bytes 0-9" + total},
         {"bytes=10-", 206, picture.substr(10), "bytes 10-" + std::to_string(size - 1) + total},
-        {"bytes=-5", 206, picture.substr(size - 5), "bytes " + std::to_string(size - 5) + "-" +
-                                                        std::to_string(size - 1) + total},
+        {"bytes=-5", 206, picture.substr(size - 5),
+         "bytes " + std::to_string(size - 5) + "-" + std::to_string(size - 1) + total},
         {"bytes=5-" + std::to_string(size + 100), 206, picture.substr(5),
          "bytes 5-" + std::to_string(size - 1) + total},
         {manyRanges, 200, picture, ""},
