@@ -14,10 +14,28 @@ namespace {
 constexpr auto Text = ArgumentKind::Text;
 constexpr auto Integer = ArgumentKind::Integer;
 constexpr auto Password = ArgumentKind::Password;
+constexpr auto Picture = ArgumentKind::Picture;
 
 constexpr int64_t kDefaultPageSize = 20;
 constexpr int64_t kMaxPageSize = 100;
 constexpr int64_t kMaxPage = 1000000;
+
+// Longest value of each kind of argument, in bytes. A text holds a post of several thousand
+// Chinese characters; a picture is bounded by the body limit alone.
+size_t longestValue(ArgumentKind kind)
+{
+    switch (kind) {
+    case ArgumentKind::Text:
+        return 20000;
+    case ArgumentKind::Integer:
+        return 32;
+    case ArgumentKind::Password:
+        return 256;
+    case ArgumentKind::Picture:
+        break;
+    }
+    return SIZE_MAX;
+}
 
 } // namespace
 
@@ -116,11 +134,11 @@ const std::vector<OperationSpec> &operationTable()
          loginStudent,
          "Signs a parent in for one student."},
         {"setTeacherAvatar",
-         {{"teacherId", Integer}, {"image", Text}},
+         {{"teacherId", Integer}, {"image", Picture}},
          setTeacherAvatar,
          "Stores a teacher's picture (base64 PNG or JPEG)."},
         {"setStudentAvatar",
-         {{"studentId", Integer}, {"image", Text}},
+         {{"studentId", Integer}, {"image", Picture}},
          setStudentAvatar,
          "Stores a student's picture (base64 PNG or JPEG)."},
         {"setStudentInfo", {{"studentId", Integer}}, setStudentInfo, "Confirms a student's details."},
@@ -150,6 +168,14 @@ Arguments::Arguments(const std::vector<ArgumentSpec> &specs, std::vector<std::st
     : specs_(specs), values_(std::move(values))
 {
     values_.resize(std::max(values_.size(), specs_.size()));
+}
+
+std::optional<std::string_view> Arguments::overlong() const
+{
+    for (size_t i = 0; i < specs_.size(); ++i)
+        if (values_[i].size() > longestValue(specs_[i].kind))
+            return specs_[i].name;
+    return std::nullopt;
 }
 
 const std::string &Arguments::text(std::string_view name) const

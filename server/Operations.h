@@ -3,6 +3,7 @@
 #include "Database.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@ enum class ArgumentKind
     Text,
     Integer,
     Password,
+    Picture, // a picture's bytes in base64
 };
 
 struct ArgumentSpec
@@ -29,6 +31,9 @@ public:
     Arguments(const std::vector<ArgumentSpec> &specs, std::vector<std::string> values);
 
     const std::string &text(std::string_view name) const;
+    // The first argument longer than its kind allows (a text of a few pages, a number of a few
+    // digits), or nothing; a call that carries one is refused before its handler runs.
+    std::optional<std::string_view> overlong() const;
     // Leading blanks and a sign are allowed; anything that is not a number reads as 0.
     int64_t integer(std::string_view name) const;
 

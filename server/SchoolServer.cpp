@@ -130,6 +130,9 @@ SoapReply SchoolServer::dispatch(const std::string &body, const std::string &bas
     try {
         auto db = pool_.acquire();
         const Arguments args(op->arguments, ownArguments(request));
+        if (args.overlong())
+            return SoapReply{200, soapResponse(request, refuse(refusal::kBadArgument, "内容过长")),
+                             request.method};
         Call call{*db, args, baseUrl, peerAddress};
         return SoapReply{200, soapResponse(request, op->handler(call)), request.method};
     } catch (const std::exception &e) {

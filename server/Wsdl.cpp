@@ -18,6 +18,8 @@ std::string kindName(ArgumentKind kind)
         return "integer in decimal";
     case ArgumentKind::Password:
         return "password";
+    case ArgumentKind::Picture:
+        return "PNG or JPEG picture in base64";
     case ArgumentKind::Text:
         break;
     }

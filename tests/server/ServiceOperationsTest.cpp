@@ -118,6 +118,25 @@ TEST_F(ServiceOperationsTest, PostsShowOnlyInTheirClassAndEmptyOnesAreRefused)
     EXPECT_NE(FeedBackService().PostFeedBack("", 1, 1).code, 0);
 }
 
+// A post of a few pages is kept; one the length of a book is refused and never stored.
+TEST_F(ServiceOperationsTest, OverlongPostsAreRefusedUnstored)
+{
+    std::string page, book;
+    for (int i = 0; i < 6000; ++i)
+        page += "页";
+    for (int i = 0; i < 300000; ++i)
+        book += "书";
+    for (const auto &[text, kept] : {std::pair{page, true}, std::pair{book, false}}) {
+        SCOPED_TRACE(text.size());
+        const auto chat = ChatService().PostChat(kParent, kSchoolCode, 1, text);
+        const auto homework = HomeWorkService().PostHomeWork(text, 1, kSchoolCode, 1);
+        EXPECT_EQ(chat.code == 0, kept);
+        EXPECT_EQ(homework.code == 0, kept);
+        EXPECT_EQ(ChatService().GetChats(1, 1).items.at(0).content == text, kept);
+        EXPECT_EQ(HomeWorkService().GetHomeWork(1, 1).items.at(0).content == text, kept);
+    }
+}
+
 TEST_F(ServiceOperationsTest, PasswordChangesOnlyWithTheRightOldPassword)
 {
     StudentInfoService info;
