@@ -1,5 +1,11 @@
 #include "Database.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 [[noreturn]] void fail(sqlite3 *db, std::string_view what)
@@ -8,6 +14,31 @@ namespace {
 }
 
 constexpr int kBusyTimeoutMs = 10000;
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+
+// Names sqlite gives to something other than a file of that name.
+bool isOrdinaryFile(std::string_view path)
+{
+    return !path.empty() && path != ":memory:" && !path.starts_with("file:");
+}
+
+// The database holds password digests and families' phone numbers and addresses, so only the
+// service's own user may read it. The engine gives its write-ahead log and shared-memory files the
+// mode of the database file, so a database created private stays private; one that an earlier
+// version left readable is corrected, with whatever files beside it that version left.
+void keepPrivate(const std::string &path)
+{
+    if (!isOrdinaryFile(path))
+        return;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kOwnerOnly);
+    if (fd >= 0)
+        ::close(fd);
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string file = path + suffix;
+        if (::chmod(file.c_str(), kOwnerOnly) != 0 && errno != ENOENT)
+            throw DatabaseError("cannot make " + file + " private: " + std::strerror(errno));
+    }
+}
 
 } // namespace
 
@@ -101,6 +132,7 @@ Blob Statement::blob(int column) const
 
 Connection::Connection(const std::string &path)
 {
+    keepPrivate(path);
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
