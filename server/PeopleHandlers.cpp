@@ -2,6 +2,8 @@
 #include "Handlers.h"
 #include "Passwords.h"
 
+#include <algorithm>
+#include <charconv>
 #include <openssl/evp.h>
 #include <optional>
 
@@ -54,33 +56,137 @@ std::optional<Blob> decodeBase64(const std::string &text)
     return out;
 }
 
-// "png" or "jpg" by the picture's first bytes; nothing for anything else.
-std::optional<std::string_view> pictureExtension(const Blob &bytes)
+constexpr std::string_view kUploadsPath = "/images/uploads/";
+
+// Avatars are shown 44 points wide, at most 132 pixels on the densest screens; even a 256-pixel
+// photograph kept as PNG stays well below this. One picture is kept per person.
+constexpr size_t kMaxPictureBytes = 256 * 1024;
+constexpr std::string_view kPictureTooLarge = "图片太大，请上传不超过 256 KB 的图片";
+
+uint32_t bigEndian32(const Blob &bytes, size_t at)
 {
-    static const Blob png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (bytes.size() > png.size() && std::equal(png.begin(), png.end(), bytes.begin()))
-        return "png";
-    if (bytes.size() > 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff)
-        return "jpg";
+    return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 |
+           uint32_t{bytes[at + 3]};
+}
+
+bool holdsAt(const Blob &bytes, size_t at, std::string_view expected)
+{
+    return at + expected.size() <= bytes.size() &&
+           std::equal(expected.begin(), expected.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                      [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; });
+}
+
+// A PNG whose chunks follow one another from the header chunk, through at least one chunk of
+// image data, to the end chunk that closes the file. The pixels themselves are not decoded.
+bool isWholePng(const Blob &bytes)
+{
+    constexpr std::string_view signature{"\x89PNG\r\n\x1a\n", 8};
+    constexpr size_t kChunkFrame = 12; // length, type and checksum around the chunk's data
+    if (!holdsAt(bytes, 0, signature) || !holdsAt(bytes, signature.size() + 4, "IHDR"))
+        return false;
+    bool imageData = false;
+    for (size_t at = signature.size(); at + kChunkFrame <= bytes.size();) {
+        const size_t length = bigEndian32(bytes, at);
+        if (length > bytes.size() - at - kChunkFrame)
+            return false;
+        imageData = imageData || holdsAt(bytes, at + 4, "IDAT");
+        const size_t next = at + kChunkFrame + length;
+        if (holdsAt(bytes, at + 4, "IEND"))
+            return imageData && next == bytes.size();
+        at = next;
+    }
+    return false;
+}
+
+// A JPEG whose marker segments follow one another from the start marker to the start of the
+// scan, with a frame header among them, and that ends with the end-of-image marker.
+bool isWholeJpeg(const Blob &bytes)
+{
+    constexpr unsigned char kMarker = 0xff, kStartOfScan = 0xda;
+    if (bytes.size() < 4 || bytes[0] != kMarker || bytes[1] != 0xd8 || bytes[bytes.size() - 2] != kMarker ||
+        bytes.back() != 0xd9)
+        return false;
+    const auto isFrameHeader = [](unsigned char code) {
+        return code >= 0xc0 && code <= 0xcf && code != 0xc4 && code != 0xc8 && code != 0xcc;
+    };
+    bool frame = false;
+    for (size_t at = 2; at + 4 <= bytes.size();) {
+        if (bytes[at] != kMarker)
+            return false;
+        const unsigned char code = bytes[at + 1];
+        if (code == kMarker) { // a fill byte before the marker
+            ++at;
+            continue;
+        }
+        if (code == kStartOfScan)
+            return frame;
+        frame = frame || isFrameHeader(code);
+        at += 2 + (size_t{bytes[at + 2]} << 8 | bytes[at + 3]);
+    }
+    return false;
+}
+
+struct PictureKind
+{
+    std::string_view extension;
+    std::string_view contentType;
+};
+
+// The kind of a whole PNG or JPEG picture; nothing for anything else.
+std::optional<PictureKind> pictureKind(const Blob &bytes)
+{
+    if (isWholePng(bytes))
+        return PictureKind{"png", "image/png"};
+    if (isWholeJpeg(bytes))
+        return PictureKind{"jpg", "image/jpeg"};
     return std::nullopt;
 }
 
-// Stores an uploaded picture as the avatar of a teacher or student and answers its address.
+// The uploaded picture a picture address names, if it names one.
+std::optional<int64_t> uploadNamedBy(std::string_view path)
+{
+    if (!path.starts_with(kUploadsPath))
+        return std::nullopt;
+    path.remove_prefix(kUploadsPath.size());
+    int64_t id = 0;
+    const auto [end, error] = std::from_chars(path.data(), path.data() + path.size(), id);
+    if (error != std::errc() || end == path.data())
+        return std::nullopt;
+    return id;
+}
+
+// Stores an uploaded picture as the avatar of a teacher or student and answers its address. The
+// picture replaces the person's last upload, which is deleted. The new one gets a row of its own
+// before the old one goes, so its number (and address) was never used before: clients keep
+// pictures by address.
 std::string storeAvatar(Call &call, std::string_view table, std::string_view idName)
 {
-    const auto bytes = decodeBase64(call.args.text("image"));
-    const auto extension = bytes ? pictureExtension(*bytes) : std::nullopt;
-    if (!extension)
+    const std::string &text = call.args.text("image");
+    // Base64 takes four characters for three bytes; line breaks add a few more.
+    if (text.size() / 4 * 3 > 2 * kMaxPictureBytes)
+        return refuse(refusal::kBadArgument, kPictureTooLarge);
+    const auto bytes = decodeBase64(text);
+    if (bytes && bytes->size() > kMaxPictureBytes)
+        return refuse(refusal::kBadArgument, kPictureTooLarge);
+    const auto kind = bytes ? pictureKind(*bytes) : std::nullopt;
+    if (!kind)
         return refuse(refusal::kBadArgument, "图片格式无法识别，请上传 PNG 或 JPEG 图片");
     const int64_t personId = call.args.integer(idName);
     WriteTransaction tx(call.db);
-    if (!call.db.scalar("SELECT 1 FROM " + std::string(table) + " WHERE id = ?", personId))
+    Statement person = call.db.prepare("SELECT avatar FROM " + std::string(table) + " WHERE id = ?");
+    if (!person.bindAll(personId).step())
         return refuse(refusal::kNotFound, "用户不存在");
-    call.db.run("INSERT INTO uploads (content_type, bytes) VALUES (?, ?)",
-                *extension == "png" ? "image/png" : "image/jpeg", *bytes);
-    const std::string path =
-        "/images/uploads/" + std::to_string(call.db.lastInsertId()) + "." + std::string(*extension);
+    const std::string previous = person.text(0);
+    call.db.run("INSERT INTO uploads (content_type, bytes) VALUES (?, ?)", kind->contentType, *bytes);
+    const std::string path = std::string(kUploadsPath) + std::to_string(call.db.lastInsertId()) + "." +
+                             std::string(kind->extension);
     call.db.run("UPDATE " + std::string(table) + " SET avatar = ? WHERE id = ?", path, personId);
+    if (const auto replaced = uploadNamedBy(previous)) {
+        call.db.run("DELETE FROM uploads WHERE id = ?", *replaced);
+        // Replies keep the address of their author's picture at the time; an uploaded one is the
+        // author's alone, so they follow it to the new one.
+        call.db.run("UPDATE news_returns SET user_avatar = ? WHERE user_avatar = ?", path, previous);
+    }
     tx.commit();
     ResultDocument doc;
     doc.field("Image", call.baseUrl + path);

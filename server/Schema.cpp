@@ -150,11 +150,22 @@ CREATE TABLE IF NOT EXISTS uploads (
 );
 )sql";
 
+// Earlier versions kept every picture ever uploaded; only those that a person or a reply still
+// shows are worth keeping.
+constexpr const char *kForgetReplacedPictures = R"sql(
+DELETE FROM uploads WHERE id NOT IN (
+  SELECT CAST(substr(avatar, 17) AS INTEGER) FROM teachers WHERE avatar LIKE '/images/uploads/%'
+  UNION SELECT CAST(substr(avatar, 17) AS INTEGER) FROM students WHERE avatar LIKE '/images/uploads/%'
+  UNION SELECT CAST(substr(user_avatar, 17) AS INTEGER) FROM news_returns
+    WHERE user_avatar LIKE '/images/uploads/%');
+)sql";
+
 } // namespace
 
 void createSchema(Connection &db)
 {
     db.exec(kSchema);
+    db.exec(kForgetReplacedPictures);
 }
 
 bool schoolIsMissing(Connection &db)

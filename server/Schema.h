@@ -2,7 +2,7 @@
 
 #include "Database.h"
 
-// Creates every table the service keeps, if missing.
+// Creates every table the service keeps, if missing, and forgets pictures no one shows any more.
 void createSchema(Connection &db);
 
 // True when the database holds no school yet.

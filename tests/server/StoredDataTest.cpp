@@ -1,8 +1,16 @@
 // What the server keeps on disk: who may read its database, and how much room pictures take.
+#include "Database.h"
 #include "ServerFixture.h"
 #include "services/LoginService.h"
+#include "services/NewsService.h"
+#include "services/StudentInfoService.h"
+#include "services/UploadAvatarService.h"
 
+#include <algorithm>
 #include <fcntl.h>
+#include <openssl/evp.h>
+#include <optional>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,6 +71,178 @@ TEST_F(DatabaseFileModes, AReadableDatabaseIsMadePrivateOnStart)
         EXPECT_EQ(permissionsOf(server.databasePath() + suffix), 0600u) << "file" << suffix;
     HsServiceConfig::setEndpoint(server.endpoint());
     EXPECT_EQ(LoginService().LoginTeacher(kTeacher, kTeacherPassword).code, 0);
+}
+
+std::string base64Of(const std::string &bytes)
+{
+    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    text.resize(static_cast<size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char *>(text.data()),
+                                                    reinterpret_cast<const unsigned char *>(bytes.data()),
+                                                    static_cast<int>(bytes.size()))));
+    return text;
+}
+
+std::string bytesOfBase64(const std::string &text)
+{
+    std::string bytes(text.size() / 4 * 3, '\0');
+    const int written =
+        EVP_DecodeBlock(reinterpret_cast<unsigned char *>(bytes.data()),
+                        reinterpret_cast<const unsigned char *>(text.data()), static_cast<int>(text.size()));
+    bytes.resize(static_cast<size_t>(written) - std::count(text.end() - 2, text.end(), '='));
+    return bytes;
+}
+
+// An 8 by 8 pixel JPEG, as an image editor writes one.
+const std::string kSmallJpeg = bytesOfBase64(
+    "/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAA0JCgsKCA0LCgsODg0PEyAVExISEyccHhcgLikxMC4pLSwzOko+MzZGNywtQFdBRkxO"
+    "UlNSMj5aYVpQYEpRUk//2wBDAQ4ODhMREyYVFSZPNS01T09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09PT09P"
+    "T09PT09PT0//wAARCAAIAAgDASIAAhEBAxEB/8QAFQABAQAAAAAAAAAAAAAAAAAAAAX/xAAUEAEAAAAAAAAAAAAAAAAAAAAA/8QA"
+    "FQEBAQAAAAAAAAAAAAAAAAAABQb/xAAUEQEAAAAAAAAAAAAAAAAAAAAA/9oADAMBAAIRAxEAPwCaAohj/9k=");
+
+// The picture with a text chunk of `size` bytes after its header chunk. The chunk's checksum is
+// left zero: only the chunks' framing is looked at.
+std::string withTextChunk(const std::string &png, size_t size)
+{
+    constexpr size_t kAfterHeader = 8 + 12 + 13;
+    std::string chunk{static_cast<char>(size >> 24), static_cast<char>(size >> 16),
+                      static_cast<char>(size >> 8), static_cast<char>(size)};
+    chunk += "tEXt" + std::string(size, 'a') + std::string(4, '\0');
+    return png.substr(0, kAfterHeader) + chunk + png.substr(kAfterHeader);
+}
+
+class UploadedPictures : public ServerFixture
+{
+protected:
+    static std::string demoPicture(const std::string &path)
+    {
+        const auto picture = http().Get(path);
+        return picture && picture->status == 200 ? picture->body : std::string();
+    }
+
+    // The picture at an address the service answered, or nothing when it answers 404.
+    static std::optional<std::string> served(const std::string &address)
+    {
+        const auto answer = http().Get(address.substr(server().baseUrl().size()));
+        if (!answer || answer->status != 200)
+            return std::nullopt;
+        return answer->body;
+    }
+
+    static int64_t storedUploads()
+    {
+        return Connection(server().databasePath()).scalar("SELECT count(*) FROM uploads").value_or(-1);
+    }
+
+    static std::optional<std::string> studentAvatar(int32_t classId, int32_t studentId)
+    {
+        for (const auto &student : StudentInfoService().GetMySchoolMates(classId).students)
+            if (student.studentId == studentId)
+                return student.avatar;
+        return std::nullopt;
+    }
+};
+
+// Each upload replaces the last: one picture per person is kept, every new one has an address
+// never used before (clients keep pictures by address), and the old addresses are gone.
+TEST_F(UploadedPictures, EachPersonKeepsOnlyTheirLastPicture)
+{
+    const std::string pictures[] = {demoPicture("/images/avatars/student-3.png"), kSmallJpeg};
+    ASSERT_FALSE(pictures[0].empty());
+    const int64_t before = storedUploads();
+    std::set<std::string> addresses;
+    std::string last;
+    for (int upload = 0; upload < 20; ++upload) {
+        const auto answer = UploadAvatarService().UploadStudentAvatar(5, base64Of(pictures[upload % 2]));
+        ASSERT_TRUE(answer.code == 0 && answer.image) << "upload " << upload;
+        EXPECT_TRUE(addresses.insert(*answer.image).second) << "address used twice: " << *answer.image;
+        last = *answer.image;
+    }
+    EXPECT_EQ(storedUploads(), before + 1);
+    EXPECT_EQ(served(last), pictures[1]);
+    for (const std::string &address : addresses)
+        EXPECT_EQ(served(address).has_value(), address == last) << address;
+    EXPECT_EQ(studentAvatar(1, 5), last);
+}
+
+// A reply shows its author's picture; it follows the author's new upload rather than point at
+// a deleted one.
+TEST_F(UploadedPictures, RepliesFollowTheirAuthorsNewPicture)
+{
+    const auto notices = NewsService().GetNews(kSchoolCode, 1, "xxtz", 1);
+    ASSERT_FALSE(notices.items.empty());
+    const int newsId = notices.items.front().newsId;
+    ASSERT_EQ(UploadAvatarService().UploadStudentAvatar(6, base64Of(kSmallJpeg)).code, 0);
+    ASSERT_EQ(NewsService().PostReturn(newsId, "已阅", 6, 1).code, 0);
+
+    const auto upload = UploadAvatarService().UploadStudentAvatar(6, base64Of(kSmallJpeg));
+    ASSERT_EQ(upload.code, 0);
+    const auto replies = NewsService().GetReturns(newsId, 6, 1);
+    ASSERT_EQ(replies.items.size(), 1u);
+    EXPECT_EQ(replies.items.front().userAvatar, upload.image);
+}
+
+// Earlier versions kept every picture ever uploaded; a start forgets those no one shows.
+TEST_F(UploadedPictures, PicturesNoOneShowsAreForgottenOnStart)
+{
+    const int64_t before = storedUploads();
+    server().stop();
+    {
+        Connection db(server().databasePath());
+        const auto upload = [&db] {
+            db.run("INSERT INTO uploads (content_type, bytes) VALUES ('image/jpeg', ?)",
+                   Blob(kSmallJpeg.begin(), kSmallJpeg.end()));
+            return "/images/uploads/" + std::to_string(db.lastInsertId()) + ".jpg";
+        };
+        upload();
+        db.run("UPDATE students SET avatar = ? WHERE id = 8", upload());
+        db.run("UPDATE news_returns SET user_avatar = ? WHERE id = (SELECT min(id) FROM news_returns)",
+               upload());
+        upload();
+    }
+    server().restart();
+    HsServiceConfig::setEndpoint(server().endpoint());
+
+    EXPECT_EQ(storedUploads(), before + 2);
+    const auto avatar = studentAvatar(1, 8);
+    ASSERT_TRUE(avatar);
+    EXPECT_EQ(served(*avatar), kSmallJpeg);
+}
+
+// Only a whole PNG or JPEG no larger than the limit is kept; anything else changes nothing.
+TEST_F(UploadedPictures, WhatIsNotAWholePictureOfAFewHundredKilobytesIsRefused)
+{
+    const std::string png = demoPicture("/images/avatars/student-4.png");
+    ASSERT_GT(png.size(), 100u);
+    struct Case
+    {
+        const char *what;
+        std::string bytes;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"a whole PNG", png, true},
+        {"a whole JPEG", kSmallJpeg, true},
+        {"a PNG just under the limit", withTextChunk(png, 250 * 1024 - png.size()), true},
+        {"a PNG over the limit", withTextChunk(png, 260 * 1024 - png.size()), false},
+        {"a PNG without its end chunk", png.substr(0, png.size() - 12), false},
+        {"a PNG cut inside a chunk", png.substr(0, png.size() / 2), false},
+        {"a PNG with bytes after its end", png + "trailing", false},
+        {"PNG signature then other bytes", png.substr(0, 8) + std::string(500, 'x'), false},
+        {"a JPEG without its end marker", kSmallJpeg.substr(0, kSmallJpeg.size() - 2), false},
+        {"JPEG start then other bytes", kSmallJpeg.substr(0, 4) + std::string(500, 'x') + "\xff\xd9", false},
+        {"text", "not a picture", false},
+    };
+    for (const Case &c : cases) {
+        const auto avatarBefore = studentAvatar(1, 7);
+        const int64_t uploadsBefore = storedUploads();
+        const auto answer = UploadAvatarService().UploadStudentAvatar(7, base64Of(c.bytes));
+        EXPECT_EQ(answer.code == 0, c.kept) << c.what;
+        if (c.kept)
+            continue;
+        EXPECT_TRUE(answer.code == 3 && answer.error && !answer.error->empty()) << c.what;
+        EXPECT_EQ(studentAvatar(1, 7), avatarBefore) << c.what;
+        EXPECT_EQ(storedUploads(), uploadsBefore) << c.what;
+    }
 }
 
 } // namespace
