@@ -155,6 +155,17 @@ std::optional<int64_t> uploadNamedBy(std::string_view path)
     return id;
 }
 
+// The picture address of a teacher or student, if there is such a person. The statement is done
+// with before the caller commits: one still reading would keep the engine from copying the
+// write-ahead log back into the database, and the log would grow with every upload.
+std::optional<std::string> avatarOf(Connection &db, std::string_view table, int64_t personId)
+{
+    Statement stmt = db.prepare("SELECT avatar FROM " + std::string(table) + " WHERE id = ?");
+    if (!stmt.bindAll(personId).step())
+        return std::nullopt;
+    return stmt.text(0);
+}
+
 // Stores an uploaded picture as the avatar of a teacher or student and answers its address. The
 // picture replaces the person's last upload, which is deleted. The new one gets a row of its own
 // before the old one goes, so its number (and address) was never used before: clients keep
@@ -173,19 +184,18 @@ std::string storeAvatar(Call &call, std::string_view table, std::string_view idN
         return refuse(refusal::kBadArgument, "图片格式无法识别，请上传 PNG 或 JPEG 图片");
     const int64_t personId = call.args.integer(idName);
     WriteTransaction tx(call.db);
-    Statement person = call.db.prepare("SELECT avatar FROM " + std::string(table) + " WHERE id = ?");
-    if (!person.bindAll(personId).step())
+    const auto previous = avatarOf(call.db, table, personId);
+    if (!previous)
         return refuse(refusal::kNotFound, "用户不存在");
-    const std::string previous = person.text(0);
     call.db.run("INSERT INTO uploads (content_type, bytes) VALUES (?, ?)", kind->contentType, *bytes);
     const std::string path = std::string(kUploadsPath) + std::to_string(call.db.lastInsertId()) + "." +
                              std::string(kind->extension);
     call.db.run("UPDATE " + std::string(table) + " SET avatar = ? WHERE id = ?", path, personId);
-    if (const auto replaced = uploadNamedBy(previous)) {
+    if (const auto replaced = uploadNamedBy(*previous)) {
         call.db.run("DELETE FROM uploads WHERE id = ?", *replaced);
         // Replies keep the address of their author's picture at the time; an uploaded one is the
         // author's alone, so they follow it to the new one.
-        call.db.run("UPDATE news_returns SET user_avatar = ? WHERE user_avatar = ?", path, previous);
+        call.db.run("UPDATE news_returns SET user_avatar = ? WHERE user_avatar = ?", path, *previous);
     }
     tx.commit();
     ResultDocument doc;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <openssl/evp.h>
 #include <optional>
 #include <set>
@@ -162,6 +163,27 @@ TEST_F(UploadedPictures, EachPersonKeepsOnlyTheirLastPicture)
     for (const std::string &address : addresses)
         EXPECT_EQ(served(address).has_value(), address == last) << address;
     EXPECT_EQ(studentAvatar(1, 5), last);
+}
+
+// However many pictures come in, the files on disk hold about one per person (and a write-ahead
+// log of a few megabytes that is written over again and again).
+TEST_F(UploadedPictures, ManyUploadsKeepTheFilesOnDiskBounded)
+{
+    const std::string picture = withTextChunk(demoPicture("/images/avatars/student-2.png"), 200 * 1024);
+    const auto onDisk = [] {
+        std::error_code missing;
+        uintmax_t bytes = 0;
+        for (const char *suffix : kDatabaseFiles)
+            if (const auto size = std::filesystem::file_size(server().databasePath() + suffix, missing);
+                !missing)
+                bytes += size;
+        return bytes;
+    };
+    const uintmax_t before = onDisk();
+    for (int upload = 0; upload < 40; ++upload)
+        ASSERT_EQ(UploadAvatarService().UploadStudentAvatar(9, base64Of(picture)).code, 0)
+            << "upload " << upload;
+    EXPECT_LT(onDisk() - before, 6u * 1024 * 1024) << "40 uploads of " << picture.size() << " bytes";
 }
 
 // A reply shows its author's picture; it follows the author's new upload rather than point at
