@@ -13,6 +13,7 @@ inline constexpr int kWrongCredentials = 1;
 inline constexpr int kNotFound = 2;
 inline constexpr int kBadArgument = 3;
 inline constexpr int kWrongAccessKey = 4;
+inline constexpr int kTooManyAttempts = 5;
 } // namespace refusal
 
 // Element names of the fields of an item, in the order of the query's columns.

@@ -34,6 +34,21 @@ PasswordHash hashPassword(std::string_view password)
     return result;
 }
 
+const PasswordHash &unmatchablePasswordHash()
+{
+    static const PasswordHash unmatchable = [] {
+        PasswordHash result;
+        result.salt.resize(kSaltBytes);
+        result.hash.resize(kHashBytes);
+        if (RAND_bytes(result.salt.data(), static_cast<int>(result.salt.size())) != 1 ||
+            RAND_bytes(result.hash.data(), static_cast<int>(result.hash.size())) != 1)
+            throw std::runtime_error("no random bytes for a digest");
+        result.iterations = kIterations;
+        return result;
+    }();
+    return unmatchable;
+}
+
 bool passwordMatches(std::string_view password, const PasswordHash &stored)
 {
     if (stored.iterations <= 0 || stored.hash.size() != kHashBytes)

@@ -17,3 +17,8 @@ PasswordHash hashPassword(std::string_view password);
 
 // Whether the password gives the stored digest; compares in constant time.
 bool passwordMatches(std::string_view password, const PasswordHash &stored);
+
+// A stored digest that no password gives, checked with the same work as an account's: a refusal
+// for a name that has no account takes as long as one for a wrong password, so it does not tell
+// which accounts exist.
+const PasswordHash &unmatchablePasswordHash();

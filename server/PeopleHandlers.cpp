@@ -1,9 +1,11 @@
 // Accounts, people of a class, pictures of people and feedback.
 #include "Handlers.h"
 #include "Passwords.h"
+#include "SignInThrottle.h"
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <openssl/evp.h>
 #include <optional>
 
@@ -29,13 +31,36 @@ std::optional<Account> findAccount(Connection &db, const std::string &name)
                    PasswordHash{stmt.blob(2), stmt.blob(3), static_cast<int>(stmt.integer(4))}};
 }
 
-// The account when the name exists, has the role and the password matches.
-std::optional<Account> signIn(Call &call, std::string_view role)
+// The account a password check let in, or the refusal to answer instead.
+struct Verification
 {
-    auto account = findAccount(call.db, call.args.text("userName"));
-    if (!account || account->role != role || !passwordMatches(call.args.text("password"), account->password))
-        return std::nullopt;
-    return account;
+    std::optional<Account> account;
+    std::string refusal;
+};
+
+std::string tooManyAttempts(SignInThrottle::Clock::duration wait)
+{
+    const auto minutes = std::chrono::ceil<std::chrono::minutes>(wait).count();
+    return refuse(refusal::kTooManyAttempts,
+                  "密码错误次数过多，请 " + std::to_string(std::max<int64_t>(minutes, 1)) + " 分钟后再试");
+}
+
+// Lets the account in when the name exists, has the role (any, when the role is empty) and the
+// password matches. A name without an account, or of another role, is checked against a digest
+// with the same work, so that every refusal takes as long. Repeated failures for a name or from an
+// address are refused for a while without a check.
+Verification verify(Call &call, const std::string &name, std::string_view password, std::string_view role,
+                    std::string_view wrongText)
+{
+    SignInThrottle &throttle = signInThrottle();
+    if (const auto wait = throttle.admit(name, call.peerAddress))
+        return {std::nullopt, tooManyAttempts(*wait)};
+    auto account = findAccount(call.db, name);
+    const bool matches = passwordMatches(password, account ? account->password : unmatchablePasswordHash());
+    if (!account || !matches || (!role.empty() && account->role != role))
+        return {std::nullopt, refuse(refusal::kWrongCredentials, wrongText)};
+    throttle.succeeded(name, call.peerAddress);
+    return {std::move(account), {}};
 }
 
 std::optional<Blob> decodeBase64(const std::string &text)
@@ -207,23 +232,25 @@ std::string storeAvatar(Call &call, std::string_view table, std::string_view idN
 
 std::string loginTeacher(Call &call)
 {
-    const auto account = signIn(call, "teacher");
-    if (!account)
-        return refuse(refusal::kWrongCredentials, kWrongLogin);
+    const auto verified =
+        verify(call, call.args.text("userName"), call.args.text("password"), "teacher", kWrongLogin);
+    if (!verified.account)
+        return verified.refusal;
     return recordDocument(
         call.db,
         {"TeacherId", "TeacherName", "RealName", "Avatar", "ClassId", "ClassName", "SchoolCode", "Address"},
         "用户不存在",
         "SELECT t.id, ?, t.real_name, ? || t.avatar, c.id, c.name, c.school_code, t.address "
         "FROM teachers t JOIN classes c ON c.id = t.class_id WHERE t.id = ?",
-        call.args.text("userName"), call.baseUrl, account->personId);
+        call.args.text("userName"), call.baseUrl, verified.account->personId);
 }
 
 std::string loginStudent(Call &call)
 {
-    const auto account = signIn(call, "parent");
-    if (!account)
-        return refuse(refusal::kWrongCredentials, kWrongLogin);
+    const auto verified =
+        verify(call, call.args.text("userName"), call.args.text("password"), "parent", kWrongLogin);
+    if (!verified.account)
+        return verified.refusal;
     return recordDocument(
         call.db,
         {"StudentId", "StudentName", "RealName", "Avatar", "ClassId", "ClassName", "SchoolCode", "Address",
@@ -233,7 +260,7 @@ std::string loginStudent(Call &call)
         "s.urgent_phone, s.mother_name, s.mother_phone, s.mother_work, s.father_name, "
         "s.father_phone, s.father_work "
         "FROM students s JOIN classes c ON c.id = s.class_id WHERE s.id = ?",
-        call.args.text("userName"), call.baseUrl, account->personId);
+        call.args.text("userName"), call.baseUrl, verified.account->personId);
 }
 
 std::string changePassword(Call &call)
@@ -242,9 +269,9 @@ std::string changePassword(Call &call)
     const std::string &newPassword = call.args.text("newPassword");
     if (newPassword.empty())
         return refuse(refusal::kBadArgument, "新密码不能为空");
-    const auto account = findAccount(call.db, name);
-    if (!account || !passwordMatches(call.args.text("oldPassword"), account->password))
-        return refuse(refusal::kWrongCredentials, "原密码错误");
+    const auto verified = verify(call, name, call.args.text("oldPassword"), {}, "原密码错误");
+    if (!verified.account)
+        return verified.refusal;
     const PasswordHash hash = hashPassword(newPassword);
     WriteTransaction tx(call.db);
     call.db.run("UPDATE accounts SET salt = ?, hash = ?, iterations = ? WHERE name = ?", hash.salt, hash.hash,

@@ -1,0 +1,272 @@
+// Password checks that tell nothing about which accounts exist, and repeated guesses slowed down
+// per account and per caller address.
+#include "SchoolServer.h"
+#include "SignInThrottle.h"
+#include "services/LoginService.h"
+#include "services/StudentInfoService.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = SignInThrottle::Clock;
+
+const SignInLimits kServiceLimits;
+
+// A throttle on a clock the test moves by hand.
+class ThrottleOnAClock
+{
+public:
+    explicit ThrottleOnAClock(SignInLimits limits = {})
+        : limits_(limits), throttle_(limits, [this] { return now_; })
+    {}
+
+    bool admitted(const std::string &account, const std::string &address)
+    {
+        return !throttle_.admit(account, address).has_value();
+    }
+    // Fails `times` checks in a row; true when every one was admitted.
+    bool failAll(int times, const std::string &account, const std::string &address)
+    {
+        bool all = true;
+        for (int i = 0; i < times; ++i)
+            all = admitted(account, address) && all;
+        return all;
+    }
+    void later(Clock::duration by) { now_ += by; }
+
+    SignInLimits limits_;
+    Clock::time_point now_{};
+    SignInThrottle throttle_;
+};
+
+TEST(SignInThrottle, AnAccountIsLockedAfterItsFailuresForTheLockOutOnly)
+{
+    ThrottleOnAClock t;
+    EXPECT_TRUE(t.failAll(t.limits_.accountFailures, "jz1001", "10.0.0.1"));
+    const auto wait = t.throttle_.admit("jz1001", "10.0.0.2");
+    ASSERT_TRUE(wait) << "a failure more from another address was let in";
+    EXPECT_EQ(*wait, t.limits_.lockout);
+    EXPECT_TRUE(t.admitted("jz1002", "10.0.0.1")) << "another account from the same address was locked";
+
+    t.later(t.limits_.lockout - 1s);
+    EXPECT_FALSE(t.admitted("jz1001", "10.0.0.3"));
+    t.later(1s);
+    EXPECT_TRUE(t.admitted("jz1001", "10.0.0.3")) << "still locked after the lock-out";
+}
+
+TEST(SignInThrottle, AnAddressIsLockedAfterItsFailuresOverAnyAccounts)
+{
+    ThrottleOnAClock t;
+    for (int i = 0; i < t.limits_.addressFailures; ++i)
+        EXPECT_TRUE(t.admitted("name" + std::to_string(i), "10.0.0.9")) << i;
+    EXPECT_FALSE(t.admitted("fresh", "10.0.0.9"));
+    EXPECT_TRUE(t.admitted("fresh", "10.0.0.10"));
+}
+
+TEST(SignInThrottle, FailuresFurtherApartThanTheWindowNeverLock)
+{
+    ThrottleOnAClock t;
+    for (int round = 0; round < 4; ++round) {
+        EXPECT_TRUE(t.failAll(t.limits_.accountFailures - 1, "jz1003", "10.0.0.1")) << "round " << round;
+        t.later(t.limits_.window);
+    }
+}
+
+// The right password forgets the account's failures and does not count against its address,
+// so many families behind one address sign in all day.
+TEST(SignInThrottle, ASuccessClearsTheAccountAndCostsTheAddressNothing)
+{
+    ThrottleOnAClock t;
+    for (int round = 0; round < 3; ++round) {
+        const std::string address = "10.0.1." + std::to_string(round);
+        EXPECT_TRUE(t.failAll(t.limits_.accountFailures - 1, "jz1004", address)) << "round " << round;
+        ASSERT_TRUE(t.admitted("jz1004", address)) << "round " << round;
+        t.throttle_.succeeded("jz1004", address);
+    }
+    for (int i = 0; i < 3 * t.limits_.addressFailures; ++i) {
+        ASSERT_TRUE(t.admitted("family" + std::to_string(i), "10.0.0.2")) << i;
+        t.throttle_.succeeded("family" + std::to_string(i), "10.0.0.2");
+    }
+}
+
+// Guesses sent at once are each counted before any is answered.
+TEST(SignInThrottle, ChecksStillRunningCountAsFailures)
+{
+    ThrottleOnAClock t;
+    int admitted = 0;
+    for (int i = 0; i < 50; ++i)
+        admitted += t.admitted("jz1005", "10.0.0." + std::to_string(i)) ? 1 : 0;
+    EXPECT_EQ(admitted, t.limits_.accountFailures);
+}
+
+TEST(SignInThrottle, InventedNamesAndAddressesTakeBoundedMemory)
+{
+    SignInLimits limits;
+    limits.remembered = 100;
+    ThrottleOnAClock t(limits);
+    for (int i = 0; i < 5000; ++i)
+        t.admitted(std::string(1000, 'n') + std::to_string(i), "10." + std::to_string(i));
+    EXPECT_LE(t.throttle_.remembered(), 2 * limits.remembered);
+    EXPECT_TRUE(t.admitted("jz1006", "10.0.0.1")) << "a name never seen was refused";
+}
+
+// The service in this process, reached through its SOAP dispatcher with any caller address.
+class SignInService : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ServerOptions options;
+        options.databasePath = ::testing::TempDir() + "sign-in-" + std::to_string(::getpid()) + ".sqlite3";
+        options.seed = true;
+        options.quiet = true;
+        databasePath_ = options.databasePath;
+        server_ = std::make_unique<SchoolServer>(options);
+    }
+    static void TearDownTestSuite()
+    {
+        server_.reset();
+        for (const char *suffix : {"", "-wal", "-shm"})
+            std::remove((databasePath_ + suffix).c_str());
+    }
+
+    static HsCallResult call(const std::string &method, const std::vector<std::string> &arguments,
+                             const std::string &address)
+    {
+        std::string items;
+        for (size_t i = 0; i < arguments.size(); ++i) {
+            const std::string tag = "ns1:in" + std::to_string(i + 2);
+            items += "<" + tag + ">" + arguments[i] + "</" + tag + ">";
+        }
+        const std::string body = "<?xml version=\"1.0\"?><soap:Envelope "
+                                 "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><ns1:" +
+                                 method +
+                                 " xmlns:ns1=\"urn:test\"><ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>" +
+                                 items + "</ns1:" + method + "></soap:Body></soap:Envelope>";
+        const SoapReply reply = server_->dispatch(body, "http://127.0.0.1:1", address);
+        return HsCallResult{outOf(reply.body), reply.status == 200};
+    }
+
+    static LoginServiceResponse signIn(const std::string &account, const std::string &password,
+                                       const std::string &address, bool teacher = false)
+    {
+        const HsCallResult result =
+            call(teacher ? "loginTeacher" : "loginStudent", {account, password}, address);
+        return teacher ? LoginService::processLoginTeacherResponse(result)
+                       : LoginService::processLoginStudentResponse(result);
+    }
+
+    static StudentInfoResponse changePassword(const std::string &account, const std::string &oldPassword,
+                                              const std::string &newPassword, const std::string &address)
+    {
+        return StudentInfoService::processModifyPassResponse(
+            call("changePassword", {account, oldPassword, newPassword, "1"}, address));
+    }
+
+private:
+    // The text of the answer's "out" element.
+    static std::optional<std::string> outOf(const std::string &answer)
+    {
+        const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
+            xmlReadMemory(answer.data(), static_cast<int>(answer.size()), nullptr, nullptr, XML_PARSE_NONET),
+            &xmlFreeDoc);
+        for (const xmlNode *node = doc ? xmlDocGetRootElement(doc.get()) : nullptr; node != nullptr;) {
+            if (node->type == XML_ELEMENT_NODE &&
+                std::string_view("out") == reinterpret_cast<const char *>(node->name)) {
+                xmlChar *content = xmlNodeGetContent(node);
+                std::string text = reinterpret_cast<const char *>(content);
+                xmlFree(content);
+                return text;
+            }
+            node = node->children != nullptr ? node->children : node->next;
+        }
+        return std::nullopt;
+    }
+
+    static inline std::unique_ptr<SchoolServer> server_;
+    static inline std::string databasePath_;
+};
+
+double medianMs(std::vector<Clock::duration> times)
+{
+    std::sort(times.begin(), times.end());
+    return std::chrono::duration<double, std::milli>(times[times.size() / 2]).count();
+}
+
+// A wrong password, a name without an account and an account of the other role all take the
+// same work. Each try uses an account and an address of its own, so that none is throttled.
+TEST_F(SignInService, EveryRefusalTakesAboutAsLongAsAWrongPassword)
+{
+    const std::vector<std::string> teachers = {"wangfang", "lijianguo", "chenjing",
+                                               "zhaomin",  "liuqiang",  "sunli"};
+    std::vector<Clock::duration> wrong, unknown, otherRole;
+    const auto timed = [](std::vector<Clock::duration> &into, const auto &attempt) {
+        const auto start = Clock::now();
+        const LoginServiceResponse response = attempt();
+        into.push_back(Clock::now() - start);
+        EXPECT_EQ(response.code, 1) << response.error.value_or("");
+    };
+    for (size_t i = 0; i < teachers.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        timed(wrong, [&] { return signIn("jz200" + n, "parent124", "10.1.1." + n); });
+        timed(unknown, [&] { return signIn("nobody" + n, "parent124", "10.1.2." + n); });
+        timed(otherRole, [&] { return signIn(teachers[i], "teacher123", "10.1.3." + n); });
+    }
+    const double wrongMs = medianMs(wrong);
+    EXPECT_GT(medianMs(unknown), wrongMs / 2) << "wrong password " << wrongMs << " ms";
+    EXPECT_LT(medianMs(unknown), wrongMs * 2) << "wrong password " << wrongMs << " ms";
+    EXPECT_GT(medianMs(otherRole), wrongMs / 2) << "wrong password " << wrongMs << " ms";
+}
+
+TEST_F(SignInService, AnAccountGuessedTooOftenIsRefusedEvenTheRightPassword)
+{
+    for (int i = 0; i < kServiceLimits.accountFailures; ++i)
+        ASSERT_EQ(signIn("jz1010", "guess" + std::to_string(i), "10.2.0." + std::to_string(i)).code, 1);
+    const auto refused = signIn("jz1010", "parent123", "10.2.1.1");
+    EXPECT_EQ(refused.code, 5);
+    EXPECT_NE(refused.error.value_or("").find("分钟后再试"), std::string::npos) << refused.error.value_or("");
+    EXPECT_EQ(changePassword("jz1010", "parent123", "other456", "10.2.1.2").code, 5);
+    EXPECT_EQ(signIn("jz1011", "parent123", "10.2.0.1").code, 0) << "another account was locked too";
+}
+
+TEST_F(SignInService, AnAddressGuessingTooOftenIsRefusedForEveryAccount)
+{
+    for (int i = 0; i < kServiceLimits.addressFailures; ++i)
+        ASSERT_EQ(signIn("guess" + std::to_string(i), "x", "10.3.0.1").code, 1) << i;
+    EXPECT_EQ(signIn("jz1012", "parent123", "10.3.0.1").code, 5);
+    EXPECT_EQ(signIn("wangfang", "teacher123", "10.3.0.1", true).code, 5);
+    EXPECT_EQ(signIn("jz1012", "parent123", "10.3.0.2").code, 0);
+}
+
+TEST_F(SignInService, WrongOldPasswordsCountAsFailedSignIns)
+{
+    for (int i = 0; i < kServiceLimits.accountFailures; ++i) {
+        const std::string n = std::to_string(i);
+        ASSERT_EQ(changePassword("jz1009", "guess" + n, "new456", "10.4.0." + n).code, 1);
+    }
+    EXPECT_EQ(signIn("jz1009", "parent123", "10.4.1.1").code, 5);
+}
+
+TEST_F(SignInService, SigningInClearsTheAccountsFailures)
+{
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < kServiceLimits.accountFailures - 1; ++i) {
+            const std::string address = "10.5." + std::to_string(round) + "." + std::to_string(i);
+            ASSERT_EQ(signIn("jz1008", "guess", address).code, 1);
+        }
+        EXPECT_EQ(signIn("jz1008", "parent123", "10.5.9.9").code, 0) << "round " << round;
+    }
+}
+
+} // namespace
