@@ -62,8 +62,11 @@ SignInThrottle::Register::lockRemaining(std::string_view key, Clock::time_point 
     Failures *failures = find(key);
     if (failures == nullptr)
         return std::nullopt;
-    if (failures->lockedUntil && *failures->lockedUntil > now)
+    if (failures->lockedUntil && *failures->lockedUntil > now) {
+        // A name still being tried is the last to be forgotten.
+        recentFirst_.splice(recentFirst_.begin(), recentFirst_, failures->recency);
         return *failures->lockedUntil - now;
+    }
     if (failures->lockedUntil || now - failures->windowStart >= window) {
         failures->count = 0;
         failures->windowStart = now;

@@ -116,9 +116,23 @@ TEST(SignInThrottle, InventedNamesAndAddressesTakeBoundedMemory)
     limits.remembered = 100;
     ThrottleOnAClock t(limits);
     for (int i = 0; i < 5000; ++i)
-        t.admitted(std::string(1000, 'n') + std::to_string(i), "10." + std::to_string(i));
+        EXPECT_TRUE(t.admitted("invented" + std::to_string(i), "10." + std::to_string(i))) << i;
     EXPECT_LE(t.throttle_.remembered(), 2 * limits.remembered);
     EXPECT_TRUE(t.admitted("jz1006", "10.0.0.1")) << "a name never seen was refused";
+}
+
+// Forgetting the least recently failed names keeps a name under attack locked, however many
+// names are invented meanwhile.
+TEST(SignInThrottle, ANameStillBeingTriedStaysLockedWhileOthersAreForgotten)
+{
+    SignInLimits limits;
+    limits.remembered = 100;
+    ThrottleOnAClock t(limits);
+    EXPECT_TRUE(t.failAll(limits.accountFailures, "jz1007", "10.0.0.1"));
+    for (int i = 0; i < 3 * static_cast<int>(limits.remembered); ++i) {
+        EXPECT_TRUE(t.admitted("invented" + std::to_string(i), "10." + std::to_string(i)));
+        ASSERT_FALSE(t.admitted("jz1007", "10.0.0.2")) << "forgotten after " << i << " other names";
+    }
 }
 
 // The service in this process, reached through its SOAP dispatcher with any caller address.
