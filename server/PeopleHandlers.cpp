@@ -42,7 +42,7 @@ std::string tooManyAttempts(SignInThrottle::Clock::duration wait)
 {
     const auto minutes = std::chrono::ceil<std::chrono::minutes>(wait).count();
     return refuse(refusal::kTooManyAttempts,
-                  "密码错误次数过多，请 " + std::to_string(std::max<int64_t>(minutes, 1)) + " 分钟后再试");
+                  "密码尝试次数过多，请 " + std::to_string(std::max<int64_t>(minutes, 1)) + " 分钟后再试");
 }
 
 // Lets the account in when the name exists, has the role (any, when the role is empty) and the
