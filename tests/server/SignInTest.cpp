@@ -65,15 +65,6 @@ TEST(SignInThrottle, AnAccountIsLockedAfterItsFailuresForTheLockOutOnly)
     EXPECT_TRUE(t.admitted("jz1001", "10.0.0.3")) << "still locked after the lock-out";
 }
 
-TEST(SignInThrottle, AnAddressIsLockedAfterItsFailuresOverAnyAccounts)
-{
-    ThrottleOnAClock t;
-    for (int i = 0; i < t.limits_.addressFailures; ++i)
-        EXPECT_TRUE(t.admitted("name" + std::to_string(i), "10.0.0.9")) << i;
-    EXPECT_FALSE(t.admitted("fresh", "10.0.0.9"));
-    EXPECT_TRUE(t.admitted("fresh", "10.0.0.10"));
-}
-
 TEST(SignInThrottle, FailuresFurtherApartThanTheWindowNeverLock)
 {
     ThrottleOnAClock t;
