@@ -112,11 +112,18 @@ inline bool equalsIgnoringCase(std::string_view a, std::string_view b)
 class NameSet
 {
 public:
-    explicit NameSet(size_t limit) : limit_(limit), slots_(64) {}
+    explicit NameSet(size_t limit) : limit_(limit) {}
 
     // False once the names would exceed the limit.
     bool add(std::string_view name)
     {
+        // A document repeats a handful of names over and over: those are found here at once.
+        std::string_view &recent = recent_[recentIndex(name)];
+        if (recent == name)
+            return true;
+        recent = name;
+        if (slots_.empty())
+            slots_.resize(64);
         size_t mask = slots_.size() - 1;
         for (size_t i = hash(name) & mask;; i = (i + 1) & mask) {
             if (slots_[i].data() == nullptr)
@@ -137,12 +144,23 @@ public:
     }
 
 private:
+    static size_t recentIndex(std::string_view name)
+    {
+        const auto first = name.empty() ? 0u : static_cast<unsigned char>(name.front());
+        const auto last = name.empty() ? 0u : static_cast<unsigned char>(name.back());
+        return (name.size() ^ first << 1 ^ last << 3) % kRecentNames;
+    }
+
+    // Eight bytes at a time: names are short, and most are read once per element.
     static size_t hash(std::string_view name)
     {
-        uint64_t h = 14695981039346656037ull;
-        for (const char c : name)
-            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-        return static_cast<size_t>(h ^ (h >> 32));
+        uint64_t h = name.size() * 0x9E3779B97F4A7C15ull;
+        for (size_t i = 0; i < name.size(); i += 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, name.data() + i, std::min<size_t>(8, name.size() - i));
+            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        }
+        return static_cast<size_t>(h ^ (h >> 29));
     }
 
     void grow()
@@ -160,9 +178,12 @@ private:
         }
     }
 
+    static constexpr size_t kRecentNames = 64;
+
     size_t limit_;
     size_t count_ = 0;
     std::vector<std::string_view> slots_;
+    std::array<std::string_view, kRecentNames> recent_{};
 };
 
 class Scan
@@ -174,12 +195,13 @@ public:
 
     XmlMarkupVerdict run()
     {
-        size_t i = 0;
-        while (i != npos && verdict_ == XmlMarkupVerdict::accepted) {
-            const size_t open = find('<', i);
-            if (!references(i, open == npos ? s_.size() : open) || open == npos)
+        // Texts between tags are short, so they are read a byte at a time rather than searched.
+        for (size_t i = 0; i != npos;) {
+            while (i < s_.size() && s_[i] != '<' && s_[i] != '&')
+                ++i;
+            if (i >= s_.size())
                 break;
-            i = markup(open);
+            i = s_[i] == '&' ? reference(i) : markup(i);
         }
         return verdict_;
     }
@@ -226,42 +248,64 @@ private:
 
     bool addName(std::string_view name) { return names_.add(name) || refuse(XmlMarkupVerdict::tooManyNames); }
 
-    // Entity references in text or in an attribute value: each named one adds its name to the
-    // library's dictionary. False when the scan stops.
-    bool references(size_t from, size_t to)
+    // An entity reference in text or in an attribute value: a named one adds its name to the
+    // library's dictionary. Where the scan goes on, or npos when it stops.
+    size_t reference(size_t amp)
     {
-        for (size_t amp = find('&', from, to); amp != npos; amp = find('&', amp + 1, to)) {
-            if (at(amp + 1, "#"))
-                continue;
-            const size_t end = nameEnd(amp + 1);
-            if (end >= s_.size() || s_[end] != ';')
-                return false;
-            const std::string_view name = s_.substr(amp + 1, end - amp - 1);
-            if (name != "lt" && name != "gt" && name != "amp" && name != "quot" && name != "apos" &&
-                !addName(name))
-                return false;
+        if (at(amp + 1, "lt;") || at(amp + 1, "gt;"))
+            return amp + 4;
+        if (at(amp + 1, "#"))
+            return amp + 2;
+        const size_t end = nameEnd(amp + 1);
+        if (end >= s_.size() || s_[end] != ';')
+            return npos;
+        const std::string_view name = s_.substr(amp + 1, end - amp - 1);
+        if (name != "amp" && name != "quot" && name != "apos" && !addName(name))
+            return npos;
+        return end + 1;
+    }
+
+    // A quoted value from its opening quote: where it ends, or npos when the scan stops.
+    size_t quotedValue(size_t open)
+    {
+        const char quote = s_[open];
+        for (size_t i = open + 1; i < s_.size();) {
+            if (s_[i] == quote)
+                return i;
+            i = s_[i] == '&' ? reference(i) : i + 1;
+            if (i == npos)
+                return npos;
         }
-        return true;
+        return npos;
     }
 
     // One piece of markup at `open`; where the scan goes on, or npos when it stops.
     size_t markup(size_t open)
     {
-        if (at(open, "<!--"))
-            return after(find("-->", open + 4), 3);
-        if (at(open, "<![CDATA["))
-            return after(find("]]>", open + 9), 3);
-        if (at(open, "<?")) {
+        switch (open + 1 < s_.size() ? s_[open + 1] : '\0') {
+        case '/': {
+            size_t i = open + 2;
+            while (i < s_.size() && s_[i] != '>')
+                ++i;
+            return i < s_.size() ? i + 1 : npos;
+        }
+        case '?': {
             const size_t target = nameEnd(open + 2);
             if (!addName(s_.substr(open + 2, target - open - 2)))
                 return npos;
             return after(find("?>", target), 2);
         }
-        if (at(open, "<!DOCTYPE"))
-            return doctype(open);
-        if (at(open, "</"))
-            return after(find('>', open + 2), 1);
-        return startTag(open + 1);
+        case '!':
+            if (at(open, "<!--"))
+                return after(find("-->", open + 4), 3);
+            if (at(open, "<![CDATA["))
+                return after(find("]]>", open + 9), 3);
+            if (at(open, "<!DOCTYPE"))
+                return doctype(open);
+            return npos;
+        default:
+            return startTag(open + 1);
+        }
     }
 
     static size_t after(size_t found, size_t length) { return found == npos ? npos : found + length; }
@@ -292,7 +336,7 @@ private:
             if (name.empty() || !at(skipSpace(end), "=") || quote >= s_.size() ||
                 (s_[quote] != '"' && s_[quote] != '\''))
                 return npos;
-            const size_t close = find(s_[quote], quote + 1);
+            const size_t close = quotedValue(quote);
             if (close == npos)
                 return npos;
             if (++attributes > limits_.attributesPerElement) {
@@ -304,7 +348,7 @@ private:
                 refuse(XmlMarkupVerdict::tooManyNamespaces);
                 return npos;
             }
-            if (!addName(name) || !references(quote + 1, close))
+            if (!addName(name))
                 return npos;
             i = close + 1;
         }
@@ -416,9 +460,14 @@ private:
         return false;
     }
 
+    // Each distinct name takes at least this many bytes ("&a;", "<a>"): a shorter input cannot
+    // exceed the limit, and its names are not counted at all.
+    static constexpr size_t kLeastBytesPerName = 3;
+
     std::string_view s_;
     const XmlMarkupLimits &limits_;
     NameSet names_;
+    bool countNames_;
     size_t namespaces_ = 0;
     XmlMarkupVerdict verdict_ = XmlMarkupVerdict::accepted;
 };
