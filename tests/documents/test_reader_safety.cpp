@@ -207,15 +207,18 @@ TEST(ReaderSafety, OrdinaryMarkupReadsAsBefore)
         const char *what;
         std::string document, events, text;
     } cases[] = {
-        {"quotes in a comment", "<r><!-- it's \"quoted\" <x a=\" --><Code>1</Code></r>", "<r><Code></Code></r>", "1"},
-        {"a tag in a section", "<r><![CDATA[<a b=\"]]><Code>2</Code></r>", "<r><Code></Code></r>", "<a b=\"2"},
-        {"markup characters in values", "<r a=\"x>y\" b='p=q' c=\"&amp;&lt;\"><Code>3</Code></r>", "<r><Code></Code></r>",
-         "3"},
+        {"quotes in a comment", "<r><!-- it's \"quoted\" <x a=\" --><Code>1</Code></r>",
+         "<r><Code></Code></r>", "1"},
+        {"a tag in a section", "<r><![CDATA[<a b=\"]]><Code>2</Code></r>", "<r><Code></Code></r>",
+         "<a b=\"2"},
+        {"markup characters in values", "<r a=\"x>y\" b='p=q' c=\"&amp;&lt;\"><Code>3</Code></r>",
+         "<r><Code></Code></r>", "3"},
         {"32 attributes", "<r" + floodOfAttributes(32) + "><Code>4</Code></r>", "<r><Code></Code></r>", "4"},
         {"a text entity", "<!DOCTYPE r [<!ENTITY s \"a > b\">]><r>&s;</r>", "<r></r>", "a > b"},
-        {"processing instructions", "<?xml version=\"1.0\"?><?style a=\"<\"?><r><?pi x?>t</r>", "<r></r>", "t"},
-        {"Shift_JIS section", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r><![CDATA[\x81]]]></r>", "<r></r>",
-         "\xe2\x80\x90"},
+        {"processing instructions", "<?xml version=\"1.0\"?><?style a=\"<\"?><r><?pi x?>t</r>", "<r></r>",
+         "t"},
+        {"Shift_JIS section", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r><![CDATA[\x81]]]></r>",
+         "<r></r>", "\xe2\x80\x90"},
         {"UTF-16", utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"1\">t</r>"), "<r></r>", "t"},
     };
     for (const auto &ordinary : cases) {
@@ -239,7 +242,8 @@ TEST(ReaderSafety, ReadingThatRunsOutOfTimeStops)
     RecordingParser late;
     EXPECT_FALSE(hsParseDocument(document, late, std::chrono::milliseconds(0)));
     EXPECT_LT(late.events.size(), document.size() / 10);
-    EXPECT_EQ(std::ranges::count(log.lines(), "Error reading result document: reading took longer than 0 ms"), 1);
+    EXPECT_EQ(std::ranges::count(log.lines(), "Error reading result document: reading took longer than 0 ms"),
+              1);
     RecordingParser inTime;
     EXPECT_TRUE(hsParseDocument(document, inTime));
 }

@@ -248,8 +248,10 @@ TEST_F(SoapAnswerTest, HostileAnswersAreNoAnswerAndEndQuickly)
         std::string body;
     } cases[] = {
         {"attributes of 1 MiB", soapResponse("getNews", elementWithAttributesOf(1024 * 1024, "x") + result)},
-        {"attributes of 3.3 MiB", soapResponse("getNews", elementWithAttributesOf(3400 * 1024, "x") + result)},
-        {"namespace declarations", soapResponse("getNews", "<x" + floodOfAttributes(20'000, "xmlns:p") + "/>" + result)},
+        {"attributes of 3.3 MiB",
+         soapResponse("getNews", elementWithAttributesOf(3400 * 1024, "x") + result)},
+        {"namespace declarations",
+         soapResponse("getNews", "<x" + floodOfAttributes(20'000, "xmlns:p") + "/>" + result)},
         {"distinct names", soapResponse("getNews", floodOfNames(300'000) + result)},
     };
     for (const auto &hostile : cases) {
