@@ -248,4 +248,17 @@ TEST(ReaderSafety, ReadingThatRunsOutOfTimeStops)
     EXPECT_TRUE(hsParseDocument(document, inTime));
 }
 
+// Past its first fault a document is not read on: markup beyond it costs nothing, however much of
+// it there is.
+TEST(ReaderSafety, ReadingStopsAtTheFirstFault)
+{
+    const std::string document =
+        "<r><Code>1</Code><a b=\"1\"c=\"2\"/>" + elementWithAttributesOf(3400 * 1024) + "</r>";
+    RecordingParser parser;
+    bool wellFormed = true;
+    EXPECT_LT(secondsFor([&] { wellFormed = hsParseDocument(document, parser); }), 2.0);
+    EXPECT_FALSE(wellFormed);
+    EXPECT_EQ(parser.events, "<r><Code></Code>");
+}
+
 } // namespace
