@@ -190,7 +190,8 @@ class Scan
 {
 public:
     Scan(std::string_view text, const XmlMarkupLimits &limits)
-        : s_(text), limits_(limits), names_(limits.distinctNames)
+        : s_(text), limits_(limits), names_(limits.distinctNames),
+          countNames_(text.size() / kLeastBytesPerName > limits.distinctNames)
     {}
 
     XmlMarkupVerdict run()
@@ -246,7 +247,10 @@ private:
         return false;
     }
 
-    bool addName(std::string_view name) { return names_.add(name) || refuse(XmlMarkupVerdict::tooManyNames); }
+    bool addName(std::string_view name)
+    {
+        return !countNames_ || names_.add(name) || refuse(XmlMarkupVerdict::tooManyNames);
+    }
 
     // An entity reference in text or in an attribute value: a named one adds its name to the
     // library's dictionary. Where the scan goes on, or npos when it stops.
