@@ -390,6 +390,8 @@ private:
     {
         for (;;) {
             i = skipSpace(i);
+            // A parameter entity reference is the only way to expand text among the
+            // declarations, over and over; no document of the protocol has one.
             if (i >= s_.size() || s_[i] == '%') {
                 if (i < s_.size())
                     refuse(XmlMarkupVerdict::parameterEntity);
@@ -417,10 +419,6 @@ private:
     {
         const size_t keywordEnd = nameEnd(i);
         const bool entity = s_.substr(i, keywordEnd - i) == "ENTITY";
-        if (entity && at(skipSpace(keywordEnd), "%")) {
-            refuse(XmlMarkupVerdict::parameterEntity);
-            return npos;
-        }
         for (i = keywordEnd; i < s_.size() && s_[i] != '>';) {
             if (s_[i] != '"' && s_[i] != '\'') {
                 ++i;
