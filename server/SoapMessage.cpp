@@ -2,6 +2,7 @@
 
 #include "XmlText.h"
 #include "transport/KeptXmlReader.h"
+#include "transport/XmlMarkupGuard.h"
 #include "transport/XmlReadErrors.h"
 
 #include <charconv>
@@ -65,9 +66,16 @@ SoapReading problem(std::string text)
     return SoapReading{std::nullopt, std::move(text)};
 }
 
+// SOAP messages carry no document type declaration; refusing one before reading also keeps
+// entity definitions (and their expansion) out of the service altogether.
+constexpr XmlMarkupLimits kRequestLimits{.doctypeBytes = 0};
+
 // What the library finds wrong with a request is not printed: the fault sent back says that the
-// request could not be read.
-void ignoreReaderError(void *, xmlErrorPtr) {}
+// request could not be read. The reader stops at the first fatal error.
+void stopAtFatalError(void *, xmlErrorPtr error)
+{
+    hsStopAtFatalError(error);
+}
 
 // No file name: with one, the reader would look up the working directory for every request.
 xmlParserCtxtPtr newRequestReader()
@@ -89,7 +97,7 @@ DocumentPtr readTree(std::string_view body)
         return DocumentPtr(nullptr, &xmlFreeDoc);
     xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     {
-        const XmlReadErrorScope errors(ignoreReaderError, nullptr);
+        const XmlReadErrorScope errors(stopAtFatalError, nullptr);
         xmlParseChunk(context, body.data(), static_cast<int>(body.size()), 1);
     }
     DocumentPtr doc(std::exchange(context->myDoc, nullptr), &xmlFreeDoc);
@@ -104,11 +112,16 @@ DocumentPtr readTree(std::string_view body)
 
 SoapReading readSoapRequest(std::string_view body)
 {
+    const XmlMarkupVerdict markup = hsCheckXmlMarkup(body, kRequestLimits);
+    if (markup == XmlMarkupVerdict::doctypeRefused)
+        return problem("a SOAP message must not contain a document type declaration");
+    if (markup != XmlMarkupVerdict::accepted)
+        return problem(std::string("the request is refused unread: ") + hsXmlMarkupProblem(markup));
     const DocumentPtr doc = readTree(body);
     if (!doc)
         return problem("the request is not well-formed XML");
-    // SOAP messages carry no document type declaration; refusing one also keeps entity
-    // definitions (and their expansion) out of the service altogether.
+    // The markup check refuses these before reading; this keeps any that slipped past it from
+    // being acted on.
     if (doc->intSubset != nullptr || doc->extSubset != nullptr)
         return problem("a SOAP message must not contain a document type declaration");
     const xmlNode *envelope = xmlDocGetRootElement(doc.get());

@@ -2,6 +2,7 @@
 
 #include "transport/HsLog.h"
 #include "transport/KeptXmlReader.h"
+#include "transport/XmlMarkupGuard.h"
 #include "transport/XmlReadErrors.h"
 
 #include <climits>
@@ -17,6 +18,8 @@ namespace {
 
 // Entity replacement text may add at most this much beyond the size of the document itself.
 constexpr size_t expansionAllowance = 1024 * 1024;
+// The clock is looked at once per this many reader events.
+constexpr unsigned kEventsPerClockLook = 1024;
 
 // Shared by the reader's context and the contexts it opens for entity replacement text, which
 // inherit its private pointer.
@@ -25,9 +28,12 @@ struct ReadState
     DocumentParser &parser;
     size_t documentBytes;
     size_t expansionBudget;
+    std::chrono::steady_clock::time_point deadline;
     size_t expanded = 0;
     bool exhausted = false;
-    std::string_view lastStart;
+    bool outOfTime = false;
+    unsigned events = 0;
+    std::string_view lastStart{};
 };
 
 ReadState &readState(void *context)
@@ -45,12 +51,14 @@ std::string_view nameOf(const xmlChar *name)
     return reinterpret_cast<const char *>(name);
 }
 
-// Once the budget is spent, every context that reports anything is stopped and nothing more
-// reaches the parser.
+// Once the expansion budget or the time is spent, every context that reports anything is stopped
+// and nothing more reaches the parser.
 DocumentParser *liveParser(void *context)
 {
     ReadState &state = readState(context);
-    if (!state.exhausted)
+    if (++state.events % kEventsPerClockLook == 0 && std::chrono::steady_clock::now() > state.deadline)
+        state.outOfTime = true;
+    if (!state.exhausted && !state.outOfTime)
         return &state.parser;
     xmlStopParser(static_cast<xmlParserCtxtPtr>(context));
     return nullptr;
@@ -96,12 +104,17 @@ void onCharacters(void *context, const xmlChar *text, int length)
         parser->characters(textOf(text, length));
 }
 
+void logReadingError(std::string_view text)
+{
+    hsLog("Error reading result document: %.*s", static_cast<int>(text.size()), text.data());
+}
+
 // What the reader finds wrong with a document goes to the diagnostic log; the parser itself hears
-// nothing of it.
+// nothing of it. The reader stops at the first fatal error, where the parser's events end anyway.
 void onReaderError(void *, xmlErrorPtr error)
 {
-    const std::string_view text = hsXmlErrorText(error);
-    hsLog("Error reading result document: %.*s", static_cast<int>(text.size()), text.data());
+    logReadingError(hsXmlErrorText(error));
+    hsStopAtFatalError(error);
 }
 
 // SAX1-style handlers, so names arrive as written (no namespace processing). The declaration
@@ -165,15 +178,24 @@ thread_local KeptXmlReader keptReader(newDocumentReader);
 
 } // namespace
 
-bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
+bool hsParseDocument(std::string_view utf8, DocumentParser &parser, std::chrono::milliseconds budget)
 {
+    const auto deadline = std::chrono::steady_clock::now() + budget;
     if (utf8.empty() || utf8.size() > static_cast<size_t>(INT_MAX))
         return false;
+    const XmlMarkupVerdict markup = hsCheckXmlMarkup(utf8);
+    if (markup != XmlMarkupVerdict::accepted) {
+        logReadingError(hsXmlMarkupProblem(markup));
+        return false;
+    }
     initialiseReaderOnce();
     xmlParserCtxtPtr context = keptReader.take();
     if (context == nullptr)
         return false;
-    ReadState state{parser, utf8.size(), utf8.size() + expansionAllowance, 0, false, {}};
+    ReadState state{.parser = parser,
+                    .documentBytes = utf8.size(),
+                    .expansionBudget = utf8.size() + expansionAllowance,
+                    .deadline = deadline};
     context->_private = &state;
     parser.progress_ = readerProgress;
     parser.reader_ = context;
@@ -185,7 +207,10 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser)
         declared = xmlCtxtReadMemory(context, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr,
                                      XML_PARSE_NONET);
     }
-    const bool wellFormed = context->wellFormed != 0 && !state.exhausted;
+    const bool wellFormed = context->wellFormed != 0 && !state.exhausted && !state.outOfTime;
+    if (state.outOfTime)
+        hsLog("Error reading result document: reading took longer than %lld ms",
+              static_cast<long long>(budget.count()));
     parser.progress_ = nullptr;
     parser.reader_ = nullptr;
     parser.endDocument();

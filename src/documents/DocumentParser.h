@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -46,7 +47,8 @@ protected:
     void setError(std::optional<std::string> error) { error_ = std::move(error); }
 
 private:
-    friend bool hsParseDocument(std::string_view utf8, DocumentParser &parser);
+    friend bool hsParseDocument(std::string_view utf8, DocumentParser &parser,
+                                std::chrono::milliseconds budget);
 
     int32_t code_ = 0;
     ReadProgress (*progress_)(const void *reader) = nullptr;
@@ -60,6 +62,12 @@ private:
 // from the network. Entity expansion is bounded, so a document built to expand without end stops
 // early. The reader stops at the first fatal error: the parser keeps what it was given up to
 // there, and its endDocument is called. Empty input leaves the parser as it was.
+// A document whose markup exceeds what any document of the protocol holds (thousands of
+// attributes on one element, say) is refused unread, and a reading that runs past its budget is
+// stopped there.
 // Returns true only when the whole input was read as one well-formed document: false for empty
-// input, text that is not XML, a document cut short and one stopped for expanding too far.
-bool hsParseDocument(std::string_view utf8, DocumentParser &parser);
+// input, text that is not XML, a document cut short, one stopped for expanding too far or for
+// taking too long, and one refused unread.
+inline constexpr std::chrono::milliseconds kDocumentReadingBudget{10'000};
+bool hsParseDocument(std::string_view utf8, DocumentParser &parser,
+                     std::chrono::milliseconds budget = kDocumentReadingBudget);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HsPersonalFields.h"
 #include "HsServiceCall.h"
 #include "documents/DocumentParser.h"
 #include "transport/HsLog.h"
@@ -13,7 +14,8 @@
 // A result counts as an answer only when its text is one well-formed document: an empty result
 // or one that is not XML (or is cut short) leaves the record unanswered, whatever was read.
 
-// The subject of each operation's result line; the line reads "<subject> result: <text>".
+// The subject of each operation's result line; the line reads "<subject> result: <text>", with the
+// text of personal fields masked.
 namespace hsResultLine {
 inline constexpr const char *postReturn = "post return";
 inline constexpr const char *getScores = "get scores";
@@ -27,7 +29,9 @@ template <typename Response, typename Parser, typename TakePayload>
 Response hsProcessResult(const HsCallResult &result, const char *resultLine, TakePayload takePayload)
 {
     Response response;
-    hsLog("%s result: %s", resultLine, hsText(result.text));
+    if (hsLogWritten())
+        hsLog("%s result: %s", resultLine,
+              result.text ? hsWithPersonalFieldsMasked(*result.text).c_str() : hsText(result.text));
     if (!result.text)
         return response;
     Parser parser;

@@ -3,9 +3,11 @@
 #include "transport/HsHttpExchange.h"
 #include "transport/HsLog.h"
 #include "transport/KeptXmlReader.h"
+#include "transport/XmlMarkupGuard.h"
 #include "transport/XmlReadErrors.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <curl/curl.h>
 #include <libxml/parser.h>
@@ -122,10 +124,12 @@ void onCharacters(void *context, const xmlChar *text, int length)
 void onCdataBlock(void *, const xmlChar *, int) {}
 
 // Every report of the reader about the answer, on its markup or on the bytes beneath it, reaches
-// the client and nowhere else.
+// the client and nowhere else. The reader stops at the first fatal one: the answer is unusable
+// from there on, and nothing after it is worth the time.
 void onReaderError(void *client, xmlErrorPtr error)
 {
     clientOf(client).parseErrorOccurred(hsXmlErrorText(error));
+    hsStopAtFatalError(error);
 }
 
 // A handler that is not marked as SAX2 makes the reader report element names as written, prefix
@@ -153,15 +157,27 @@ thread_local KeptXmlReader keptAnswerReader(newAnswerReader);
 // result document) is read without tripping the reader's guard against huge look-ups.
 constexpr size_t kReadPieceBytes = 64 * 1024;
 
-bool readInPieces(xmlParserCtxt *parser, std::string_view body)
+enum class PiecesRead
+{
+    wellFormed,
+    notWellFormed,
+    outOfTime,
+};
+
+// The clock is looked at between pieces, so a reading that runs past its deadline ends within
+// one more piece.
+PiecesRead readInPieces(xmlParserCtxt *parser, std::string_view body,
+                        std::chrono::steady_clock::time_point deadline)
 {
     while (body.size() > kReadPieceBytes && parser->wellFormed != 0) {
         xmlParseChunk(parser, body.data(), static_cast<int>(kReadPieceBytes), 0);
         body.remove_prefix(kReadPieceBytes);
+        if (std::chrono::steady_clock::now() > deadline)
+            return PiecesRead::outOfTime;
     }
     if (parser->wellFormed != 0)
         xmlParseChunk(parser, body.data(), static_cast<int>(body.size()), 1);
-    return parser->wellFormed != 0;
+    return parser->wellFormed != 0 ? PiecesRead::wellFormed : PiecesRead::notWellFormed;
 }
 
 } // namespace
@@ -265,14 +281,26 @@ bool HsSoapClient::invokeMethodSyncPlus(const std::string &serverUrl, const std:
     return wellFormed;
 }
 
+void HsSoapClient::setReadingBudget(std::chrono::milliseconds budget)
+{
+    m_readingBudget = budget;
+}
+
 bool HsSoapClient::processResponse(std::string_view body)
 {
+    const auto deadline = std::chrono::steady_clock::now() + m_readingBudget;
     initialiseLibrariesOnce();
     m_bStartCapture = false;
     m_content.reset();
     m_info_.reset();
     m_foundResult = false;
 
+    const XmlMarkupVerdict markup = hsCheckXmlMarkup(body);
+    if (markup != XmlMarkupVerdict::accepted) {
+        parseErrorOccurred(hsXmlMarkupProblem(markup));
+        hsLog("Error parsing XML downloaded from server!");
+        return false;
+    }
     xmlParserCtxt *parser = keptAnswerReader.takeForPieces();
     if (parser == nullptr) {
         hsLog("Error parsing XML downloaded from server!");
@@ -280,13 +308,16 @@ bool HsSoapClient::processResponse(std::string_view body)
     }
     parser->userData = this;
     xmlCtxtUseOptions(parser, XML_PARSE_NONET);
-    bool wellFormed = false;
+    PiecesRead read = PiecesRead::notWellFormed;
     {
         const XmlReadErrorScope errors(onReaderError, this);
-        wellFormed = readInPieces(parser, body);
+        read = readInPieces(parser, body, deadline);
     }
     parser->userData = nullptr;
-    if (!wellFormed) {
+    if (read == PiecesRead::outOfTime)
+        hsLog("Error parsing XML downloaded from server: reading took longer than %lld ms",
+              static_cast<long long>(m_readingBudget.count()));
+    if (read != PiecesRead::wellFormed) {
         keptAnswerReader.discard();
         hsLog("Error parsing XML downloaded from server!");
         return false;

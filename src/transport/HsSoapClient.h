@@ -2,6 +2,7 @@
 
 #include "transport/HsHttpExchange.h"
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -41,6 +42,8 @@ class HsSoapClient
 {
 public:
     static constexpr long kDefaultTimeoutSeconds = 60;
+    // Far beyond what reading the largest honest answer takes on a slow machine.
+    static constexpr std::chrono::milliseconds kDefaultReadingBudget{10'000};
     // An answer body larger than this is abandoned while it arrives and counts as no answer.
     static constexpr size_t kMaxAnswerBytes = HsHttpExchange::kMaxAnswerBytes;
 
@@ -57,6 +60,9 @@ public:
     void setM_namespace(const std::string &namespaceUri);
     // Seconds the whole exchange may take; values of zero or less are ignored.
     void setTimeoutSeconds(long seconds);
+    // How long reading an answer may take once it has arrived; an answer still being read then
+    // counts as not well-formed.
+    void setReadingBudget(std::chrono::milliseconds budget);
 
     // Performs the whole call on the calling thread. True when an answer arrived and was
     // well-formed XML; false on a transport failure or an answer that is not XML.
@@ -75,6 +81,8 @@ public:
     // The one-line SOAP envelope for the method and its arguments (escaped as XML text).
     std::string getSoapRequestForMethod(const std::string &methodName, const std::vector<std::string> &args);
     // Reads an answer body and collects the ns1:out text; true when the body is well-formed.
+    // A body whose markup exceeds what any answer of the protocol holds (thousands of attributes
+    // on one element, say) is refused unread, as not well-formed.
     bool processResponse(std::string_view body);
 
     // Reader events, called while processResponse runs. Names are qualified names as written.
@@ -109,4 +117,5 @@ private:
     std::optional<std::string> m_returnString_;
     bool m_foundResult = false;
     long m_timeoutSeconds = kDefaultTimeoutSeconds;
+    std::chrono::milliseconds m_readingBudget = kDefaultReadingBudget;
 };

@@ -36,3 +36,12 @@ inline std::string_view hsXmlErrorText(const xmlError *error)
         text.remove_suffix(1);
     return text;
 }
+
+// Stops the reader that raised a fatal error. Left alone, it would read on to the end of the
+// input with its handlers silenced, spending time on an input that is refused anyway.
+inline void hsStopAtFatalError(const xmlError *error)
+{
+    if (error != nullptr && error->level == XML_ERR_FATAL && error->domain == XML_FROM_PARSER &&
+        error->ctxt != nullptr)
+        xmlStopParser(static_cast<xmlParserCtxtPtr>(error->ctxt));
+}

@@ -1,5 +1,6 @@
 #include "BadlyEncodedXml.h"
 #include "DocumentTestSupport.h"
+#include "HostileXml.h"
 #include "LogCapture.h"
 #include "StandardErrorCapture.h"
 #include "documents/DocumentParser.h"
@@ -148,6 +149,116 @@ TEST(ReaderSafety, EachDocumentIsReadAsIfItWereTheFirst)
         EXPECT_EQ(again.events, fresh->events);
         EXPECT_EQ(again.text, fresh->text);
     }
+}
+
+// Markup that would cost the reader seconds to minutes, or that hides such markup from a check that
+// reads the bytes naively, is refused before anything of it is read, in well under the time a
+// user would wait.
+TEST(ReaderSafety, MarkupFloodsAreRefusedUnreadAndQuickly)
+{
+    const std::string forty = floodOfAttributes(40);
+    std::string namespaces = "<r>";
+    for (int i = 0; i < 10; ++i)
+        namespaces += "<e" + floodOfAttributes(10, "xmlns:p" + std::to_string(i) + "_") + ">";
+    std::string largeDoctype = "<!DOCTYPE r [";
+    for (int i = 0; largeDoctype.size() < 300 * 1024; ++i)
+        largeDoctype += "<!ELEMENT e" + std::to_string(i) + " ANY>";
+    const struct
+    {
+        const char *what;
+        std::string document;
+    } cases[] = {
+        {"attributes of 1 MiB", elementWithAttributesOf(1024 * 1024, "Result")},
+        {"attributes of 3.3 MiB", elementWithAttributesOf(3400 * 1024, "Result")},
+        {"namespace declarations", namespaces + "<Code>1</Code>"},
+        {"distinct names", "<r>" + floodOfNames(300'000) + "<Code>1</Code></r>"},
+        {"nested parameter entities", nestedParameterEntities(4) + "<r><Code>1</Code></r>"},
+        {"markup in an entity", "<!DOCTYPE r [<!ENTITY e '&#60;x" + forty + "/>'>]><r>&e;</r>"},
+        {"large document type declaration", largeDoctype + "]><r><Code>1</Code></r>"},
+        {"a quote in a comment", "<r><!-- \" --><x" + forty + "/><Code>1</Code></r>"},
+        {"a quote in text", "<r>\"<x" + forty + "/><Code>1</Code></r>"},
+        // 0x81 0x5D is one character whose second byte is "]": the section does not end there.
+        {"Shift_JIS section end",
+         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r><![CDATA[\x81]]><!-- ]]><x" + forty +
+             "/><Code>1</Code> --></r>"},
+        {"UTF-16", utf16le("<r><x" + forty + "/><Code>1</Code></r>")},
+        {"an encoding the check cannot follow",
+         "<?xml version=\"1.0\" encoding=\"ISO-2022-JP\"?><r><Code>1</Code></r>"},
+    };
+    for (const auto &hostile : cases) {
+        SCOPED_TRACE(hostile.what);
+        LogCapture log;
+        RecordingParser parser;
+        bool wellFormed = true;
+        EXPECT_LT(secondsFor([&] { wellFormed = hsParseDocument(hostile.document, parser); }), 2.0);
+        EXPECT_FALSE(wellFormed);
+        EXPECT_EQ(parser.events, "");
+        EXPECT_TRUE(std::ranges::any_of(log.lines(), [](const std::string &line) {
+            return line.starts_with("Error reading result document: ");
+        }));
+    }
+}
+
+// What the check skips over, and what it allows, still reads as it always did.
+TEST(ReaderSafety, OrdinaryMarkupReadsAsBefore)
+{
+    const struct
+    {
+        const char *what;
+        std::string document, events, text;
+    } cases[] = {
+        {"quotes in a comment", "<r><!-- it's \"quoted\" <x a=\" --><Code>1</Code></r>",
+         "<r><Code></Code></r>", "1"},
+        {"a tag in a section", "<r><![CDATA[<a b=\"]]><Code>2</Code></r>", "<r><Code></Code></r>",
+         "<a b=\"2"},
+        {"markup characters in values", "<r a=\"x>y\" b='p=q' c=\"&amp;&lt;\"><Code>3</Code></r>",
+         "<r><Code></Code></r>", "3"},
+        {"32 attributes", "<r" + floodOfAttributes(32) + "><Code>4</Code></r>", "<r><Code></Code></r>", "4"},
+        {"a text entity", "<!DOCTYPE r [<!ENTITY s \"a > b\">]><r>&s;</r>", "<r></r>", "a > b"},
+        {"processing instructions", "<?xml version=\"1.0\"?><?style a=\"<\"?><r><?pi x?>t</r>", "<r></r>",
+         "t"},
+        {"Shift_JIS section", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r><![CDATA[\x81]]]></r>",
+         "<r></r>", "\xe2\x80\x90"},
+        {"UTF-16", utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"1\">t</r>"), "<r></r>", "t"},
+    };
+    for (const auto &ordinary : cases) {
+        SCOPED_TRACE(ordinary.what);
+        RecordingParser parser;
+        EXPECT_TRUE(hsParseDocument(ordinary.document, parser));
+        EXPECT_EQ(parser.events, ordinary.events);
+        EXPECT_EQ(parser.text, ordinary.text);
+    }
+}
+
+// A document still being read when its time is up is not well-formed, and says so once in the log;
+// within its time the same document reads whole.
+TEST(ReaderSafety, ReadingThatRunsOutOfTimeStops)
+{
+    std::string document = "<Result><Code>0</Code>";
+    for (int i = 0; i < 20'000; ++i)
+        document += "<News><NewsId>" + std::to_string(i) + "</NewsId></News>";
+    document += "</Result>";
+    LogCapture log;
+    RecordingParser late;
+    EXPECT_FALSE(hsParseDocument(document, late, std::chrono::milliseconds(0)));
+    EXPECT_LT(late.events.size(), document.size() / 10);
+    EXPECT_EQ(std::ranges::count(log.lines(), "Error reading result document: reading took longer than 0 ms"),
+              1);
+    RecordingParser inTime;
+    EXPECT_TRUE(hsParseDocument(document, inTime));
+}
+
+// Past its first fault a document is not read on: markup beyond it costs nothing, however much of
+// it there is.
+TEST(ReaderSafety, ReadingStopsAtTheFirstFault)
+{
+    const std::string document =
+        "<r><Code>1</Code><a b=\"1\"c=\"2\"/>" + elementWithAttributesOf(3400 * 1024) + "</r>";
+    RecordingParser parser;
+    bool wellFormed = true;
+    EXPECT_LT(secondsFor([&] { wellFormed = hsParseDocument(document, parser); }), 2.0);
+    EXPECT_FALSE(wellFormed);
+    EXPECT_EQ(parser.events, "<r><Code></Code>");
 }
 
 } // namespace

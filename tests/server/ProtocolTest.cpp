@@ -1,5 +1,6 @@
 // The wire protocol seen from a plain HTTP client: refusals, faults, limits and the WSDL.
 #include "BadlyEncodedXml.h"
+#include "HostileXml.h"
 #include "ServerFixture.h"
 
 #include <fstream>
@@ -128,6 +129,34 @@ TEST_F(ProtocolTest, UnreadableOrRefusedRequestsGetAFault)
         EXPECT_TRUE(status != 500 || (fault && findElement(xmlDocGetRootElement(fault.get()), "Fault") &&
                                       textOf(fault.get(), "faultstring")));
     }
+}
+
+// Requests built to make their reading take seconds are refused with a fault before they are read,
+// each answered quickly; a request with a few attributes is still served.
+TEST_F(ProtocolTest, MarkupFloodsAreRefusedWithAFaultQuickly)
+{
+    const std::string keys = "<ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>";
+    const auto flooding = [&](const std::string &markup) { return envelope("getNewsTypes", keys + markup); };
+    const std::string cases[] = {
+        flooding("<x" + floodOfAttributes(20'000) + "/>"),
+        flooding("<x" + floodOfAttributes(50'000) + "/>"),
+        flooding("<x" + floodOfAttributes(20'000, "xmlns:p") + "/>"),
+        flooding(floodOfNames(100'000)),
+    };
+    for (const std::string &body : cases) {
+        SCOPED_TRACE(body.substr(body.size() / 2, 60));
+        ASSERT_LT(body.size(), 1024u * 1024);
+        std::optional<httplib::Result> answer;
+        EXPECT_LT(secondsFor([&] { answer.emplace(post(body)); }), 2.0);
+        ASSERT_TRUE(*answer);
+        EXPECT_EQ((*answer)->status, 500);
+        const Document fault = parse((*answer)->body);
+        ASSERT_TRUE(fault);
+        EXPECT_NE(textOf(fault.get(), "faultstring").value_or("").find("refused unread"), std::string::npos);
+    }
+    const Document served = resultOf(flooding("<x" + floodOfAttributes(8) + "/>"));
+    ASSERT_TRUE(served);
+    EXPECT_EQ(textOf(served.get(), "Code"), "0");
 }
 
 // A request whose bytes do not convert from the encoding it declares is as unreadable as any

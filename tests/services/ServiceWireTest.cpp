@@ -134,7 +134,7 @@ std::vector<WireCase> wireCases()
         {"loginTeacher", {"li", "secret"}, "post return",
          "<TeacherId>12</TeacherId><ClassId>31</ClassId><SchoolCode>S01</SchoolCode>",
          copies(&LoginTeacherParser::item, [] { return LoginService().LoginTeacher("li", "secret").item; })},
-        {"loginStudent", {"wang", "pw"}, "post return", "<StudentId>13</StudentId><MotherName>张</MotherName>",
+        {"loginStudent", {"wang", "pw"}, "post return", "<StudentId>13</StudentId><ClassName>三年级二班</ClassName>",
          copies(&LoginStudentParser::item, [] { return LoginService().LoginStudent("wang", "pw").item; })},
         {"setTeacherAvatar", {"12", "iVBORw0KGgo="}, "post return", "<Image>http://pics/12.png</Image>",
          copies(&UserPicUploadParser::image, [] { return UploadAvatarService().UploadTeacherAvatar(12, "iVBORw0KGgo=").image; })},

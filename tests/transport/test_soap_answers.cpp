@@ -1,4 +1,5 @@
 #include "BadlyEncodedXml.h"
+#include "HostileXml.h"
 #include "StandardErrorCapture.h"
 #include "TransportTestSupport.h"
 
@@ -234,6 +235,71 @@ TEST(SoapAnswerPieces, TextCutBetweenReadPiecesReadsWhole)
             EXPECT_EQ(client.m_returnString(), filler + reads);
         }
     }
+}
+
+// An answer built to make its reading take seconds or minutes is no answer, and the call ends in
+// well under the time a user would wait.
+TEST_F(SoapAnswerTest, HostileAnswersAreNoAnswerAndEndQuickly)
+{
+    const std::string result = "<ns1:out>&lt;Result&gt;&lt;Code&gt;0&lt;/Code&gt;&lt;/Result&gt;</ns1:out>";
+    const struct
+    {
+        const char *what;
+        std::string body;
+    } cases[] = {
+        {"attributes of 1 MiB", soapResponse("getNews", elementWithAttributesOf(1024 * 1024, "x") + result)},
+        {"attributes of 3.3 MiB",
+         soapResponse("getNews", elementWithAttributesOf(3400 * 1024, "x") + result)},
+        {"namespace declarations",
+         soapResponse("getNews", "<x" + floodOfAttributes(20'000, "xmlns:p") + "/>" + result)},
+        {"distinct names", soapResponse("getNews", floodOfNames(300'000) + result)},
+    };
+    for (const auto &hostile : cases) {
+        SCOPED_TRACE(hostile.what);
+        ASSERT_LT(hostile.body.size(), HsSoapClient::kMaxAnswerBytes);
+        CallOutcome outcome;
+        EXPECT_LT(secondsFor([&] { outcome = callWithAnswer(200, hostile.body); }), 2.0);
+        EXPECT_FALSE(outcome.result);
+        EXPECT_FALSE(outcome.returned.has_value());
+        EXPECT_EQ(outcome.delegate.finished, 1);
+    }
+}
+
+// What the markup check skips over, and what it allows, reads as it always did.
+TEST_F(SoapAnswerTest, OrdinaryMarkupInAnswersReadsAsBefore)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"<r><!-- it's \"quoted\" <x a=\" --><ns1:out>a</ns1:out></r>", "a"},
+        {"<r><![CDATA[<a b=\"]]><ns1:out>b</ns1:out></r>", "b"},
+        {"<r a=\"x>y\" b='p=q'><ns1:out c=\"&amp;>\">c</ns1:out></r>", "c"},
+        {"<r" + floodOfAttributes(32) + "><ns1:out>d</ns1:out></r>", "d"},
+    };
+    for (const auto &[body, returned] : cases) {
+        SCOPED_TRACE(body);
+        const CallOutcome outcome = callWithAnswer(200, body);
+        EXPECT_TRUE(outcome.result);
+        EXPECT_EQ(outcome.returned, returned);
+    }
+}
+
+// An answer still being read when the reading budget is spent counts as not well-formed, with one
+// line in the log; the same answer within the default budget reads whole.
+TEST(SoapAnswerPieces, ReadingThatRunsOutOfTimeIsNoAnswer)
+{
+    std::string escaped = "&lt;Result&gt;";
+    while (escaped.size() < 512 * 1024)
+        escaped += "&lt;News&gt;&lt;NewsId&gt;7&lt;/NewsId&gt;&lt;/News&gt;";
+    const std::string body = answerHolding(escaped + "&lt;/Result&gt;");
+    LogCapture log;
+    HsSoapClient late;
+    late.setReadingBudget(std::chrono::milliseconds(0));
+    EXPECT_FALSE(late.processResponse(body));
+    EXPECT_FALSE(late.m_returnString().has_value());
+    EXPECT_TRUE(log.contains("Error parsing XML downloaded from server: reading took longer than 0 ms"));
+    HsSoapClient inTime;
+    EXPECT_TRUE(inTime.processResponse(body));
+    ASSERT_TRUE(inTime.m_returnString().has_value());
+    EXPECT_TRUE(inTime.m_returnString()->ends_with("</News></Result>"));
 }
 
 } // namespace
