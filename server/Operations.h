@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "SignInThrottle.h"
 
 #include <cstdint>
 #include <optional>
@@ -51,6 +52,8 @@ struct Call
     const std::string &baseUrl;
     // The caller's network address as the server saw it ("127.0.0.1"); empty when unknown.
     const std::string &peerAddress;
+    // The service's count of failed password checks, shared by every sign-in and password change.
+    SignInThrottle &signIns;
 };
 
 // A handler answers the call's result document, already escaped as the text of the answer's

@@ -52,7 +52,7 @@ std::string tooManyAttempts(SignInThrottle::Clock::duration wait)
 Verification verify(Call &call, const std::string &name, std::string_view password, std::string_view role,
                     std::string_view wrongText)
 {
-    SignInThrottle &throttle = signInThrottle();
+    SignInThrottle &throttle = call.signIns;
     if (const auto wait = throttle.admit(name, call.peerAddress))
         return {std::nullopt, tooManyAttempts(*wait)};
     auto account = findAccount(call.db, name);

@@ -133,7 +133,7 @@ SoapReply SchoolServer::dispatch(const std::string &body, const std::string &bas
         if (args.overlong())
             return SoapReply{200, soapResponse(request, refuse(refusal::kBadArgument, "内容过长")),
                              request.method};
-        Call call{*db, args, baseUrl, peerAddress};
+        Call call{*db, args, baseUrl, peerAddress, signIns_};
         return SoapReply{200, soapResponse(request, op->handler(call)), request.method};
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s failed: %s\n", printableForLog(request.method).c_str(),

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "HttpService.h"
+#include "SignInThrottle.h"
 
 #include <memory>
 #include <string>
@@ -55,6 +56,7 @@ private:
 
     ServerOptions options_;
     ConnectionPool pool_;
+    SignInThrottle signIns_;
     HttpService http_;
     int boundPort_ = -1;
 };

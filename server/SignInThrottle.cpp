@@ -111,9 +111,3 @@ void SignInThrottle::Register::forget(std::string_view key)
     recentFirst_.erase(found->second.recency);
     byKey_.erase(found);
 }
-
-SignInThrottle &signInThrottle()
-{
-    static SignInThrottle throttle;
-    return throttle;
-}

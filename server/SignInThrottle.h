@@ -87,6 +87,3 @@ private:
     Register accounts_;
     Register addresses_;
 };
-
-// The one throttle of the service, shared by every sign-in and password change.
-SignInThrottle &signInThrottle();
