@@ -1,9 +1,9 @@
 #include "SoapMessage.h"
 
 #include "XmlText.h"
-#include "transport/KeptXmlReader.h"
-#include "transport/XmlMarkupGuard.h"
-#include "transport/XmlReadErrors.h"
+#include "common/KeptXmlReader.h"
+#include "common/XmlMarkupGuard.h"
+#include "common/XmlReadErrors.h"
 
 #include <charconv>
 #include <libxml/parser.h>

@@ -3,7 +3,7 @@
 
 #include "cache/HsPreferences.h"
 #include "cache/NewsDao.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>

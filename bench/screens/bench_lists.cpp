@@ -6,7 +6,7 @@
 #include "cache/NewsDao.h"
 #include "cache/NewsTypeDao.h"
 #include "screens/HsSchoolActivity.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 #include "transport/HsServiceConfig.h"
 #include "widgets/RefreshHeaderView.h"
 

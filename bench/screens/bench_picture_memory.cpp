@@ -7,7 +7,7 @@
 
 #include "ServerProcess.h"
 #include "app/HsAppSetup.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <QColor>
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 #include "screens/HsResourceActivity.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 #include "widgets/NetImage.h"
 
 #include <QBuffer>

@@ -17,7 +17,7 @@
 #include "documents/SubjectsParser.h"
 #include "documents/TestScoreParser.h"
 #include "documents/UserPicUploadParser.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 #include "transport/HsSoapClient.h"
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 
 #include "app/HsQuickScreenPort.h"
 #include "screens/HsLoginController.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <QCoreApplication>
 #include <QDir>

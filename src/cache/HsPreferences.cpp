@@ -6,7 +6,7 @@
 #include "cache/NewsTypeDao.h"
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <fcntl.h>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "cache/HsSql.h"
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <memory>
 #include <sqlite3.h>

@@ -1,6 +1,6 @@
 #include "cache/ResourceTypeDao.h"
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "documents/DocumentParser.h"
 
-#include "transport/HsLog.h"
-#include "transport/KeptXmlReader.h"
-#include "transport/XmlMarkupGuard.h"
-#include "transport/XmlReadErrors.h"
+#include "common/HsLog.h"
+#include "common/KeptXmlReader.h"
+#include "common/XmlMarkupGuard.h"
+#include "common/XmlReadErrors.h"
 
 #include <climits>
 #include <cstring>

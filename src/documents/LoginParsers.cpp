@@ -1,6 +1,6 @@
 #include "documents/LoginStudentParser.h"
 #include "documents/LoginTeacherParser.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "documents/GetNewsesParser.h"
 #include "documents/GetReturnsParser.h"
 #include "documents/NewsTypeParser.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 namespace {
 

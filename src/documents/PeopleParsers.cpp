@@ -1,7 +1,7 @@
 #include "documents/GetMyTeacherParser.h"
 #include "documents/GetStudentsParser.h"
 #include "documents/UserPicUploadParser.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 namespace {
 

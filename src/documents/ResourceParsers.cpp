@@ -1,7 +1,7 @@
 #include "documents/GetResourceParser.h"
 #include "documents/GetResourcesParser.h"
 #include "documents/ResourceTypeParser.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 namespace {
 

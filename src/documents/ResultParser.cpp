@@ -1,6 +1,6 @@
 #include "documents/ResultParser.h"
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 ResultParser::~ResultParser()
 {

@@ -4,7 +4,7 @@
 #include "documents/StudentScoresParser.h"
 #include "documents/SubjectsParser.h"
 #include "documents/TestScoreParser.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "CheckButton.h"
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 CheckButton::CheckButton(const QString &label, QObject *parent) : QObject(parent), m_label(label) {}
 

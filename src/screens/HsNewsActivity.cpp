@@ -1,7 +1,7 @@
 #include "HsNewsActivity.h"
 
 #include "cache/NewsTypeDao.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 HsNewsActivity::HsNewsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                QObject *parent)

@@ -5,7 +5,7 @@
 #include "screens/HsNewsDetail.h"
 #include "screens/HsText.h"
 #include "services/NewsService.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <QPointer>
 

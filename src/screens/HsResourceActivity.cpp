@@ -5,7 +5,7 @@
 #include "screens/HsResourceDetail.h"
 #include "screens/HsText.h"
 #include "services/ResourceService.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <QPointer>
 

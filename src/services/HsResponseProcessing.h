@@ -3,7 +3,7 @@
 #include "HsPersonalFields.h"
 #include "HsServiceCall.h"
 #include "documents/DocumentParser.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <vector>
 

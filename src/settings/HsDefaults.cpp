@@ -1,6 +1,6 @@
 #include "HsDefaults.h"
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "transport/HsServiceExecOperation.h"
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 #include "transport/HsServiceConfig.h"
 
 #include <utility>

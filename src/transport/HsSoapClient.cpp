@@ -1,10 +1,10 @@
 #include "transport/HsSoapClient.h"
 
 #include "transport/HsHttpExchange.h"
-#include "transport/HsLog.h"
-#include "transport/KeptXmlReader.h"
-#include "transport/XmlMarkupGuard.h"
-#include "transport/XmlReadErrors.h"
+#include "common/HsLog.h"
+#include "common/KeptXmlReader.h"
+#include "common/XmlMarkupGuard.h"
+#include "common/XmlReadErrors.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "NetImage.h"
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

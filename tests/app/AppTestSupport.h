@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LogCapture.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>

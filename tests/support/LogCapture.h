@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 
 #include <algorithm>
 #include <mutex>

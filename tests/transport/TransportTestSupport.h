@@ -2,7 +2,7 @@
 
 #include "LogCapture.h"
 #include "TestSoapServer.h"
-#include "transport/HsLog.h"
+#include "common/HsLog.h"
 #include "transport/HsSoapClient.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
-#include "transport/XmlMarkupGuard.h"
+#include "common/XmlMarkupGuard.h"
 
-#include "transport/XmlMarkupEncoding.h"
-#include "transport/XmlMarkupScanParts.h"
+#include "common/XmlMarkupEncoding.h"
+#include "common/XmlMarkupScanParts.h"
 
 #include <string>
 

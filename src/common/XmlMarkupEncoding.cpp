@@ -1,6 +1,6 @@
-#include "transport/XmlMarkupEncoding.h"
+#include "common/XmlMarkupEncoding.h"
 
-#include "transport/XmlMarkupScanParts.h"
+#include "common/XmlMarkupScanParts.h"
 
 #include <initializer_list>
 
