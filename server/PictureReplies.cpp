@@ -87,12 +87,12 @@ RangeChoice chooseRange(std::optional<std::string_view> rangeHeader, uint64_t si
     const std::string_view header = trimmed(*rangeHeader);
     if (header.substr(0, kUnit.size()) != kUnit)
         return {};
-    const std::string_view spec = trimmed(header.substr(kUnit.size()));
-    const size_t dash = spec.find('-');
-    if (spec.find(',') != std::string_view::npos || dash == std::string_view::npos)
+    const std::string_view byteRange = trimmed(header.substr(kUnit.size()));
+    const size_t dash = byteRange.find('-');
+    if (byteRange.find(',') != std::string_view::npos || dash == std::string_view::npos)
         return {};
-    const auto first = number(trimmed(spec.substr(0, dash)));
-    const std::string_view lastText = trimmed(spec.substr(dash + 1));
+    const auto first = number(trimmed(byteRange.substr(0, dash)));
+    const std::string_view lastText = trimmed(byteRange.substr(dash + 1));
     const auto last = number(lastText);
     if (!first) {
         // "-N": the last N bytes.
