@@ -61,6 +61,7 @@ public:
     RawConnection &operator=(const RawConnection &) = delete;
 
     bool connected() const { return connected_; }
+    int descriptor() const { return fd_; }
     bool send(const std::string &bytes) const
     {
         return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
@@ -98,6 +99,32 @@ private:
     bool connected_ = false;
     mutable bool closedByServer_ = false;
 };
+
+// How many of `connections` the server closes within `limit`, all watched at once.
+int closedAmong(const std::vector<RawConnection> &connections, std::chrono::milliseconds limit)
+{
+    std::vector<pollfd> open;
+    for (const auto &connection : connections)
+        open.push_back({connection.descriptor(), POLLIN, 0});
+    int closed = 0;
+    const auto end = Clock::now() + limit;
+    while (!open.empty() && Clock::now() < end) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+        if (poll(open.data(), open.size(), static_cast<int>(std::max<long>(left.count(), 1))) <= 0)
+            break;
+        for (auto it = open.begin(); it != open.end();) {
+            char buffer[4096];
+            if (it->revents != 0 && recv(it->fd, buffer, sizeof buffer, MSG_DONTWAIT) <= 0) {
+                ++closed;
+                it = open.erase(it);
+            } else {
+                it->revents = 0;
+                ++it;
+            }
+        }
+    }
+    return closed;
+}
 
 std::string envelope(const std::string &method)
 {
@@ -195,16 +222,16 @@ TEST_F(HostileConnectionsTest, IdleConnectionsDoNotDelayCalls)
     EXPECT_TRUE(answered);
 }
 
-// One address may hold only so many connections; another address is still served.
+// One address may hold only so many connections; another address is still served. The
+// server's threads accept concurrently, so which of the nine is refused is not fixed: exactly
+// one is.
 TEST_F(HostileConnectionsTest, ConnectionsBeyondAnAddresssShareAreClosed)
 {
     startServer({"--connections-per-address", "8"});
-    std::vector<RawConnection> held;
-    for (int i = 0; i < 8; ++i)
-        held.emplace_back("127.0.0.3", port_);
-    const RawConnection oneTooMany("127.0.0.3", port_);
-    EXPECT_TRUE(oneTooMany.closedWithin(2000ms));
-    EXPECT_FALSE(held.front().closedWithin(200ms));
+    std::vector<RawConnection> fromOneAddress;
+    for (int i = 0; i < 9; ++i)
+        fromOneAddress.emplace_back("127.0.0.3", port_);
+    EXPECT_EQ(closedAmong(fromOneAddress, 2000ms), 1);
     bool answered = false;
     secondsForANormalCall(answered);
     EXPECT_TRUE(answered);
