@@ -1,6 +1,6 @@
 #include "CliOperations.h"
 #include "CliParsers.h"
-#include "transport/HsServiceConfig.h"
+#include "services/HsServiceLink.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -130,7 +130,7 @@ int main(int argc, char **argv)
     }
 
     if (!endpoint.empty())
-        HsServiceConfig::setEndpoint(endpoint);
+        HsServiceLink::setEndpoint(endpoint);
     if (*call)
         return runCall(operationName, values);
     return runParse(parserName);

@@ -1,8 +1,7 @@
 #include "app/HsAppDelegate.h"
 #include "app/HsAppSetup.h"
 #include "app/HsNotificationChannel.h"
-#include "transport/HsServiceConfig.h"
-#include "transport/HsSoapClient.h"
+#include "services/HsServiceLink.h"
 #include "widgets/HsTaskRunner.h"
 
 #include <QCommandLineParser>
@@ -66,7 +65,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parseCommandLine(parser, application);
     if (parser.isSet(endpointOption))
-        HsServiceConfig::setEndpoint(parser.value(endpointOption).toStdString());
+        HsServiceLink::setEndpoint(parser.value(endpointOption).toStdString());
 
     const QString dataDirectory = hsDataDirectory();
     HsAppDelegate delegate(dataDirectory);
@@ -80,7 +79,7 @@ int main(int argc, char *argv[])
     // workers still running return at once instead of after the time-out, and the process waits
     // for them before the objects they use go away. A refresh cut short this way writes nothing
     // to the cache.
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, [] { HsSoapClient::abandonCalls(); });
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [] { HsServiceLink::abandonCalls(); });
     hsQuitOnTerminationSignals();
     delegate.didFinishLaunchingWithOptions();
     if (!delegate.window())

@@ -1,12 +1,12 @@
 #include "HsAreaActivity.h"
 
 #include "screens/HsSettingActivity.h"
-#include "transport/HsAppConstants.h"
+#include "services/HsServiceLink.h"
 
 HsAreaActivity::HsAreaActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                const QString &title, QObject *parent)
     : QObject(parent), m_port(port), m_session(session), m_defaults(defaults), m_title(title),
-      m_networkCheck([] { return HsAppConstants::checkNetwork(false); })
+      m_networkCheck([] { return HsServiceLink::networkAvailable(); })
 {}
 
 void HsAreaActivity::pressSetting()

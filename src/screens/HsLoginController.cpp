@@ -5,10 +5,10 @@
 #include "cache/ResourceTypeDao.h"
 #include "screens/EdBaseViewController.h"
 #include "screens/MainController.h"
+#include "services/HsServiceLink.h"
 #include "services/LoginService.h"
 #include "services/NewsService.h"
 #include "services/ResourceService.h"
-#include "transport/HsAppConstants.h"
 
 #include <QMetaObject>
 #include <QRegularExpression>
@@ -40,7 +40,7 @@ HsLoginController::HsLoginController(ScreenPort &port, HsUserSession &session, H
                                      const QString &documentsDirectory, QObject *parent)
     : QObject(parent), m_port(port), m_session(session), m_defaults(defaults),
       m_documentsDirectory(documentsDirectory),
-      m_networkCheck([] { return HsAppConstants::checkNetwork(false); }),
+      m_networkCheck([] { return HsServiceLink::networkAvailable(); }),
       m_cbLoginTeacher(QStringLiteral("教师")), m_cbLoginStudent(QStringLiteral("家长")),
       m_cbRemember(QStringLiteral("记住密码")), m_cbAutoLogin(QStringLiteral("自动登录"))
 {}

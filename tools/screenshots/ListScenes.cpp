@@ -3,9 +3,9 @@
 #include "screens/HsNewsListActivity.h"
 #include "screens/HsRecordDetail.h"
 #include "screens/HsStudentActivity.h"
+#include "services/HsServiceLink.h"
 #include "services/LoginService.h"
 #include "services/NewsService.h"
-#include "transport/HsServiceConfig.h"
 #include "widgets/RefreshHeaderView.h"
 
 #include <QCoreApplication>
@@ -114,9 +114,9 @@ void pullNoticesToRefresh(MainController &main, QQuickWindow &window, const Scre
     QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
     if (!list)
         return;
-    const std::string school = HsServiceConfig::endpoint();
+    const std::string school = HsServiceLink::endpoint();
     SlowRelay relay(QUrl(QString::fromStdString(school)), 1500);
-    HsServiceConfig::setEndpoint(relay.endpoint());
+    HsServiceLink::setEndpoint(relay.endpoint());
 
     const QPoint at = pressAndPull(window, *list, 200);
     shoot(QStringLiteral("notices-pull-1-pulling"));
@@ -137,7 +137,7 @@ void pullNoticesToRefresh(MainController &main, QQuickWindow &window, const Scre
     if (!atRest)
         std::fprintf(stderr, "hsschool-screenshots: the pulled notices did not come back to rest\n");
     shoot(QStringLiteral("notices-pull-4-at-rest"));
-    HsServiceConfig::setEndpoint(school);
+    HsServiceLink::setEndpoint(school);
 }
 
 void showStudentCategory(MainController &main, int category)

@@ -8,7 +8,7 @@
 #include "screens/CheckButton.h"
 #include "screens/HsLoginController.h"
 #include "screens/MainController.h"
-#include "transport/HsServiceConfig.h"
+#include "services/HsServiceLink.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -201,7 +201,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "hsschool-screenshots: the demo school server did not start\n");
         return 1;
     }
-    HsServiceConfig::setEndpoint(server.endpoint().toStdString());
+    HsServiceLink::setEndpoint(server.endpoint().toStdString());
 
     HsAppDelegate app(QDir(work.path()).filePath(QStringLiteral("app")));
     app.didFinishLaunchingWithOptions();
