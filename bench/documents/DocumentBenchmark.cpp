@@ -1,3 +1,4 @@
+#include "common/XmlMarkupGuard.h"
 #include "documents/GetNewsesParser.h"
 
 #include <array>
@@ -90,8 +91,20 @@ void BM_GetNewsesParser(benchmark::State &state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document.size()));
 }
 
+// The markup check that every answer and every request passes before the XML library reads it.
+void BM_MarkupCheck(benchmark::State &state)
+{
+    const std::string document = headlineDocument(static_cast<size_t>(state.range(0)));
+    for (auto _ : state) {
+        if (hsCheckXmlMarkup(document) != XmlMarkupVerdict::accepted)
+            state.SkipWithError("the document was refused");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document.size()));
+}
+
 } // namespace
 
+BENCHMARK(BM_MarkupCheck)->Arg(20)->Arg(10'000);
 BENCHMARK(BM_BareReader)->Arg(20)->Arg(10'000);
 BENCHMARK(BM_GetNewsesParser)->Arg(20)->Arg(10'000);
 
