@@ -35,10 +35,7 @@ protected:
         return capturing_ && hasText_ ? CapturedText(std::string_view(captured_)) : CapturedText();
     }
 
-    static bool isResultElement(std::string_view name)
-    {
-        return name == "Code" || name == "Error";
-    }
+    static bool isResultElement(std::string_view name) { return name == "Code" || name == "Error"; }
     // Stores the gathered text as the result code or the error text, as the name says.
     void storeResultElement(std::string_view name);
 
