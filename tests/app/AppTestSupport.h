@@ -1,6 +1,8 @@
 #pragma once
 
+#include "EventLoopSoapServer.h"
 #include "LogCapture.h"
+#include "LoopbackPorts.h"
 #include "common/HsLog.h"
 
 #include <QQmlComponent>
@@ -14,6 +16,10 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+// Result documents: a refusal, and an accepting answer that carries nothing.
+inline const QString kRefusal = QStringLiteral("<Result><Code>5</Code><Error>拒绝</Error></Result>");
+inline const QString kEmptyAnswer = QStringLiteral("<Result><Code>0</Code><Error></Error></Result>");
 
 // Generous, because the machine running the tests may be slow and busy.
 inline constexpr int kWaitMilliseconds = 30000;

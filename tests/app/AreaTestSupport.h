@@ -12,7 +12,6 @@
 #include "services/NewsService.h"
 #include "services/ResourceService.h"
 #include "settings/HsDefaults.h"
-#include "settings_canned_service.h"
 #include "transport/HsServiceConfig.h"
 #include "widgets/RefreshHeaderView.h"
 
@@ -25,97 +24,8 @@
 #include <utility>
 #include <vector>
 
-// A stand-in school service whose answers the test writes: `answer` gets each call's SOAP method
-// and arguments (after the two constant texts) and returns the result document, or nothing to
-// hold the call unanswered until `answerHeld`. Paged calls end with the page and its size.
-class ScriptedService : public LoopbackHttpServer
-{
-public:
-    using Answer = std::function<std::optional<QString>(const QString &method, const QStringList &arguments)>;
-
-    explicit ScriptedService(Answer answer) : m_answer(std::move(answer)) {}
-
-    std::string endpoint() const { return url(QStringLiteral("/school/services/schoolSvc")).toStdString(); }
-
-    // Every call so far, as its method and arguments: "getChats 7 2 20".
-    QStringList calls() const { return m_calls; }
-    int callsOf(const QString &method) const
-    {
-        return static_cast<int>(
-            m_calls.filter(QRegularExpression(QStringLiteral("^%1( |$)").arg(method))).size());
-    }
-    int held() const { return static_cast<int>(m_held.size()); }
-
-    // Asks `answer` again for each held call.
-    void answerHeld()
-    {
-        const std::vector<Held> held = std::exchange(m_held, {});
-        for (const Held &call : held)
-            if (call.socket)
-                respond(call.socket, call.method, call.arguments);
-    }
-
-    // A result document of code 0 holding `items`, each already written as XML.
-    static QString document(const QStringList &items)
-    {
-        return QStringLiteral("<Result><Code>0</Code><Error></Error>") + items.join(QString()) +
-               QStringLiteral("</Result>");
-    }
-
-private:
-    struct Held
-    {
-        QPointer<QTcpSocket> socket;
-        QString method;
-        QStringList arguments;
-    };
-
-    void serve(QTcpSocket *socket, const QString &, const QByteArray &body) override
-    {
-        QXmlStreamReader reader(body);
-        QString method;
-        QStringList arguments;
-        bool inBody = false;
-        while (!reader.atEnd()) {
-            reader.readNext();
-            if (!reader.isStartElement())
-                continue;
-            if (reader.name() == QLatin1String("Body"))
-                inBody = true;
-            else if (inBody && method.isEmpty())
-                method = reader.name().toString();
-            else if (inBody)
-                arguments << reader.readElementText();
-        }
-        arguments = arguments.mid(2);
-        m_calls << (QStringList{method} + arguments).join(QLatin1Char(' '));
-        respond(socket, method, arguments);
-    }
-
-    void respond(QTcpSocket *socket, const QString &method, const QStringList &arguments)
-    {
-        const std::optional<QString> document = m_answer(method, arguments);
-        if (!document) {
-            m_held.push_back({socket, method, arguments});
-            return;
-        }
-        const QString ns = QString::fromStdString(HsServiceConfig::namespaceUri());
-        reply(socket, 200, "text/xml; charset=utf-8",
-              QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-                             "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-                             "<soap:Body><ns1:%1Response xmlns:ns1=\"%2\"><ns1:out>%3</ns1:out>"
-                             "</ns1:%1Response></soap:Body></soap:Envelope>")
-                  .arg(method, ns, document->toHtmlEscaped())
-                  .toUtf8());
-    }
-
-    Answer m_answer;
-    QStringList m_calls;
-    std::vector<Held> m_held;
-};
-
-// A demo school of the suite's own, a recording port and a fresh data folder; the school can be
-// taken down for a while to see how a screen bears a call that gets no answer.
+// A demo school of the suite's own, a recording port and a fresh data folder; calls can be sent
+// to a refusing port for a while to see how a screen bears a call that gets no answer.
 class DemoSchoolTest : public testing::Test
 {
 protected:
@@ -146,13 +56,12 @@ protected:
         session.setLoginType(teacher ? 0 : 1);
     }
 
-    // Runs `calls` while the school is down, then brings it back (perhaps on another port).
+    // Runs `calls` against a port that refuses every connection, then points back at the school.
     static void unanswered(const std::function<void()> &calls)
     {
-        server->stop();
-        HsServiceConfig::setEndpoint(server->endpoint());
+        const ClosedPort closed;
+        HsServiceConfig::setEndpoint(closed.url());
         calls();
-        server->restart();
         HsServiceConfig::setEndpoint(server->endpoint());
     }
 
@@ -169,10 +78,10 @@ protected:
     // back at the demo school; the calls must have reached the stand-in.
     static void answering(const QString &document, const std::function<void()> &calls)
     {
-        CannedService service(document);
-        HsServiceConfig::setEndpoint(service.endpoint());
+        EventLoopSoapServer service(document);
+        HsServiceConfig::setEndpoint(service.url());
         calls();
-        EXPECT_GT(service.requestCount(), 0);
+        EXPECT_GT(service.callCount(), 0);
         HsServiceConfig::setEndpoint(server->endpoint());
     }
 
@@ -240,9 +149,24 @@ inline void pullToRefresh(RefreshHeaderView &header)
 }
 
 // The page a paged call asked for: its last arguments are the page and the page size.
-inline int pageOf(const QStringList &arguments)
+inline int pageOf(const SentCall &call)
 {
-    return arguments.size() >= 2 ? arguments[arguments.size() - 2].toInt() : 0;
+    const auto &arguments = call.arguments;
+    return arguments.size() >= 2 ? std::atoi(arguments[arguments.size() - 2].c_str()) : 0;
+}
+
+// The text of a call's argument `n`, counted after the two access keys; empty when there is none.
+inline std::string argumentOf(const SentCall &call, size_t n)
+{
+    return n + kAccessKeys.size() < call.arguments.size() ? call.arguments[n + kAccessKeys.size()]
+                                                          : std::string();
+}
+
+// A result document of code 0 holding `items`, each already written as XML.
+inline QString resultDocument(const QStringList &items)
+{
+    return QStringLiteral("<Result><Code>0</Code><Error></Error>") + items.join(QString()) +
+           QStringLiteral("</Result>");
 }
 
 // The first button below `from` whose text is `text`.

@@ -1,7 +1,6 @@
 #include "AreaTestSupport.h"
 #include "screens/HsLoginController.h"
 #include "screens/MainController.h"
-#include "settings_canned_service.h"
 #include "transport/HsAppConstants.h"
 
 #include <QDir>
@@ -135,8 +134,9 @@ TEST_F(LoginControllerTest, FirstStartChoosesParentAndChoicesStayConsistent)
 // warning, which does not stop the call).
 TEST_F(LoginControllerTest, NoSignInWithoutAUserRecordAndNothingIsStored)
 {
-    CannedService noUser(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
-    CannedService emptyResult{QString()};
+    EventLoopSoapServer noUser(QStringLiteral("<Result><Code>0</Code><Error></Error></Result>"));
+    EventLoopSoapServer emptyResult{QString()};
+    const ClosedPort closed;
     const struct
     {
         std::string endpoint;
@@ -146,9 +146,9 @@ TEST_F(LoginControllerTest, NoSignInWithoutAUserRecordAndNothingIsStored)
         {server->endpoint(),
          "123456",
          {"toast:您的密码过于简单，请及时修改密码！", kSigningIn, "toast:用户名或密码错误！"}},
-        {closedEndpoint(), kTeacherPassword, {kSigningIn, "toast:请检查网络状态！"}},
-        {emptyResult.endpoint(), kTeacherPassword, {kSigningIn, "toast:请检查网络状态！"}},
-        {noUser.endpoint(), kTeacherPassword, {kSigningIn, "toast:用户名或密码错误！"}},
+        {closed.url(), kTeacherPassword, {kSigningIn, "toast:请检查网络状态！"}},
+        {emptyResult.url(), kTeacherPassword, {kSigningIn, "toast:请检查网络状态！"}},
+        {noUser.url(), kTeacherPassword, {kSigningIn, "toast:用户名或密码错误！"}},
     };
     for (const auto &c : cases) {
         HsServiceConfig::setEndpoint(c.endpoint);
@@ -168,8 +168,8 @@ TEST_F(LoginControllerTest, NoSignInWithoutAUserRecordAndNothingIsStored)
         EXPECT_TRUE(nothingStored());
         EXPECT_EQ(HsPreferences::current(), nullptr);
     }
-    EXPECT_EQ(emptyResult.requestCount(), 1);
-    EXPECT_EQ(noUser.requestCount(), 1);
+    EXPECT_EQ(emptyResult.callCount(), 1);
+    EXPECT_EQ(noUser.callCount(), 1);
 }
 
 // A teacher signs in with login type 0 and a parent with 1 (the demo school refuses a parent's
@@ -287,12 +287,12 @@ TEST_F(LoginControllerTest, EmptyOrRefusedTypeListsKeepTheCachedCategoriesAndThe
     ResourceTypeDao().replaceAll({ResourceTypeItem{21, "food", "美食"}});
     HsPreferences::setCurrent(nullptr);
     // Every call gets a user and no items; the resource categories are refused.
-    CannedService service(QStringLiteral(
+    EventLoopSoapServer service(QStringLiteral(
         "<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId><ClassId>7</ClassId></Result>"));
-    service.answerMethod(QStringLiteral("getResourceTypes"),
+    service.answerMethod("getResourceTypes",
                          QStringLiteral("<Result><Code>3</Code><Error>忙</Error>"
                                         "<ResourceType><TypeId>99</TypeId></ResourceType></Result>"));
-    HsServiceConfig::setEndpoint(service.endpoint());
+    HsServiceConfig::setEndpoint(service.url());
     signInTeacher();
     ASSERT_TRUE(waitForMainScreen());
 

@@ -1,6 +1,5 @@
 #include "AppTestSupport.h"
 #include "PictureServer.h"
-#include "settings_canned_service.h"
 #include "widgets/NetImage.h"
 
 #include <QBuffer>
@@ -70,6 +69,7 @@ TEST_F(NetImageTest, OnlyAPictureBodyGivesAPictureAndEveryLoadEndsIdle)
     pictures.answer("/missing.png", 404, "<html><body>Not Found</body></html>", "text/html");
     pictures.answer("/empty.png", 200, {});
     pictures.answer("/text.png", 200, "this is no picture", "text/plain");
+    const ClosedPort closed;
     const struct
     {
         QString address;
@@ -79,7 +79,7 @@ TEST_F(NetImageTest, OnlyAPictureBodyGivesAPictureAndEveryLoadEndsIdle)
         {pictures.url("/missing.png"), false, false},
         {pictures.url("/empty.png"), false, false},
         {pictures.url("/text.png"), false, false},
-        {QString::fromStdString(closedEndpoint()), false, true},
+        {QString::fromStdString(closed.url()), false, true},
         {QString(), false, true},
         {QStringLiteral("not an address"), false, true},
     };

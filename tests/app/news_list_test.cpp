@@ -41,7 +41,7 @@ QStringList replies(int first, int count)
     return items;
 }
 
-const QString kNoticeAskingForReplies = ScriptedService::document(
+const QString kNoticeAskingForReplies = resultDocument(
     {QStringLiteral("<NewsId>77</NewsId><NewsTitle>家长会通知</NewsTitle><NewsContent>周五下午开家长会。"
                     "</NewsContent><ForceReturn>1</ForceReturn>")});
 
@@ -296,17 +296,15 @@ TEST_F(NewsListTest, ReadMarksCountDownSurviveARestartAndBelongToTheirAccount)
 TEST_F(NewsListTest, AnAnswerForTheCategoryLeftBehindStaysOffTheList)
 {
     int firstId = 101;
-    bool holding = true;
-    ScriptedService service(
-        [&](const QString &method, const QStringList &arguments) -> std::optional<QString> {
-            if (method != "getNews" || arguments.value(2) != QString::fromStdString(typeCode(1)))
-                return kRefusal;
-            if (holding)
-                return std::nullopt;
-            return ScriptedService::document(headlines(firstId, 20));
-        });
+    const auto firstCategory = [this](const SentCall &call) {
+        return call.method == "getNews" && argumentOf(call, 2) == typeCode(1);
+    };
+    EventLoopSoapServer service([&](const SentCall &call) {
+        return firstCategory(call) ? resultDocument(headlines(firstId, 20)) : kRefusal;
+    });
+    service.holdAnswers(firstCategory);
     NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
-    HsServiceConfig::setEndpoint(service.endpoint());
+    HsServiceConfig::setEndpoint(service.url());
     ScreenHost host;
     host.show("HsSchoolActivity", &openSchool());
     QQuickItem *list = host.find("tableNews");
@@ -318,8 +316,7 @@ TEST_F(NewsListTest, AnAnswerForTheCategoryLeftBehindStaysOffTheList)
         ASSERT_TRUE(waitUntil([&] { return service.held() == 1; }));
         tapCategory(2);
         EXPECT_EQ(shown(), std::vector<int32_t>{2});
-        holding = false;
-        service.answerHeld();
+        service.releaseHeldAnswers();
     };
 
     answerWhileAway();
@@ -329,7 +326,7 @@ TEST_F(NewsListTest, AnAnswerForTheCategoryLeftBehindStaysOffTheList)
 
     tapCategory(1);
     ASSERT_EQ(shown().size(), 20u);
-    holding = true;
+    service.holdAnswers(firstCategory);
     firstId = 201;
     // Pulled down past the threshold, against the list's resistance.
     dragList(host.window, list, 250);
@@ -353,11 +350,11 @@ TEST_F(NewsListTest, AtItsEndTheListGoesOnAskingPastAPageWithNothingNew)
     };
     for (const Case &c : {Case{true, 25, HsPaging::End, 3},
                           Case{false, 20, HsPaging::Failed, 1 + HsPaging::maxPagesWithoutNewRows}}) {
-        ScriptedService service([&](const QString &, const QStringList &arguments) -> std::optional<QString> {
-            const int page = pageOf(arguments);
-            return ScriptedService::document(c.movedOnce && page == 3 ? headlines(21, 5) : headlines(1, 20));
+        EventLoopSoapServer service([&](const SentCall &call) {
+            const int page = pageOf(call);
+            return resultDocument(c.movedOnce && page == 3 ? headlines(21, 5) : headlines(1, 20));
         });
-        HsServiceConfig::setEndpoint(service.endpoint());
+        HsServiceConfig::setEndpoint(service.url());
         NewsDao().replaceCategory(typeCode(1), {});
         ScreenHost host;
         host.show("HsSchoolActivity", &openAndFetch());
@@ -382,29 +379,28 @@ TEST_F(NewsListTest, TheRepliersLineCountsEveryPageOrOffersARetryThatFetchesTheR
         NeverShort,
         TwelvePagesOneMoved,
     } replying = Refused;
-    ScriptedService service(
-        [&](const QString &method, const QStringList &arguments) -> std::optional<QString> {
-            if (method == "getNewsById")
-                return kNoticeAskingForReplies;
-            const int page = pageOf(arguments);
-            switch (replying) {
-            case Refused:
-                return kRefusal;
-            case NeverShort:
-                return ScriptedService::document(replies(page * 20, 20));
-            case TwelvePagesOneMoved: {
-                // Replies 230 down to 1; one more came after the second page was read.
-                const int newest = page <= 2 ? 230 : 231;
-                const int top = newest - (page - 1) * 20;
-                QStringList items;
-                for (int id = top; id > std::max(top - 20, 0); --id)
-                    items << replies(id, 1);
-                return ScriptedService::document(items);
-            }
-            }
-            return std::nullopt;
-        });
-    HsServiceConfig::setEndpoint(service.endpoint());
+    EventLoopSoapServer service([&](const SentCall &call) {
+        if (call.method == "getNewsById")
+            return kNoticeAskingForReplies;
+        const int page = pageOf(call);
+        switch (replying) {
+        case Refused:
+            return kRefusal;
+        case NeverShort:
+            return resultDocument(replies(page * 20, 20));
+        case TwelvePagesOneMoved: {
+            // Replies 230 down to 1; one more came after the second page was read.
+            const int newest = page <= 2 ? 230 : 231;
+            const int top = newest - (page - 1) * 20;
+            QStringList items;
+            for (int id = top; id > std::max(top - 20, 0); --id)
+                items << replies(id, 1);
+            return resultDocument(items);
+        }
+        }
+        return kRefusal;
+    });
+    HsServiceConfig::setEndpoint(service.url());
     HsNewsDetail detail(port, session);
     detail.setNewsId(77);
     detail.setForceReturn(1);

@@ -1,6 +1,5 @@
 #include "AppTestSupport.h"
 #include "settings/HsDefaults.h"
-#include "settings_canned_service.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,13 +43,13 @@ protected:
 // time-out, leaving the cache whole.
 TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
 {
-    CannedService service(QStringLiteral("<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId>"
-                                         "<ClassId>7</ClassId><RealName>王芳</RealName></Result>"));
+    EventLoopSoapServer service(QStringLiteral("<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId>"
+                                               "<ClassId>7</ClassId><RealName>王芳</RealName></Result>"));
     service.answerMethod(
-        QStringLiteral("getNewsTypes"),
+        "getNewsTypes",
         QStringLiteral("<Result><Code>0</Code><Error></Error><NewsType><TypeId>11</TypeId>"
                        "<TypeName>通知</TypeName><TypeType>0</TypeType></NewsType></Result>"));
-    service.stallMethod(QString::fromUtf8(GetParam().stalledMethod));
+    service.holdAnswers(EventLoopSoapServer::callsTo(GetParam().stalledMethod));
 
     QTemporaryDir home;
     const QString dataDirectory = QDir(home.path()).filePath(QStringLiteral("hsschool/hsschool"));
@@ -70,10 +69,10 @@ TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     app.setProcessEnvironment(environment);
     app.start(QStringLiteral(HSSCHOOL_APP_BINARY),
-              {QStringLiteral("--endpoint"), QString::fromStdString(service.endpoint())});
+              {QStringLiteral("--endpoint"), QString::fromStdString(service.url())});
     ASSERT_TRUE(app.waitForStarted(kWaitMilliseconds));
     const int callsBeforeStall = GetParam().storedNewsTypes > 0 ? 2 : 0;
-    ASSERT_TRUE(waitUntil([&] { return service.requestCount() > callsBeforeStall; }));
+    ASSERT_TRUE(waitUntil([&] { return service.callCount() > callsBeforeStall; }));
     QTest::qWait(200);
 
     app.terminate();

@@ -198,9 +198,9 @@ protected:
 
 TEST_F(PullInWindowTest, TheHeaderStaysShownWhileItLoadsAndTheListComesBackToRestAfter)
 {
-    CannedService notices(kTwoNotices);
+    EventLoopSoapServer notices(kTwoNotices);
     notices.holdAnswers();
-    HsServiceConfig::setEndpoint(notices.endpoint());
+    HsServiceConfig::setEndpoint(notices.url());
 
     const QPoint at = pressAndPull(200);
     ASSERT_TRUE(waitUntil([&] { return header->state() == RefreshHeaderView::Pulling; }));
@@ -222,13 +222,13 @@ TEST_F(PullInWindowTest, TheHeaderStaysShownWhileItLoadsAndTheListComesBackToRes
     });
 
     letGo(at);
-    ASSERT_TRUE(waitUntil([&] { return notices.requestCount() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return notices.callCount() == 1; }));
     expectLoadingShownWhile([] { return true; }, 1200);
 
     // A second pull while it loads triggers nothing.
     letGo(pressAndPull(200));
     expectLoadingShownWhile([] { return true; }, 600);
-    EXPECT_EQ(notices.requestCount(), 1);
+    EXPECT_EQ(notices.callCount(), 1);
 
     // The header shows loading until its end, half a second after the answer.
     notices.releaseHeldAnswers();
@@ -248,8 +248,8 @@ TEST_F(PullInWindowTest, TheHeaderStaysShownWhileItLoadsAndTheListComesBackToRes
 
 TEST_F(PullInWindowTest, AReleaseShortOfTheThresholdTriggersNothing)
 {
-    CannedService notices(kTwoNotices);
-    HsServiceConfig::setEndpoint(notices.endpoint());
+    EventLoopSoapServer notices(kTwoNotices);
+    HsServiceConfig::setEndpoint(notices.url());
 
     const QPoint at = pressAndPull(72);
     ASSERT_TRUE(waitUntil([&] { return pullOffset() < -20; }));
@@ -257,7 +257,7 @@ TEST_F(PullInWindowTest, AReleaseShortOfTheThresholdTriggersNothing)
     letGo(at);
     EXPECT_EQ(header->state(), RefreshHeaderView::Normal);
     EXPECT_TRUE(waitUntil([&] { return atRest(); })) << "pulled by " << -pullOffset();
-    EXPECT_EQ(notices.requestCount(), 0);
+    EXPECT_EQ(notices.callCount(), 0);
 }
 
 // A release at exactly the threshold triggers though the release text never showed; short of it,

@@ -26,7 +26,7 @@ QString resourceDocument(int count, int first = 1)
         items << QStringLiteral("<Resource><ResourceId>%1</ResourceId><ResourceTitle>资源%1</ResourceTitle>"
                                 "<ThumbImage>http://127.0.0.1:1/%1.png</ThumbImage></Resource>")
                      .arg(id);
-    return ScriptedService::document(items);
+    return resultDocument(items);
 }
 
 class ResourceListTest : public AreaTest
@@ -150,8 +150,8 @@ TEST_F(ResourceListTest, ATypeIsFetchedOnlyWhileItsCacheIsEmpty)
 
 TEST_F(ResourceListTest, FivePhotosGiveThreeRowsAndATapOpensTheHalfItLandsOn)
 {
-    CannedService five(resourceDocument(5));
-    HsServiceConfig::setEndpoint(five.endpoint());
+    EventLoopSoapServer five(resourceDocument(5));
+    HsServiceConfig::setEndpoint(five.url());
     HsResourceActivity &shown = openAndShow();
     HsResourceListModel &photos = *shown.photoTable();
     ASSERT_EQ(photos.rowCount(), 3);
@@ -273,31 +273,28 @@ TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenI
 // replaces it drops a page of the old one still on its way.
 TEST_F(ResourceListTest, AFailedFetchLeavesTheShownListItsFurtherPages)
 {
-    bool holding = false;
-    ScriptedService service(
-        [&](const QString &method, const QStringList &arguments) -> std::optional<QString> {
-            const QString keyword = arguments.value(0);
-            if (method != "SearchResource" || keyword == "拒绝")
-                return kRefusal;
-            const int page = pageOf(arguments);
-            if (page > 1 && holding)
-                return std::nullopt;
-            // "甲" finds 25 resources from 1000, "乙" 40 from 2000.
-            const int first = (keyword == "甲" ? 1000 : 2000) + (page - 1) * 20;
-            return resourceDocument(keyword == "甲" && page == 2 ? 5 : 20, first);
-        });
+    EventLoopSoapServer service([](const SentCall &call) {
+        const std::string keyword = argumentOf(call, 0);
+        if (call.method != "SearchResource" || keyword == "拒绝")
+            return kRefusal;
+        // "甲" finds 25 resources from 1000, "乙" 40 from 2000.
+        const int page = pageOf(call);
+        const int first = (keyword == "甲" ? 1000 : 2000) + (page - 1) * 20;
+        return resourceDocument(keyword == "甲" && page == 2 ? 5 : 20, first);
+    });
     ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
     HsResourceActivity &shown = openArea();
-    HsServiceConfig::setEndpoint(service.endpoint());
+    HsServiceConfig::setEndpoint(service.url());
     choose(2);
     search(QStringLiteral("甲"));
     ASSERT_EQ(shown.resourceTable()->rowCount(), 20);
 
     search(QStringLiteral("拒绝"));
     choose(3);
-    HsServiceConfig::setEndpoint(closedEndpoint());
+    const ClosedPort closed;
+    HsServiceConfig::setEndpoint(closed.url());
     search(QStringLiteral("乙"));
-    HsServiceConfig::setEndpoint(service.endpoint());
+    HsServiceConfig::setEndpoint(service.url());
     EXPECT_EQ(shown.paging()->state(), HsPaging::More);
     ASSERT_TRUE(loadMore(*shown.paging(), [&] { shown.loadMore(); }));
     EXPECT_EQ(shown.paging()->state(), HsPaging::End);
@@ -305,12 +302,12 @@ TEST_F(ResourceListTest, AFailedFetchLeavesTheShownListItsFurtherPages)
     EXPECT_EQ(shown.resourceTable()->resources().back().resId, 1024);
 
     search(QStringLiteral("乙"));
-    holding = true;
+    service.holdAnswers(
+        [](const SentCall &call) { return call.method == "SearchResource" && pageOf(call) > 1; });
     shown.loadMore();
     ASSERT_TRUE(waitUntil([&] { return service.held() == 1; }));
     search(QStringLiteral("甲"));
-    holding = false;
-    service.answerHeld();
+    service.releaseHeldAnswers();
     ASSERT_TRUE(loadMore(*shown.paging(), [&] { shown.loadMore(); }));
     const std::vector<int32_t> ids = idsOf(shown.resourceTable()->resources());
     ASSERT_EQ(ids.size(), 25u);

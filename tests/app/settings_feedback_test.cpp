@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 #include "RecordingPort.h"
 #include "screens/HsAdvice.h"
-#include "settings_canned_service.h"
+#include "transport/HsServiceConfig.h"
 
 #include <QSignalSpy>
 
@@ -15,8 +15,8 @@ class SettingsFeedbackTest : public testing::Test
 protected:
     SettingsFeedbackTest()
     {
-        service.answerMethod(QStringLiteral("createFeedback"), kEmptyAnswer);
-        HsServiceConfig::setEndpoint(service.endpoint());
+        service.answerMethod("createFeedback", kEmptyAnswer);
+        HsServiceConfig::setEndpoint(service.url());
     }
 
     void submit(int32_t userId, int32_t loginType, const QString &text)
@@ -29,7 +29,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return port.overlaysFinished() == finished + 1; }));
     }
 
-    CannedService service{kRefusal};
+    EventLoopSoapServer service{kRefusal};
     HsUserSession session;
     RecordingPort port;
     HsAdvice screen{port, session};
@@ -47,16 +47,17 @@ TEST_F(SettingsFeedbackTest, EmptyFeedbackIsNotSentAndBackKeepsTheText)
     screen.pressButton(HsAdvice::backTag);
     EXPECT_EQ(port.events().mid(1), QStringList{"pop"});
     EXPECT_EQ(screen.textAdvice(), "草稿");
-    EXPECT_EQ(service.requestCount(), 0);
+    EXPECT_EQ(service.callCount(), 0);
 }
 
 TEST_F(SettingsFeedbackTest, SendsTheTextTheUserAndTheRealLoginTypeAndEmptiesTheText)
 {
     submit(42, 0, "老师端：作业能否定时发布？");
-    EXPECT_EQ(service.lastArguments(),
-              (QStringList{"qovel", "zantre", "老师端：作业能否定时发布？", "42", "0"}));
+    EXPECT_EQ(service.lastCall().arguments,
+              (std::vector<std::string>{"qovel", "zantre", "老师端：作业能否定时发布？", "42", "0"}));
     submit(7, 1, "家长端 <建议> & 意见");
-    EXPECT_EQ(service.lastArguments(), (QStringList{"qovel", "zantre", "家长端 <建议> & 意见", "7", "1"}));
+    EXPECT_EQ(service.lastCall().arguments,
+              (std::vector<std::string>{"qovel", "zantre", "家长端 <建议> & 意见", "7", "1"}));
     EXPECT_EQ(port.events(), (QStringList{overlayText, "toast:提交成功！", overlayText, "toast:提交成功！"}));
     EXPECT_EQ(screen.textAdvice(), "");
     EXPECT_EQ(keyboard.count(), 2);
@@ -64,13 +65,14 @@ TEST_F(SettingsFeedbackTest, SendsTheTextTheUserAndTheRealLoginTypeAndEmptiesThe
 
 TEST_F(SettingsFeedbackTest, RefusedOrUnansweredFeedbackReportsFailureAndStillEmptiesTheText)
 {
-    CannedService refusing(kRefusal);
-    for (const std::string &endpoint : {refusing.endpoint(), closedEndpoint()}) {
+    EventLoopSoapServer refusing(kRefusal);
+    const ClosedPort closed;
+    for (const std::string &endpoint : {refusing.url(), closed.url()}) {
         HsServiceConfig::setEndpoint(endpoint);
         submit(9, 1, "请增加夜间模式");
         EXPECT_EQ(screen.textAdvice(), "");
     }
     EXPECT_EQ(port.events(), (QStringList{overlayText, "toast:提交失败！", overlayText, "toast:提交失败！"}));
-    EXPECT_EQ(refusing.requestCount(), 1);
+    EXPECT_EQ(refusing.callCount(), 1);
     EXPECT_EQ(keyboard.count(), 2);
 }

@@ -1,6 +1,5 @@
 #include "AreaTestSupport.h"
 #include "screens/HsModifyPass.h"
-#include "settings_canned_service.h"
 
 #include <QSignalSpy>
 
@@ -33,8 +32,8 @@ TEST_F(SettingsPasswordTest, InputChecksStopAtTheFirstProblemThenTheUserAndBothP
         {"old", "new1", "", "请输入校验密码！"}, {"old", "abcDEF", "abcdef", "密码不一致！"},
         {"old", "new1", "new2", "密码不一致！"},
     };
-    CannedService service(kEmptyAnswer);
-    HsServiceConfig::setEndpoint(service.endpoint());
+    EventLoopSoapServer service(kEmptyAnswer);
+    HsServiceConfig::setEndpoint(service.url());
     for (const QStringList &c : cases) {
         fill(c[0], c[1], c[2]);
         screen.pressButton(HsModifyPass::submitTag);
@@ -42,7 +41,7 @@ TEST_F(SettingsPasswordTest, InputChecksStopAtTheFirstProblemThenTheUserAndBothP
     }
     EXPECT_EQ(port.events().size(), static_cast<qsizetype>(cases.size()));
     EXPECT_EQ(keyboard.count(), 0);
-    EXPECT_EQ(service.requestCount(), 0);
+    EXPECT_EQ(service.callCount(), 0);
 
     // One for every role, not the login type.
     session.setLoginItem(LoginResultItem{.userName = "jz1001"});
@@ -51,8 +50,8 @@ TEST_F(SettingsPasswordTest, InputChecksStopAtTheFirstProblemThenTheUserAndBothP
     screen.pressButton(HsModifyPass::submitTag);
     ASSERT_TRUE(waitForOverlays(1));
     EXPECT_EQ(port.toasts().last(), "密码修改成功！");
-    EXPECT_EQ(service.lastArguments(),
-              (QStringList{"qovel", "zantre", "jz1001", "parent123", "Lotus 2027", "1"}));
+    EXPECT_EQ(service.lastCall().arguments,
+              (std::vector<std::string>{"qovel", "zantre", "jz1001", "parent123", "Lotus 2027", "1"}));
 }
 
 // The school decides; the remembered password follows a change only when one is remembered.
@@ -70,13 +69,14 @@ TEST_F(SettingsPasswordTest, OnlyAnAcceptedChangeReplacesARememberedPassword)
         {"chenjing", true, "not-my-password", "Winter2027", true, false},
         {"zhaomin", true, "teacher123", "Summer2027", false, false},
     };
+    const ClosedPort closed;
     int finished = 0;
     for (const auto &c : cases) {
         HsServiceConfig::setEndpoint(server->endpoint());
         signIn(c.account, true);
         defaults.setValue("remember", c.remembered ? "1" : "0");
         defaults.setValue("passWord", c.remembered ? "teacher123" : "");
-        HsServiceConfig::setEndpoint(c.answered ? server->endpoint() : closedEndpoint());
+        HsServiceConfig::setEndpoint(c.answered ? server->endpoint() : closed.url());
         const qsizetype before = port.events().size();
         fill(c.oldPass, c.newPass, c.newPass);
         screen.pressButton(HsModifyPass::submitTag);

@@ -180,13 +180,13 @@ TEST_F(StudentActivityTest, ChatMessagesThatLookAlikeAllStayAndOnlyPushedOnesAre
           Case{"alike on a later page", {other, other, message("再见")}, false, 23, 2},
           Case{"pushed down by one, alike across the edge", {alike, other, message("再见")}, true, 23, 3}}) {
         bool pushed = false;
-        ScriptedService service([&](const QString &, const QStringList &arguments) -> std::optional<QString> {
+        EventLoopSoapServer service([&](const SentCall &call) {
             const QStringList held =
                 (pushed ? QStringList{message("新消息")} : QStringList{}) + firstPage + c.later;
-            return ScriptedService::document(held.mid((pageOf(arguments) - 1) * 20, 20));
+            return resultDocument(held.mid((pageOf(call) - 1) * 20, 20));
         });
         HsStudentActivity &student = open("jz1001", false);
-        HsServiceConfig::setEndpoint(service.endpoint());
+        HsServiceConfig::setEndpoint(service.url());
         show(HsStudentActivity::chatCategory);
         ASSERT_EQ(student.datas()->rowCount(), 20);
         pushed = c.pushedByOne;

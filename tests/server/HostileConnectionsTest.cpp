@@ -3,6 +3,7 @@
 // that are not calls, and log lines with control characters. Each test stops by itself within
 // seconds, on loopback only; attackers come from 127.0.0.x addresses other than the client's.
 #include "ServerProcess.h"
+#include "SoapEnvelopes.h"
 #include "services/NewsService.h"
 #include "transport/HsServiceConfig.h"
 
@@ -128,11 +129,7 @@ int closedAmong(const std::vector<RawConnection> &connections, std::chrono::mill
 
 std::string envelope(const std::string &method)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><soapenv:Envelope "
-           "xmlns:soapenv=\"http://schemas.xmlsoap.org/soap/envelope/\"><soapenv:Body><ns1:" +
-           method + " xmlns:ns1=\"" + HsServiceConfig::namespaceUri() +
-           "\"><ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1></ns1:" + method +
-           "></soapenv:Body></soapenv:Envelope>";
+    return soapRequest(method, soapArguments(kAccessKeys));
 }
 
 std::string postRequest(const std::string &body, const std::string &contentType, bool lastOnConnection)

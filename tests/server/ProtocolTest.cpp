@@ -2,6 +2,7 @@
 #include "BadlyEncodedXml.h"
 #include "HostileXml.h"
 #include "ServerFixture.h"
+#include "SoapEnvelopes.h"
 
 #include <fstream>
 #include <iterator>
@@ -14,15 +15,6 @@ namespace {
 
 constexpr const char *kServicePath = "/school/services/schoolSvc";
 constexpr const char *kNamespace = "urn:test-namespace";
-
-std::string envelope(const std::string &method, const std::string &arguments,
-                     const std::string &ns = kNamespace)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><soapenv:Envelope "
-           "xmlns:soapenv=\"http://schemas.xmlsoap.org/soap/envelope/\"><soapenv:Body><ns1:" +
-           method + " xmlns:ns1=\"" + ns + "\">" + arguments + "</ns1:" + method +
-           "></soapenv:Body></soapenv:Envelope>";
-}
 
 using Document = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
 
@@ -67,8 +59,7 @@ protected:
     Document resultOf(const std::string &body)
     {
         const auto answer = post(body);
-        const Document soap = parse(answer && answer->status == 200 ? answer->body : "");
-        return parse(soap ? textOf(soap.get(), "out").value_or("") : "");
+        return parse(answer && answer->status == 200 ? soapOut(answer->body).value_or("") : "");
     }
 };
 
@@ -79,7 +70,7 @@ TEST_F(ProtocolTest, RequestsWithoutTheAccessKeysAreRefused)
                                   "<ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>"}) {
         SCOPED_TRACE(arguments);
         const bool granted = std::string(arguments).find("zantre</ns1:in1>") != std::string::npos;
-        const Document result = resultOf(envelope("getNewsTypes", arguments));
+        const Document result = resultOf(soapRequest("getNewsTypes", arguments));
         ASSERT_TRUE(result);
         EXPECT_EQ(textOf(result.get(), "Code").value_or("0") == "0", granted);
         EXPECT_EQ(textOf(result.get(), "Error").value_or("").empty(), granted);
@@ -89,8 +80,8 @@ TEST_F(ProtocolTest, RequestsWithoutTheAccessKeysAreRefused)
 
 TEST_F(ProtocolTest, AnswerUsesTheRequestsNamespaceAndMethodName)
 {
-    const Document soap = parse(
-        post(envelope("getResourceTypes", "<ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>")).value().body);
+    const Document soap =
+        parse(post(soapRequest("getResourceTypes", soapArguments(kAccessKeys), kNamespace)).value().body);
     ASSERT_TRUE(soap);
     const xmlNode *response = findElement(xmlDocGetRootElement(soap.get()), "getResourceTypesResponse");
     ASSERT_TRUE(response);
@@ -104,19 +95,20 @@ TEST_F(ProtocolTest, AnswerUsesTheRequestsNamespaceAndMethodName)
 // comes back.
 TEST_F(ProtocolTest, UnreadableOrRefusedRequestsGetAFault)
 {
-    const std::string keys = "<ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>";
-    const std::string login = envelope("loginTeacher", keys + "<ns1:in2>&x;</ns1:in2>").substr(38);
+    const std::string keys = soapArguments(kAccessKeys);
+    const std::string login = soapRequest("loginTeacher", keys + "<ns1:in2>&x;</ns1:in2>").substr(38);
     const std::pair<std::string, int> cases[] = {
         {"this is not XML", 500},
         {"<html><body/></html>", 500},
-        {envelope("dropTables", keys), 500},
+        {soapRequest("dropTables", keys), 500},
         {"", 500},
         {"<!DOCTYPE e [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + login, 500},
         {"<!DOCTYPE e [<!ENTITY a \"lol\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">"
          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY x \"&c;&c;&c;&c;&c;&c;&c;&c;\">]>" +
              login,
          500},
-        {envelope("postChat", keys + "<ns1:in5>" + std::string(1024 * 1024 + 100, 'x') + "</ns1:in5>"), 413},
+        {soapRequest("postChat", keys + "<ns1:in5>" + std::string(1024 * 1024 + 100, 'x') + "</ns1:in5>"),
+         413},
     };
     for (const auto &[body, status] : cases) {
         SCOPED_TRACE(body.substr(0, 100));
@@ -135,8 +127,10 @@ TEST_F(ProtocolTest, UnreadableOrRefusedRequestsGetAFault)
 // each answered quickly; a request with a few attributes is still served.
 TEST_F(ProtocolTest, MarkupFloodsAreRefusedWithAFaultQuickly)
 {
-    const std::string keys = "<ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>";
-    const auto flooding = [&](const std::string &markup) { return envelope("getNewsTypes", keys + markup); };
+    const std::string keys = soapArguments(kAccessKeys);
+    const auto flooding = [&](const std::string &markup) {
+        return soapRequest("getNewsTypes", keys + markup);
+    };
     const std::string cases[] = {
         flooding("<x" + floodOfAttributes(20'000) + "/>"),
         flooding("<x" + floodOfAttributes(50'000) + "/>"),

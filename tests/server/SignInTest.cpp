@@ -2,6 +2,7 @@
 // per account and per caller address.
 #include "SchoolServer.h"
 #include "SignInThrottle.h"
+#include "SoapEnvelopes.h"
 #include "services/LoginService.h"
 #include "services/StudentInfoService.h"
 
@@ -9,8 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -149,18 +148,10 @@ protected:
     static HsCallResult call(const std::string &method, const std::vector<std::string> &arguments,
                              const std::string &address)
     {
-        std::string items;
-        for (size_t i = 0; i < arguments.size(); ++i) {
-            const std::string tag = "ns1:in" + std::to_string(i + 2);
-            items += "<" + tag + ">" + arguments[i] + "</" + tag + ">";
-        }
-        const std::string body = "<?xml version=\"1.0\"?><soap:Envelope "
-                                 "xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><ns1:" +
-                                 method +
-                                 " xmlns:ns1=\"urn:test\"><ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1>" +
-                                 items + "</ns1:" + method + "></soap:Body></soap:Envelope>";
+        const std::string body =
+            soapRequest(method, soapArguments(kAccessKeys) + soapArguments(arguments, 2));
         const SoapReply reply = server_->dispatch(body, "http://127.0.0.1:1", address);
-        return HsCallResult{outOf(reply.body), reply.status == 200};
+        return HsCallResult{soapOut(reply.body), reply.status == 200};
     }
 
     static LoginServiceResponse signIn(const std::string &account, const std::string &password,
@@ -180,25 +171,6 @@ protected:
     }
 
 private:
-    // The text of the answer's "out" element.
-    static std::optional<std::string> outOf(const std::string &answer)
-    {
-        const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
-            xmlReadMemory(answer.data(), static_cast<int>(answer.size()), nullptr, nullptr, XML_PARSE_NONET),
-            &xmlFreeDoc);
-        for (const xmlNode *node = doc ? xmlDocGetRootElement(doc.get()) : nullptr; node != nullptr;) {
-            if (node->type == XML_ELEMENT_NODE &&
-                std::string_view("out") == reinterpret_cast<const char *>(node->name)) {
-                xmlChar *content = xmlNodeGetContent(node);
-                std::string text = reinterpret_cast<const char *>(content);
-                xmlFree(content);
-                return text;
-            }
-            node = node->children != nullptr ? node->children : node->next;
-        }
-        return std::nullopt;
-    }
-
     static inline std::unique_ptr<SchoolServer> server_;
     static inline std::string databasePath_;
 };

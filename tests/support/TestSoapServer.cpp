@@ -2,27 +2,10 @@
 
 #include "transport/HsSoapClient.h"
 
-#include <arpa/inet.h>
 #include <chrono>
-#include <libxml/entities.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-#include <netinet/in.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
-
-constexpr const char *servicePath = "/school/services/schoolSvc";
-
-std::string escapeText(const std::string &text)
-{
-    xmlChar *escaped = xmlEncodeSpecialChars(nullptr, reinterpret_cast<const xmlChar *>(text.c_str()));
-    std::string result = reinterpret_cast<const char *>(escaped);
-    xmlFree(escaped);
-    return result;
-}
 
 // The server library files the connection's addresses among the headers; they were not sent.
 bool isConnectionDetail(const std::string &name)
@@ -31,67 +14,6 @@ bool isConnectionDetail(const std::string &name)
 }
 
 } // namespace
-
-std::string loopbackUrl(int port)
-{
-    return "http://127.0.0.1:" + std::to_string(port) + servicePath;
-}
-
-int boundLoopbackSocket(int &port)
-{
-    const int bound = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bound < 0 || ::bind(bound, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-        ::getsockname(bound, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-        throw std::runtime_error("could not reserve a loopback port");
-    port = ntohs(address.sin_port);
-    return bound;
-}
-
-SentCall readSentCall(const std::string &envelope)
-{
-    SentCall call;
-    xmlDoc *document = xmlReadMemory(envelope.data(), static_cast<int>(envelope.size()), nullptr, "UTF-8",
-                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    if (!document)
-        return call;
-    if (xmlNode *operation = xmlFirstElementChild(xmlFirstElementChild(xmlDocGetRootElement(document)))) {
-        call.method = reinterpret_cast<const char *>(operation->name);
-        for (xmlNode *child = operation->children; child; child = child->next) {
-            if (child->type != XML_ELEMENT_NODE)
-                continue;
-            xmlChar *content = xmlNodeGetContent(child);
-            call.arguments.emplace_back(content ? reinterpret_cast<const char *>(content) : "");
-            xmlFree(content);
-        }
-    }
-    xmlFreeDoc(document);
-    return call;
-}
-
-std::string soapResponse(const std::string &method, const std::string &inner)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-           "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><ns1:" +
-           method + "Response xmlns:ns1=\"urn:test\">" + inner + "</ns1:" + method +
-           "Response></soap:Body></soap:Envelope>";
-}
-
-std::string soapAnswer(const std::string &method, const std::string &resultDocument)
-{
-    return soapResponse(method, "<ns1:out>" + escapeText(resultDocument) + "</ns1:out>");
-}
-
-std::string soapFault(const std::string &text)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-           "<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\"><soap:Body><soap:Fault>"
-           "<faultcode>soap:Client</faultcode><faultstring>" +
-           escapeText(text) + "</faultstring></soap:Fault></soap:Body></soap:Envelope>";
-}
 
 TestSoapServer::TestSoapServer()
 {
@@ -205,16 +127,4 @@ void TestSoapServer::record(const httplib::Request &request)
             recorded.headers.emplace_back(name, value);
     std::lock_guard lock(m_mutex);
     m_requests.push_back(std::move(recorded));
-}
-
-ClosedPort::ClosedPort() : m_socket(boundLoopbackSocket(m_port)) {}
-
-ClosedPort::~ClosedPort()
-{
-    ::close(m_socket);
-}
-
-std::string ClosedPort::url() const
-{
-    return loopbackUrl(m_port);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "LoopbackPorts.h"
+#include "SoapEnvelopes.h"
+
 #include <condition_variable>
 #include <functional>
 #include <httplib.h>
@@ -8,23 +11,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-// What a client sent in one request: the SOAP method and the texts of in0, in1, ... in order.
-struct SentCall
-{
-    std::string method;
-    std::vector<std::string> arguments;
-};
-
-// Reads the envelope of one request; an unreadable body gives an empty method.
-SentCall readSentCall(const std::string &envelope);
-
-// A SOAP answer to the method whose response element holds the given XML as written.
-std::string soapResponse(const std::string &method, const std::string &inner);
-// The normal answer: the result document as escaped text inside ns1:out.
-std::string soapAnswer(const std::string &method, const std::string &resultDocument);
-// A SOAP 1.1 fault, as a server sends it for a request it cannot read.
-std::string soapFault(const std::string &text);
 
 struct SoapReply
 {
@@ -81,26 +67,4 @@ private:
     bool m_releaseAll = false;
     Handler m_handler;
     std::vector<RecordedRequest> m_requests;
-};
-
-// A TCP socket bound to a free loopback port, which it stores in port.
-int boundLoopbackSocket(int &port);
-// The service address at that port.
-std::string loopbackUrl(int port);
-
-// A loopback port that is bound but not listening: connecting to it is refused at once. The port
-// stays reserved for as long as the object lives.
-class ClosedPort
-{
-public:
-    ClosedPort();
-    ~ClosedPort();
-    ClosedPort(const ClosedPort &) = delete;
-    ClosedPort &operator=(const ClosedPort &) = delete;
-
-    std::string url() const;
-
-private:
-    int m_port = 0;
-    int m_socket;
 };

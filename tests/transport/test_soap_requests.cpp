@@ -11,12 +11,8 @@ TEST(SoapRequest, EnvelopeAndHeadersAreExactlyAsTheServiceExpects)
 {
     LogCapture log;
     std::vector<std::string> twelve;
-    std::string twelveElements;
-    for (int i = 0; i < 12; ++i) {
-        const std::string n = std::to_string(i);
-        twelve.push_back("v" + n);
-        twelveElements += "<ns1:in" + n + ">v" + n + "</ns1:in" + n + ">";
-    }
+    for (int i = 0; i < 12; ++i)
+        twelve.push_back("v" + std::to_string(i));
     const struct
     {
         std::string method;
@@ -29,7 +25,7 @@ TEST(SoapRequest, EnvelopeAndHeadersAreExactlyAsTheServiceExpects)
          {"a<b&c", "&amp;", "\"q\" 'a' >", "家校通", ""},
          "<ns1:in0>a&lt;b&amp;c</ns1:in0><ns1:in1>&amp;amp;</ns1:in1>"
          "<ns1:in2>&quot;q&quot; &apos;a&apos; &gt;</ns1:in2><ns1:in3>家校通</ns1:in3><ns1:in4></ns1:in4>"},
-        {"getNews", twelve, twelveElements},
+        {"getNews", twelve, soapArguments(twelve)},
     };
     for (const auto &sent : cases) {
         SCOPED_TRACE(sent.method);
@@ -37,11 +33,7 @@ TEST(SoapRequest, EnvelopeAndHeadersAreExactlyAsTheServiceExpects)
         EXPECT_TRUE(callOnce(server.url(), sent.method, sent.args).result);
         const auto requests = server.requests();
         ASSERT_EQ(requests.size(), 1u);
-        const std::string body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><soapenv:Envelope "
-                                 "xmlns:soapenv=\"http://schemas.xmlsoap.org/soap/envelope/\"><soapenv:Body>"
-                                 "<ns1:" +
-                                 sent.method + " xmlns:ns1=\"http://school.test/schoolSvc\">" + sent.content +
-                                 "</ns1:" + sent.method + "></soapenv:Body></soapenv:Envelope>";
+        const std::string body = soapRequest(sent.method, sent.content, kTestNamespace);
         EXPECT_EQ(requests[0].headers.size(), 3u);
         EXPECT_EQ(
             (std::map<std::string, std::string>(requests[0].headers.begin(), requests[0].headers.end())),

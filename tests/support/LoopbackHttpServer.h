@@ -52,13 +52,15 @@ private:
             const qsizetype headerEnd = received.indexOf("\r\n\r\n");
             if (headerEnd < 0 || socket->property("served").toBool())
                 return;
-            static const QRegularExpression lengthHeader(QStringLiteral("(?i)\\r\\ncontent-length:\\s*(\\d+)"));
+            static const QRegularExpression lengthHeader(
+                QStringLiteral("(?i)\\r\\ncontent-length:\\s*(\\d+)"));
             const auto length = lengthHeader.match(QString::fromLatin1(received.left(headerEnd)));
             const qsizetype bodyLength = length.hasMatch() ? length.captured(1).toLongLong() : 0;
             if (received.size() < headerEnd + 4 + bodyLength)
                 return;
             socket->setProperty("served", true);
-            serve(socket, QString::fromLatin1(received.split(' ').value(1)), received.mid(headerEnd + 4, bodyLength));
+            serve(socket, QString::fromLatin1(received.split(' ').value(1)),
+                  received.mid(headerEnd + 4, bodyLength));
         });
     }
 
