@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AppTestSupport.h"
-#include "RecordingPort.h"
+#include "ScreenPortTestSupport.h"
 #include "ServerProcess.h"
 #include "cache/HsPreferences.h"
 #include "cache/NewsTypeDao.h"

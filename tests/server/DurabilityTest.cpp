@@ -1,5 +1,5 @@
 // What the server keeps: data across a restart, and every post of many clients at once.
-#include "ServerFixture.h"
+#include "ServerTestSupport.h"
 #include "services/ChatService.h"
 #include "services/LoginService.h"
 #include "services/StudentInfoService.h"

@@ -1,7 +1,7 @@
 // The wire protocol seen from a plain HTTP client: refusals, faults, limits and the WSDL.
 #include "BadlyEncodedXml.h"
 #include "HostileXml.h"
-#include "ServerFixture.h"
+#include "ServerTestSupport.h"
 #include "SoapEnvelopes.h"
 
 #include <fstream>

@@ -1,5 +1,5 @@
 // One test per operation family of the service, driven through the client's own service classes.
-#include "ServerFixture.h"
+#include "ServerTestSupport.h"
 #include "services/ChatService.h"
 #include "services/FeedBackService.h"
 #include "services/HomeWorkService.h"

@@ -1,6 +1,6 @@
 // What the server keeps on disk: who may read its database, and how much room pictures take.
 #include "Database.h"
-#include "ServerFixture.h"
+#include "ServerTestSupport.h"
 #include "services/LoginService.h"
 #include "services/NewsService.h"
 #include "services/StudentInfoService.h"

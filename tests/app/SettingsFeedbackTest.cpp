@@ -1,5 +1,5 @@
 #include "AppTestSupport.h"
-#include "RecordingPort.h"
+#include "ScreenPortTestSupport.h"
 #include "screens/HsAdvice.h"
 #include "transport/HsServiceConfig.h"
 

@@ -1,7 +1,8 @@
-#include "AppTestSupport.h"
-#include "RecordingPort.h"
-#include "screens/HsSettingActivity.h"
 #include "screens/MainController.h"
+
+#include "AppTestSupport.h"
+#include "ScreenPortTestSupport.h"
+#include "screens/HsSettingActivity.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

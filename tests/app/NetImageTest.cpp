@@ -1,6 +1,7 @@
+#include "widgets/NetImage.h"
+
 #include "AppTestSupport.h"
 #include "PictureServer.h"
-#include "widgets/NetImage.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 #include "LogCapture.h"
-#include "RecordingPort.h"
+#include "ScreenPortTestSupport.h"
 #include "screens/HsLoginController.h"
 #include "settings/HsDefaults.h"
 

@@ -1,5 +1,5 @@
 #include "AppTestSupport.h"
-#include "RecordingPort.h"
+#include "ScreenPortTestSupport.h"
 #include "app/HsAppDelegate.h"
 #include "screens/HsLoginController.h"
 
