@@ -104,7 +104,7 @@ Item {
         onLoadMoreRequested: area.controller.loadMore()
 
         // All rows are of the kind of the records shown: chat messages, or homework-like rows.
-        delegate: area.controller.datas.kind === 4 ? chatCell : homeWorkCell
+        delegate: area.controller.datas.kind === HsStudentRecordModel.Chat ? chatCell : homeWorkCell
     }
 
     Component {

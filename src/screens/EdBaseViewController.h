@@ -11,9 +11,16 @@
 class EdBaseViewController : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "EdBaseViewController.qml" that the screens build on.
+    QML_NAMED_ELEMENT(EdBaseController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString title READ title NOTIFY titleChanged)
 public:
-    static constexpr int homeButtonTag = 1000;
+    enum Button
+    {
+        HomeButton = 1000,
+    };
+    Q_ENUM(Button)
 
     explicit EdBaseViewController(ScreenPort &port, const QString &title = {}, QObject *parent = nullptr);
 

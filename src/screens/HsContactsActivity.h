@@ -33,7 +33,7 @@ public:
     int category() const { return m_category; }
     HsCategoryBarModel *categoryBar() { return &m_categoryBar; }
     HsContactListModel *datas() { return &m_datas; }
-    int serviceType() const { return m_datas.serviceType(); }
+    HsContactListModel::ServiceType serviceType() const { return m_datas.serviceType(); }
     bool succeeded() const { return m_bSuccess; }
 
     Q_INVOKABLE void pressCategory(int tag);

@@ -121,12 +121,12 @@ void HsLoginController::setPassword(const QString &password)
 void HsLoginController::pressButton(int tag)
 {
     switch (tag) {
-    case signInTag:
+    case SignIn:
         break;
-    case forgottenPasswordTag:
+    case ForgottenPassword:
         m_port.push(QStringLiteral("EdGetPassViewController"), new EdGetPassViewController(m_port));
         return;
-    case helpTag:
+    case Help:
         m_port.push(QStringLiteral("EdHelpViewController"), new EdHelpViewController(m_port));
         return;
     default:

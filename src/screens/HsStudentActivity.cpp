@@ -239,7 +239,7 @@ void HsStudentActivity::didSelectRow(int row)
         return;
     const QModelIndex index = m_datas.index(row);
     const int kind = m_datas.kind();
-    const QString dateLine = kind == HsStudentRecordModel::chatKind
+    const QString dateLine = kind == HsStudentRecordModel::Chat
                                  ? index.data(HsStudentRecordModel::UserRole).toString() + QLatin1Char(' ') +
                                        index.data(HsStudentRecordModel::DateRole).toString()
                                  : index.data(HsStudentRecordModel::DateRole).toString();

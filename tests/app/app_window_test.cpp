@@ -185,7 +185,7 @@ TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreensDownToTheL
         if (escape)
             QTest::keyClick(window, Qt::Key_Escape);
         else
-            help->homeButtonClicked(EdBaseViewController::homeButtonTag);
+            help->homeButtonClicked(EdBaseViewController::HomeButton);
         ASSERT_TRUE(waitUntil([&] { return settledAt(1) && alive.isNull(); }));
     }
     const QPointer<QObject> orphan = new QObject;

@@ -43,7 +43,7 @@ TEST_F(SettingsTest, ThreeSectionsOfRowsEachOpeningItsScreenAndRefusingTheSelect
     for (const auto &[section, row] :
          std::vector<std::pair<int, int>>{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}})
         EXPECT_FALSE(settings.willSelectRow(section, row));
-    settings.homeButtonClicked(EdBaseViewController::homeButtonTag);
+    settings.homeButtonClicked(EdBaseViewController::HomeButton);
 
     EXPECT_EQ(port.events(), (QStringList{"push:HsUserInfo", "push:HsModifyPass", "push:HsAboutUs",
                                           "push:HsAboutUs", "push:HsAboutUs", "push:HsAdvice", "pop"}));

@@ -222,18 +222,18 @@ int main(int argc, char *argv[])
     login.setPassword(QStringLiteral("teacher123"));
     camera.save(QStringLiteral("login"));
 
-    login.pressButton(HsLoginController::helpTag);
+    login.pressButton(HsLoginController::Help);
     waitFor([&] { return camera.depth() == 2; });
     camera.save(QStringLiteral("login-help"));
     app.port().pop();
     waitFor([&] { return camera.depth() == 1; });
-    login.pressButton(HsLoginController::forgottenPasswordTag);
+    login.pressButton(HsLoginController::ForgottenPassword);
     waitFor([&] { return camera.depth() == 2; });
     camera.save(QStringLiteral("login-forgotten-password"));
     app.port().pop();
     waitFor([&] { return camera.depth() == 1; });
 
-    login.pressButton(HsLoginController::signInTag);
+    login.pressButton(HsLoginController::SignIn);
     if (!waitFor([&] { return camera.depth() == 2 && !login.isSigningIn(); })) {
         std::fprintf(stderr, "hsschool-screenshots: signing in to the demo school failed\n");
         return 1;
@@ -261,7 +261,7 @@ int main(int argc, char *argv[])
         scene.play(*main, *app.window(), [&camera](const QString &name) { camera.shoot(name); });
         camera.settle();
     }
-    main->toolbarPress(MainTabModel::firstTag);
+    main->toolbarPress(MainTabModel::StudentTab);
 
     for (const ScreenshotScene &scene : registeredScenes<ScreenshotScene>())
         photographPushed(camera, app, scene.name, scene.interfaceFile,
