@@ -46,7 +46,7 @@ Item {
             id: iMenuPointer
 
             // Centred under the button of the shown category.
-            readonly property int shown: Math.max(1, Math.min(4, area.controller ? area.controller.category : 1))
+            readonly property int shown: Math.max(1, Math.min(4, area.controller.category))
             readonly property real buttonWidth: scrollView.width / 4
 
             width: 64
