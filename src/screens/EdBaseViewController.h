@@ -49,6 +49,9 @@ class EdHelpViewController : public EdBaseViewController
     QML_NAMED_ELEMENT(EdHelpController)
     QML_UNCREATABLE("Screens are made by their controllers")
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "EdHelpViewController";
+
     explicit EdHelpViewController(ScreenPort &port, QObject *parent = nullptr);
 };
 
@@ -60,6 +63,9 @@ class EdGetPassViewController : public EdBaseViewController
     QML_NAMED_ELEMENT(EdGetPassController)
     QML_UNCREATABLE("Screens are made by their controllers")
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "EdGetPassViewController";
+
     explicit EdGetPassViewController(ScreenPort &port, QObject *parent = nullptr);
 
     Q_INVOKABLE void pressButton(int tag);

@@ -16,6 +16,9 @@ class HsAdvice : public QObject
     QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString textAdvice READ textAdvice WRITE setTextAdvice NOTIFY textAdviceChanged)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsAdvice";
+
     enum Button
     {
         Back = 1,

@@ -22,6 +22,9 @@ class HsContactsActivity : public HsAreaActivity
     Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *datas READ datas CONSTANT)
 public:
+    // The interface file that shows this area, in the main screen or on a screen of its own.
+    static constexpr auto interfaceFile = "HsContactsActivity";
+
     static constexpr int teachersCategory = 1;
     static constexpr int studentsCategory = 2;
 

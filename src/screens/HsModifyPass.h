@@ -20,6 +20,9 @@ class HsModifyPass : public QObject
     Q_PROPERTY(QString textNewPass READ textNewPass WRITE setTextNewPass NOTIFY textNewPassChanged)
     Q_PROPERTY(QString textChkPass READ textChkPass WRITE setTextChkPass NOTIFY textChkPassChanged)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsModifyPass";
+
     enum Button
     {
         Back = 1,

@@ -33,6 +33,9 @@ class HsResourceActivity : public HsAreaActivity
     Q_PROPERTY(bool searchCancelShown READ searchCancelShown NOTIFY searchCancelShownChanged)
     Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
 public:
+    // The interface file that shows this area, in the main screen or on a screen of its own.
+    static constexpr auto interfaceFile = "HsResourceActivity";
+
     static constexpr int photoCategory = 1;
     // What produced `resources` last.
     enum ServiceType

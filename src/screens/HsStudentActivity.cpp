@@ -243,7 +243,6 @@ void HsStudentActivity::didSelectRow(int row)
                                  ? index.data(HsStudentRecordModel::UserRole).toString() + QLatin1Char(' ') +
                                        index.data(HsStudentRecordModel::DateRole).toString()
                                  : index.data(HsStudentRecordModel::DateRole).toString();
-    port().push(QStringLiteral("HsRecordDetail"),
-                new HsRecordDetail(port(), textsOf(kind).detailTitle,
+    port().push(new HsRecordDetail(port(), textsOf(kind).detailTitle,
                                    index.data(HsStudentRecordModel::ContentRole).toString(), dateLine));
 }

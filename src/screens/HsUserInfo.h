@@ -24,6 +24,9 @@ class HsUserInfo : public QObject
     Q_PROPERTY(QAbstractItemModel *tableUser READ tableUser CONSTANT)
     Q_PROPERTY(QStringList captions READ captions CONSTANT)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsUserInfo";
+
     enum Button
     {
         Back = 1,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "screens/ScreenPort.h"
+
 #include <QMetaObject>
 #include <QMutex>
 #include <QObject>
@@ -7,8 +9,6 @@
 #include <QThread>
 #include <memory>
 #include <vector>
-
-#include "screens/ScreenPort.h"
 
 // A screen port for controller tests: records toasts, pushes and pops in order, runs overlay
 // work on a real worker thread and calls `hidden` back on the thread that owns `context`, as the
@@ -24,26 +24,24 @@ public:
         m_toasts << text;
     }
 
-    void runUnderOverlay(const QString &text, std::function<void()> work, std::function<void()> hidden) override
+    void runUnderOverlay(const QString &text, std::function<void()> work,
+                         std::function<void()> hidden) override
     {
         record(QStringLiteral("overlay:") + text);
         ++m_overlaysRunning;
         QThread *worker = QThread::create([this, work = std::move(work), hidden = std::move(hidden)] {
             work();
-            QMetaObject::invokeMethod(this, [this, hidden] {
-                --m_overlaysRunning;
-                hidden();
-                ++m_overlaysFinished;
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this, hidden] {
+                    --m_overlaysRunning;
+                    hidden();
+                    ++m_overlaysFinished;
+                },
+                Qt::QueuedConnection);
         });
         connect(worker, &QThread::finished, worker, &QObject::deleteLater);
         worker->start();
-    }
-
-    void push(const QString &interfaceFile, QObject *controller) override
-    {
-        record(QStringLiteral("push:") + interfaceFile);
-        m_pushed.emplace_back(controller);
     }
 
     void pop() override { record(QStringLiteral("pop")); }
@@ -65,6 +63,13 @@ public:
     const std::vector<std::unique_ptr<QObject>> &pushed() const { return m_pushed; }
     int overlaysFinished() const { return m_overlaysFinished; }
     bool idle() const { return m_overlaysRunning == 0; }
+
+protected:
+    void pushScreen(const QString &interfaceFile, QObject *controller) override
+    {
+        record(QStringLiteral("push:") + interfaceFile);
+        m_pushed.emplace_back(controller);
+    }
 
 private:
     void record(const QString &event)

@@ -308,7 +308,7 @@ TEST_F(NewsListTest, AnAnswerForTheCategoryLeftBehindStaysOffTheList)
     NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
     HsServiceConfig::setEndpoint(service.endpoint());
     ScreenHost host;
-    host.show("HsSchoolActivity", &openSchool());
+    host.show(&openSchool());
     QQuickItem *list = host.find("tableNews");
     const auto tapCategory = [&](int n) {
         host.tap(buttonWithText(host.screen.get(),
@@ -360,7 +360,7 @@ TEST_F(NewsListTest, AtItsEndTheListGoesOnAskingPastAPageWithNothingNew)
         HsServiceConfig::setEndpoint(service.endpoint());
         NewsDao().replaceCategory(typeCode(1), {});
         ScreenHost host;
-        host.show("HsSchoolActivity", &openAndFetch());
+        host.show(&openAndFetch());
         QQuickItem *list = host.find("tableNews");
         dragToEnd(host.window, list);
 
@@ -409,7 +409,7 @@ TEST_F(NewsListTest, TheRepliersLineCountsEveryPageOrOffersARetryThatFetchesTheR
     detail.setNewsId(77);
     detail.setForceReturn(1);
     ScreenHost host;
-    host.show("HsNewsDetail", &detail);
+    host.show(&detail);
     detail.viewDidLoad();
     ASSERT_TRUE(waitUntil([&] { return port.idle() && detail.succeeded(); }));
 

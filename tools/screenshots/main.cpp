@@ -154,16 +154,15 @@ private:
 };
 
 // Pushes a screen, photographs it and goes back.
-void photographPushed(Photographer &camera, HsAppDelegate &app, const QString &name,
-                      const QString &interfaceFile, QObject *controller)
+void photographPushed(Photographer &camera, HsAppDelegate &app, const ScreenshotScene &scene)
 {
     const int depthBefore = camera.depth();
-    app.port().push(interfaceFile, controller);
+    scene.push(app.port(), app.session(), app.defaults());
     if (!waitFor([&] { return camera.depth() > depthBefore; })) {
-        camera.fail(qPrintable(name));
+        camera.fail(qPrintable(scene.name));
         return;
     }
-    camera.save(name);
+    camera.save(scene.name);
     app.port().pop();
     waitFor([&] { return camera.depth() == depthBefore; });
 }
@@ -264,7 +263,6 @@ int main(int argc, char *argv[])
     main->toolbarPress(MainTabModel::StudentTab);
 
     for (const ScreenshotScene &scene : registeredScenes<ScreenshotScene>())
-        photographPushed(camera, app, scene.name, scene.interfaceFile,
-                         scene.makeController(app.port(), app.session(), app.defaults()));
+        photographPushed(camera, app, scene);
     return camera.failures() == 0 ? 0 : 1;
 }
