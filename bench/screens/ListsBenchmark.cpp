@@ -29,7 +29,7 @@ public:
     {
         fail("overlay");
     }
-    void push(const QString &, QObject *) override { fail("push"); }
+    void pushScreen(const QString &, QObject *) override { fail("push"); }
     void pop() override { fail("pop"); }
     void popToRoot() override { fail("popToRoot"); }
 

@@ -34,7 +34,7 @@ class NoScreenPort : public ScreenPort
 public:
     void showToast(const QString &) override { ++calls; }
     void runUnderOverlay(const QString &, std::function<void()>, std::function<void()>) override { ++calls; }
-    void push(const QString &, QObject *) override { ++calls; }
+    void pushScreen(const QString &, QObject *) override { ++calls; }
     void pop() override { ++calls; }
     void popToRoot() override { ++calls; }
     int calls = 0;

@@ -13,9 +13,9 @@ void HsQuickScreenPort::runUnderOverlay(const QString &text, std::function<void(
     m_overlay.run(text, std::move(work), std::move(hidden));
 }
 
-void HsQuickScreenPort::push(const QString &interfaceFile, QObject *controller)
+void HsQuickScreenPort::pushScreen(const QString &interfaceFile, QObject *controller)
 {
-    emit pushRequested(interfaceFile, controller);
+    emit pushRequested(interfaceUrl(interfaceFile), controller);
 }
 
 void HsQuickScreenPort::pop()
@@ -36,4 +36,9 @@ void HsQuickScreenPort::adopt(QObject *controller, QObject *screen)
         controller->setParent(screen);
     else
         controller->deleteLater();
+}
+
+QUrl HsQuickScreenPort::interfaceUrl(const QString &interfaceFile)
+{
+    return QUrl(QStringLiteral("qrc:/HsSchool/%1.qml").arg(interfaceFile));
 }

@@ -5,6 +5,7 @@
 #include "widgets/HsToast.h"
 
 #include <QObject>
+#include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
 // The screen port of the running application. The window's QML listens to its signals and
@@ -25,18 +26,23 @@ public:
     void showToast(const QString &text) override;
     void runUnderOverlay(const QString &text, std::function<void()> work,
                          std::function<void()> hidden) override;
-    void push(const QString &interfaceFile, QObject *controller) override;
     void pop() override;
     void popToRoot() override;
+
+    // Where the application's QML module keeps the interface file `interfaceFile`.
+    static QUrl interfaceUrl(const QString &interfaceFile);
 
     // Called by the window once it has made the screen item for a pushed controller: the
     // controller then lives exactly as long as its screen.
     Q_INVOKABLE void adopt(QObject *controller, QObject *screen);
 
 signals:
-    void pushRequested(const QString &interfaceFile, QObject *controller);
+    void pushRequested(const QUrl &screen, QObject *controller);
     void popRequested();
     void popToRootRequested();
+
+protected:
+    void pushScreen(const QString &interfaceFile, QObject *controller) override;
 
 private:
     HsToast m_toast;

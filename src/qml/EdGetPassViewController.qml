@@ -8,7 +8,7 @@ EdBaseViewController {
     required property EdGetPassController controller
 
     title: controller.title
-    onBackPressed: controller.homeButtonClicked(1000)
+    onBackPressed: controller.homeButtonClicked(EdBaseController.HomeButton)
 
     Column {
         anchors.fill: parent

@@ -10,7 +10,7 @@ EdBaseViewController {
     required property EdHelpController controller
 
     title: controller.title
-    onBackPressed: controller.homeButtonClicked(1000)
+    onBackPressed: controller.homeButtonClicked(EdBaseController.HomeButton)
 
     Flickable {
         anchors.fill: parent

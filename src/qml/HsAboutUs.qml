@@ -9,7 +9,7 @@ EdBaseViewController {
     required property HsAboutUsController controller
 
     title: controller.title
-    onBackPressed: controller.homeButtonClicked(1000)
+    onBackPressed: controller.homeButtonClicked(EdBaseController.HomeButton)
 
     Flickable {
         anchors.fill: parent

@@ -9,7 +9,7 @@ EdBaseViewController {
     required property HsAdviceController controller
 
     title: "意见反馈"
-    onBackPressed: screen.controller.pressButton(1)
+    onBackPressed: screen.controller.pressButton(HsAdviceController.Back)
 
     MouseArea {
         anchors.fill: parent
@@ -78,7 +78,7 @@ EdBaseViewController {
         anchors.topMargin: 22
         width: parent.width - 40
         text: "提  交"
-        onClicked: screen.controller.pressButton(2)
+        onClicked: screen.controller.pressButton(HsAdviceController.Submit)
     }
 
     Connections {

@@ -45,10 +45,10 @@ ApplicationWindow {
     Connections {
         target: window.screenPort
 
-        function onPushRequested(interfaceFile, controller) {
-            const component = Qt.createComponent(Qt.resolvedUrl(interfaceFile + ".qml"));
+        function onPushRequested(screen, controller) {
+            const component = Qt.createComponent(screen);
             if (component.status !== Component.Ready) {
-                console.warn("no interface file", interfaceFile, component.errorString());
+                console.warn("no interface file", screen, component.errorString());
                 window.screenPort.adopt(controller, null);
                 return;
             }

@@ -18,7 +18,7 @@ Item {
     HsTitleBar {
         id: titleBar
 
-        title: area.controller ? area.controller.title : ""
+        title: area.controller.title
         showsSettings: true
         onSettingsPressed: area.controller.pressSetting()
     }
@@ -28,7 +28,7 @@ Item {
 
         anchors.top: titleBar.bottom
         width: parent.width
-        menu: area.controller ? area.controller.menu : null
+        menu: area.controller.menu
         onCategoryPressed: tag => area.controller.pressCategory(tag)
     }
 
@@ -42,7 +42,7 @@ Item {
         anchors.bottom: parent.bottom
         clip: true
         reuseItems: true
-        model: area.controller ? area.controller.datas : null
+        model: area.controller.datas
 
         delegate: CellStudent {
             width: tableView.width

@@ -90,7 +90,7 @@ Item {
             text: screen.controller.account
             field.KeyNavigation.tab: passwordRow.field
             onEdited: text => screen.controller.account = text
-            onSubmitted: screen.controller.pressButton(1)
+            onSubmitted: screen.controller.pressButton(HsLoginScreenController.SignIn)
         }
 
         Rectangle {
@@ -113,7 +113,7 @@ Item {
             text: screen.controller.password
             field.KeyNavigation.tab: signIn
             onEdited: text => screen.controller.password = text
-            onSubmitted: screen.controller.pressButton(1)
+            onSubmitted: screen.controller.pressButton(HsLoginScreenController.SignIn)
         }
     }
 
@@ -125,7 +125,7 @@ Item {
         width: parent.width - 40
         text: "登  录"
         enabled: !screen.controller.signingIn
-        onClicked: screen.controller.pressButton(1)
+        onClicked: screen.controller.pressButton(HsLoginScreenController.SignIn)
     }
 
     CheckButton {
@@ -153,12 +153,12 @@ Item {
 
         HsLinkButton {
             text: "忘记密码？"
-            onClicked: screen.controller.pressButton(2)
+            onClicked: screen.controller.pressButton(HsLoginScreenController.ForgottenPassword)
         }
 
         HsLinkButton {
             text: "使用帮助"
-            onClicked: screen.controller.pressButton(3)
+            onClicked: screen.controller.pressButton(HsLoginScreenController.Help)
         }
     }
 

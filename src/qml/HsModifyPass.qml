@@ -11,7 +11,7 @@ EdBaseViewController {
     required property HsModifyPassController controller
 
     title: "修改密码"
-    onBackPressed: screen.controller.pressButton(1)
+    onBackPressed: screen.controller.pressButton(HsModifyPassController.Back)
 
     MouseArea {
         anchors.fill: parent
@@ -115,7 +115,7 @@ EdBaseViewController {
         anchors.topMargin: 22
         width: parent.width - 40
         text: "确认修改"
-        onClicked: screen.controller.pressButton(2)
+        onClicked: screen.controller.pressButton(HsModifyPassController.Submit)
     }
 
     Connections {

@@ -13,7 +13,7 @@ EdBaseViewController {
     required property HsNewsDetailController controller
 
     title: controller.title
-    onBackPressed: controller.homeButtonClicked(1000)
+    onBackPressed: controller.homeButtonClicked(EdBaseController.HomeButton)
 
     Flickable {
         id: scroller

@@ -18,7 +18,7 @@ Item {
     HsTitleBar {
         id: titleBar
 
-        title: area.controller ? area.controller.title : ""
+        title: area.controller.title
         showsSettings: true
         onSettingsPressed: area.controller.pressSetting()
     }
@@ -28,7 +28,7 @@ Item {
 
         anchors.top: titleBar.bottom
         width: parent.width
-        menu: area.controller ? area.controller.menu : null
+        menu: area.controller.menu
         onCategoryPressed: tag => area.controller.pressCategory(tag)
     }
 
@@ -40,9 +40,9 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        model: area.controller ? area.controller.newses : null
-        refreshHeader: area.controller ? area.controller.refreshHeader : null
-        paging: area.controller ? area.controller.paging : null
+        model: area.controller.newses
+        refreshHeader: area.controller.refreshHeader
+        paging: area.controller.paging
         onLoadMoreRequested: area.controller.loadMore()
 
         delegate: CellNews {

@@ -71,7 +71,7 @@ ListView {
         width: list.width
         height: list.pagingRowShown ? 44 : 0
         visible: list.pagingRowShown
-        enabled: list.paging !== null && list.paging.state === 3
+        enabled: list.paging !== null && list.paging.state === HsPaging.Failed
         text: list.paging ? list.paging.text : ""
         Accessible.name: text
         onClicked: list.loadMoreRequested()

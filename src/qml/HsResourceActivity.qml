@@ -21,7 +21,7 @@ Item {
     HsTitleBar {
         id: titleBar
 
-        title: area.controller ? area.controller.title : ""
+        title: area.controller.title
         showsSettings: true
         onSettingsPressed: area.controller.pressSetting()
     }
@@ -31,7 +31,7 @@ Item {
 
         anchors.top: titleBar.bottom
         width: parent.width
-        menu: area.controller ? area.controller.menu : null
+        menu: area.controller.menu
         onCategoryPressed: tag => area.controller.pressCategory(tag)
     }
 
@@ -43,10 +43,10 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        visible: area.controller ? area.controller.photoTableShown : false
+        visible: area.controller.photoTableShown
         clip: true
         reuseItems: true
-        model: area.controller ? area.controller.photoTable : null
+        model: area.controller.photoTable
 
         // qmllint disable unqualified
         delegate: CellResourcePhoto {
@@ -64,10 +64,10 @@ Item {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        visible: area.controller ? !area.controller.photoTableShown : false
+        visible: !area.controller.photoTableShown
         boundsBehavior: Flickable.StopAtBounds
-        model: area.controller ? area.controller.resourceTable : null
-        paging: area.controller ? area.controller.paging : null
+        model: area.controller.resourceTable
+        paging: area.controller.paging
         onLoadMoreRequested: area.controller.loadMore()
 
         // A view's header reaches the area by its id: this Qt cannot make a view's header as a
@@ -89,7 +89,7 @@ Item {
                 width: parent.width - 16 - (cancelButton.visible ? cancelButton.width + 8 : 0)
                 height: 30
                 placeholderText: "请输入您要搜索的资源"
-                text: area.controller ? area.controller.searchText : ""
+                text: area.controller.searchText
                 font.pixelSize: 14
                 inputMethodHints: Qt.ImhNoPredictiveText
                 Accessible.name: "搜索资源"
@@ -121,7 +121,7 @@ Item {
                 height: 30
                 text: "取消"
                 font.pixelSize: 14
-                visible: area.controller ? area.controller.searchCancelShown : false
+                visible: area.controller.searchCancelShown
                 Accessible.name: "取消搜索"
                 onClicked: area.controller.searchBarCancelButtonClicked()
             }

@@ -10,7 +10,7 @@ EdBaseViewController {
     required property HsResourceDetailController controller
 
     title: controller.title
-    onBackPressed: controller.homeButtonClicked(1000)
+    onBackPressed: controller.homeButtonClicked(EdBaseController.HomeButton)
 
     // The picture is decoded only as large as it is shown.
     Binding {

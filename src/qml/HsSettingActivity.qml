@@ -11,7 +11,7 @@ EdBaseViewController {
     required property HsSettingActivityController controller
 
     title: controller.title
-    onBackPressed: controller.homeButtonClicked(1000)
+    onBackPressed: controller.homeButtonClicked(EdBaseController.HomeButton)
 
     ListView {
         id: tableSetting

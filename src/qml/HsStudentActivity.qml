@@ -46,7 +46,7 @@ Item {
             id: iMenuPointer
 
             // Centred under the button of the shown category.
-            readonly property int shown: Math.max(1, Math.min(4, area.controller ? area.controller.category : 1))
+            readonly property int shown: Math.max(1, Math.min(4, area.controller.category))
             readonly property real buttonWidth: scrollView.width / 4
 
             width: 64
@@ -104,7 +104,7 @@ Item {
         onLoadMoreRequested: area.controller.loadMore()
 
         // All rows are of the kind of the records shown: chat messages, or homework-like rows.
-        delegate: area.controller.datas.kind === 4 ? chatCell : homeWorkCell
+        delegate: area.controller.datas.kind === HsStudentRecordModel.Chat ? chatCell : homeWorkCell
     }
 
     Component {

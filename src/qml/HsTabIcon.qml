@@ -1,12 +1,13 @@
 pragma ComponentBehavior: Bound
 
 import QtQuick
+import HsSchool
 
-// The small drawn icon of a tab: 0 student, 1 notices, 2 news, 3 resources, 4 contacts.
+// The small drawn icon of the tab button tagged `tag`.
 Item {
     id: icon
 
-    property int kind: 0
+    property int tag: MainTabModel.StudentTab
     property bool active: false
     readonly property color ink: active ? "#1f6fc4" : "#7b8590"
 
@@ -16,7 +17,7 @@ Item {
     // Student: a head and shoulders.
     Item {
         anchors.fill: parent
-        visible: icon.kind === 0
+        visible: icon.tag === MainTabModel.StudentTab
 
         Rectangle {
             x: 7; y: 1; width: 10; height: 10; radius: 5
@@ -31,7 +32,7 @@ Item {
     // Notices: a sheet with lines of text.
     Rectangle {
         x: 3; y: 1; width: 18; height: 22; radius: 2
-        visible: icon.kind === 1
+        visible: icon.tag === MainTabModel.NoticesTab
         color: "transparent"
         border.color: icon.ink
         border.width: 2
@@ -48,7 +49,7 @@ Item {
     // News: a page with a picture and lines.
     Rectangle {
         x: 1; y: 3; width: 22; height: 18; radius: 2
-        visible: icon.kind === 2
+        visible: icon.tag === MainTabModel.NewsTab
         color: "transparent"
         border.color: icon.ink
         border.width: 2
@@ -62,7 +63,7 @@ Item {
     // Resources: four tiles.
     Grid {
         x: 2; y: 2
-        visible: icon.kind === 3
+        visible: icon.tag === MainTabModel.ResourcesTab
         columns: 2
         spacing: 4
         Repeater {
@@ -74,7 +75,7 @@ Item {
     // Contacts: an address book with a person on its cover.
     Rectangle {
         x: 3; y: 1; width: 18; height: 22; radius: 2
-        visible: icon.kind === 4
+        visible: icon.tag === MainTabModel.ContactsTab
         color: "transparent"
         border.color: icon.ink
         border.width: 2

@@ -10,7 +10,7 @@ EdBaseViewController {
     required property HsUserInfoController controller
 
     title: "个人信息"
-    onBackPressed: screen.controller.pressButton(1)
+    onBackPressed: screen.controller.pressButton(HsUserInfoController.Back)
 
     Rectangle {
         id: card

@@ -22,27 +22,27 @@ Item {
         HsStudentActivity {
             anchors.fill: parent
             controller: screen.controller.viewStudent
-            visible: screen.controller.shownTag === 1000
+            visible: screen.controller.shownTag === MainTabModel.StudentTab
         }
         HsSchoolActivity {
             anchors.fill: parent
             controller: screen.controller.viewSchool
-            visible: screen.controller.shownTag === 1001
+            visible: screen.controller.shownTag === MainTabModel.NoticesTab
         }
         HsNewsActivity {
             anchors.fill: parent
             controller: screen.controller.viewNews
-            visible: screen.controller.shownTag === 1002
+            visible: screen.controller.shownTag === MainTabModel.NewsTab
         }
         HsResourceActivity {
             anchors.fill: parent
             controller: screen.controller.viewResource
-            visible: screen.controller.shownTag === 1003
+            visible: screen.controller.shownTag === MainTabModel.ResourcesTab
         }
         HsContactsActivity {
             anchors.fill: parent
             controller: screen.controller.viewContact
-            visible: screen.controller.shownTag === 1004
+            visible: screen.controller.shownTag === MainTabModel.ContactsTab
         }
     }
 
@@ -94,7 +94,7 @@ Item {
                             HsTabIcon {
                                 anchors.horizontalCenter: parent.horizontalCenter
                                 y: 12
-                                kind: tab.tag - 1000
+                                tag: tab.tag
                                 active: button.checked
                             }
 
@@ -111,7 +111,7 @@ Item {
                                 x: parent.width / 2 + 6
                                 y: 5
                                 // The student tab counts notifications; the notices and news tabs their unread headlines.
-                                number: tab.tag === 1000 ? screen.badgeNumber : tab.unreadCount
+                                number: tab.tag === MainTabModel.StudentTab ? screen.badgeNumber : tab.unreadCount
                             }
                         }
                     }

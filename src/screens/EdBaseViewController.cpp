@@ -14,7 +14,7 @@ void EdBaseViewController::setTitleString(const QString &title)
 
 void EdBaseViewController::homeButtonClicked(int tag)
 {
-    if (tag == homeButtonTag)
+    if (tag == HomeButton)
         m_port.pop();
 }
 

@@ -11,9 +11,16 @@
 class EdBaseViewController : public QObject
 {
     Q_OBJECT
+    // Named apart from the interface file "EdBaseViewController.qml" that the screens build on.
+    QML_NAMED_ELEMENT(EdBaseController)
+    QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString title READ title NOTIFY titleChanged)
 public:
-    static constexpr int homeButtonTag = 1000;
+    enum Button
+    {
+        HomeButton = 1000,
+    };
+    Q_ENUM(Button)
 
     explicit EdBaseViewController(ScreenPort &port, const QString &title = {}, QObject *parent = nullptr);
 
@@ -42,6 +49,9 @@ class EdHelpViewController : public EdBaseViewController
     QML_NAMED_ELEMENT(EdHelpController)
     QML_UNCREATABLE("Screens are made by their controllers")
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "EdHelpViewController";
+
     explicit EdHelpViewController(ScreenPort &port, QObject *parent = nullptr);
 };
 
@@ -53,6 +63,9 @@ class EdGetPassViewController : public EdBaseViewController
     QML_NAMED_ELEMENT(EdGetPassController)
     QML_UNCREATABLE("Screens are made by their controllers")
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "EdGetPassViewController";
+
     explicit EdGetPassViewController(ScreenPort &port, QObject *parent = nullptr);
 
     Q_INVOKABLE void pressButton(int tag);

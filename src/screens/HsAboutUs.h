@@ -16,6 +16,9 @@ class HsAboutUs : public EdBaseViewController
     Q_PROPERTY(int type READ type WRITE setType NOTIFY typeChanged)
     Q_PROPERTY(QString textAbout READ textAbout WRITE setTextAbout NOTIFY textAboutChanged)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsAboutUs";
+
     static constexpr int aboutType = 1;
     static constexpr int contactType = 2;
     static constexpr int versionType = 3;

@@ -29,9 +29,9 @@ void HsAdvice::setTextAdvice(const QString &text)
 
 void HsAdvice::pressButton(int tag)
 {
-    if (tag == submitTag)
+    if (tag == Submit)
         submit();
-    else if (tag == backTag)
+    else if (tag == Back)
         m_port.pop();
 }
 

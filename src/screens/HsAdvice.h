@@ -16,15 +16,22 @@ class HsAdvice : public QObject
     QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QString textAdvice READ textAdvice WRITE setTextAdvice NOTIFY textAdviceChanged)
 public:
-    static constexpr int backTag = 1;
-    static constexpr int submitTag = 2;
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsAdvice";
+
+    enum Button
+    {
+        Back = 1,
+        Submit = 2,
+    };
+    Q_ENUM(Button)
 
     HsAdvice(ScreenPort &port, const HsUserSession &session, QObject *parent = nullptr);
 
     QString textAdvice() const { return m_textAdvice; }
     void setTextAdvice(const QString &text);
 
-    // Tag 2 sends the feedback, tag 1 closes the screen.
+    // Submit sends the feedback, Back closes the screen.
     Q_INVOKABLE void pressButton(int tag);
 
 signals:

@@ -11,5 +11,5 @@ HsAreaActivity::HsAreaActivity(ScreenPort &port, HsUserSession &session, HsDefau
 
 void HsAreaActivity::pressSetting()
 {
-    m_port.push(QStringLiteral("HsSettingActivity"), new HsSettingActivity(m_port, m_session, m_defaults));
+    m_port.push(new HsSettingActivity(m_port, m_session, m_defaults));
 }

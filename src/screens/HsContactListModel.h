@@ -15,13 +15,21 @@ using HsContactList = std::variant<std::monostate, std::vector<TeacherItem>, std
 class HsContactListModel : public QAbstractListModel
 {
     Q_OBJECT
-    Q_PROPERTY(int serviceType READ serviceType NOTIFY serviceTypeChanged)
+    Q_PROPERTY(ServiceType serviceType READ serviceType NOTIFY serviceTypeChanged)
 public:
     enum Role
     {
         NameRole = Qt::UserRole + 1,
         AvatarRole,
     };
+    // What the list holds.
+    enum ServiceType
+    {
+        NoContacts = 0,
+        Teachers = 1,
+        Students = 2,
+    };
+    Q_ENUM(ServiceType)
 
     using QAbstractListModel::QAbstractListModel;
 
@@ -29,8 +37,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // What the list holds: 0 nothing yet, 1 teachers, 2 students.
-    int serviceType() const { return static_cast<int>(m_datas.index()); }
+    ServiceType serviceType() const { return static_cast<ServiceType>(m_datas.index()); }
     const HsContactList &datas() const { return m_datas; }
     // Replaces the list and its kind in one step.
     void setDatas(HsContactList datas);

@@ -22,6 +22,9 @@ class HsContactsActivity : public HsAreaActivity
     Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *datas READ datas CONSTANT)
 public:
+    // The interface file that shows this area, in the main screen or on a screen of its own.
+    static constexpr auto interfaceFile = "HsContactsActivity";
+
     static constexpr int teachersCategory = 1;
     static constexpr int studentsCategory = 2;
 
@@ -33,7 +36,7 @@ public:
     int category() const { return m_category; }
     HsCategoryBarModel *categoryBar() { return &m_categoryBar; }
     HsContactListModel *datas() { return &m_datas; }
-    int serviceType() const { return m_datas.serviceType(); }
+    HsContactListModel::ServiceType serviceType() const { return m_datas.serviceType(); }
     bool succeeded() const { return m_bSuccess; }
 
     Q_INVOKABLE void pressCategory(int tag);

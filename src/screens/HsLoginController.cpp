@@ -121,13 +121,13 @@ void HsLoginController::setPassword(const QString &password)
 void HsLoginController::pressButton(int tag)
 {
     switch (tag) {
-    case signInTag:
+    case SignIn:
         break;
-    case forgottenPasswordTag:
-        m_port.push(QStringLiteral("EdGetPassViewController"), new EdGetPassViewController(m_port));
+    case ForgottenPassword:
+        m_port.push(new EdGetPassViewController(m_port));
         return;
-    case helpTag:
-        m_port.push(QStringLiteral("EdHelpViewController"), new EdHelpViewController(m_port));
+    case Help:
+        m_port.push(new EdHelpViewController(m_port));
         return;
     default:
         return;
@@ -237,7 +237,7 @@ void HsLoginController::doGetNewsType()
 void HsLoginController::processedNewsType()
 {
     setSigningIn(false);
-    m_port.push(QStringLiteral("MainController"), new MainController(m_port, m_session, m_defaults));
+    m_port.push(new MainController(m_port, m_session, m_defaults));
 }
 
 void HsLoginController::checkButtonClicked(CheckButton *button)

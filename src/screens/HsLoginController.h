@@ -31,9 +31,13 @@ class HsLoginController : public QObject
     Q_PROPERTY(QString password READ password WRITE setPassword NOTIFY passwordChanged)
     Q_PROPERTY(bool signingIn READ isSigningIn NOTIFY signingInChanged)
 public:
-    static constexpr int signInTag = 1;
-    static constexpr int forgottenPasswordTag = 2;
-    static constexpr int helpTag = 3;
+    enum Button
+    {
+        SignIn = 1,
+        ForgottenPassword = 2,
+        Help = 3,
+    };
+    Q_ENUM(Button)
 
     using NetworkCheck = std::function<bool()>;
     using DefaultsList = QList<QPair<QString, QString>>;
@@ -64,7 +68,7 @@ public:
     // From the start of a sign-in until it failed or the main screen was pushed.
     bool isSigningIn() const { return m_signingIn; }
 
-    // Tag 1 signs in, tag 2 opens the forgotten-password page, tag 3 the help page.
+    // SignIn signs in, ForgottenPassword opens the forgotten-password page, Help the help page.
     Q_INVOKABLE void pressButton(int tag);
 
     // A password that draws the warning: fewer than 7 UTF-16 code units, or 5 to 17 decimal

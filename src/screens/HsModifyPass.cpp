@@ -60,9 +60,9 @@ void HsModifyPass::setTextChkPass(const QString &text)
 
 void HsModifyPass::pressButton(int tag)
 {
-    if (tag == submitTag)
+    if (tag == Submit)
         submit();
-    else if (tag == backTag)
+    else if (tag == Back)
         m_port.pop();
 }
 

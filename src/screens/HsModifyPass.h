@@ -20,8 +20,15 @@ class HsModifyPass : public QObject
     Q_PROPERTY(QString textNewPass READ textNewPass WRITE setTextNewPass NOTIFY textNewPassChanged)
     Q_PROPERTY(QString textChkPass READ textChkPass WRITE setTextChkPass NOTIFY textChkPassChanged)
 public:
-    static constexpr int backTag = 1;
-    static constexpr int submitTag = 2;
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsModifyPass";
+
+    enum Button
+    {
+        Back = 1,
+        Submit = 2,
+    };
+    Q_ENUM(Button)
 
     HsModifyPass(ScreenPort &port, const HsUserSession &session, HsDefaults &defaults,
                  QObject *parent = nullptr);
@@ -33,7 +40,7 @@ public:
     void setTextNewPass(const QString &text);
     void setTextChkPass(const QString &text);
 
-    // Tag 2 submits the change, tag 1 closes the screen.
+    // Submit submits the change, Back closes the screen.
     Q_INVOKABLE void pressButton(int tag);
 
 signals:

@@ -8,6 +8,9 @@ class HsNewsActivity : public HsNewsListActivity
 {
     Q_OBJECT
 public:
+    // The interface file that shows this area, in the main screen or on a screen of its own.
+    static constexpr auto interfaceFile = "HsNewsActivity";
+
     HsNewsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent = nullptr);
 
 protected:

@@ -29,6 +29,9 @@ class HsNewsDetail : public EdBaseViewController
     Q_PROPERTY(QString repliersText READ repliersText NOTIFY repliesChanged)
     Q_PROPERTY(bool repliesFailed READ repliesFailed NOTIFY repliesChanged)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsNewsDetail";
+
     HsNewsDetail(ScreenPort &port, const HsUserSession &session, QObject *parent = nullptr);
 
     int32_t newsId() const { return m_newsId; }

@@ -2,10 +2,10 @@
 
 #include "cache/NewsDao.h"
 #include "cache/NewsMarkDao.h"
+#include "common/HsLog.h"
 #include "screens/HsNewsDetail.h"
 #include "screens/HsText.h"
 #include "services/NewsService.h"
-#include "common/HsLog.h"
 
 #include <QPointer>
 
@@ -161,7 +161,7 @@ void HsNewsListActivity::didSelectRow(int row)
     detail->setForceReturn(news.forceReturn);
     connect(detail, &HsNewsDetail::shown, this, &HsNewsListActivity::newsRead);
     connect(detail, &HsNewsDetail::answered, this, &HsNewsListActivity::newsAnswered);
-    port().push(QStringLiteral("HsNewsDetail"), detail);
+    port().push(detail);
     detail->viewDidLoad();
 }
 

@@ -15,7 +15,7 @@ class HsPaging : public QObject
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Paging belongs to its list screen")
-    Q_PROPERTY(int state READ state NOTIFY stateChanged)
+    Q_PROPERTY(State state READ state NOTIFY stateChanged)
     Q_PROPERTY(QString text READ text NOTIFY stateChanged)
 public:
     enum State

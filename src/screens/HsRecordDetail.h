@@ -16,6 +16,9 @@ class HsRecordDetail : public EdBaseViewController
     Q_PROPERTY(QString text READ text CONSTANT)
     Q_PROPERTY(QString dateLine READ dateLine CONSTANT)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsRecordDetail";
+
     HsRecordDetail(ScreenPort &port, const QString &title, const QString &text, const QString &dateLine,
                    QObject *parent = nullptr)
         : EdBaseViewController(port, title, parent), m_text(text), m_dateLine(dateLine)

@@ -2,10 +2,10 @@
 
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
+#include "common/HsLog.h"
 #include "screens/HsResourceDetail.h"
 #include "screens/HsText.h"
 #include "services/ResourceService.h"
-#include "common/HsLog.h"
 
 #include <QPointer>
 
@@ -232,6 +232,6 @@ void HsResourceActivity::openResource(const std::optional<ResourceItem> &resourc
     auto *detail = new HsResourceDetail(port());
     detail->setResourceId(resource->resId);
     hsLog("%d", resource->resId);
-    port().push(QStringLiteral("HsResourceDetail"), detail);
+    port().push(detail);
     detail->viewDidLoad();
 }

@@ -33,6 +33,9 @@ class HsResourceActivity : public HsAreaActivity
     Q_PROPERTY(bool searchCancelShown READ searchCancelShown NOTIFY searchCancelShownChanged)
     Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
 public:
+    // The interface file that shows this area, in the main screen or on a screen of its own.
+    static constexpr auto interfaceFile = "HsResourceActivity";
+
     static constexpr int photoCategory = 1;
     // What produced `resources` last.
     enum ServiceType
@@ -42,6 +45,7 @@ public:
         PhotoList = 2,
         SearchList = 3,
     };
+    Q_ENUM(ServiceType)
 
     HsResourceActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                        QObject *parent = nullptr);
@@ -57,7 +61,7 @@ public:
     bool photoTableShown() const { return m_photoTableShown; }
     const std::vector<ResourceTypeItem> &categorys() const { return m_categorys; }
     const std::vector<ResourceItem> &resources() const { return m_resources; }
-    int serviceType() const { return m_serviceType; }
+    ServiceType serviceType() const { return m_serviceType; }
     bool succeeded() const { return m_bSuccess; }
     HsPaging *paging() { return &m_paging; }
 
@@ -111,7 +115,7 @@ private:
     std::vector<ResourceTypeItem> m_categorys;
     int m_category = 0;
     std::vector<ResourceItem> m_resources;
-    int m_serviceType = NoService;
+    ServiceType m_serviceType = NoService;
     bool m_bSuccess = false;
     bool m_appeared = false;
     bool m_photoTableShown = true;

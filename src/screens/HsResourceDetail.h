@@ -21,6 +21,9 @@ class HsResourceDetail : public EdBaseViewController
     Q_PROPERTY(QString resContent READ resContent NOTIFY itemChanged)
     Q_PROPERTY(NetImage *picture READ picture CONSTANT)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsResourceDetail";
+
     explicit HsResourceDetail(ScreenPort &port, QObject *parent = nullptr);
 
     int32_t resourceId() const { return m_resourceId; }

@@ -7,6 +7,9 @@ class HsSchoolActivity : public HsNewsListActivity
 {
     Q_OBJECT
 public:
+    // The interface file that shows this area, in the main screen or on a screen of its own.
+    static constexpr auto interfaceFile = "HsSchoolActivity";
+
     HsSchoolActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                      QObject *parent = nullptr);
 

@@ -91,7 +91,7 @@ bool HsSettingActivity::willSelectRow(int section, int row)
     if (key == profileKey)
         performProfileAction(row);
     else if (key == otherKey && row == 0)
-        port().push(QStringLiteral("HsAdvice"), new HsAdvice(port(), m_session));
+        port().push(new HsAdvice(port(), m_session));
     else if (key == quitKey && row == 0)
         port().popToRoot();
     return false;
@@ -101,10 +101,10 @@ void HsSettingActivity::performProfileAction(int row)
 {
     switch (row) {
     case UserInfoRow:
-        port().push(QStringLiteral("HsUserInfo"), new HsUserInfo(port(), m_session));
+        port().push(new HsUserInfo(port(), m_session));
         break;
     case ModifyPassRow:
-        port().push(QStringLiteral("HsModifyPass"), new HsModifyPass(port(), m_session, m_defaults));
+        port().push(new HsModifyPass(port(), m_session, m_defaults));
         break;
     case AboutRow:
         pushAbout(HsAboutUs::aboutType);
@@ -122,5 +122,5 @@ void HsSettingActivity::performProfileAction(int row)
 
 void HsSettingActivity::pushAbout(int type)
 {
-    port().push(QStringLiteral("HsAboutUs"), new HsAboutUs(port(), type));
+    port().push(new HsAboutUs(port(), type));
 }

@@ -53,6 +53,9 @@ class HsSettingActivity : public EdBaseViewController
     QML_UNCREATABLE("Screens are made by their controllers")
     Q_PROPERTY(QAbstractItemModel *tableSetting READ tableSetting CONSTANT)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsSettingActivity";
+
     HsSettingActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                       QObject *parent = nullptr);
 

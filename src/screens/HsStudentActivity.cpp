@@ -239,11 +239,10 @@ void HsStudentActivity::didSelectRow(int row)
         return;
     const QModelIndex index = m_datas.index(row);
     const int kind = m_datas.kind();
-    const QString dateLine = kind == HsStudentRecordModel::chatKind
+    const QString dateLine = kind == HsStudentRecordModel::Chat
                                  ? index.data(HsStudentRecordModel::UserRole).toString() + QLatin1Char(' ') +
                                        index.data(HsStudentRecordModel::DateRole).toString()
                                  : index.data(HsStudentRecordModel::DateRole).toString();
-    port().push(QStringLiteral("HsRecordDetail"),
-                new HsRecordDetail(port(), textsOf(kind).detailTitle,
+    port().push(new HsRecordDetail(port(), textsOf(kind).detailTitle,
                                    index.data(HsStudentRecordModel::ContentRole).toString(), dateLine));
 }

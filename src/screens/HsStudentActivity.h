@@ -27,6 +27,9 @@ class HsStudentActivity : public HsAreaActivity
     Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
     Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
 public:
+    // The interface file that shows this area, in the main screen or on a screen of its own.
+    static constexpr auto interfaceFile = "HsStudentActivity";
+
     static constexpr int homeworkCategory = 1;
     static constexpr int scoresCategory = 2;
     static constexpr int statesCategory = 3;

@@ -117,7 +117,7 @@ QVariant HsStudentRecordModel::data(const QModelIndex &index, int role) const
     if (role == KindRole)
         return kind();
     if (role == RowHeightRole)
-        return kind() == chatKind ? chatRowHeight : recordRowHeight;
+        return kind() == Chat ? chatRowHeight : recordRowHeight;
     if (role == Qt::DisplayRole)
         role = TitleRole;
     return std::visit(

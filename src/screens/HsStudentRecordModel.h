@@ -22,7 +22,7 @@ class HsStudentRecordModel : public QAbstractListModel
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The records belong to the student record area")
-    Q_PROPERTY(int kind READ kind NOTIFY kindChanged)
+    Q_PROPERTY(Kind kind READ kind NOTIFY kindChanged)
 public:
     enum Role
     {
@@ -34,7 +34,15 @@ public:
         RowHeightRole,
     };
 
-    static constexpr int chatKind = 4;
+    // The category the records belong to, numbered as the student record's category buttons.
+    enum Kind
+    {
+        HomeWork = 1,
+        TestScores = 2,
+        StateReports = 3,
+        Chat = 4,
+    };
+    Q_ENUM(Kind)
 
     explicit HsStudentRecordModel(QObject *parent = nullptr);
 
@@ -42,8 +50,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    // The category the records belong to: 1 homework, 2 test scores, 3 state reports, 4 chat.
-    int kind() const { return static_cast<int>(m_records.index()) + 1; }
+    Kind kind() const { return static_cast<Kind>(m_records.index() + 1); }
     const HsStudentRecords &records() const { return m_records; }
     void setRecords(HsStudentRecords records);
     // Adds the records of a further page of the same kind after the rows; how many were added.

@@ -33,6 +33,6 @@ QStringList HsUserInfo::captions()
 
 void HsUserInfo::pressButton(int tag)
 {
-    if (tag == backTag)
+    if (tag == Back)
         m_port.pop();
 }

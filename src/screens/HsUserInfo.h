@@ -24,7 +24,14 @@ class HsUserInfo : public QObject
     Q_PROPERTY(QAbstractItemModel *tableUser READ tableUser CONSTANT)
     Q_PROPERTY(QStringList captions READ captions CONSTANT)
 public:
-    static constexpr int backTag = 1;
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "HsUserInfo";
+
+    enum Button
+    {
+        Back = 1,
+    };
+    Q_ENUM(Button)
 
     HsUserInfo(ScreenPort &port, const HsUserSession &session, QObject *parent = nullptr);
 
@@ -35,7 +42,7 @@ public:
     // The caption of each row of tableUser, in row order.
     static QStringList captions();
 
-    // Tag 1, the back button, closes the profile.
+    // Back closes the profile.
     Q_INVOKABLE void pressButton(int tag);
 
 private:

@@ -22,14 +22,14 @@ void MainController::viewDidLoad(ScreenPort &port, HsUserSession &session, HsDef
         activity->viewDidLoad();
         activity->setParent(this);
     }
-    showUnreadCount(MainTabModel::firstTag + 1, m_school);
-    showUnreadCount(MainTabModel::firstTag + 2, m_news);
-    updateTabBar(MainTabModel::firstTag);
+    showUnreadCount(MainTabModel::NoticesTab, m_school);
+    showUnreadCount(MainTabModel::NewsTab, m_news);
+    updateTabBar(MainTabModel::StudentTab);
 }
 
 void MainController::toolbarPress(int tag)
 {
-    const int type = tag - MainTabModel::firstTag + 1;
+    const int type = tag - MainTabModel::StudentTab + 1;
     if (type < 1 || type > MainTabModel::tabCount || type == m_viewType)
         return;
     m_viewType = type;

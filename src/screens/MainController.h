@@ -30,6 +30,9 @@ class MainController : public QObject
     Q_PROPERTY(HsResourceActivity *viewResource READ viewResource CONSTANT)
     Q_PROPERTY(HsContactsActivity *viewContact READ viewContact CONSTANT)
 public:
+    // The interface file that shows this screen.
+    static constexpr auto interfaceFile = "MainController";
+
     MainController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, QObject *parent = nullptr);
 
     int viewType() const { return m_viewType; }

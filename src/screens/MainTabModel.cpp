@@ -30,7 +30,7 @@ QVariant MainTabModel::data(const QModelIndex &index, int role) const
     case CaptionRole:
         return tab.caption;
     case TagRole:
-        return firstTag + index.row();
+        return StudentTab + index.row();
     case BackgroundRole:
         return tab.background;
     case HighlightedBackgroundRole:
@@ -54,7 +54,7 @@ QHash<int, QByteArray> MainTabModel::roleNames() const
 void MainTabModel::markTab(int tag)
 {
     for (int row = 0; row < tabCount; ++row) {
-        const QString wanted = firstTag + row == tag ? markedBackground : plainBackground;
+        const QString wanted = StudentTab + row == tag ? markedBackground : plainBackground;
         Tab &tab = m_tabs[static_cast<size_t>(row)];
         if (tab.background == wanted)
             continue;
@@ -66,7 +66,7 @@ void MainTabModel::markTab(int tag)
 
 void MainTabModel::setUnreadCount(int tag, int count)
 {
-    const int row = tag - firstTag;
+    const int row = tag - StudentTab;
     if (row < 0 || row >= tabCount || m_tabs[static_cast<size_t>(row)].unreadCount == count)
         return;
     m_tabs[static_cast<size_t>(row)].unreadCount = count;

@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 #include <array>
 
 // The five buttons of the main screen's tab bar, in tab order: tag, caption, the background
@@ -9,7 +10,20 @@
 class MainTabModel : public QAbstractListModel
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The tabs belong to the main screen")
 public:
+    // The tags of the tab buttons, in tab order.
+    enum Tag
+    {
+        StudentTab = 1000,
+        NoticesTab = 1001,
+        NewsTab = 1002,
+        ResourcesTab = 1003,
+        ContactsTab = 1004,
+    };
+    Q_ENUM(Tag)
+
     enum Role
     {
         TagRole = Qt::UserRole + 1,
@@ -20,7 +34,6 @@ public:
     };
 
     static constexpr int tabCount = 5;
-    static constexpr int firstTag = 1000;
 
     explicit MainTabModel(QObject *parent = nullptr);
 

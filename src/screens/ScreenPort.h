@@ -19,10 +19,16 @@ public:
     virtual void runUnderOverlay(const QString &text, std::function<void()> work,
                                  std::function<void()> hidden) = 0;
 
-    // Navigation stack: push the screen described by `interfaceFile` (the QML file name
-    // without extension, e.g. "HsSettingActivity") driven by `controller`, which the stack
-    // takes over; pop the top screen; pop back to the login screen.
-    virtual void push(const QString &interfaceFile, QObject *controller) = 0;
+    // Navigation stack: push the screen of `controller`, which the stack takes over; pop the top
+    // screen; pop back to the login screen. The screen is the interface file that the
+    // controller's class names in `interfaceFile` (the QML file name without extension).
+    template <class Controller> void push(Controller *controller)
+    {
+        pushScreen(QString::fromLatin1(Controller::interfaceFile), controller);
+    }
     virtual void pop() = 0;
     virtual void popToRoot() = 0;
+
+protected:
+    virtual void pushScreen(const QString &interfaceFile, QObject *controller) = 0;
 };

@@ -3,6 +3,7 @@
 #include "EventLoopSoapServer.h"
 #include "LogCapture.h"
 #include "LoopbackPorts.h"
+#include "app/HsQuickScreenPort.h"
 #include "common/HsLog.h"
 
 #include <QQmlComponent>
@@ -58,11 +59,13 @@ inline void tapItem(QQuickWindow &window, QQuickItem *item)
 class ScreenHost
 {
 public:
-    void show(const QString &interfaceFile, QObject *controller, QSize size = {320, 568})
+    // Shows the interface file that the controller's class names, as the application's port does.
+    template <class Controller> void show(Controller *controller, QSize size = {320, 568})
     {
-        QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/HsSchool/%1.qml").arg(interfaceFile)));
+        QQmlComponent component(
+            &engine, HsQuickScreenPort::interfaceUrl(QString::fromLatin1(Controller::interfaceFile)));
         screen.reset(qobject_cast<QQuickItem *>(component.createWithInitialProperties(
-            {{QStringLiteral("controller"), QVariant::fromValue(controller)}})));
+            {{QStringLiteral("controller"), QVariant::fromValue<QObject *>(controller)}})));
         ASSERT_NE(screen, nullptr) << component.errorString().toStdString();
         // The screen goes with its controller, as a pushed screen does, so no binding of the
         // screen reads a controller that is gone.

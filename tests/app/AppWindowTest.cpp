@@ -17,6 +17,13 @@
 
 namespace {
 
+// A controller whose interface file the application does not have.
+class NoSuchScreen : public QObject
+{
+public:
+    static constexpr auto interfaceFile = "NoSuchScreen";
+};
+
 // The window with the guide closed, as a screen reader or a keyboard user meets it.
 class AccessibilityTest : public AppWindowTest
 {
@@ -103,7 +110,7 @@ TEST_F(AccessibilityTest, LoginControlsHaveTheirRolesNamesAndStates)
 TEST_F(AccessibilityTest, SettingsRowsAndTheBackButtonAreNamed)
 {
     auto *settings = new HsSettingActivity(app.port(), app.session(), app.defaults());
-    app.port().push(QStringLiteral("HsSettingActivity"), settings);
+    app.port().push(settings);
     ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
     // The list makes its rows when it is laid out for the next frame.
     ASSERT_TRUE(waitUntil([&] { return control(QAccessible::ListItem, "个人信息") != nullptr; }));
@@ -172,29 +179,29 @@ TEST_F(AppWindowTest, OpensAPortraitWindowWithTheLoginScreenUnderTheGuide)
 
 TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreensDownToTheLoginScreen)
 {
-    const auto push = [&](const char *screen, QObject *controller, int depth) {
-        app.port().push(QString::fromLatin1(screen), controller);
+    const auto push = [&](auto *controller, int depth) {
+        app.port().push(controller);
         EXPECT_TRUE(waitUntil([&] { return settledAt(depth); }));
         return QPointer<QObject>(controller);
     };
     // The back button and Escape both pop the top screen with its controller.
     for (const bool escape : {false, true}) {
         auto *help = new EdHelpViewController(app.port());
-        const QPointer<QObject> alive = push("EdHelpViewController", help, 2);
+        const QPointer<QObject> alive = push(help, 2);
         EXPECT_NE(help->parent(), nullptr);
         if (escape)
             QTest::keyClick(window, Qt::Key_Escape);
         else
-            help->homeButtonClicked(EdBaseViewController::homeButtonTag);
+            help->homeButtonClicked(EdBaseViewController::HomeButton);
         ASSERT_TRUE(waitUntil([&] { return settledAt(1) && alive.isNull(); }));
     }
-    const QPointer<QObject> orphan = new QObject;
-    app.port().push(QStringLiteral("NoSuchScreen"), orphan);
+    auto *unknown = new NoSuchScreen;
+    const QPointer<QObject> orphan = unknown;
+    app.port().push(unknown);
     EXPECT_TRUE(waitUntil([&] { return orphan.isNull(); }));
 
-    const QPointer<QObject> help = push("EdHelpViewController", new EdHelpViewController(app.port()), 2);
-    const QPointer<QObject> getPass =
-        push("EdGetPassViewController", new EdGetPassViewController(app.port()), 3);
+    const QPointer<QObject> help = push(new EdHelpViewController(app.port()), 2);
+    const QPointer<QObject> getPass = push(new EdGetPassViewController(app.port()), 3);
     app.port().popToRoot();
     EXPECT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull() && getPass.isNull(); }));
     // Neither a pop nor Escape leaves the login screen.

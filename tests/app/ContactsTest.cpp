@@ -47,7 +47,7 @@ protected:
 TEST_F(ContactsTest, NothingIsLoadedUntilACategoryIsChosenThenTeachersAndClassmatesAreShown)
 {
     EXPECT_EQ(contacts->datas()->rowCount(), 0);
-    EXPECT_EQ(contacts->serviceType(), 0);
+    EXPECT_EQ(contacts->serviceType(), HsContactListModel::NoContacts);
     EXPECT_EQ(contacts->categoryBar()->rowCount(), 2);
     networkUp = false;
     contacts->pressCategory(2);
@@ -57,7 +57,7 @@ TEST_F(ContactsTest, NothingIsLoadedUntilACategoryIsChosenThenTeachersAndClassma
     networkUp = true;
     const int before = callsOf("getTeachers");
     choose(1);
-    EXPECT_EQ(contacts->serviceType(), 1);
+    EXPECT_EQ(contacts->serviceType(), HsContactListModel::Teachers);
     EXPECT_TRUE(contacts->succeeded());
     EXPECT_TRUE(names().contains(QStringLiteral("王芳")));
     const QString avatar = contacts->datas()->index(0).data(HsContactListModel::AvatarRole).toString();
@@ -65,7 +65,7 @@ TEST_F(ContactsTest, NothingIsLoadedUntilACategoryIsChosenThenTeachersAndClassma
 
     choose(2);
     choose(2);
-    EXPECT_EQ(contacts->serviceType(), 2);
+    EXPECT_EQ(contacts->serviceType(), HsContactListModel::Students);
     EXPECT_GT(contacts->datas()->rowCount(), 2);
     EXPECT_FALSE(names().contains(QStringLiteral("王芳")));
     EXPECT_EQ(callsOf("getTeachers"), before + 1);
@@ -82,7 +82,7 @@ TEST_F(ContactsTest, OnlyAnAnsweredListReplacesTheShownOne)
                               EXPECT_EQ(contacts->category(), 2);
                               EXPECT_EQ(contacts->categoryBar()->pointerFrame(),
                                         contacts->categoryBar()->buttonFrame(2).adjusted(-8, -3, 8, 3));
-                              EXPECT_EQ(contacts->serviceType(), 1);
+                              EXPECT_EQ(contacts->serviceType(), HsContactListModel::Teachers);
                               EXPECT_EQ(names(), teachers);
                           });
 
@@ -95,5 +95,5 @@ TEST_F(ContactsTest, OnlyAnAnsweredListReplacesTheShownOne)
     EXPECT_EQ(contacts->datas()->index(0).data(HsContactListModel::AvatarRole).toString(), QString());
     answering(kEmptyAnswer, [this] { choose(2); });
     EXPECT_EQ(contacts->datas()->rowCount(), 0);
-    EXPECT_EQ(contacts->serviceType(), 2);
+    EXPECT_EQ(contacts->serviceType(), HsContactListModel::Students);
 }

@@ -47,7 +47,7 @@ protected:
         fillIn(kTeacherAccount, kTeacherPassword);
         if (choose)
             choose(login);
-        login.pressButton(HsLoginController::signInTag);
+        login.pressButton(HsLoginController::SignIn);
     }
 
     void fillIn(const QString &account, const QString &password)
@@ -76,16 +76,16 @@ TEST_F(LoginControllerTest, InputChecksStopAtTheFirstFailureWithItsToast)
     fillIn(kTeacherAccount, kTeacherPassword);
 
     networkUp = false;
-    login.pressButton(HsLoginController::signInTag);
+    login.pressButton(HsLoginController::SignIn);
     networkUp = true;
     fillIn(QString(), QString());
-    login.pressButton(HsLoginController::signInTag);
+    login.pressButton(HsLoginController::SignIn);
     fillIn(kTeacherAccount, QString());
-    login.pressButton(HsLoginController::signInTag);
+    login.pressButton(HsLoginController::SignIn);
 
     // The help and forgotten-password pages open without any check; unknown tags do nothing.
-    login.pressButton(HsLoginController::forgottenPasswordTag);
-    login.pressButton(HsLoginController::helpTag);
+    login.pressButton(HsLoginController::ForgottenPassword);
+    login.pressButton(HsLoginController::Help);
     login.pressButton(99);
 
     EXPECT_EQ(port.events(),
@@ -183,7 +183,7 @@ TEST_F(LoginControllerTest, TeachersAndParentsSignInStoreTheirChoicesAndOpenTheM
         HsLoginController &login = launch();
         (teacher ? login.cbLoginTeacher() : login.cbLoginStudent())->clicked();
         fillIn(account, teacher ? kTeacherPassword : QStringLiteral("parent123"));
-        login.pressButton(HsLoginController::signInTag);
+        login.pressButton(HsLoginController::SignIn);
         ASSERT_TRUE(
             waitUntil([&] { return port.pushed().size() == (teacher ? 1u : 2u) && !login.isSigningIn(); }));
 
@@ -257,7 +257,7 @@ TEST_F(LoginControllerTest, SignInTapReturnsWhileTheNameServerIsSilent)
 
     QElapsedTimer tap;
     tap.start();
-    controller->pressButton(HsLoginController::signInTag);
+    controller->pressButton(HsLoginController::SignIn);
     EXPECT_LT(tap.elapsed(), 1000);
     const bool stillBlocked = waitUntil([&] { return entered->load(); }) && !*released;
     *released = true;

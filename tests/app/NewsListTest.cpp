@@ -306,7 +306,7 @@ TEST_F(NewsListTest, AnAnswerForTheCategoryLeftBehindStaysOffTheList)
     NewsDao().replaceCategory(typeCode(2), {headline(2, "二")});
     HsServiceConfig::setEndpoint(service.url());
     ScreenHost host;
-    host.show("HsSchoolActivity", &openSchool());
+    host.show(&openSchool());
     QQuickItem *list = host.find("tableNews");
     const auto tapCategory = [&](int n) {
         host.tap(buttonWithText(host.screen.get(),
@@ -357,7 +357,7 @@ TEST_F(NewsListTest, AtItsEndTheListGoesOnAskingPastAPageWithNothingNew)
         HsServiceConfig::setEndpoint(service.url());
         NewsDao().replaceCategory(typeCode(1), {});
         ScreenHost host;
-        host.show("HsSchoolActivity", &openAndFetch());
+        host.show(&openAndFetch());
         QQuickItem *list = host.find("tableNews");
         dragToEnd(host.window, list);
 
@@ -405,7 +405,7 @@ TEST_F(NewsListTest, TheRepliersLineCountsEveryPageOrOffersARetryThatFetchesTheR
     detail.setNewsId(77);
     detail.setForceReturn(1);
     ScreenHost host;
-    host.show("HsNewsDetail", &detail);
+    host.show(&detail);
     detail.viewDidLoad();
     ASSERT_TRUE(waitUntil([&] { return port.idle() && detail.succeeded(); }));
 

@@ -93,7 +93,7 @@ protected:
         login.cbLoginTeacher()->clicked();
         login.setAccount(QStringLiteral("wangfang"));
         login.setPassword(QStringLiteral("teacher123"));
-        login.pressButton(HsLoginController::signInTag);
+        login.pressButton(HsLoginController::SignIn);
         QObject *navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
         ASSERT_TRUE(
             waitUntil([&] { return navigation->property("depth").toInt() == 2 && !login.isSigningIn(); }));

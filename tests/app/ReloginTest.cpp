@@ -36,7 +36,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(AppWindowTest::SetUp());
         app.closeUserGuide();
         QObject::connect(static_cast<HsQuickScreenPort *>(&app.port()), &HsQuickScreenPort::pushRequested,
-                         window, [this](const QString &, QObject *controller) {
+                         window, [this](const QUrl &, QObject *controller) {
                              if (auto *pushed = qobject_cast<MainController *>(controller))
                                  main = pushed;
                          });

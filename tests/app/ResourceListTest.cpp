@@ -318,7 +318,7 @@ TEST_F(ResourceListTest, AFailedFetchLeavesTheShownListItsFurtherPages)
 TEST_F(ResourceListTest, ShownInAWindowTheRecommendedPhotosAreFetchedAndATapOpensTheHalfTouched)
 {
     ScreenHost host;
-    host.show("HsResourceActivity", &openArea(), QSize(320, 503));
+    host.show(&openArea(), QSize(320, 503));
     ASSERT_TRUE(waitForOverlays(1));
     const std::vector<ResourceItem> &photos = area->photoTable()->resources();
     ASSERT_GE(photos.size(), 4u);

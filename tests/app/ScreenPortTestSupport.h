@@ -44,12 +44,6 @@ public:
         worker->start();
     }
 
-    void push(const QString &interfaceFile, QObject *controller) override
-    {
-        record(QStringLiteral("push:") + interfaceFile);
-        m_pushed.emplace_back(controller);
-    }
-
     void pop() override { record(QStringLiteral("pop")); }
     void popToRoot() override { record(QStringLiteral("popToRoot")); }
 
@@ -69,6 +63,13 @@ public:
     const std::vector<std::unique_ptr<QObject>> &pushed() const { return m_pushed; }
     int overlaysFinished() const { return m_overlaysFinished; }
     bool idle() const { return m_overlaysRunning == 0; }
+
+protected:
+    void pushScreen(const QString &interfaceFile, QObject *controller) override
+    {
+        record(QStringLiteral("push:") + interfaceFile);
+        m_pushed.emplace_back(controller);
+    }
 
 private:
     void record(const QString &event)

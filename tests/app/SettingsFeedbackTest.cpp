@@ -25,7 +25,7 @@ protected:
         session.setLoginType(loginType);
         screen.setTextAdvice(text);
         const int finished = port.overlaysFinished();
-        screen.pressButton(HsAdvice::submitTag);
+        screen.pressButton(HsAdvice::Submit);
         ASSERT_TRUE(waitUntil([&] { return port.overlaysFinished() == finished + 1; }));
     }
 
@@ -40,11 +40,11 @@ protected:
 
 TEST_F(SettingsFeedbackTest, EmptyFeedbackIsNotSentAndBackKeepsTheText)
 {
-    screen.pressButton(HsAdvice::submitTag);
+    screen.pressButton(HsAdvice::Submit);
     EXPECT_EQ(port.events(), QStringList{"toast:请输入！"});
     screen.setTextAdvice("草稿");
     screen.pressButton(5);
-    screen.pressButton(HsAdvice::backTag);
+    screen.pressButton(HsAdvice::Back);
     EXPECT_EQ(port.events().mid(1), QStringList{"pop"});
     EXPECT_EQ(screen.textAdvice(), "草稿");
     EXPECT_EQ(service.callCount(), 0);

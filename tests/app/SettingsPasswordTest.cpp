@@ -36,7 +36,7 @@ TEST_F(SettingsPasswordTest, InputChecksStopAtTheFirstProblemThenTheUserAndBothP
     HsServiceConfig::setEndpoint(service.url());
     for (const QStringList &c : cases) {
         fill(c[0], c[1], c[2]);
-        screen.pressButton(HsModifyPass::submitTag);
+        screen.pressButton(HsModifyPass::Submit);
         EXPECT_EQ(port.events().last(), "toast:" + c[3]) << c.join('/').toStdString();
     }
     EXPECT_EQ(port.events().size(), static_cast<qsizetype>(cases.size()));
@@ -47,7 +47,7 @@ TEST_F(SettingsPasswordTest, InputChecksStopAtTheFirstProblemThenTheUserAndBothP
     session.setLoginItem(LoginResultItem{.userName = "jz1001"});
     session.setLoginType(1);
     fill("parent123", "Lotus 2027", "Lotus 2027");
-    screen.pressButton(HsModifyPass::submitTag);
+    screen.pressButton(HsModifyPass::Submit);
     ASSERT_TRUE(waitForOverlays(1));
     EXPECT_EQ(port.toasts().last(), "密码修改成功！");
     EXPECT_EQ(service.lastCall().arguments,
@@ -79,7 +79,7 @@ TEST_F(SettingsPasswordTest, OnlyAnAcceptedChangeReplacesARememberedPassword)
         HsServiceConfig::setEndpoint(c.answered ? server->endpoint() : closed.url());
         const qsizetype before = port.events().size();
         fill(c.oldPass, c.newPass, c.newPass);
-        screen.pressButton(HsModifyPass::submitTag);
+        screen.pressButton(HsModifyPass::Submit);
         ASSERT_TRUE(waitForOverlays(++finished));
 
         EXPECT_EQ(port.events().mid(before),

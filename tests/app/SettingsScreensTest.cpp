@@ -43,7 +43,7 @@ TEST_F(SettingsTest, ThreeSectionsOfRowsEachOpeningItsScreenAndRefusingTheSelect
     for (const auto &[section, row] :
          std::vector<std::pair<int, int>>{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}})
         EXPECT_FALSE(settings.willSelectRow(section, row));
-    settings.homeButtonClicked(EdBaseViewController::homeButtonTag);
+    settings.homeButtonClicked(EdBaseViewController::HomeButton);
 
     EXPECT_EQ(port.events(), (QStringList{"push:HsUserInfo", "push:HsModifyPass", "push:HsAboutUs",
                                           "push:HsAboutUs", "push:HsAboutUs", "push:HsAdvice", "pop"}));
@@ -113,7 +113,7 @@ TEST(SettingsProfileTest, ShowsTheRecordRowByRow)
 
 TEST_F(SettingsTest, SettingsRowsOpenTheirScreens)
 {
-    host.show("HsSettingActivity", &settings);
+    host.show(&settings);
 
     // The rows carry their section and their place in it: the last of the first section, the one
     // of the second and the one of the third.
@@ -127,7 +127,7 @@ TEST_F(SettingsTest, ProfileShowsSevenCaptionedRowsAndGoesBack)
 {
     session.setLoginItem(LoginResultItem{.realName = "王芳", .className = "三年级（1）班"});
     HsUserInfo profile(port, session);
-    host.show("HsUserInfo", &profile);
+    host.show(&profile);
 
     EXPECT_EQ(host.find("tableUser")->property("count").toInt(), 7);
     // The first row's school is empty, yet its caption says what the row is.
@@ -143,7 +143,7 @@ TEST_F(SettingsTest, ProfileShowsSevenCaptionedRowsAndGoesBack)
 TEST_F(SettingsTest, PasswordFieldsReachTheChecks)
 {
     HsModifyPass change(port, session, defaults);
-    host.show("HsModifyPass", &change);
+    host.show(&change);
 
     host.type("textOldPass", "old-secret");
     host.type("textNewPass", "Abc123");
@@ -159,7 +159,7 @@ TEST_F(SettingsTest, PasswordFieldsReachTheChecks)
 TEST_F(SettingsTest, FeedbackTextFollowsTheController)
 {
     HsAdvice advice(port, session);
-    host.show("HsAdvice", &advice);
+    host.show(&advice);
 
     host.tap(host.find("submit"));
     EXPECT_EQ(port.toasts(), QStringList{"请输入！"});

@@ -67,13 +67,13 @@ TEST_F(StudentActivityTest, EachCategoryFetchesUnderItsOverlayAndDrawsItsOwnRows
               (QStringList{"overlay:获取学生作业, 请稍候...", "push:HsRecordDetail",
                            "overlay:获取学生成绩, 请稍候...", "overlay:获取学生状态, 请稍候...",
                            "overlay:获取交流信息, 请稍候...", "overlay:获取交流信息, 请稍候..."}));
-    EXPECT_EQ(student.datas()->kind(), 4);
+    EXPECT_EQ(student.datas()->kind(), HsStudentRecordModel::Chat);
     ASSERT_EQ(student.datas()->rowCount(), 20);
     EXPECT_EQ(cell(0, HsStudentRecordModel::RowHeightRole), 90);
     EXPECT_FALSE(cell(0, HsStudentRecordModel::UserRole).toString().isEmpty());
 
     show(2);
-    EXPECT_EQ(student.datas()->kind(), 2);
+    EXPECT_EQ(student.datas()->kind(), HsStudentRecordModel::TestScores);
     EXPECT_TRUE(cell(0, HsStudentRecordModel::TitleRole).toString().endsWith(QStringLiteral("分")));
     EXPECT_EQ(cell(0, HsStudentRecordModel::RowHeightRole), 60);
 }
@@ -132,13 +132,13 @@ TEST_F(StudentActivityTest, RowsKeepTheirKindWhenANewCategoryIsRefusedOrUnanswer
     refusedThenUnanswered([this] { show(2); },
                           [&] {
                               EXPECT_EQ(student.category(), 2);
-                              EXPECT_EQ(student.datas()->kind(), 4);
+                              EXPECT_EQ(student.datas()->kind(), HsStudentRecordModel::Chat);
                               EXPECT_EQ(student.datas()->rowCount(), chats);
                               EXPECT_EQ(student.paging()->state(), HsPaging::More);
                           });
     // The chat shown goes on with its own further pages.
     ASSERT_TRUE(loadMore(*student.paging(), [&] { student.loadMore(); }));
-    EXPECT_EQ(student.datas()->kind(), 4);
+    EXPECT_EQ(student.datas()->kind(), HsStudentRecordModel::Chat);
     EXPECT_GT(student.datas()->rowCount(), chats);
 }
 
@@ -149,7 +149,7 @@ TEST_F(StudentActivityTest, PullToRefreshFetchesTheShownCategoryWithoutTheOverla
     pullToRefresh(*student.refreshHeader());
     EXPECT_EQ(callsOf("getHomeWorks"), before + 1);
     EXPECT_EQ(port.events().size(), 1);
-    EXPECT_EQ(student.datas()->kind(), 1);
+    EXPECT_EQ(student.datas()->kind(), HsStudentRecordModel::HomeWork);
     EXPECT_EQ(student.datas()->rowCount(), 20);
 }
 

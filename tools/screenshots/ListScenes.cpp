@@ -158,7 +158,7 @@ HsUserSession &signedInParent(const std::string &account)
 }
 
 // A parent's chat, with a message typed into the post box.
-QObject *parentChat(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
+HsStudentActivity *parentChat(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
 {
     auto *student = new HsStudentActivity(port, signedInParent("jz1001"), defaults);
     student->setNetworkCheck([] { return true; });
@@ -169,7 +169,7 @@ QObject *parentChat(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
 
 // The first notice of the school's first category that asks for a reply, with the replies given
 // so far (a teacher) or the reply box (a parent).
-QObject *noticeDetail(ScreenPort &port, HsUserSession &session, HsDefaults &)
+HsNewsDetail *noticeDetail(ScreenPort &port, HsUserSession &session, HsDefaults &)
 {
     const LoginResultItem user = session.user();
     const auto notices = NewsService().GetNews(user.schoolCode.value_or(""), user.classId, "xxtz", 1).items;
@@ -185,9 +185,9 @@ QObject *noticeDetail(ScreenPort &port, HsUserSession &session, HsDefaults &)
     return detail;
 }
 
-QObject *parentNoticeDetail(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
+HsNewsDetail *parentNoticeDetail(ScreenPort &port, HsUserSession &, HsDefaults &defaults)
 {
-    auto *detail = qobject_cast<HsNewsDetail *>(noticeDetail(port, signedInParent("jz1003"), defaults));
+    HsNewsDetail *detail = noticeDetail(port, signedInParent("jz1003"), defaults);
     detail->setReplyText(QStringLiteral("收到，孩子会按时参加。"));
     return detail;
 }
@@ -217,7 +217,7 @@ void newsAtTheEnd(MainController &main, QQuickWindow &window)
     QMetaObject::invokeMethod(list, "positionViewAtEnd");
 }
 
-QObject *homeworkDetail(ScreenPort &port, HsUserSession &, HsDefaults &)
+HsRecordDetail *homeworkDetail(ScreenPort &port, HsUserSession &, HsDefaults &)
 {
     return new HsRecordDetail(port, QStringLiteral("作业详情"),
                               QStringLiteral("背诵古诗《山行》，明天课上默写。注意“坐”与“座”的区别，"
@@ -248,13 +248,9 @@ const AreaScreenshotSceneRegistration news{
     {QStringLiteral("news"), 1002, [](MainController &, QQuickWindow &) {}}};
 const AreaScreenshotSceneRegistration newsEnd{{QStringLiteral("news-end"), 1002, newsAtTheEnd}};
 
-const ScreenshotSceneRegistration chatAsParent{
-    {QStringLiteral("student-chat-parent"), QStringLiteral("HsStudentActivity"), parentChat}};
-const ScreenshotSceneRegistration detail{
-    {QStringLiteral("notice-detail"), QStringLiteral("HsNewsDetail"), noticeDetail}};
-const ScreenshotSceneRegistration parentDetail{
-    {QStringLiteral("notice-detail-parent"), QStringLiteral("HsNewsDetail"), parentNoticeDetail}};
-const ScreenshotSceneRegistration recordDetail{
-    {QStringLiteral("student-record-detail"), QStringLiteral("HsRecordDetail"), homeworkDetail}};
+const ScreenshotSceneRegistration chatAsParent{{QStringLiteral("student-chat-parent"), parentChat}};
+const ScreenshotSceneRegistration detail{{QStringLiteral("notice-detail"), noticeDetail}};
+const ScreenshotSceneRegistration parentDetail{{QStringLiteral("notice-detail-parent"), parentNoticeDetail}};
+const ScreenshotSceneRegistration recordDetail{{QStringLiteral("student-record-detail"), homeworkDetail}};
 
 } // namespace

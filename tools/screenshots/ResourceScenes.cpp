@@ -26,13 +26,11 @@ HsContactsActivity *contactsArea(ScreenPort &port, HsUserSession &session, HsDef
 }
 
 // Shown for the first time, the area fetches the recommended photos itself.
-const ScreenshotSceneRegistration recommended{
-    {QStringLiteral("resources-recommended"), QStringLiteral("HsResourceActivity"), resourceArea}};
+const ScreenshotSceneRegistration recommended{{QStringLiteral("resources-recommended"), resourceArea}};
 
 // The second resource type, fetched (and cached) when chosen.
 const ScreenshotSceneRegistration typeList{
-    {QStringLiteral("resources-type"), QStringLiteral("HsResourceActivity"),
-     [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) -> QObject * {
+    {QStringLiteral("resources-type"), [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
          HsResourceActivity *area = resourceArea(port, session, defaults);
          area->pressCategory(3);
          return area;
@@ -40,8 +38,7 @@ const ScreenshotSceneRegistration typeList{
 
 // A search from a type list whose resources the scene before has cached.
 const ScreenshotSceneRegistration searchResults{
-    {QStringLiteral("resources-search"), QStringLiteral("HsResourceActivity"),
-     [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) -> QObject * {
+    {QStringLiteral("resources-search"), [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
          HsResourceActivity *area = resourceArea(port, session, defaults);
          area->pressCategory(3);
          area->searchBarTextDidBeginEditing();
@@ -52,8 +49,7 @@ const ScreenshotSceneRegistration searchResults{
 
 // The first recommended resource.
 const ScreenshotSceneRegistration detail{
-    {QStringLiteral("resources-detail"), QStringLiteral("HsResourceDetail"),
-     [](ScreenPort &port, HsUserSession &, HsDefaults &) -> QObject * {
+    {QStringLiteral("resources-detail"), [](ScreenPort &port, HsUserSession &, HsDefaults &) {
          auto *screen = new HsResourceDetail(port);
          const ResourceServiceResponse<ResourceItem> photos = ResourceService().GetTopResource(1);
          screen->setResourceId(photos.items.empty() ? 1 : photos.items.front().resId);
@@ -62,14 +58,13 @@ const ScreenshotSceneRegistration detail{
      }}};
 
 const ScreenshotSceneRegistration teachers{
-    {QStringLiteral("contacts-teachers"), QStringLiteral("HsContactsActivity"),
-     [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) -> QObject * {
+    {QStringLiteral("contacts-teachers"), [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
          return contactsArea(port, session, defaults, HsContactsActivity::teachersCategory);
      }}};
 
 const ScreenshotSceneRegistration classmates{
-    {QStringLiteral("contacts-classmates"), QStringLiteral("HsContactsActivity"),
-     [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) -> QObject * {
+    {QStringLiteral("contacts-classmates"),
+     [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
          return contactsArea(port, session, defaults, HsContactsActivity::studentsCategory);
      }}};
 

@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-// A screen to capture: once the screenshot tool has signed in to the demo school, it pushes
-// `interfaceFile` driven by the controller that `makeController` returns, lets it settle, and
-// saves "<name>.png".
-using ScreenshotControllerFactory = std::function<QObject *(ScreenPort &, HsUserSession &, HsDefaults &)>;
+// A screen to capture: once the screenshot tool has signed in to the demo school, it pushes the
+// controller that `makeController` returns (shown by the interface file its class names), lets it
+// settle, and saves "<name>.png".
+using ScreenshotPush = std::function<void(ScreenPort &, HsUserSession &, HsDefaults &)>;
 
 // The scenes of one kind, each added from a file of its own:
 // `static SceneRegistration<Kind> r{{...}};`
@@ -32,9 +32,16 @@ template <class Scene> struct SceneRegistration
 
 struct ScreenshotScene
 {
+    template <class MakeController>
+    ScreenshotScene(QString name, MakeController makeController)
+        : name(std::move(name)),
+          push([makeController](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
+              port.push(makeController(port, session, defaults));
+          })
+    {}
+
     QString name;
-    QString interfaceFile;
-    ScreenshotControllerFactory makeController;
+    ScreenshotPush push;
 };
 
 using ScreenshotSceneRegistration = SceneRegistration<ScreenshotScene>;

@@ -8,7 +8,7 @@
 
 namespace {
 
-QObject *filledPasswordChange(ScreenPort &port, HsUserSession &session, HsDefaults &defaults)
+HsModifyPass *filledPasswordChange(ScreenPort &port, HsUserSession &session, HsDefaults &defaults)
 {
     auto *screen = new HsModifyPass(port, session, defaults);
     screen->setTextOldPass(QStringLiteral("teacher123"));
@@ -19,7 +19,7 @@ QObject *filledPasswordChange(ScreenPort &port, HsUserSession &session, HsDefaul
 
 // The profile of a parent of the demo school, whose record fills every row. The screen copies
 // the record when it is made, so a session of its own leaves the signed-in teacher in place.
-QObject *parentProfile(ScreenPort &port, HsUserSession &, HsDefaults &)
+HsUserInfo *parentProfile(ScreenPort &port, HsUserSession &, HsDefaults &)
 {
     HsUserSession parent;
     const LoginServiceResponse answer = LoginService().LoginStudent("jz1001", "parent123");
@@ -28,7 +28,7 @@ QObject *parentProfile(ScreenPort &port, HsUserSession &, HsDefaults &)
     return new HsUserInfo(port, parent);
 }
 
-QObject *typedFeedback(ScreenPort &port, HsUserSession &session, HsDefaults &)
+HsAdvice *typedFeedback(ScreenPort &port, HsUserSession &session, HsDefaults &)
 {
     auto *screen = new HsAdvice(port, session);
     screen->setTextAdvice(QStringLiteral("希望作业通知能增加提醒功能，方便家长按时查看。"));
@@ -36,39 +36,33 @@ QObject *typedFeedback(ScreenPort &port, HsUserSession &session, HsDefaults &)
 }
 
 const ScreenshotSceneRegistration settingsList{
-    {QStringLiteral("settings"), QStringLiteral("HsSettingActivity"),
-     [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) -> QObject * {
+    {QStringLiteral("settings"), [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
          return new HsSettingActivity(port, session, defaults);
      }}};
 
 const ScreenshotSceneRegistration profile{
-    {QStringLiteral("settings-profile"), QStringLiteral("HsUserInfo"),
-     [](ScreenPort &port, HsUserSession &session, HsDefaults &) -> QObject * {
-         return new HsUserInfo(port, session);
+    {QStringLiteral("settings-profile"),
+     [](ScreenPort &port, HsUserSession &session, HsDefaults &) { return new HsUserInfo(port, session); }}};
+
+const ScreenshotSceneRegistration parentsProfile{{QStringLiteral("settings-profile-parent"), parentProfile}};
+
+const ScreenshotSceneRegistration passwordChange{{QStringLiteral("settings-password"), filledPasswordChange}};
+
+const ScreenshotSceneRegistration about{
+    {QStringLiteral("settings-about"), [](ScreenPort &port, HsUserSession &, HsDefaults &) {
+         return new HsAboutUs(port, HsAboutUs::aboutType);
      }}};
 
-const ScreenshotSceneRegistration parentsProfile{
-    {QStringLiteral("settings-profile-parent"), QStringLiteral("HsUserInfo"), parentProfile}};
+const ScreenshotSceneRegistration contact{
+    {QStringLiteral("settings-contact"), [](ScreenPort &port, HsUserSession &, HsDefaults &) {
+         return new HsAboutUs(port, HsAboutUs::contactType);
+     }}};
 
-const ScreenshotSceneRegistration passwordChange{
-    {QStringLiteral("settings-password"), QStringLiteral("HsModifyPass"), filledPasswordChange}};
+const ScreenshotSceneRegistration version{
+    {QStringLiteral("settings-version"), [](ScreenPort &port, HsUserSession &, HsDefaults &) {
+         return new HsAboutUs(port, HsAboutUs::versionType);
+     }}};
 
-const ScreenshotSceneRegistration about{{QStringLiteral("settings-about"), QStringLiteral("HsAboutUs"),
-                                         [](ScreenPort &port, HsUserSession &, HsDefaults &) -> QObject * {
-                                             return new HsAboutUs(port, HsAboutUs::aboutType);
-                                         }}};
-
-const ScreenshotSceneRegistration contact{{QStringLiteral("settings-contact"), QStringLiteral("HsAboutUs"),
-                                           [](ScreenPort &port, HsUserSession &, HsDefaults &) -> QObject * {
-                                               return new HsAboutUs(port, HsAboutUs::contactType);
-                                           }}};
-
-const ScreenshotSceneRegistration version{{QStringLiteral("settings-version"), QStringLiteral("HsAboutUs"),
-                                           [](ScreenPort &port, HsUserSession &, HsDefaults &) -> QObject * {
-                                               return new HsAboutUs(port, HsAboutUs::versionType);
-                                           }}};
-
-const ScreenshotSceneRegistration feedback{
-    {QStringLiteral("settings-feedback"), QStringLiteral("HsAdvice"), typedFeedback}};
+const ScreenshotSceneRegistration feedback{{QStringLiteral("settings-feedback"), typedFeedback}};
 
 } // namespace

@@ -154,16 +154,15 @@ private:
 };
 
 // Pushes a screen, photographs it and goes back.
-void photographPushed(Photographer &camera, HsAppDelegate &app, const QString &name,
-                      const QString &interfaceFile, QObject *controller)
+void photographPushed(Photographer &camera, HsAppDelegate &app, const ScreenshotScene &scene)
 {
     const int depthBefore = camera.depth();
-    app.port().push(interfaceFile, controller);
+    scene.push(app.port(), app.session(), app.defaults());
     if (!waitFor([&] { return camera.depth() > depthBefore; })) {
-        camera.fail(qPrintable(name));
+        camera.fail(qPrintable(scene.name));
         return;
     }
-    camera.save(name);
+    camera.save(scene.name);
     app.port().pop();
     waitFor([&] { return camera.depth() == depthBefore; });
 }
@@ -222,18 +221,18 @@ int main(int argc, char *argv[])
     login.setPassword(QStringLiteral("teacher123"));
     camera.save(QStringLiteral("login"));
 
-    login.pressButton(HsLoginController::helpTag);
+    login.pressButton(HsLoginController::Help);
     waitFor([&] { return camera.depth() == 2; });
     camera.save(QStringLiteral("login-help"));
     app.port().pop();
     waitFor([&] { return camera.depth() == 1; });
-    login.pressButton(HsLoginController::forgottenPasswordTag);
+    login.pressButton(HsLoginController::ForgottenPassword);
     waitFor([&] { return camera.depth() == 2; });
     camera.save(QStringLiteral("login-forgotten-password"));
     app.port().pop();
     waitFor([&] { return camera.depth() == 1; });
 
-    login.pressButton(HsLoginController::signInTag);
+    login.pressButton(HsLoginController::SignIn);
     if (!waitFor([&] { return camera.depth() == 2 && !login.isSigningIn(); })) {
         std::fprintf(stderr, "hsschool-screenshots: signing in to the demo school failed\n");
         return 1;
@@ -261,10 +260,9 @@ int main(int argc, char *argv[])
         scene.play(*main, *app.window(), [&camera](const QString &name) { camera.shoot(name); });
         camera.settle();
     }
-    main->toolbarPress(MainTabModel::firstTag);
+    main->toolbarPress(MainTabModel::StudentTab);
 
     for (const ScreenshotScene &scene : registeredScenes<ScreenshotScene>())
-        photographPushed(camera, app, scene.name, scene.interfaceFile,
-                         scene.makeController(app.port(), app.session(), app.defaults()));
+        photographPushed(camera, app, scene);
     return camera.failures() == 0 ? 0 : 1;
 }
