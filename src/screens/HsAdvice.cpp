@@ -1,8 +1,7 @@
 #include "HsAdvice.h"
 
+#include "screens/HsOffThread.h"
 #include "services/FeedBackService.h"
-
-#include <QPointer>
 
 namespace {
 
@@ -45,17 +44,13 @@ void HsAdvice::submit()
     const int32_t userId = m_session.user().userId;
     const int32_t loginType = m_session.loginType();
     ScreenPort &port = m_port;
-    QPointer<HsAdvice> self(this);
-    m_port.runUnderOverlay(
-        QStringLiteral("提交中, 请稍候..."),
+    hsRunUnderOverlay(
+        m_port, QStringLiteral("提交中, 请稍候..."), this,
         [&port, text, userId, loginType] {
             const bool sent = postFeedback(text, userId, loginType);
             port.showToast(sent ? QStringLiteral("提交成功！") : QStringLiteral("提交失败！"));
         },
-        [self] {
-            if (self)
-                self->overlayWasHidden();
-        });
+        [this] { overlayWasHidden(); });
 }
 
 // Whatever the answer, the typed text is gone once the overlay has hidden.

@@ -1,8 +1,7 @@
 #include "HsContactsActivity.h"
 
+#include "screens/HsOffThread.h"
 #include "services/StudentInfoService.h"
-
-#include <QPointer>
 
 HsContactsActivity::HsContactsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                        QObject *parent)
@@ -33,44 +32,37 @@ void HsContactsActivity::updateCategory(int category)
     if (category != teachersCategory && category != studentsCategory)
         return;
     const int32_t classId = session().user().classId;
-    auto fetched = std::make_shared<Fetched::element_type>();
     const bool teachers = category == teachersCategory;
-    QPointer<HsContactsActivity> self(this);
     m_bSuccess = false;
-    port().runUnderOverlay(
+    hsRunUnderOverlay(
+        port(),
         teachers ? QStringLiteral("获取老师信息, 请稍候...") : QStringLiteral("获取同学信息, 请稍候..."),
-        [teachers, classId, fetched] {
-            if (teachers)
-                doGetTeacher(classId, fetched);
-            else
-                doGetStudent(classId, fetched);
-        },
-        [self, fetched] {
-            if (self)
-                self->overlayWasHidden(fetched);
-        });
+        this, [teachers, classId] { return teachers ? doGetTeacher(classId) : doGetStudent(classId); },
+        [this](Fetched fetched) { overlayWasHidden(std::move(fetched)); });
 }
 
 // Worker thread. Only an answered document with code 0 gives a list (possibly an empty one).
-void HsContactsActivity::doGetTeacher(int32_t classId, const Fetched &fetched)
+HsContactsActivity::Fetched HsContactsActivity::doGetTeacher(int32_t classId)
 {
     StudentInfoResponse response = StudentInfoService().GetMyTeachers(classId);
-    if (response.answered && response.code == 0)
-        *fetched = HsContactList(std::move(response.teachers));
+    if (!response.answered || response.code != 0)
+        return std::nullopt;
+    return HsContactList(std::move(response.teachers));
 }
 
-void HsContactsActivity::doGetStudent(int32_t classId, const Fetched &fetched)
+HsContactsActivity::Fetched HsContactsActivity::doGetStudent(int32_t classId)
 {
     StudentInfoResponse response = StudentInfoService().GetMySchoolMates(classId);
-    if (response.answered && response.code == 0)
-        *fetched = HsContactList(std::move(response.students));
+    if (!response.answered || response.code != 0)
+        return std::nullopt;
+    return HsContactList(std::move(response.students));
 }
 
 // The list and its kind are replaced together here, on the interface thread.
-void HsContactsActivity::overlayWasHidden(const Fetched &fetched)
+void HsContactsActivity::overlayWasHidden(Fetched fetched)
 {
-    if (!*fetched)
+    if (!fetched)
         return;
     m_bSuccess = true;
-    m_datas.setDatas(std::move(**fetched));
+    m_datas.setDatas(std::move(*fetched));
 }

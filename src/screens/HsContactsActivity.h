@@ -5,7 +5,6 @@
 #include "screens/HsContactListModel.h"
 
 #include <QtQml/qqmlregistration.h>
-#include <memory>
 #include <optional>
 
 // The contacts of the signed-in user's class: the category buttons 老师 (tag 1) and 同学 (tag 2)
@@ -47,11 +46,11 @@ signals:
     void categoryChanged();
 
 private:
-    using Fetched = std::shared_ptr<std::optional<HsContactList>>;
+    using Fetched = std::optional<HsContactList>;
 
-    static void doGetTeacher(int32_t classId, const Fetched &fetched);
-    static void doGetStudent(int32_t classId, const Fetched &fetched);
-    void overlayWasHidden(const Fetched &fetched);
+    static Fetched doGetTeacher(int32_t classId);
+    static Fetched doGetStudent(int32_t classId);
+    void overlayWasHidden(Fetched fetched);
 
     int m_category = 0;
     bool m_bSuccess = false;

@@ -1,8 +1,7 @@
 #include "HsModifyPass.h"
 
+#include "screens/HsOffThread.h"
 #include "services/StudentInfoService.h"
-
-#include <memory>
 
 namespace {
 
@@ -91,22 +90,23 @@ void HsModifyPass::submit()
     }
     emit keyboardDismissed();
 
-    // The worker gets copies of everything it needs; the result travels to the interface thread
-    // through `changed`, which the worker writes before the overlay hides.
+    // The worker gets copies of everything it needs. The remembered password follows the account
+    // even when the screen has closed meanwhile, so the step after the change holds only the
+    // defaults store, which outlives every screen.
     const std::string userName = m_session.user().userName.value_or(std::string());
     const QString oldPass = m_oldPass;
     const QString newPass = m_newPass;
-    auto changed = std::make_shared<bool>(false);
     ScreenPort &port = m_port;
     HsDefaults &defaults = m_defaults;
-    m_port.runUnderOverlay(
-        QStringLiteral("修改中, 请稍候..."),
-        [&port, changed, userName, oldPass, newPass] {
-            *changed = changePassword(userName, oldPass, newPass);
-            port.showToast(*changed ? QStringLiteral("密码修改成功！") : QStringLiteral("密码修改失败！"));
+    hsRunUnderOverlay(
+        m_port, QStringLiteral("修改中, 请稍候..."),
+        [&port, userName, oldPass, newPass] {
+            const bool changed = changePassword(userName, oldPass, newPass);
+            port.showToast(changed ? QStringLiteral("密码修改成功！") : QStringLiteral("密码修改失败！"));
+            return changed;
         },
-        [&defaults, changed, newPass] {
-            if (*changed)
+        [&defaults, newPass](bool changed) {
+            if (changed)
                 rememberNewPassword(defaults, newPass);
         });
 }

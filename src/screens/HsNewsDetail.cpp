@@ -1,12 +1,10 @@
 #include "HsNewsDetail.h"
 
 #include "cache/NewsMarkDao.h"
+#include "screens/HsOffThread.h"
 #include "screens/HsText.h"
 #include "screens/HsUnseenItems.h"
 #include "services/NewsService.h"
-
-#include <QPointer>
-#include <memory>
 
 namespace {
 
@@ -43,21 +41,21 @@ std::optional<std::vector<ReturnItem>> HsNewsDetail::fetchReplies(int32_t newsId
 
 void HsNewsDetail::viewDidLoad()
 {
-    auto fetched = std::make_shared<Fetched>();
-    QPointer<HsNewsDetail> self(this);
-    port().runUnderOverlay(
-        QStringLiteral("获取中, 请稍候..."),
-        [newsId = m_newsId, asksForReply = m_forceReturn != 0, repliesOf = repliesOf(), fetched] {
+    hsRunUnderOverlay(
+        port(), QStringLiteral("获取中, 请稍候..."), this,
+        [newsId = m_newsId, asksForReply = m_forceReturn != 0, repliesOf = repliesOf()] {
+            Fetched fetched;
             NewsServiceResponse<NewsItem> response = NewsService().GetTheNews(newsId);
             if (!response.answered || response.code != 0)
-                return;
-            fetched->item = response.item.value_or(NewsItem{});
+                return fetched;
+            fetched.item = response.item.value_or(NewsItem{});
             if (asksForReply)
-                fetched->replies = fetchReplies(newsId, repliesOf);
+                fetched.replies = fetchReplies(newsId, repliesOf);
+            return fetched;
         },
-        [self, fetched] {
-            if (self && fetched->item)
-                self->overlayWasHidden(*fetched);
+        [this](const Fetched &fetched) {
+            if (fetched.item)
+                overlayWasHidden(fetched);
         });
 }
 
@@ -77,15 +75,10 @@ void HsNewsDetail::retryReplies()
 {
     if (!m_bSuccess || m_forceReturn == 0)
         return;
-    auto replies = std::make_shared<std::optional<std::vector<ReturnItem>>>();
-    QPointer<HsNewsDetail> self(this);
-    port().runUnderOverlay(
-        QStringLiteral("获取中, 请稍候..."),
-        [newsId = m_newsId, repliesOf = repliesOf(), replies] { *replies = fetchReplies(newsId, repliesOf); },
-        [self, replies] {
-            if (self)
-                self->showReplies(*replies);
-        });
+    hsRunUnderOverlay(
+        port(), QStringLiteral("获取中, 请稍候..."), this,
+        [newsId = m_newsId, repliesOf = repliesOf()] { return fetchReplies(newsId, repliesOf); },
+        [this](const std::optional<std::vector<ReturnItem>> &replies) { showReplies(replies); });
 }
 
 // Replies that could not be fetched leave the list as it was and say so. A parent with replies
@@ -135,23 +128,20 @@ void HsNewsDetail::send(const QString &text, bool fromBox)
 {
     if (!canReply())
         return;
-    auto sent = std::make_shared<Sent>();
-    QPointer<HsNewsDetail> self(this);
-    port().runUnderOverlay(
-        QStringLiteral("正在发送, 请稍候..."),
-        [newsId = m_newsId, text = text.toStdString(), userId = m_userId, loginType = m_loginType, sent] {
+    hsRunUnderOverlay(
+        port(), QStringLiteral("正在发送, 请稍候..."), this,
+        [newsId = m_newsId, text = text.toStdString(), userId = m_userId, loginType = m_loginType] {
             const NewsServiceResponse<NewsItem> response =
                 NewsService().PostReturn(newsId, text, userId, loginType);
-            sent->answered = response.answered;
-            sent->code = response.code;
-            sent->error = response.error;
+            Sent sent;
+            sent.answered = response.answered;
+            sent.code = response.code;
+            sent.error = response.error;
             if (response.answered && response.code == 0)
-                sent->replies = fetchReplies(newsId, userId);
+                sent.replies = fetchReplies(newsId, userId);
+            return sent;
         },
-        [self, sent, fromBox] {
-            if (self)
-                self->replySent(*sent, fromBox);
-        });
+        [this, fromBox](const Sent &sent) { replySent(sent, fromBox); });
 }
 
 // Without a usable answer the text stays in the box, so the user can send it again.

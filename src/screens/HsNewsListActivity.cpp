@@ -4,10 +4,9 @@
 #include "cache/NewsMarkDao.h"
 #include "common/HsLog.h"
 #include "screens/HsNewsDetail.h"
+#include "screens/HsOffThread.h"
 #include "screens/HsText.h"
 #include "services/NewsService.h"
-
-#include <QPointer>
 
 HsNewsListActivity::HsNewsListActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                        const QString &title, QObject *parent)
@@ -62,19 +61,14 @@ void HsNewsListActivity::selectedCategory(int n)
         showFirstPage(*request, std::move(cached));
         return;
     }
-    auto fetched = std::make_shared<Fetched::element_type>();
-    QPointer<HsNewsListActivity> self(this);
-    port().runUnderOverlay(
-        QStringLiteral("获取通知消息, 请稍候..."),
-        [request = *request, fetched] { doGetNews(request, fetched); },
-        [self, request = *request, fetched] {
-            if (self)
-                self->applyFetched(request, fetched);
-        });
+    hsRunUnderOverlay(
+        port(), QStringLiteral("获取通知消息, 请稍候..."), this,
+        [request = *request] { return doGetNews(request); },
+        [this, request = *request](Fetched fetched) { applyFetched(request, std::move(fetched)); });
 }
 
 // Runs on a worker thread. The headlines of an answered document with code 0, or nothing.
-std::optional<std::vector<NewsItem>> HsNewsListActivity::fetchPage(const Request &request, int page)
+HsNewsListActivity::Fetched HsNewsListActivity::fetchPage(const Request &request, int page)
 {
     NewsServiceResponse<NewsItem> response =
         NewsService().GetNews(request.schoolCode, request.classId, request.typeCode, page);
@@ -85,14 +79,15 @@ std::optional<std::vector<NewsItem>> HsNewsListActivity::fetchPage(const Request
 
 // Runs on a worker thread. Only an answered document with code 0 changes the cache and the list;
 // one without headlines empties both.
-void HsNewsListActivity::doGetNews(const Request &request, const Fetched &fetched)
+HsNewsListActivity::Fetched HsNewsListActivity::doGetNews(const Request &request)
 {
-    *fetched = fetchPage(request, 1);
-    if (!*fetched)
-        return;
-    for (const NewsItem &news : **fetched)
+    Fetched fetched = fetchPage(request, 1);
+    if (!fetched)
+        return fetched;
+    for (const NewsItem &news : *fetched)
         hsLog("%s", hsText(news.newsTitle));
-    NewsDao().replaceCategory(request.typeCode, **fetched);
+    NewsDao().replaceCategory(request.typeCode, *fetched);
+    return fetched;
 }
 
 void HsNewsListActivity::showFirstPage(const Request &request, std::vector<NewsItem> newses)
@@ -106,10 +101,10 @@ void HsNewsListActivity::showFirstPage(const Request &request, std::vector<NewsI
 // A fetch for a category that is no longer the selected one has filled its cache but leaves
 // the list to the category now shown. A failed one leaves the list, and its further pages, as
 // they were.
-void HsNewsListActivity::applyFetched(const Request &request, const Fetched &fetched)
+void HsNewsListActivity::applyFetched(const Request &request, Fetched fetched)
 {
-    if (*fetched && request.category == m_category)
-        showFirstPage(request, std::move(**fetched));
+    if (fetched && request.category == m_category)
+        showFirstPage(request, std::move(*fetched));
 }
 
 HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()
@@ -117,9 +112,10 @@ HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()
     const std::optional<Request> request = requestFor(m_category);
     if (!request)
         return {};
-    auto fetched = std::make_shared<Fetched::element_type>();
-    return {[request = *request, fetched] { doGetNews(request, fetched); },
-            [this, request = *request, fetched] { applyFetched(request, fetched); }};
+    HsOffThreadSteps steps = hsOffThreadSteps(
+        this, [request = *request] { return doGetNews(request); },
+        [this, request = *request](Fetched fetched) { applyFetched(request, std::move(fetched)); });
+    return {std::move(steps.work), std::move(steps.apply)};
 }
 
 void HsNewsListActivity::loadMore()
@@ -129,22 +125,22 @@ void HsNewsListActivity::loadMore()
     const int page = m_paging.begin();
     if (page == 0)
         return;
-    auto fetched = std::make_shared<Fetched::element_type>();
-    m_pages.run([request = *m_shown, page, fetched] { *fetched = fetchPage(request, page); },
-                [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
+    hsRunOffThread(
+        m_pages, this, [request = *m_shown, page] { return fetchPage(request, page); },
+        [this, ticket = m_paging.ticket()](Fetched fetched) { applyPage(ticket, std::move(fetched)); });
 }
 
-void HsNewsListActivity::applyPage(int ticket, const Fetched &fetched)
+void HsNewsListActivity::applyPage(int ticket, Fetched fetched)
 {
     if (!m_paging.awaits(ticket))
         return;
-    if (!*fetched) {
+    if (!fetched) {
         m_paging.pageFailed();
         return;
     }
-    const std::size_t added = m_newses.appendNewses(**fetched);
+    const std::size_t added = m_newses.appendNewses(*fetched);
     emit unreadCountChanged();
-    if (m_paging.pageLoaded((*fetched)->size(), added))
+    if (m_paging.pageLoaded(fetched->size(), added))
         loadMore();
 }
 

@@ -73,14 +73,14 @@ private:
         std::string typeCode;
     };
     // What a fetch brought back: the headlines to show, or nothing to change.
-    using Fetched = std::shared_ptr<std::optional<std::vector<NewsItem>>>;
+    using Fetched = std::optional<std::vector<NewsItem>>;
 
     std::optional<Request> requestFor(int n) const;
-    static void doGetNews(const Request &request, const Fetched &fetched);
-    static std::optional<std::vector<NewsItem>> fetchPage(const Request &request, int page);
+    static Fetched doGetNews(const Request &request);
+    static Fetched fetchPage(const Request &request, int page);
     void showFirstPage(const Request &request, std::vector<NewsItem> newses);
-    void applyFetched(const Request &request, const Fetched &fetched);
-    void applyPage(int ticket, const Fetched &fetched);
+    void applyFetched(const Request &request, Fetched fetched);
+    void applyPage(int ticket, Fetched fetched);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     void newsAnswered(int32_t newsId);
     void newsRead(int32_t newsId);

@@ -3,11 +3,10 @@
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 #include "common/HsLog.h"
+#include "screens/HsOffThread.h"
 #include "screens/HsResourceDetail.h"
 #include "screens/HsText.h"
 #include "services/ResourceService.h"
-
-#include <QPointer>
 
 namespace {
 
@@ -77,27 +76,23 @@ void HsResourceActivity::selectedCategory(int n)
 void HsResourceActivity::runFetch(const Request &request)
 {
     m_bSuccess = false;
-    auto fetched = std::make_shared<Fetched::element_type>();
-    QPointer<HsResourceActivity> self(this);
-    port().runUnderOverlay(
-        kFetching, [request, fetched] { doFetch(request, fetched); },
-        [self, request, fetched] {
-            if (self)
-                self->overlayWasHidden(request, fetched);
-        });
+    hsRunUnderOverlay(
+        port(), kFetching, this, [request] { return doFetch(request); },
+        [this, request](Fetched fetched) { overlayWasHidden(request, std::move(fetched)); });
 }
 
 // Runs on a worker thread. Only an answered document with code 0 is a result: it replaces a
 // type's cache (also with nothing, when it holds no resources) and becomes the list to show.
-void HsResourceActivity::doFetch(const Request &request, const Fetched &fetched)
+HsResourceActivity::Fetched HsResourceActivity::doFetch(const Request &request)
 {
-    *fetched = fetchPage(request, 1);
-    if (*fetched && request.kind == TypeList)
-        ResourceDao().replaceCategory(request.argument, **fetched);
+    Fetched fetched = fetchPage(request, 1);
+    if (fetched && request.kind == TypeList)
+        ResourceDao().replaceCategory(request.argument, *fetched);
+    return fetched;
 }
 
 // Runs on a worker thread. The resources of an answered document with code 0, or nothing.
-std::optional<std::vector<ResourceItem>> HsResourceActivity::fetchPage(const Request &request, int page)
+HsResourceActivity::Fetched HsResourceActivity::fetchPage(const Request &request, int page)
 {
     ResourceService service;
     ResourceServiceResponse<ResourceItem> response;
@@ -126,22 +121,22 @@ void HsResourceActivity::loadMore()
     const int page = m_paging.begin();
     if (page == 0)
         return;
-    auto fetched = std::make_shared<Fetched::element_type>();
-    m_pages.run([request = m_shown, page, fetched] { *fetched = fetchPage(request, page); },
-                [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
+    hsRunOffThread(
+        m_pages, this, [request = m_shown, page] { return fetchPage(request, page); },
+        [this, ticket = m_paging.ticket()](Fetched fetched) { applyPage(ticket, std::move(fetched)); });
 }
 
-void HsResourceActivity::applyPage(int ticket, const Fetched &fetched)
+void HsResourceActivity::applyPage(int ticket, Fetched fetched)
 {
     if (!m_paging.awaits(ticket))
         return;
-    if (!*fetched) {
+    if (!fetched) {
         m_paging.pageFailed();
         return;
     }
-    const std::size_t added = m_resourceTable.appendResources(**fetched);
+    const std::size_t added = m_resourceTable.appendResources(*fetched);
     m_resources = m_resourceTable.resources();
-    if (m_paging.pageLoaded((*fetched)->size(), added))
+    if (m_paging.pageLoaded(fetched->size(), added))
         loadMore();
 }
 
@@ -149,17 +144,17 @@ void HsResourceActivity::applyPage(int ticket, const Fetched &fetched)
 // been filled all the same); the table that the result belongs to is reloaded with it. Until
 // then, and after a failed fetch, the resource table keeps its list and that list's further
 // pages; a new list begins its paging afresh, so no page of the old one reaches it.
-void HsResourceActivity::overlayWasHidden(const Request &request, const Fetched &fetched)
+void HsResourceActivity::overlayWasHidden(const Request &request, Fetched fetched)
 {
-    if (!*fetched || request.category != m_category)
+    if (!fetched || request.category != m_category)
         return;
     m_bSuccess = true;
     m_serviceType = request.kind;
     if (request.kind != PhotoList) {
         m_shown = request;
-        m_paging.restart((*fetched)->size());
+        m_paging.restart(fetched->size());
     }
-    m_resources = std::move(**fetched);
+    m_resources = std::move(*fetched);
     if (request.kind == PhotoList)
         m_photoTable.reloadData(m_resources);
     else

@@ -8,7 +8,6 @@
 #include "widgets/HsTaskRunner.h"
 
 #include <QtQml/qqmlregistration.h>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -101,13 +100,13 @@ private:
         std::string argument; // the type code or the keyword
     };
     // What a fetch brought back: the resources to show, or nothing to change.
-    using Fetched = std::shared_ptr<std::optional<std::vector<ResourceItem>>>;
+    using Fetched = std::optional<std::vector<ResourceItem>>;
 
     void runFetch(const Request &request);
-    static void doFetch(const Request &request, const Fetched &fetched);
-    static std::optional<std::vector<ResourceItem>> fetchPage(const Request &request, int page);
-    void applyPage(int ticket, const Fetched &fetched);
-    void overlayWasHidden(const Request &request, const Fetched &fetched);
+    static Fetched doFetch(const Request &request);
+    static Fetched fetchPage(const Request &request, int page);
+    void applyPage(int ticket, Fetched fetched);
+    void overlayWasHidden(const Request &request, Fetched fetched);
     void showPhotoTable(bool shown);
     void setSearchCancelShown(bool shown);
     void openResource(const std::optional<ResourceItem> &resource);

@@ -1,9 +1,7 @@
 #include "HsResourceDetail.h"
 
+#include "screens/HsOffThread.h"
 #include "services/ResourceService.h"
-
-#include <QPointer>
-#include <memory>
 
 HsResourceDetail::HsResourceDetail(ScreenPort &port, QObject *parent)
     : EdBaseViewController(port, QStringLiteral("资源详情"), parent)
@@ -12,18 +10,17 @@ HsResourceDetail::HsResourceDetail(ScreenPort &port, QObject *parent)
 void HsResourceDetail::viewDidLoad()
 {
     m_bSuccess = false;
-    auto fetched = std::make_shared<std::optional<ResourceItem>>();
-    QPointer<HsResourceDetail> self(this);
-    port().runUnderOverlay(
-        QStringLiteral("获取中, 请稍候..."),
-        [resourceId = m_resourceId, fetched] {
+    hsRunUnderOverlay(
+        port(), QStringLiteral("获取中, 请稍候..."), this,
+        [resourceId = m_resourceId]() -> std::optional<ResourceItem> {
             ResourceServiceResponse<ResourceItem> response = ResourceService().GetResource(resourceId);
-            if (response.answered && response.code == 0)
-                *fetched = response.item.value_or(ResourceItem{});
+            if (!response.answered || response.code != 0)
+                return std::nullopt;
+            return response.item.value_or(ResourceItem{});
         },
-        [self, fetched] {
-            if (self && *fetched)
-                self->overlayWasHidden(**fetched);
+        [this](const std::optional<ResourceItem> &fetched) {
+            if (fetched)
+                overlayWasHidden(*fetched);
         });
 }
 

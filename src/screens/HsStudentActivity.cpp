@@ -1,13 +1,12 @@
 #include "HsStudentActivity.h"
 
+#include "screens/HsOffThread.h"
 #include "screens/HsRecordDetail.h"
 #include "screens/HsUnseenItems.h"
 #include "services/ChatService.h"
 #include "services/HomeWorkService.h"
 #include "services/StudentStateService.h"
 #include "services/TestScoreService.h"
-
-#include <QPointer>
 
 namespace {
 
@@ -80,18 +79,13 @@ void HsStudentActivity::updateCategory(int c)
     emit categoryChanged();
     if (c < homeworkCategory || c > chatCategory)
         return;
-    auto fetched = std::make_shared<Fetched::element_type>();
-    QPointer<HsStudentActivity> self(this);
-    port().runUnderOverlay(
-        textsOf(c).overlay, [request = request(), fetched] { *fetched = fetchPage(request, 1); },
-        [self, request = request(), fetched] {
-            if (self)
-                self->applyFetched(request, fetched);
-        });
+    hsRunUnderOverlay(
+        port(), textsOf(c).overlay, this, [request = request()] { return fetchPage(request, 1); },
+        [this, request = request()](Fetched fetched) { applyFetched(request, std::move(fetched)); });
 }
 
 // Runs on a worker thread. The scores come whole, on one page.
-std::optional<HsStudentRecords> HsStudentActivity::fetchPage(const Request &request, int page)
+HsStudentActivity::Fetched HsStudentActivity::fetchPage(const Request &request, int page)
 {
     const LoginResultItem &user = request.user;
     switch (request.category) {
@@ -110,13 +104,13 @@ std::optional<HsStudentRecords> HsStudentActivity::fetchPage(const Request &requ
 
 // Records fetched for a category that is no longer shown are dropped: the list keeps what it
 // shows, drawn as the kind of records it holds, and goes on paging through them.
-void HsStudentActivity::applyFetched(const Request &request, const Fetched &fetched)
+void HsStudentActivity::applyFetched(const Request &request, Fetched fetched)
 {
-    if (!*fetched || request.category != m_category)
+    if (!fetched || request.category != m_category)
         return;
-    const size_t rows = std::visit([](const auto &records) { return records.size(); }, **fetched);
+    const size_t rows = std::visit([](const auto &records) { return records.size(); }, *fetched);
     m_paging.restart(request.category == scoresCategory ? 0 : rows);
-    m_datas.setRecords(std::move(**fetched));
+    m_datas.setRecords(std::move(*fetched));
 }
 
 // Further pages belong to the records shown, which stay when a new category could not be fetched.
@@ -125,10 +119,12 @@ void HsStudentActivity::loadMore()
     const int page = m_paging.begin();
     if (page == 0)
         return;
-    auto fetched = std::make_shared<FetchedPage::element_type>();
-    m_pages.run([request = Request{m_datas.kind(), session().user()}, page, chats = lastShownChats(),
-                 fetched] { *fetched = fetchFurtherPage(request, page, chats); },
-                [this, ticket = m_paging.ticket(), fetched] { applyPage(ticket, fetched); });
+    hsRunOffThread(
+        m_pages, this,
+        [request = Request{m_datas.kind(), session().user()}, page, chats = lastShownChats()] {
+            return fetchFurtherPage(request, page, chats);
+        },
+        [this, ticket = m_paging.ticket()](FetchedPage fetched) { applyPage(ticket, std::move(fetched)); });
 }
 
 // The last page's worth of chat messages shown (none when another kind is shown).
@@ -144,8 +140,8 @@ std::vector<ChatItem> HsStudentActivity::lastShownChats() const
 // Runs on a worker thread. A chat page that opens with messages like the last ones shown may
 // hold messages pushed down by new ones, or real messages that only look alike: the page before
 // it, fetched again, tells which.
-std::optional<HsStudentActivity::Page>
-HsStudentActivity::fetchFurtherPage(const Request &request, int page, const std::vector<ChatItem> &shownChats)
+HsStudentActivity::FetchedPage HsStudentActivity::fetchFurtherPage(const Request &request, int page,
+                                                                   const std::vector<ChatItem> &shownChats)
 {
     std::optional<HsStudentRecords> records = fetchPage(request, page);
     if (!records)
@@ -160,16 +156,16 @@ HsStudentActivity::fetchFurtherPage(const Request &request, int page, const std:
     return Page{rows, hsRowsAfterShown(shownChats, std::get<std::vector<ChatItem>>(*before), *chats)};
 }
 
-void HsStudentActivity::applyPage(int ticket, const FetchedPage &fetched)
+void HsStudentActivity::applyPage(int ticket, FetchedPage fetched)
 {
     if (!m_paging.awaits(ticket))
         return;
-    if (!*fetched) {
+    if (!fetched) {
         m_paging.pageFailed();
         return;
     }
-    const std::size_t added = m_datas.appendRecords((*fetched)->records);
-    if (m_paging.pageLoaded((*fetched)->rows, added))
+    const std::size_t added = m_datas.appendRecords(fetched->records);
+    if (m_paging.pageLoaded(fetched->rows, added))
         loadMore();
 }
 
@@ -177,9 +173,10 @@ HsRefreshCycle::Fetch HsStudentActivity::reloadTableViewDataSource()
 {
     if (m_category < homeworkCategory || m_category > chatCategory)
         return {};
-    auto fetched = std::make_shared<Fetched::element_type>();
-    return {[request = request(), fetched] { *fetched = fetchPage(request, 1); },
-            [this, request = request(), fetched] { applyFetched(request, fetched); }};
+    HsOffThreadSteps steps = hsOffThreadSteps(
+        this, [request = request()] { return fetchPage(request, 1); },
+        [this, request = request()](Fetched fetched) { applyFetched(request, std::move(fetched)); });
+    return {std::move(steps.work), std::move(steps.apply)};
 }
 
 void HsStudentActivity::pressPost()
@@ -191,17 +188,12 @@ void HsStudentActivity::pressPost()
     emit keyboardDismissed();
     if (m_category == scoresCategory || m_category < homeworkCategory || m_category > chatCategory)
         return;
-    auto outcome = std::make_shared<PostOutcome>(PostOutcome::Unanswered);
-    QPointer<HsStudentActivity> self(this);
-    port().runUnderOverlay(
-        QStringLiteral("正在发布, 请稍候..."),
-        [category = m_category, user = session().user(), text = m_postText.toStdString(), outcome] {
-            *outcome = post(category, user, text);
+    hsRunUnderOverlay(
+        port(), QStringLiteral("正在发布, 请稍候..."), this,
+        [category = m_category, user = session().user(), text = m_postText.toStdString()] {
+            return post(category, user, text);
         },
-        [self, outcome] {
-            if (self)
-                self->postReturned(*outcome);
-        });
+        [this](PostOutcome outcome) { postReturned(outcome); });
 }
 
 // Runs on a worker thread.

@@ -7,7 +7,6 @@
 #include "widgets/HsTaskRunner.h"
 
 #include <QtQml/qqmlregistration.h>
-#include <memory>
 #include <optional>
 
 // The student record area: homework (1), test scores (2), state reports (3) and the home-school
@@ -71,14 +70,14 @@ private:
         int category = 0;
         LoginResultItem user;
     };
-    using Fetched = std::shared_ptr<std::optional<HsStudentRecords>>;
+    using Fetched = std::optional<HsStudentRecords>;
     // A further page: how many rows the service sent, and the records that follow those shown.
     struct Page
     {
         std::size_t rows = 0;
         HsStudentRecords records;
     };
-    using FetchedPage = std::shared_ptr<std::optional<Page>>;
+    using FetchedPage = std::optional<Page>;
     enum class PostOutcome
     {
         Posted,
@@ -87,12 +86,12 @@ private:
     };
 
     Request request() const { return {m_category, session().user()}; }
-    static std::optional<HsStudentRecords> fetchPage(const Request &request, int page);
-    void applyFetched(const Request &request, const Fetched &fetched);
-    static std::optional<Page> fetchFurtherPage(const Request &request, int page,
-                                                const std::vector<ChatItem> &shownChats);
+    static Fetched fetchPage(const Request &request, int page);
+    void applyFetched(const Request &request, Fetched fetched);
+    static FetchedPage fetchFurtherPage(const Request &request, int page,
+                                        const std::vector<ChatItem> &shownChats);
     std::vector<ChatItem> lastShownChats() const;
-    void applyPage(int ticket, const FetchedPage &fetched);
+    void applyPage(int ticket, FetchedPage fetched);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     static PostOutcome post(int category, const LoginResultItem &user, const std::string &text);
     void postReturned(PostOutcome outcome);

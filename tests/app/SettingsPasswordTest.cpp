@@ -94,3 +94,22 @@ TEST_F(SettingsPasswordTest, OnlyAnAcceptedChangeReplacesARememberedPassword)
     }
     EXPECT_EQ(keyboard.count(), 4);
 }
+
+// The remembered password follows an accepted change even when the screen has closed before the
+// answer came, so the next automatic sign-in still works.
+TEST_F(SettingsPasswordTest, AChangeAnsweredAfterTheScreenClosedStillReplacesTheRememberedPassword)
+{
+    HsServiceConfig::setEndpoint(server->endpoint());
+    signIn("sunli", true);
+    defaults.setValue("remember", "1");
+    defaults.setValue("passWord", "teacher123");
+    auto closing = std::make_unique<HsModifyPass>(port, session, defaults);
+    closing->setTextOldPass("teacher123");
+    closing->setTextNewPass("Spring2027");
+    closing->setTextChkPass("Spring2027");
+    closing->pressButton(HsModifyPass::Submit);
+    closing.reset();
+    ASSERT_TRUE(waitForOverlays(1));
+    EXPECT_EQ(port.toasts().last(), "密码修改成功！");
+    EXPECT_EQ(defaults.value("passWord"), "Spring2027");
+}
