@@ -10,7 +10,7 @@
 
 HsNewsListActivity::HsNewsListActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                        const QString &title, QObject *parent)
-    : HsAreaActivity(port, session, defaults, title, parent),
+    : HsCategoryArea(port, session, defaults, title, parent),
       m_refresh([this] { return reloadTableViewDataSource(); })
 {}
 
@@ -23,23 +23,11 @@ void HsNewsListActivity::viewDidLoad()
     QStringList titles;
     for (const NewsTypeItem &type : m_categorys)
         titles << hsDisplayText(type.typeName);
-    m_categoryBar.setTitles(titles);
+    categoryBar()->setTitles(titles);
     if (m_categorys.empty())
         return;
-    m_category = 1;
-    emit categoryChanged();
-    m_categoryBar.updateMenuBar(1);
+    chooseCategory(1);
     selectedCategory(1);
-}
-
-void HsNewsListActivity::pressCategory(int tag)
-{
-    if (!networkAvailable() || tag == m_category || m_categoryBar.buttonFrame(tag).isNull())
-        return;
-    m_categoryBar.updateMenuBar(tag);
-    m_category = tag;
-    emit categoryChanged();
-    selectedCategory(tag);
 }
 
 std::optional<HsNewsListActivity::Request> HsNewsListActivity::requestFor(int n) const
@@ -103,13 +91,13 @@ void HsNewsListActivity::showFirstPage(const Request &request, std::vector<NewsI
 // they were.
 void HsNewsListActivity::applyFetched(const Request &request, Fetched fetched)
 {
-    if (fetched && request.category == m_category)
+    if (fetched && request.category == category())
         showFirstPage(request, std::move(*fetched));
 }
 
 HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()
 {
-    const std::optional<Request> request = requestFor(m_category);
+    const std::optional<Request> request = requestFor(category());
     if (!request)
         return {};
     HsOffThreadSteps steps = hsOffThreadSteps(
@@ -122,26 +110,16 @@ void HsNewsListActivity::loadMore()
 {
     if (!m_shown)
         return;
-    const int page = m_paging.begin();
-    if (page == 0)
-        return;
-    hsRunOffThread(
-        m_pages, this, [request = *m_shown, page] { return fetchPage(request, page); },
-        [this, ticket = m_paging.ticket()](Fetched fetched) { applyPage(ticket, std::move(fetched)); });
+    m_paging.loadNextPage(
+        m_pages, [request = *m_shown](int page) { return fetchPage(request, page); },
+        [this](const std::vector<NewsItem> &newses) { return appendPage(newses); }, [this] { loadMore(); });
 }
 
-void HsNewsListActivity::applyPage(int ticket, Fetched fetched)
+std::size_t HsNewsListActivity::appendPage(const std::vector<NewsItem> &newses)
 {
-    if (!m_paging.awaits(ticket))
-        return;
-    if (!fetched) {
-        m_paging.pageFailed();
-        return;
-    }
-    const std::size_t added = m_newses.appendNewses(*fetched);
+    const std::size_t added = m_newses.appendNewses(newses);
     emit unreadCountChanged();
-    if (m_paging.pageLoaded(fetched->size(), added))
-        loadMore();
+    return added;
 }
 
 // The headline counts as read once its detail shows the text, not on the tap: a detail that

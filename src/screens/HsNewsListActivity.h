@@ -1,8 +1,7 @@
 #pragma once
 
 #include "documents/NewsTypeItem.h"
-#include "screens/HsAreaActivity.h"
-#include "screens/HsCategoryBarModel.h"
+#include "screens/HsCategoryArea.h"
 #include "screens/HsNewsListModel.h"
 #include "screens/HsPaging.h"
 #include "widgets/HsRefreshCycle.h"
@@ -17,13 +16,11 @@
 // else fetched and stored; further pages when the user scrolls to the end; pull-to-refresh
 // fetches page 1 again; a headline opens its detail, which marks it read for the signed-in
 // account once it shows the headline's text.
-class HsNewsListActivity : public HsAreaActivity
+class HsNewsListActivity : public HsCategoryArea
 {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Areas are made by the main screen")
-    Q_PROPERTY(int category READ category NOTIFY categoryChanged)
-    Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *newses READ newses CONSTANT)
     Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
     Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
@@ -33,8 +30,6 @@ public:
 
     void viewDidLoad() override;
 
-    int category() const { return m_category; }
-    HsCategoryBarModel *categoryBar() { return &m_categoryBar; }
     HsNewsListModel *newses() { return &m_newses; }
     RefreshHeaderView *refreshHeader() { return m_refresh.header(); }
     HsPaging *paging() { return &m_paging; }
@@ -42,17 +37,14 @@ public:
     int unreadCount() const { return m_newses.unreadCount(); }
     const std::vector<NewsTypeItem> &categorys() const { return m_categorys; }
 
-    // A category button (tag: its 1-based position).
-    Q_INVOKABLE void pressCategory(int tag);
     // Shows category n: from the cache when it holds any headline, else fetched.
-    void selectedCategory(int n);
+    void selectedCategory(int n) override;
     // The user reached the end of the list (or tapped a failed page): loads the next page.
     Q_INVOKABLE void loadMore();
     // A touch on headline `row`: opens its detail.
     Q_INVOKABLE void didSelectRow(int row);
 
 signals:
-    void categoryChanged();
     void unreadCountChanged();
 
 protected:
@@ -80,15 +72,13 @@ private:
     static Fetched fetchPage(const Request &request, int page);
     void showFirstPage(const Request &request, std::vector<NewsItem> newses);
     void applyFetched(const Request &request, Fetched fetched);
-    void applyPage(int ticket, Fetched fetched);
+    std::size_t appendPage(const std::vector<NewsItem> &newses);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     void newsAnswered(int32_t newsId);
     void newsRead(int32_t newsId);
 
     std::vector<NewsTypeItem> m_categorys;
-    int m_category = 0;
     std::string m_account;
-    HsCategoryBarModel m_categoryBar;
     HsNewsListModel m_newses;
     // The category whose headlines the list shows, for their further pages.
     std::optional<Request> m_shown;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "screens/HsOffThread.h"
+#include "widgets/HsTaskRunner.h"
+
 #include <QObject>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
@@ -40,10 +43,38 @@ public:
 
     // Page 1 is shown, holding `rows` entries.
     void restart(std::size_t rows);
+    // Loads the next page, when one may follow, with `fetch(page)` on a worker of `runner`; it
+    // returns the page (its size is the rows the service sent), or nothing when the page failed.
+    // A page that comes back for the list as it stands goes to `append`, which adds it to the
+    // list and returns how many of its rows were new; `more` is then called when the next page
+    // is due at once.
+    template <class Fetch, class Append, class More>
+    void loadNextPage(HsTaskRunner &runner, Fetch fetch, Append append, More more)
+    {
+        const int page = begin();
+        if (page == 0)
+            return;
+        hsRunOffThread(
+            runner, this, [fetch = std::move(fetch), page] { return fetch(page); },
+            [this, ticket = m_ticket, append = std::move(append),
+             more = std::move(more)](auto fetched) mutable {
+                if (!awaits(ticket))
+                    return;
+                if (!fetched) {
+                    pageFailed();
+                    return;
+                }
+                if (pageLoaded(fetched->size(), append(*fetched)))
+                    more();
+            });
+    }
+
+signals:
+    void stateChanged();
+
+private:
     // Starts loading the next page when there may be one and none is loading; its number, or 0.
     int begin();
-    // The ticket of the pages begun since the last restart.
-    int ticket() const { return m_ticket; }
     // True when the page begun under `ticket` is still awaited: its answer is for the list as it
     // stands. Answers that are not awaited are dropped.
     bool awaits(int ticket) const { return ticket == m_ticket && m_state == Loading; }
@@ -52,11 +83,6 @@ public:
     // sits where it asked for more, and nothing else would ask again.
     bool pageLoaded(std::size_t rows, std::size_t added);
     void pageFailed();
-
-signals:
-    void stateChanged();
-
-private:
     void setState(State state);
 
     State m_state = End;

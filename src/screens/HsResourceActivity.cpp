@@ -16,7 +16,7 @@ const QString kFetching = QStringLiteral("获取资源, 请稍候...");
 
 HsResourceActivity::HsResourceActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                        QObject *parent)
-    : HsAreaActivity(port, session, defaults, QStringLiteral("本地资源"), parent)
+    : HsCategoryArea(port, session, defaults, QStringLiteral("本地资源"), parent)
 {}
 
 void HsResourceActivity::viewDidLoad()
@@ -25,10 +25,8 @@ void HsResourceActivity::viewDidLoad()
     QStringList titles{QStringLiteral("推荐")};
     for (const ResourceTypeItem &type : m_categorys)
         titles << hsDisplayText(type.typeName);
-    m_categoryBar.setTitles(titles);
-    m_categoryBar.updateMenuBar(photoCategory);
-    m_category = photoCategory;
-    emit categoryChanged();
+    categoryBar()->setTitles(titles);
+    chooseCategory(photoCategory);
     showPhotoTable(true);
 }
 
@@ -37,18 +35,8 @@ void HsResourceActivity::viewDidAppear()
     if (m_appeared)
         return;
     m_appeared = true;
-    if (m_category == photoCategory)
+    if (category() == photoCategory)
         selectedCategory(photoCategory);
-}
-
-void HsResourceActivity::pressCategory(int tag)
-{
-    if (!networkAvailable() || tag == m_category || m_categoryBar.buttonFrame(tag).isNull())
-        return;
-    m_categoryBar.updateMenuBar(tag);
-    m_category = tag;
-    emit categoryChanged();
-    selectedCategory(tag);
 }
 
 void HsResourceActivity::selectedCategory(int n)
@@ -118,26 +106,17 @@ void HsResourceActivity::loadMore()
 {
     if (m_shown.kind != TypeList && m_shown.kind != SearchList)
         return;
-    const int page = m_paging.begin();
-    if (page == 0)
-        return;
-    hsRunOffThread(
-        m_pages, this, [request = m_shown, page] { return fetchPage(request, page); },
-        [this, ticket = m_paging.ticket()](Fetched fetched) { applyPage(ticket, std::move(fetched)); });
+    m_paging.loadNextPage(
+        m_pages, [request = m_shown](int page) { return fetchPage(request, page); },
+        [this](const std::vector<ResourceItem> &resources) { return appendPage(resources); },
+        [this] { loadMore(); });
 }
 
-void HsResourceActivity::applyPage(int ticket, Fetched fetched)
+std::size_t HsResourceActivity::appendPage(const std::vector<ResourceItem> &resources)
 {
-    if (!m_paging.awaits(ticket))
-        return;
-    if (!fetched) {
-        m_paging.pageFailed();
-        return;
-    }
-    const std::size_t added = m_resourceTable.appendResources(*fetched);
+    const std::size_t added = m_resourceTable.appendResources(resources);
     m_resources = m_resourceTable.resources();
-    if (m_paging.pageLoaded(fetched->size(), added))
-        loadMore();
+    return added;
 }
 
 // A result for a category that is no longer the selected one is dropped (a type's cache has
@@ -146,7 +125,7 @@ void HsResourceActivity::applyPage(int ticket, Fetched fetched)
 // pages; a new list begins its paging afresh, so no page of the old one reaches it.
 void HsResourceActivity::overlayWasHidden(const Request &request, Fetched fetched)
 {
-    if (!fetched || request.category != m_category)
+    if (!fetched || request.category != category())
         return;
     m_bSuccess = true;
     m_serviceType = request.kind;
@@ -207,7 +186,7 @@ void HsResourceActivity::searchBarSearchButtonClicked()
     if (m_searchText.isEmpty() || m_photoTableShown)
         return;
     emit keyboardDismissed();
-    runFetch({m_category, SearchList, m_searchText.toStdString()});
+    runFetch({category(), SearchList, m_searchText.toStdString()});
 }
 
 void HsResourceActivity::didSelectRow(int row)

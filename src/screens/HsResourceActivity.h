@@ -1,8 +1,7 @@
 #pragma once
 
 #include "documents/ResourceTypeItem.h"
-#include "screens/HsAreaActivity.h"
-#include "screens/HsCategoryBarModel.h"
+#include "screens/HsCategoryArea.h"
 #include "screens/HsPaging.h"
 #include "screens/HsResourceListModel.h"
 #include "widgets/HsTaskRunner.h"
@@ -17,14 +16,12 @@
 // and stored; the photo list and search results are always fetched. A row opens the resource's
 // detail. A type's list and search results load further pages when the user scrolls to the end.
 // The area fetches "推荐" the first time it is shown, so it is never blank.
-class HsResourceActivity : public HsAreaActivity
+class HsResourceActivity : public HsCategoryArea
 {
     Q_OBJECT
     // Named apart from the interface file "HsResourceActivity.qml" that shows it.
     QML_NAMED_ELEMENT(HsResourceActivityController)
     QML_UNCREATABLE("Areas are made by the main screen")
-    Q_PROPERTY(int category READ category NOTIFY categoryChanged)
-    Q_PROPERTY(HsCategoryBarModel *menu READ categoryBar CONSTANT)
     Q_PROPERTY(QAbstractItemModel *resourceTable READ resourceTable CONSTANT)
     Q_PROPERTY(QAbstractItemModel *photoTable READ photoTable CONSTANT)
     Q_PROPERTY(bool photoTableShown READ photoTableShown NOTIFY photoTableShownChanged)
@@ -53,8 +50,6 @@ public:
     // The area has become visible; the first time, "推荐" is fetched.
     Q_INVOKABLE void viewDidAppear();
 
-    int category() const { return m_category; }
-    HsCategoryBarModel *categoryBar() { return &m_categoryBar; }
     HsResourceListModel *resourceTable() { return &m_resourceTable; }
     HsResourceListModel *photoTable() { return &m_photoTable; }
     bool photoTableShown() const { return m_photoTableShown; }
@@ -64,9 +59,8 @@ public:
     bool succeeded() const { return m_bSuccess; }
     HsPaging *paging() { return &m_paging; }
 
-    // A category button (tag 1 is "推荐", n >= 2 the type at position n - 1).
-    Q_INVOKABLE void pressCategory(int tag);
-    void selectedCategory(int n);
+    // Category 1 is "推荐", n >= 2 the type at position n - 1.
+    void selectedCategory(int n) override;
 
     // The search bar of the resource table.
     QString searchText() const { return m_searchText; }
@@ -85,7 +79,6 @@ public:
     Q_INVOKABLE void didSelectPhoto(int row, int half);
 
 signals:
-    void categoryChanged();
     void photoTableShownChanged();
     void searchTextChanged();
     void searchCancelShownChanged();
@@ -105,14 +98,13 @@ private:
     void runFetch(const Request &request);
     static Fetched doFetch(const Request &request);
     static Fetched fetchPage(const Request &request, int page);
-    void applyPage(int ticket, Fetched fetched);
+    std::size_t appendPage(const std::vector<ResourceItem> &resources);
     void overlayWasHidden(const Request &request, Fetched fetched);
     void showPhotoTable(bool shown);
     void setSearchCancelShown(bool shown);
     void openResource(const std::optional<ResourceItem> &resource);
 
     std::vector<ResourceTypeItem> m_categorys;
-    int m_category = 0;
     std::vector<ResourceItem> m_resources;
     ServiceType m_serviceType = NoService;
     bool m_bSuccess = false;
@@ -120,7 +112,6 @@ private:
     bool m_photoTableShown = true;
     QString m_searchText;
     bool m_searchCancelShown = false;
-    HsCategoryBarModel m_categoryBar;
     HsResourceListModel m_resourceTable{1};
     HsResourceListModel m_photoTable{2};
     // What the resource table shows, for its further pages.

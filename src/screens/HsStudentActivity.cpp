@@ -116,15 +116,12 @@ void HsStudentActivity::applyFetched(const Request &request, Fetched fetched)
 // Further pages belong to the records shown, which stay when a new category could not be fetched.
 void HsStudentActivity::loadMore()
 {
-    const int page = m_paging.begin();
-    if (page == 0)
-        return;
-    hsRunOffThread(
-        m_pages, this,
-        [request = Request{m_datas.kind(), session().user()}, page, chats = lastShownChats()] {
+    m_paging.loadNextPage(
+        m_pages,
+        [request = Request{m_datas.kind(), session().user()}, chats = lastShownChats()](int page) {
             return fetchFurtherPage(request, page, chats);
         },
-        [this, ticket = m_paging.ticket()](FetchedPage fetched) { applyPage(ticket, std::move(fetched)); });
+        [this](const Page &page) { return m_datas.appendRecords(page.records); }, [this] { loadMore(); });
 }
 
 // The last page's worth of chat messages shown (none when another kind is shown).
@@ -154,19 +151,6 @@ HsStudentActivity::FetchedPage HsStudentActivity::fetchFurtherPage(const Request
     if (!before)
         return std::nullopt;
     return Page{rows, hsRowsAfterShown(shownChats, std::get<std::vector<ChatItem>>(*before), *chats)};
-}
-
-void HsStudentActivity::applyPage(int ticket, FetchedPage fetched)
-{
-    if (!m_paging.awaits(ticket))
-        return;
-    if (!fetched) {
-        m_paging.pageFailed();
-        return;
-    }
-    const std::size_t added = m_datas.appendRecords(fetched->records);
-    if (m_paging.pageLoaded(fetched->rows, added))
-        loadMore();
 }
 
 HsRefreshCycle::Fetch HsStudentActivity::reloadTableViewDataSource()

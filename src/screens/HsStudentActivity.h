@@ -76,6 +76,8 @@ private:
     {
         std::size_t rows = 0;
         HsStudentRecords records;
+
+        std::size_t size() const { return rows; }
     };
     using FetchedPage = std::optional<Page>;
     enum class PostOutcome
@@ -91,7 +93,6 @@ private:
     static FetchedPage fetchFurtherPage(const Request &request, int page,
                                         const std::vector<ChatItem> &shownChats);
     std::vector<ChatItem> lastShownChats() const;
-    void applyPage(int ticket, FetchedPage fetched);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     static PostOutcome post(int category, const LoginResultItem &user, const std::string &text);
     void postReturned(PostOutcome outcome);
