@@ -33,30 +33,6 @@ HsModifyPass::HsModifyPass(ScreenPort &port, const HsUserSession &session, HsDef
     : QObject(parent), m_port(port), m_session(session), m_defaults(defaults)
 {}
 
-void HsModifyPass::setTextOldPass(const QString &text)
-{
-    if (m_textOldPass == text)
-        return;
-    m_textOldPass = text;
-    emit textOldPassChanged();
-}
-
-void HsModifyPass::setTextNewPass(const QString &text)
-{
-    if (m_textNewPass == text)
-        return;
-    m_textNewPass = text;
-    emit textNewPassChanged();
-}
-
-void HsModifyPass::setTextChkPass(const QString &text)
-{
-    if (m_textChkPass == text)
-        return;
-    m_textChkPass = text;
-    emit textChkPassChanged();
-}
-
 void HsModifyPass::pressButton(int tag)
 {
     if (tag == Submit)

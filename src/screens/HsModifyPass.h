@@ -16,9 +16,9 @@ class HsModifyPass : public QObject
     // Named apart from the interface file "HsModifyPass.qml" that shows it.
     QML_NAMED_ELEMENT(HsModifyPassController)
     QML_UNCREATABLE("Screens are made by their controllers")
-    Q_PROPERTY(QString textOldPass READ textOldPass WRITE setTextOldPass NOTIFY textOldPassChanged)
-    Q_PROPERTY(QString textNewPass READ textNewPass WRITE setTextNewPass NOTIFY textNewPassChanged)
-    Q_PROPERTY(QString textChkPass READ textChkPass WRITE setTextChkPass NOTIFY textChkPassChanged)
+    Q_PROPERTY(QString textOldPass MEMBER m_textOldPass READ textOldPass NOTIFY textOldPassChanged)
+    Q_PROPERTY(QString textNewPass MEMBER m_textNewPass READ textNewPass NOTIFY textNewPassChanged)
+    Q_PROPERTY(QString textChkPass MEMBER m_textChkPass READ textChkPass NOTIFY textChkPassChanged)
 public:
     // The interface file that shows this screen.
     static constexpr auto interfaceFile = "HsModifyPass";
@@ -36,9 +36,6 @@ public:
     QString textOldPass() const { return m_textOldPass; }
     QString textNewPass() const { return m_textNewPass; }
     QString textChkPass() const { return m_textChkPass; }
-    void setTextOldPass(const QString &text);
-    void setTextNewPass(const QString &text);
-    void setTextChkPass(const QString &text);
 
     // Submit submits the change, Back closes the screen.
     Q_INVOKABLE void pressButton(int tag);

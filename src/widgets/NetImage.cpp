@@ -5,13 +5,13 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImageReader>
-#include <QtMath>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRunnable>
 #include <QThreadPool>
 #include <QUrl>
+#include <QtMath>
 
 // The library's QML types (this one among them) register themselves from a generated file that
 // no code refers to, so a static link would leave it out; referring to it here keeps it in.
@@ -63,22 +63,6 @@ NetImage::~NetImage()
 {
     ++*m_generation;
     abortRequest();
-}
-
-void NetImage::setClearsOnLoad(bool clears)
-{
-    if (clears == m_clearsOnLoad)
-        return;
-    m_clearsOnLoad = clears;
-    emit clearsOnLoadChanged();
-}
-
-void NetImage::setShownSize(const QSizeF &size)
-{
-    if (size == m_shownSize)
-        return;
-    m_shownSize = size;
-    emit shownSizeChanged();
 }
 
 void NetImage::getImageFromURL(const QString &address)

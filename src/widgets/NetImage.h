@@ -22,8 +22,13 @@ class NetImage : public QObject
     QML_ELEMENT
     Q_PROPERTY(bool loading READ isLoading NOTIFY loadingChanged)
     Q_PROPERTY(bool hasPicture READ hasPicture NOTIFY imageChanged)
-    Q_PROPERTY(bool clearsOnLoad READ clearsOnLoad WRITE setClearsOnLoad NOTIFY clearsOnLoadChanged)
-    Q_PROPERTY(QSizeF shownSize READ shownSize WRITE setShownSize NOTIFY shownSizeChanged)
+    // Whether a new load first takes the picture away (as a view does) or keeps it until the
+    // new one arrives. Off by default.
+    Q_PROPERTY(bool clearsOnLoad MEMBER m_clearsOnLoad NOTIFY clearsOnLoadChanged)
+    // The size, in device pixels, of the area the picture is drawn over (covering it, proportions
+    // kept). A picture is decoded only as large as it takes to cover it, never larger than it is;
+    // with no size it is decoded whole. Read when the body has arrived.
+    Q_PROPERTY(QSizeF shownSize MEMBER m_shownSize NOTIFY shownSizeChanged)
 public:
     // A longer body counts as a failed load.
     static constexpr qint64 kMaxPictureBytes = 8 * 1024 * 1024;
@@ -39,17 +44,6 @@ public:
     bool isLoading() const { return m_loading; }
     QImage image() const { return m_image; }
     bool hasPicture() const { return !m_image.isNull(); }
-
-    // Whether a new load first takes the picture away (as a view does) or keeps it until the
-    // new one arrives. Off by default.
-    bool clearsOnLoad() const { return m_clearsOnLoad; }
-    void setClearsOnLoad(bool clears);
-
-    // The size, in device pixels, of the area the picture is drawn over (covering it, proportions
-    // kept). A picture is decoded only as large as it takes to cover it, never larger than it is;
-    // with no size it is decoded whole. Read when the body has arrived.
-    QSizeF shownSize() const { return m_shownSize; }
-    void setShownSize(const QSizeF &size);
 
 signals:
     void imageChanged();

@@ -87,7 +87,7 @@ TEST_F(NetImageTest, OnlyAPictureBodyGivesAPictureAndEveryLoadEndsIdle)
     for (const auto &c : cases) {
         LogCapture log;
         NetImage image;
-        image.setClearsOnLoad(true);
+        image.setProperty("clearsOnLoad", true);
         load(image, c.address);
         SCOPED_TRACE(c.address.toStdString());
         EXPECT_EQ(image.hasPicture(), c.picture);
@@ -101,7 +101,7 @@ TEST_F(NetImageTest, OnlyAPictureBodyGivesAPictureAndEveryLoadEndsIdle)
 TEST_F(NetImageTest, AViewClearsItsPictureAtOnceAndOnlyTheLatestAddressSetsIt)
 {
     NetImage image;
-    image.setClearsOnLoad(true);
+    image.setProperty("clearsOnLoad", true);
     load(image, pictures.url("/red.png"));
     ASSERT_EQ(image.image().size(), QSize(16, 10));
 
@@ -194,7 +194,7 @@ TEST_F(NetImageTest, APictureIsDecodedAtTheSizeThatCoversWhereItIsShown)
         SCOPED_TRACE(testing::Message()
                      << c.path << " shown at " << c.shown.width() << "x" << c.shown.height());
         NetImage image;
-        image.setShownSize(c.shown);
+        image.setProperty("shownSize", c.shown);
         load(image, pictures.url(c.path));
         EXPECT_EQ(image.image().size(), c.decoded);
     }

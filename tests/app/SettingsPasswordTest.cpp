@@ -10,11 +10,18 @@ const QString overlayText = QStringLiteral("overlay:修改中, 请稍候...");
 class SettingsPasswordTest : public DemoSchoolTest
 {
 protected:
+    // Types into the three fields, as the screen's interface file does.
+    static void fillIn(HsModifyPass &form, const QString &oldPass, const QString &newPass,
+                       const QString &chkPass)
+    {
+        form.setProperty("textOldPass", oldPass);
+        form.setProperty("textNewPass", newPass);
+        form.setProperty("textChkPass", chkPass);
+    }
+
     void fill(const QString &oldPass, const QString &newPass, const QString &chkPass)
     {
-        screen.setTextOldPass(oldPass);
-        screen.setTextNewPass(newPass);
-        screen.setTextChkPass(chkPass);
+        fillIn(screen, oldPass, newPass, chkPass);
     }
 
     HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
@@ -104,9 +111,7 @@ TEST_F(SettingsPasswordTest, AChangeAnsweredAfterTheScreenClosedStillReplacesThe
     defaults.setValue("remember", "1");
     defaults.setValue("passWord", "teacher123");
     auto closing = std::make_unique<HsModifyPass>(port, session, defaults);
-    closing->setTextOldPass("teacher123");
-    closing->setTextNewPass("Spring2027");
-    closing->setTextChkPass("Spring2027");
+    fillIn(*closing, "teacher123", "Spring2027", "Spring2027");
     closing->pressButton(HsModifyPass::Submit);
     closing.reset();
     ASSERT_TRUE(waitForOverlays(1));

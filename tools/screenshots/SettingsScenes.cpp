@@ -11,9 +11,9 @@ namespace {
 HsModifyPass *filledPasswordChange(ScreenPort &port, HsUserSession &session, HsDefaults &defaults)
 {
     auto *screen = new HsModifyPass(port, session, defaults);
-    screen->setTextOldPass(QStringLiteral("teacher123"));
-    screen->setTextNewPass(QStringLiteral("Spring2027"));
-    screen->setTextChkPass(QStringLiteral("Spring2027"));
+    screen->setProperty("textOldPass", QStringLiteral("teacher123"));
+    screen->setProperty("textNewPass", QStringLiteral("Spring2027"));
+    screen->setProperty("textChkPass", QStringLiteral("Spring2027"));
     return screen;
 }
 
