@@ -16,7 +16,7 @@ ItemDelegate {
     Accessible.name: user + "：" + content
 
     background: Rectangle {
-        color: cell.pressed ? "#e8eef5" : "#eef2f7"
+        color: cell.pressed ? HsStyle.pressed : HsStyle.page
     }
 
     // The cell draws its content itself, below; the style's content item would repeat the text.
@@ -32,8 +32,8 @@ ItemDelegate {
             y: 6
             width: cell.width / 2
             text: cell.user
-            color: "#1f6fc4"
-            font.pixelSize: 13
+            color: HsStyle.accent
+            font.pixelSize: HsStyle.fontCaption
             font.bold: true
             elide: Text.ElideRight
         }
@@ -45,8 +45,8 @@ ItemDelegate {
             anchors.rightMargin: 12
             y: 6
             text: cell.date
-            color: "#8a94a0"
-            font.pixelSize: 11
+            color: HsStyle.inkMuted
+            font.pixelSize: HsStyle.fontTiny
         }
 
         HsStretchedImage {
@@ -71,8 +71,8 @@ ItemDelegate {
             width: ivContent.width - 30
             height: ivContent.height - 16
             text: cell.content
-            color: "#222a33"
-            font.pixelSize: 14
+            color: HsStyle.ink
+            font.pixelSize: HsStyle.fontBody
             wrapMode: Text.Wrap
             maximumLineCount: 2
             elide: Text.ElideRight

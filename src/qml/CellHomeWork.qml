@@ -15,14 +15,14 @@ ItemDelegate {
     Accessible.name: title + "，" + date
 
     background: Rectangle {
-        color: cell.pressed ? "#e8eef5" : "white"
+        color: cell.pressed ? HsStyle.pressed : "white"
 
         Rectangle {
             anchors.bottom: parent.bottom
             x: 12
             width: parent.width - 12
             height: 1
-            color: "#dfe5ec"
+            color: HsStyle.separator
         }
     }
 
@@ -39,8 +39,8 @@ ItemDelegate {
             y: 9
             width: cell.width - 24
             text: cell.title
-            color: "#222a33"
-            font.pixelSize: 16
+            color: HsStyle.ink
+            font.pixelSize: HsStyle.fontLarge
             elide: Text.ElideRight
         }
 
@@ -51,8 +51,8 @@ ItemDelegate {
             y: 35
             width: cell.width - 24
             text: cell.date
-            color: "#8a94a0"
-            font.pixelSize: 12
+            color: HsStyle.inkMuted
+            font.pixelSize: HsStyle.fontSmall
             elide: Text.ElideRight
         }
     }

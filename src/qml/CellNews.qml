@@ -20,14 +20,14 @@ ItemDelegate {
     Accessible.name: (unread ? "未读，" : "") + newsTitle + (forceReturn !== 0 ? (answered ? "，已回复" : "，需回复") : "")
 
     background: Rectangle {
-        color: cell.pressed ? "#e8eef5" : "white"
+        color: cell.pressed ? HsStyle.pressed : "white"
 
         Rectangle {
             anchors.bottom: parent.bottom
             x: 12
             width: parent.width - 12
             height: 1
-            color: "#dfe5ec"
+            color: HsStyle.separator
         }
     }
 
@@ -44,7 +44,7 @@ ItemDelegate {
             width: 6
             height: 6
             radius: 3
-            color: "#e5412d"
+            color: HsStyle.alert
             visible: cell.unread
         }
 
@@ -55,8 +55,8 @@ ItemDelegate {
             y: 9
             width: cell.width - (cell.forceReturn !== 0 ? 64 : 24)
             text: cell.newsTitle
-            color: "#222a33"
-            font.pixelSize: 16
+            color: HsStyle.ink
+            font.pixelSize: HsStyle.fontLarge
             elide: Text.ElideRight
         }
 
@@ -67,8 +67,8 @@ ItemDelegate {
             y: 35
             width: cell.width - 24
             text: cell.publicDate
-            color: "#8a94a0"
-            font.pixelSize: 12
+            color: HsStyle.inkMuted
+            font.pixelSize: HsStyle.fontSmall
             elide: Text.ElideRight
         }
 
@@ -89,8 +89,8 @@ ItemDelegate {
             anchors.rightMargin: 10
             y: 10
             text: "已回复"
-            color: "#2bb582"
-            font.pixelSize: 12
+            color: HsStyle.success
+            font.pixelSize: HsStyle.fontSmall
             visible: cell.forceReturn !== 0 && cell.answered
         }
     }

@@ -19,14 +19,14 @@ ItemDelegate {
     ListView.onReused: imLogo.reuse()
 
     background: Rectangle {
-        color: cell.pressed ? "#e8eef5" : "white"
+        color: cell.pressed ? HsStyle.pressed : "white"
 
         Rectangle {
             anchors.bottom: parent.bottom
             x: 12
             width: parent.width - 12
             height: 1
-            color: "#dfe5ec"
+            color: HsStyle.separator
         }
     }
 
@@ -53,8 +53,8 @@ ItemDelegate {
             y: 9
             width: cell.width - 100
             text: cell.resTitle
-            color: "#222a33"
-            font.pixelSize: 16
+            color: HsStyle.ink
+            font.pixelSize: HsStyle.fontLarge
             elide: Text.ElideRight
         }
 
@@ -65,8 +65,8 @@ ItemDelegate {
             y: 35
             width: cell.width - 100
             text: cell.updateDate
-            color: "#8a94a0"
-            font.pixelSize: 12
+            color: HsStyle.inkMuted
+            font.pixelSize: HsStyle.fontSmall
             elide: Text.ElideRight
         }
     }

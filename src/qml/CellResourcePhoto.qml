@@ -37,7 +37,7 @@ Item {
         Accessible.name: title
 
         background: Rectangle {
-            color: half.pressed ? "#e8eef5" : "white"
+            color: half.pressed ? HsStyle.pressed : "white"
         }
 
         // The cell draws its content itself, below; the style's content item would repeat the text.
@@ -51,7 +51,7 @@ Item {
                 y: 8
                 width: half.width - 16
                 height: 82
-                color: "#dfe5ec"
+                color: HsStyle.separator
 
                 NetImageView {
                     id: picture
@@ -69,8 +69,8 @@ Item {
                 height: 22
                 verticalAlignment: Text.AlignVCenter
                 text: half.title
-                color: "#222a33"
-                font.pixelSize: 14
+                color: HsStyle.ink
+                font.pixelSize: HsStyle.fontBody
                 elide: Text.ElideRight
             }
         }
@@ -106,6 +106,6 @@ Item {
         anchors.bottom: parent.bottom
         width: parent.width
         height: 1
-        color: "#dfe5ec"
+        color: HsStyle.separator
     }
 }

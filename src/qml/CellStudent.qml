@@ -25,7 +25,7 @@ ItemDelegate {
             x: 12
             width: parent.width - 12
             height: 1
-            color: "#dfe5ec"
+            color: HsStyle.separator
         }
     }
 
@@ -53,8 +53,8 @@ ItemDelegate {
             height: cell.height
             verticalAlignment: Text.AlignVCenter
             text: cell.name
-            color: "#222a33"
-            font.pixelSize: 16
+            color: HsStyle.ink
+            font.pixelSize: HsStyle.fontLarge
             elide: Text.ElideRight
         }
     }

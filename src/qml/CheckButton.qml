@@ -14,7 +14,7 @@ CheckBox {
     nextCheckState: () => root.checkState
     padding: 0
     spacing: 0
-    font.pixelSize: 16
+    font.pixelSize: HsStyle.fontLarge
     Accessible.name: text
     onClicked: button.clicked()
 

@@ -18,8 +18,8 @@ EdBaseViewController {
         Text {
             width: parent.width
             text: "忘记密码了？"
-            color: "#222a33"
-            font.pixelSize: 18
+            color: HsStyle.ink
+            font.pixelSize: HsStyle.fontHeading
             font.bold: true
         }
 
@@ -27,8 +27,8 @@ EdBaseViewController {
             width: parent.width
             wrapMode: Text.Wrap
             lineHeight: 1.3
-            color: "#333a42"
-            font.pixelSize: 15
+            color: HsStyle.inkSoft
+            font.pixelSize: HsStyle.fontText
             text: "为了保护孩子和家庭的信息，密码不能在手机上直接找回。\n\n"
                   + "家长：请联系孩子的班主任，由班主任为您重置密码。\n\n"
                   + "老师：请联系学校的管理员重置密码。\n\n"

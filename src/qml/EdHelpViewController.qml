@@ -48,8 +48,8 @@ EdBaseViewController {
                     Text {
                         width: parent.width
                         text: section.modelData.heading
-                        color: "#1f6fc4"
-                        font.pixelSize: 16
+                        color: HsStyle.accent
+                        font.pixelSize: HsStyle.fontLarge
                         font.bold: true
                     }
 
@@ -58,8 +58,8 @@ EdBaseViewController {
                         text: section.modelData.body
                         wrapMode: Text.Wrap
                         lineHeight: 1.25
-                        color: "#333a42"
-                        font.pixelSize: 15
+                        color: HsStyle.inkSoft
+                        font.pixelSize: HsStyle.fontText
                     }
                 }
             }

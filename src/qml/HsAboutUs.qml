@@ -36,8 +36,8 @@ EdBaseViewController {
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: "家校沟通"
-                color: "#222a33"
-                font.pixelSize: 18
+                color: HsStyle.ink
+                font.pixelSize: HsStyle.fontHeading
                 font.bold: true
             }
 
@@ -52,7 +52,7 @@ EdBaseViewController {
                 height: textAbout.implicitHeight
                 radius: 8
                 color: "white"
-                border.color: "#dfe5ec"
+                border.color: HsStyle.separator
 
                 TextArea {
                     id: textAbout
@@ -65,8 +65,8 @@ EdBaseViewController {
                     padding: 14
                     background: null
                     text: screen.controller.textAbout
-                    color: "#333a42"
-                    font.pixelSize: 15
+                    color: HsStyle.inkSoft
+                    font.pixelSize: HsStyle.fontText
                 }
             }
         }

@@ -25,8 +25,8 @@ EdBaseViewController {
         width: parent.width - 24
         wrapMode: Text.Wrap
         text: "您在使用中遇到的问题和对我们的建议，都可以写在这里。"
-        color: "#5f6b78"
-        font.pixelSize: 14
+        color: HsStyle.inkLabel
+        font.pixelSize: HsStyle.fontBody
     }
 
     Rectangle {
@@ -60,9 +60,9 @@ EdBaseViewController {
                 padding: 10
                 background: null
                 placeholderText: "请输入您的意见或建议"
-                placeholderTextColor: "#a0a6ad"
-                color: "#222222"
-                font.pixelSize: 15
+                placeholderTextColor: HsStyle.placeholder
+                color: HsStyle.inkInput
+                font.pixelSize: HsStyle.fontText
                 text: screen.controller.textAdvice
                 onTextChanged: screen.controller.textAdvice = text
             }

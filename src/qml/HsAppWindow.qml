@@ -18,7 +18,7 @@ ApplicationWindow {
     minimumHeight: 480
     visible: true
     title: "家校沟通"
-    color: "#eef2f7"
+    color: HsStyle.page
     font.family: "WenQuanYi Micro Hei"
 
     StackView {

@@ -8,7 +8,7 @@ Rectangle {
     width: Math.max(18, count.implicitWidth + 10)
     height: 18
     radius: 9
-    color: "#e5412d"
+    color: HsStyle.alert
     border.color: "white"
     border.width: 1
 
@@ -18,7 +18,7 @@ Rectangle {
         anchors.centerIn: parent
         text: parent.number > 99 ? "99+" : parent.number
         color: "white"
-        font.pixelSize: 11
+        font.pixelSize: HsStyle.fontTiny
         font.bold: true
     }
 }

@@ -16,7 +16,7 @@ AbstractButton {
     leftInset: 6
     rightInset: 6
     opacity: down ? 0.7 : 1
-    font.pixelSize: 15
+    font.pixelSize: HsStyle.fontText
     Accessible.name: text
 
     background: Image {

@@ -66,7 +66,7 @@ Flickable {
             contentItem: Text {
                 text: button.title
                 color: "white"
-                font.pixelSize: 14
+                font.pixelSize: HsStyle.fontBody
                 elide: Text.ElideRight
                 horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignVCenter

@@ -12,7 +12,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: "#eef2f7"
+        color: HsStyle.page
     }
 
     HsTitleBar {

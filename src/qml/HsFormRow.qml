@@ -39,9 +39,9 @@ Item {
         height: 30
         background: null
         padding: 0
-        font.pixelSize: 15
-        color: "#222222"
-        placeholderTextColor: "#a0a6ad"
+        font.pixelSize: HsStyle.fontText
+        color: HsStyle.inkInput
+        placeholderTextColor: HsStyle.placeholder
         echoMode: row.secure ? TextInput.Password : TextInput.Normal
         inputMethodHints: Qt.ImhNoPredictiveText
         onTextEdited: row.edited(text)
@@ -66,13 +66,13 @@ Item {
 
         contentItem: Rectangle {
             radius: 9
-            color: "#b8bec6"
+            color: HsStyle.formButton
 
             Text {
                 anchors.centerIn: parent
                 text: "×"
                 color: "white"
-                font.pixelSize: 14
+                font.pixelSize: HsStyle.fontBody
             }
         }
     }

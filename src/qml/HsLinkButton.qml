@@ -6,13 +6,13 @@ AbstractButton {
     id: link
 
     padding: 8
-    font.pixelSize: 15
+    font.pixelSize: HsStyle.fontText
     Accessible.name: text
 
     contentItem: Text {
         text: link.text
         font.pixelSize: link.font.pixelSize
         font.underline: link.visualFocus
-        color: link.down ? "#1a5fa8" : "#2f86e0"
+        color: link.down ? HsStyle.accentDeep : HsStyle.accentBright
     }
 }

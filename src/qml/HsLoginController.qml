@@ -13,7 +13,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: "#eef2f7"
+        color: HsStyle.page
     }
 
     MouseArea {
@@ -34,7 +34,7 @@ Item {
             y: 44
             text: "家校沟通"
             color: "white"
-            font.pixelSize: 30
+            font.pixelSize: HsStyle.fontLogo
             font.bold: true
         }
 
@@ -42,8 +42,8 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             y: 94
             text: "老师和家长一起关注孩子的成长"
-            color: "#dcebff"
-            font.pixelSize: 14
+            color: HsStyle.loginSubtitle
+            font.pixelSize: HsStyle.fontBody
         }
 
         HsBadge {
@@ -78,7 +78,7 @@ Item {
         height: 88
         radius: 6
         color: "white"
-        border.color: "#d5dce4"
+        border.color: HsStyle.fieldBorder
 
         HsFormRow {
             id: accountRow
@@ -98,7 +98,7 @@ Item {
             y: 44
             width: parent.width - 20
             height: 1
-            color: "#e3e8ee"
+            color: HsStyle.rule
         }
 
         HsFormRow {
@@ -167,8 +167,8 @@ Item {
         anchors.horizontalCenter: parent.horizontalCenter
         y: Math.max(links.y + links.height + 4, parent.height - height - 16)
         text: "教师请选择“教师”，家长请选择“家长”登录"
-        color: "#8a939e"
-        font.pixelSize: 12
+        color: HsStyle.inkHint
+        font.pixelSize: HsStyle.fontSmall
     }
 
     Connections {

@@ -28,7 +28,7 @@ EdBaseViewController {
         height: 3 * 46
         radius: 6
         color: "white"
-        border.color: "#d5dce4"
+        border.color: HsStyle.fieldBorder
 
         Column {
             anchors.fill: parent
@@ -54,8 +54,8 @@ EdBaseViewController {
                         x: 14
                         anchors.verticalCenter: parent.verticalCenter
                         text: parent.modelData.caption
-                        color: "#222a33"
-                        font.pixelSize: 15
+                        color: HsStyle.ink
+                        font.pixelSize: HsStyle.fontText
                     }
 
                     TextField {
@@ -68,11 +68,11 @@ EdBaseViewController {
                         height: 30
                         background: null
                         padding: 0
-                        font.pixelSize: 15
-                        color: "#222222"
+                        font.pixelSize: HsStyle.fontText
+                        color: HsStyle.inkInput
                         placeholderText: parent.modelData.placeholder
                         Accessible.name: parent.modelData.caption
-                        placeholderTextColor: "#a0a6ad"
+                        placeholderTextColor: HsStyle.placeholder
                         echoMode: TextInput.Password
                         inputMethodHints: Qt.ImhNoPredictiveText | Qt.ImhSensitiveData
                         text: screen.controller[parent.modelData.key]
@@ -85,7 +85,7 @@ EdBaseViewController {
                         anchors.bottom: parent.bottom
                         width: parent.width - 28
                         height: 1
-                        color: "#e3e8ee"
+                        color: HsStyle.rule
                         visible: parent.index < 2
                     }
                 }
@@ -102,8 +102,8 @@ EdBaseViewController {
         width: parent.width - 32
         wrapMode: Text.Wrap
         text: "修改成功后，请使用新密码登录。"
-        color: "#8a939e"
-        font.pixelSize: 12
+        color: HsStyle.inkHint
+        font.pixelSize: HsStyle.fontSmall
     }
 
     HsPrimaryButton {

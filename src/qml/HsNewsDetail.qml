@@ -37,8 +37,8 @@ EdBaseViewController {
                 objectName: "lbTitle"
                 width: parent.width
                 text: screen.controller.newsTitle
-                color: "#222a33"
-                font.pixelSize: 19
+                color: HsStyle.ink
+                font.pixelSize: HsStyle.fontTitle
                 font.bold: true
                 wrapMode: Text.Wrap
             }
@@ -46,8 +46,8 @@ EdBaseViewController {
             Text {
                 width: parent.width
                 text: screen.controller.publicDate
-                color: "#8a94a0"
-                font.pixelSize: 12
+                color: HsStyle.inkMuted
+                font.pixelSize: HsStyle.fontSmall
                 visible: text.length > 0
             }
 
@@ -59,8 +59,8 @@ EdBaseViewController {
                 readOnly: true
                 wrapMode: TextEdit.Wrap
                 text: screen.controller.newsContent
-                color: "#33404d"
-                font.pixelSize: 15
+                color: HsStyle.inkBody
+                font.pixelSize: HsStyle.fontText
                 padding: 0
                 leftPadding: 0
                 rightPadding: 0
@@ -77,7 +77,7 @@ EdBaseViewController {
                 Rectangle {
                     width: parent.width
                     height: 1
-                    color: "#dfe5ec"
+                    color: HsStyle.separator
                 }
 
                 Row {
@@ -99,7 +99,7 @@ EdBaseViewController {
                         height: 36
                         placeholderText: "写下您的回复"
                         Accessible.name: "回复内容"
-                        font.pixelSize: 14
+                        font.pixelSize: HsStyle.fontBody
                         text: screen.controller.replyText
                         onTextEdited: screen.controller.replyText = text
                         onAccepted: screen.controller.pressReply()
@@ -122,8 +122,8 @@ EdBaseViewController {
                 visible: !screen.controller.repliesFailed
                          && (screen.controller.showsReplies || (screen.controller.canReply && replyList.count > 0))
                 text: screen.controller.showsReplies ? screen.controller.repliersText : "我的回复"
-                color: "#1f6fc4"
-                font.pixelSize: 14
+                color: HsStyle.accent
+                font.pixelSize: HsStyle.fontBody
                 font.bold: true
             }
 
@@ -144,14 +144,14 @@ EdBaseViewController {
 
                 contentItem: Text {
                     text: retryReplies.text
-                    color: "#c0392b"
-                    font.pixelSize: 14
+                    color: HsStyle.error
+                    font.pixelSize: HsStyle.fontBody
                     font.bold: true
                     verticalAlignment: Text.AlignVCenter
                 }
 
                 background: Rectangle {
-                    color: retryReplies.pressed ? "#e3e8ee" : "transparent"
+                    color: retryReplies.pressed ? HsStyle.rule : "transparent"
                     radius: 6
                 }
             }
@@ -179,8 +179,8 @@ EdBaseViewController {
                         x: 10
                         y: 8
                         text: reply.userName
-                        color: "#222a33"
-                        font.pixelSize: 13
+                        color: HsStyle.ink
+                        font.pixelSize: HsStyle.fontCaption
                         font.bold: true
                     }
 
@@ -189,8 +189,8 @@ EdBaseViewController {
                         anchors.rightMargin: 10
                         y: 8
                         text: reply.rtDate
-                        color: "#8a94a0"
-                        font.pixelSize: 11
+                        color: HsStyle.inkMuted
+                        font.pixelSize: HsStyle.fontTiny
                     }
 
                     Text {
@@ -200,8 +200,8 @@ EdBaseViewController {
                         y: 28
                         width: parent.width - 20
                         text: reply.rtContent
-                        color: "#33404d"
-                        font.pixelSize: 14
+                        color: HsStyle.inkBody
+                        font.pixelSize: HsStyle.fontBody
                         wrapMode: Text.Wrap
                     }
                 }

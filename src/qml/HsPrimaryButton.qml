@@ -6,7 +6,7 @@ Button {
     id: button
 
     height: 44
-    font.pixelSize: 18
+    font.pixelSize: HsStyle.fontHeading
     // Captions are spaced out on screen ("登  录"); a screen reader reads the word.
     Accessible.name: text.replace(/ /g, "")
     Keys.onReturnPressed: clicked()
@@ -21,8 +21,8 @@ Button {
     }
     background: Rectangle {
         radius: 6
-        color: button.down ? "#1f6fc4" : (button.enabled ? "#2f86e0" : "#8fb8e6")
-        border.color: "#0d3f75"
+        color: button.down ? HsStyle.accent : (button.enabled ? HsStyle.accentBright : HsStyle.accentDisabled)
+        border.color: HsStyle.accentBorder
         border.width: button.visualFocus ? 2 : 0
     }
 }

@@ -10,7 +10,7 @@ Rectangle {
     required property HsProgressOverlayController overlay
 
     visible: overlay.shown
-    color: "#59000000"
+    color: HsStyle.dim
     // Takes the keyboard too, so no field is edited behind the overlay.
     onVisibleChanged: if (visible) forceActiveFocus()
     Keys.onPressed: event => event.accepted = true
@@ -27,7 +27,7 @@ Rectangle {
         width: 200
         height: 112
         radius: 10
-        color: "#e6222222"
+        color: HsStyle.overlay
 
         BusyIndicator {
             anchors.horizontalCenter: parent.horizontalCenter
@@ -47,7 +47,7 @@ Rectangle {
             maximumLineCount: 2
             text: cover.overlay.text
             color: "white"
-            font.pixelSize: 14
+            font.pixelSize: HsStyle.fontBody
         }
     }
 }

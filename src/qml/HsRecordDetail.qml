@@ -31,8 +31,8 @@ EdBaseViewController {
                 objectName: "dateLine"
                 width: parent.width
                 text: screen.controller.dateLine
-                color: "#8a94a0"
-                font.pixelSize: 13
+                color: HsStyle.inkMuted
+                font.pixelSize: HsStyle.fontCaption
             }
 
             TextArea {
@@ -41,8 +41,8 @@ EdBaseViewController {
                 readOnly: true
                 wrapMode: TextEdit.Wrap
                 text: screen.controller.text
-                color: "#222a33"
-                font.pixelSize: 16
+                color: HsStyle.ink
+                font.pixelSize: HsStyle.fontLarge
                 padding: 0
                 leftPadding: 0
                 rightPadding: 0

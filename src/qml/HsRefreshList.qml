@@ -78,8 +78,8 @@ ListView {
 
         contentItem: Text {
             text: pagingRow.text
-            color: "#8a94a0"
-            font.pixelSize: 13
+            color: HsStyle.inkMuted
+            font.pixelSize: HsStyle.fontCaption
             horizontalAlignment: Text.AlignHCenter
             verticalAlignment: Text.AlignVCenter
         }
@@ -116,7 +116,7 @@ ListView {
             verticalAlignment: Text.AlignVCenter
             text: list.refreshHeader ? list.refreshHeader.statusText : ""
             color: list.refreshHeader ? list.refreshHeader.textColor : "black"
-            font.pixelSize: 13
+            font.pixelSize: HsStyle.fontCaption
             font.bold: true
             style: Text.Raised
             styleColor: Qt.rgba(1, 1, 1, 0.9)

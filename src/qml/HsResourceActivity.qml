@@ -15,7 +15,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: "#eef2f7"
+        color: HsStyle.page
     }
 
     HsTitleBar {
@@ -78,7 +78,7 @@ Item {
 
             width: tableResurce.width
             height: 44
-            color: "#c9d1db"
+            color: HsStyle.toolbarLine
 
             TextField {
                 id: searchField
@@ -90,13 +90,13 @@ Item {
                 height: 30
                 placeholderText: "请输入您要搜索的资源"
                 text: area.controller.searchText
-                font.pixelSize: 14
+                font.pixelSize: HsStyle.fontBody
                 inputMethodHints: Qt.ImhNoPredictiveText
                 Accessible.name: "搜索资源"
                 background: Rectangle {
                     radius: 6
                     color: "white"
-                    border.color: "#aab4c0"
+                    border.color: HsStyle.toolbarButtonBorder
                 }
                 onTextEdited: area.controller.searchText = text
                 onActiveFocusChanged: if (activeFocus) area.controller.searchBarTextDidBeginEditing()
@@ -120,7 +120,7 @@ Item {
                 width: 52
                 height: 30
                 text: "取消"
-                font.pixelSize: 14
+                font.pixelSize: HsStyle.fontBody
                 visible: area.controller.searchCancelShown
                 Accessible.name: "取消搜索"
                 onClicked: area.controller.searchBarCancelButtonClicked()

@@ -41,8 +41,8 @@ EdBaseViewController {
                 objectName: "lbTitle"
                 width: parent.width
                 text: screen.controller.resTitle
-                color: "#222a33"
-                font.pixelSize: 19
+                color: HsStyle.ink
+                font.pixelSize: HsStyle.fontTitle
                 font.bold: true
                 wrapMode: Text.Wrap
             }
@@ -65,8 +65,8 @@ EdBaseViewController {
                 readOnly: true
                 wrapMode: TextEdit.Wrap
                 text: screen.controller.resContent
-                color: "#33404d"
-                font.pixelSize: 15
+                color: HsStyle.inkBody
+                font.pixelSize: HsStyle.fontText
                 padding: 0
                 background: null
                 Accessible.name: "正文"

@@ -45,12 +45,12 @@ EdBaseViewController {
             onClicked: screen.controller.willSelectRow(cell.section, cell.row)
 
             background: Rectangle {
-                color: cell.down ? "#e8eef5" : (cell.visualFocus ? "#f0f5fb" : "white")
+                color: cell.down ? HsStyle.pressed : (cell.visualFocus ? HsStyle.focused : "white")
 
                 Rectangle {
                     width: parent.width
                     height: 1
-                    color: "#dfe5ec"
+                    color: HsStyle.separator
                     visible: cell.row === 0
                 }
 
@@ -59,7 +59,7 @@ EdBaseViewController {
                     anchors.bottom: parent.bottom
                     width: parent.width - x
                     height: 1
-                    color: "#dfe5ec"
+                    color: HsStyle.separator
                 }
             }
 
@@ -68,8 +68,8 @@ EdBaseViewController {
                     x: 16
                     anchors.verticalCenter: parent.verticalCenter
                     text: cell.caption
-                    color: cell.sectionKey === "quit" ? "#e0483b" : "#222a33"
-                    font.pixelSize: 16
+                    color: cell.sectionKey === "quit" ? HsStyle.danger : HsStyle.ink
+                    font.pixelSize: HsStyle.fontLarge
                 }
 
                 Text {
@@ -77,8 +77,8 @@ EdBaseViewController {
                     anchors.rightMargin: 14
                     anchors.verticalCenter: parent.verticalCenter
                     text: "›"
-                    color: "#b4bcc6"
-                    font.pixelSize: 24
+                    color: HsStyle.inkChevron
+                    font.pixelSize: HsStyle.fontChevron
                 }
             }
         }

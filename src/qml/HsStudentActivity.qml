@@ -18,7 +18,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: "#eef2f7"
+        color: HsStyle.page
     }
 
     HsTitleBar {
@@ -81,7 +81,7 @@ Item {
                     contentItem: Text {
                         text: button.modelData
                         color: "white"
-                        font.pixelSize: 15
+                        font.pixelSize: HsStyle.fontText
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                     }
@@ -137,14 +137,14 @@ Item {
         height: 50
         y: parent.height - height - Math.max(0, area.keyboardHeight - 49)
         visible: area.controller.postBoxVisible
-        color: "#f7f9fb"
+        color: HsStyle.panel
 
         Behavior on y { NumberAnimation { duration: 250; easing.type: Easing.OutCubic } }
 
         Rectangle {
             width: parent.width
             height: 1
-            color: "#dfe5ec"
+            color: HsStyle.separator
         }
 
         TextField {
@@ -157,7 +157,7 @@ Item {
             height: 34
             placeholderText: "请输入内容"
             Accessible.name: "发布内容"
-            font.pixelSize: 15
+            font.pixelSize: HsStyle.fontText
             text: area.controller.postText
             onTextEdited: area.controller.postText = text
             onAccepted: focus = false

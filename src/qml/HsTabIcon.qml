@@ -9,7 +9,7 @@ Item {
 
     property int tag: MainTabModel.StudentTab
     property bool active: false
-    readonly property color ink: active ? "#1f6fc4" : "#7b8590"
+    readonly property color ink: active ? HsStyle.accent : HsStyle.inkIconIdle
 
     width: 24
     height: 24

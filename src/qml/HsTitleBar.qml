@@ -29,7 +29,7 @@ Item {
         horizontalAlignment: Text.AlignHCenter
         elide: Text.ElideRight
         color: "white"
-        font.pixelSize: 18
+        font.pixelSize: HsStyle.fontHeading
         font.bold: true
     }
 

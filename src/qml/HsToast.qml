@@ -13,7 +13,7 @@ Item {
         width: Math.min(message.implicitWidth + 32, area.width - 40)
         height: message.height + 20
         radius: 8
-        color: "#e0222222"
+        color: HsStyle.toast
         opacity: area.toast.shown ? 1 : 0
         visible: opacity > 0
 
@@ -32,7 +32,7 @@ Item {
             wrapMode: Text.Wrap
             text: area.toast.text
             color: "white"
-            font.pixelSize: 15
+            font.pixelSize: HsStyle.fontText
         }
     }
 }

@@ -29,13 +29,13 @@ EdBaseViewController {
             width: 60
             height: 60
             radius: 30
-            color: "#2f86e0"
+            color: HsStyle.accentBright
 
             Text {
                 anchors.centerIn: parent
                 text: screen.controller.realName.length > 0 ? screen.controller.realName.charAt(0) : "?"
                 color: "white"
-                font.pixelSize: 26
+                font.pixelSize: HsStyle.fontAvatar
             }
         }
 
@@ -51,8 +51,8 @@ EdBaseViewController {
                 width: parent.width
                 elide: Text.ElideRight
                 text: screen.controller.realName
-                color: "#222a33"
-                font.pixelSize: 18
+                color: HsStyle.ink
+                font.pixelSize: HsStyle.fontHeading
                 font.bold: true
             }
 
@@ -62,8 +62,8 @@ EdBaseViewController {
                 width: parent.width
                 elide: Text.ElideRight
                 text: "账号：" + screen.controller.userName
-                color: "#5f6b78"
-                font.pixelSize: 13
+                color: HsStyle.inkLabel
+                font.pixelSize: HsStyle.fontCaption
             }
 
             Text {
@@ -72,8 +72,8 @@ EdBaseViewController {
                 width: parent.width
                 elide: Text.ElideRight
                 text: "电话：" + screen.controller.phone
-                color: "#5f6b78"
-                font.pixelSize: 13
+                color: HsStyle.inkLabel
+                font.pixelSize: HsStyle.fontCaption
             }
         }
     }
@@ -122,8 +122,8 @@ EdBaseViewController {
                 width: 64
                 anchors.verticalCenter: parent.verticalCenter
                 text: screen.controller.captions[row.index]
-                color: "#5f6b78"
-                font.pixelSize: 14
+                color: HsStyle.inkLabel
+                font.pixelSize: HsStyle.fontBody
             }
 
             Text {
@@ -136,8 +136,8 @@ EdBaseViewController {
                 elide: Text.ElideRight
                 lineHeight: 0.95
                 text: row.display
-                color: "#222a33"
-                font.pixelSize: 15
+                color: HsStyle.ink
+                font.pixelSize: HsStyle.fontText
             }
 
             Rectangle {
@@ -145,7 +145,7 @@ EdBaseViewController {
                 anchors.bottom: parent.bottom
                 width: parent.width - x
                 height: 1
-                color: "#dfe5ec"
+                color: HsStyle.separator
             }
         }
     }

@@ -102,8 +102,8 @@ Item {
                                 anchors.horizontalCenter: parent.horizontalCenter
                                 y: 40
                                 text: tab.caption
-                                color: button.checked ? "#1f6fc4" : "#5d6670"
-                                font.pixelSize: 13
+                                color: button.checked ? HsStyle.accent : HsStyle.inkTabIdle
+                                font.pixelSize: HsStyle.fontCaption
                                 font.underline: button.visualFocus
                             }
 

@@ -16,7 +16,7 @@ RadioButton {
     autoExclusive: false
     padding: 0
     spacing: 0
-    font.pixelSize: 16
+    font.pixelSize: HsStyle.fontLarge
     Accessible.name: text
     onClicked: button.clicked()
 
