@@ -1,8 +1,7 @@
 import QtQuick
-import QtQuick.Controls.Basic
 
 // A chat message: who wrote it and when, and the message in a bubble.
-ItemDelegate {
+HsCell {
     id: cell
 
     required property int index
@@ -11,16 +10,10 @@ ItemDelegate {
     required property string date
 
     height: 90
-    padding: 0
+    restColor: HsStyle.page
+    separated: false
     text: content
     Accessible.name: user + "：" + content
-
-    background: Rectangle {
-        color: cell.pressed ? HsStyle.pressed : HsStyle.page
-    }
-
-    // The cell draws its content itself, below; the style's content item would repeat the text.
-    contentItem: Item {}
 
     Item {
         anchors.fill: parent

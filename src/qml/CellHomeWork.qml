@@ -1,8 +1,7 @@
 import QtQuick
-import QtQuick.Controls.Basic
 
 // A homework, test score or state report row: its text and its date line.
-ItemDelegate {
+HsCell {
     id: cell
 
     required property int index
@@ -10,24 +9,8 @@ ItemDelegate {
     required property string date
 
     height: 60
-    padding: 0
     text: title
     Accessible.name: title + "，" + date
-
-    background: Rectangle {
-        color: cell.pressed ? HsStyle.pressed : "white"
-
-        Rectangle {
-            anchors.bottom: parent.bottom
-            x: 12
-            width: parent.width - 12
-            height: 1
-            color: HsStyle.separator
-        }
-    }
-
-    // The cell draws its content itself, below; the style's content item would repeat the text.
-    contentItem: Item {}
 
     Item {
         anchors.fill: parent

@@ -1,9 +1,8 @@
 import QtQuick
-import QtQuick.Controls.Basic
 
 // One headline: its title, its date as sent, a dot while it is unread, and the reply marker when
 // it asks for a reply ("已回复" instead, once this user has replied).
-ItemDelegate {
+HsCell {
     id: cell
 
     required property int index
@@ -15,24 +14,8 @@ ItemDelegate {
     required property bool answered
 
     height: 60
-    padding: 0
     text: newsTitle
     Accessible.name: (unread ? "未读，" : "") + newsTitle + (forceReturn !== 0 ? (answered ? "，已回复" : "，需回复") : "")
-
-    background: Rectangle {
-        color: cell.pressed ? HsStyle.pressed : "white"
-
-        Rectangle {
-            anchors.bottom: parent.bottom
-            x: 12
-            width: parent.width - 12
-            height: 1
-            color: HsStyle.separator
-        }
-    }
-
-    // The cell draws its content itself, below; the style's content item would repeat the text.
-    contentItem: Item {}
 
     Item {
         anchors.fill: parent

@@ -1,8 +1,7 @@
 import QtQuick
-import QtQuick.Controls.Basic
 
 // One resource of the resource table: its thumbnail, its title and its update date as sent.
-ItemDelegate {
+HsCell {
     id: cell
 
     required property int index
@@ -12,26 +11,10 @@ ItemDelegate {
     required property string resThumb
 
     height: 60
-    padding: 0
     text: resTitle
     Accessible.name: resTitle
 
     ListView.onReused: imLogo.reuse()
-
-    background: Rectangle {
-        color: cell.pressed ? HsStyle.pressed : "white"
-
-        Rectangle {
-            anchors.bottom: parent.bottom
-            x: 12
-            width: parent.width - 12
-            height: 1
-            color: HsStyle.separator
-        }
-    }
-
-    // The cell draws its content itself, below; the style's content item would repeat the text.
-    contentItem: Item {}
 
     Item {
         anchors.fill: parent

@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Controls.Basic
 
 // A row of the photo table: two resources side by side, each a picture over its title. The
 // right half is hidden, and loads nothing, when the row holds only one. A touch opens the
@@ -25,7 +24,7 @@ Item {
         ivImage2.picture.reuse();
     }
 
-    component Half: AbstractButton {
+    component Half: HsCell {
         id: half
 
         property alias picture: picture
@@ -33,15 +32,9 @@ Item {
         property string thumb
         property bool shown: true
 
+        separated: false
         text: title
         Accessible.name: title
-
-        background: Rectangle {
-            color: half.pressed ? HsStyle.pressed : "white"
-        }
-
-        // The cell draws its content itself, below; the style's content item would repeat the text.
-        contentItem: Item {}
 
         Item {
             anchors.fill: parent

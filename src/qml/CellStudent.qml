@@ -1,9 +1,8 @@
 import QtQuick
-import QtQuick.Controls.Basic
 
 // One person of the class, teacher or student: the picture and the name. Rows are not
 // selectable, so a tap does nothing.
-ItemDelegate {
+HsCell {
     id: cell
 
     required property int index
@@ -11,26 +10,11 @@ ItemDelegate {
     required property string avatar
 
     height: 60
-    padding: 0
+    showsPress: false
     text: name
     Accessible.name: name
 
     ListView.onReused: imLogo.reuse()
-
-    background: Rectangle {
-        color: "white"
-
-        Rectangle {
-            anchors.bottom: parent.bottom
-            x: 12
-            width: parent.width - 12
-            height: 1
-            color: HsStyle.separator
-        }
-    }
-
-    // The cell draws its content itself, below; the style's content item would repeat the text.
-    contentItem: Item {}
 
     Item {
         anchors.fill: parent
