@@ -15,20 +15,12 @@ Item {
         color: HsStyle.page
     }
 
-    HsTitleBar {
-        id: titleBar
+    HsAreaHeader {
+        id: header
 
         title: area.controller.title
-        showsSettings: true
-        onSettingsPressed: area.controller.pressSetting()
-    }
-
-    HsCategoryBar {
-        id: scrollView
-
-        anchors.top: titleBar.bottom
-        width: parent.width
         menu: area.controller.menu
+        onSettingsPressed: area.controller.pressSetting()
         onCategoryPressed: tag => area.controller.pressCategory(tag)
     }
 
@@ -36,7 +28,7 @@ Item {
         id: tableNews
 
         objectName: "tableNews"
-        anchors.top: scrollView.bottom
+        anchors.top: header.bottom
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
