@@ -9,13 +9,13 @@ HsCell {
     required property int newsId
     required property string newsTitle
     required property string publicDate
-    required property int forceReturn
+    required property bool forceReturn
     required property bool unread
     required property bool answered
 
     height: 60
     text: newsTitle
-    Accessible.name: (unread ? "未读，" : "") + newsTitle + (forceReturn !== 0 ? (answered ? "，已回复" : "，需回复") : "")
+    Accessible.name: (unread ? "未读，" : "") + newsTitle + (forceReturn ? (answered ? "，已回复" : "，需回复") : "")
 
     Item {
         anchors.fill: parent
@@ -36,7 +36,7 @@ HsCell {
 
             x: 12
             y: 9
-            width: cell.width - (cell.forceReturn !== 0 ? 64 : 24)
+            width: cell.width - (cell.forceReturn ? 64 : 24)
             text: cell.newsTitle
             color: HsStyle.ink
             font.pixelSize: HsStyle.fontLarge
@@ -63,7 +63,7 @@ HsCell {
             width: 20
             height: 20
             source: "images/news_reply.png"
-            visible: cell.forceReturn !== 0 && !cell.answered
+            visible: cell.forceReturn && !cell.answered
         }
 
         Text {
@@ -74,7 +74,7 @@ HsCell {
             text: "已回复"
             color: HsStyle.success
             font.pixelSize: HsStyle.fontSmall
-            visible: cell.forceReturn !== 0 && cell.answered
+            visible: cell.forceReturn && cell.answered
         }
     }
 }

@@ -24,7 +24,8 @@ QVariant HsNewsListModel::data(const QModelIndex &index, int role) const
     case PublicDateRole:
         return hsDisplayText(news.publicDate);
     case ForceReturnRole:
-        return news.forceReturn;
+        // The service's flag reaches the cell as whether the notice asks for a reply.
+        return news.forceReturn != 0;
     case UnreadRole:
         return m_readIds.count(news.newsId) == 0;
     case AnsweredRole:
