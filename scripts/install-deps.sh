@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev
-  libcurl4-openssl-dev libxml2-dev libsqlite3-dev libssl-dev
+  libcurl4-openssl-dev libxml2-dev libpugixml-dev libsqlite3-dev libssl-dev
+  libpq-dev postgresql-15
   libcpp-httplib-dev libmicrohttpd-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-qpa-plugins
