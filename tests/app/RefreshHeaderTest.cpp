@@ -1,8 +1,9 @@
-#include "AreaTestSupport.h"
-#include "app/HsAppDelegate.h"
+#include "AppWindowTestSupport.h"
+#include "ServerProcess.h"
 #include "app/HsQuickScreenPort.h"
-#include "screens/CheckButton.h"
-#include "screens/HsLoginController.h"
+#include "cache/HsPreferences.h"
+#include "transport/HsServiceConfig.h"
+#include "widgets/HsTaskRunner.h"
 #include "widgets/RefreshHeaderView.h"
 
 #include <QElapsedTimer>
@@ -47,28 +48,24 @@ const QString kTwoNotices = QStringLiteral(
 
 // The application's own window, signed in to the demo school as a teacher and showing the school
 // notices, whose list a hand drags with the mouse.
-class PullInWindowTest : public DemoSchoolTest
+class PullInWindowTest : public AppWindowTest
 {
 protected:
     static constexpr int kFrameMilliseconds = 16;
     // A finger that rests this long before it lets go does not fling the list.
     static constexpr int kRestMilliseconds = 300;
 
+    static void SetUpTestSuite() { school = std::make_unique<ServerProcess>(); }
+    static void TearDownTestSuite() { school.reset(); }
+
     void SetUp() override
     {
-        DemoSchoolTest::SetUp();
-        app = std::make_unique<HsAppDelegate>(dir.path());
-        app->didFinishLaunchingWithOptions();
-        window = app->window();
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window, kWaitMilliseconds));
-        app->closeUserGuide();
-        signInAsTeacher();
+        HsServiceConfig::setEndpoint(school->endpoint());
+        ASSERT_NO_FATAL_FAILURE(AppWindowTest::SetUp());
+        app.closeUserGuide();
+        ASSERT_NO_FATAL_FAILURE(signInByHand(true, QStringLiteral("wangfang")));
         ASSERT_TRUE(waitUntil([this] { return !busy(); }));
-        ASSERT_NO_FATAL_FAILURE(tap(firstShownItem(window->contentItem(), [](QQuickItem *item) {
-            return item->inherits("QQuickTabButton") &&
-                   item->property("text").toString() == QStringLiteral("通知");
-        })));
+        tap(button(QStringLiteral("通知")));
         ASSERT_TRUE(waitUntil([this] {
             list = shownNamed(QStringLiteral("tableNews"));
             return list && !busy() && list->property("count").toInt() > 0;
@@ -83,36 +80,16 @@ protected:
 
     void TearDown() override
     {
-        app.reset();
-        DemoSchoolTest::TearDown();
+        HsTaskRunner::waitForAllTasks();
+        HsPreferences::setCurrent(nullptr);
+        HsServiceConfig::setEndpoint(school->endpoint());
     }
 
-    void signInAsTeacher()
+    bool busy()
     {
-        HsLoginController &login = *app->loginController();
-        login.cbLoginTeacher()->clicked();
-        login.setAccount(QStringLiteral("wangfang"));
-        login.setPassword(QStringLiteral("teacher123"));
-        login.pressButton(HsLoginController::SignIn);
-        QObject *navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
-        ASSERT_TRUE(
-            waitUntil([&] { return navigation->property("depth").toInt() == 2 && !login.isSigningIn(); }));
+        return static_cast<HsQuickScreenPort &>(app.port()).overlay()->isShown() ||
+               navigation->property("busy").toBool();
     }
-
-    bool busy() const
-    {
-        auto &port = static_cast<HsQuickScreenPort &>(app->port());
-        QObject *navigation = window->findChild<QObject *>(QStringLiteral("navigation"));
-        return port.overlay()->isShown() || navigation->property("busy").toBool();
-    }
-
-    QQuickItem *shownNamed(const QString &name) const
-    {
-        return firstShownItem(window->contentItem(),
-                              [&](QQuickItem *item) { return item->objectName() == name; });
-    }
-
-    void tap(QQuickItem *item) { tapItem(*window, item); }
 
     // A finger pressed near the top of the list and moved down `distance` points, a few points a
     // frame; it stays on the list where it stopped.
@@ -185,14 +162,15 @@ protected:
                !list->property("moving").toBool();
     }
 
-    std::unique_ptr<HsAppDelegate> app;
-    QQuickWindow *window = nullptr;
+    static std::unique_ptr<ServerProcess> school;
     QQuickItem *list = nullptr;
     RefreshHeaderView *header = nullptr;
     QQuickItem *label = nullptr;
     QQuickItem *arrow = nullptr;
     QQuickItem *spinner = nullptr;
 };
+
+std::unique_ptr<ServerProcess> PullInWindowTest::school;
 
 } // namespace
 

@@ -48,45 +48,12 @@ protected:
         HsPreferences::setCurrent(nullptr);
     }
 
-    // The first shown item of the window that `wanted` picks.
-    QQuickItem *visible(const std::function<bool(QQuickItem *)> &wanted) const
-    {
-        return firstShownItem(window->contentItem(), wanted);
-    }
-
-    QQuickItem *button(const QString &text) const
-    {
-        return visible([&](QQuickItem *item) {
-            return item->inherits("QQuickAbstractButton") && item->property("text").toString() == text;
-        });
-    }
-
-    void tap(QQuickItem *item) { tapItem(*window, item); }
-
-    void typeInto(const QString &placeholder, const QString &text)
-    {
-        QQuickItem *field = visible([&](QQuickItem *item) {
-            return item->inherits("QQuickTextField") &&
-                   item->property("placeholderText").toString() == placeholder;
-        });
-        ASSERT_NE(field, nullptr) << placeholder.toStdString();
-        tap(field);
-        ASSERT_TRUE(waitUntil([field] { return field->hasActiveFocus(); }));
-        QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(window, Qt::Key_Delete);
-        for (const char key : text.toLatin1())
-            QTest::keyClick(window, key);
-    }
-
     // Signs in as a parent from the login screen and waits for the main screen.
     void signInAsParent(const QString &account)
     {
         main.clear();
-        tap(button(QStringLiteral("家长")));
-        typeInto(QStringLiteral("请输入邮箱"), account);
-        typeInto(QStringLiteral("请输入密码"), QStringLiteral("parent123"));
-        tap(button(QStringLiteral("登  录")));
-        ASSERT_TRUE(waitUntil([this] { return main && settledAt(2); }));
+        ASSERT_NO_FATAL_FAILURE(signInByHand(false, account));
+        ASSERT_TRUE(waitUntil([this] { return main; }));
     }
 
     // The class notices of the notices tab, as the list shows them.
@@ -109,7 +76,7 @@ protected:
 
     void openSettings()
     {
-        tap(visible([](QQuickItem *item) { return item->objectName() == QStringLiteral("settings"); }));
+        tap(shownNamed(QStringLiteral("settings")));
         ASSERT_TRUE(waitUntil([this] { return settledAt(3); }));
         ASSERT_TRUE(waitUntil([this] { return button(QStringLiteral("重新登陆")) != nullptr; }));
     }
@@ -210,7 +177,7 @@ TEST_F(ReloginTest, ClosingDuringHeldCallsIsImmediateAndTheirLateAnswersAreDropp
     ASSERT_TRUE(waitUntil([&] { return shownNotices() == noticeTitles(1); }));
 
     service.holdAnswers(EventLoopSoapServer::nextCallsTo("getNews", 2));
-    auto *list = visible([](QQuickItem *item) { return item->objectName() == QStringLiteral("tableNews"); });
+    QQuickItem *list = shownNamed(QStringLiteral("tableNews"));
     ASSERT_NE(list, nullptr);
     pullDown(window, list);
     ASSERT_TRUE(waitUntil([&] { return service.held() == 1; }));
