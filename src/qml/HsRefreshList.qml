@@ -58,8 +58,17 @@ ListView {
     // The row at the list's end says how paging stands, once there are rows.
     readonly property bool pagingRowShown: paging !== null && paging.text !== "" && count > 0
 
-    onAtYEndChanged: if (atYEnd && count > 0) list.loadMoreRequested()
-    onCountChanged: if (atYEnd && count > 0) list.loadMoreRequested()
+    // The next page is asked for once the change that brought the end into view has settled:
+    // asking at once changes the paging row, whose height moves the end again while the view
+    // still lays itself out.
+    Timer {
+        id: askAtEnd
+
+        interval: 0
+        onTriggered: if (list.atYEnd && list.count > 0) list.loadMoreRequested()
+    }
+    onAtYEndChanged: askAtEnd.restart()
+    onCountChanged: askAtEnd.restart()
 
     // A view's header and footer reach the view by its id: this Qt cannot make them as bound
     // components, which the linter would otherwise ask for.

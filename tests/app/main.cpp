@@ -4,6 +4,21 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// A binding loop leaves a property at whatever value the loop broke off at, so it fails the test
+// whose screens showed it.
+void failOnBindingLoops(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.contains(QLatin1String("Binding loop detected")))
+        ADD_FAILURE() << message.toStdString();
+    qtHandler(type, context, message);
+}
+
+} // namespace
+
 // The application tests run inside a real Qt event loop on the offscreen platform, so no
 // display is needed.
 int main(int argc, char **argv)
@@ -11,6 +26,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     hsSetUpApplication();
+    qtHandler = qInstallMessageHandler(failOnBindingLoops);
     testing::InitGoogleTest(&argc, argv);
     const int status = RUN_ALL_TESTS();
     // Tasks that a test left running end before the objects of the process go away.
