@@ -5,24 +5,20 @@
 // resident set before the first picture, after the first screen, its highest sample while
 // scrolling, at the end, and the process's peak.
 
+#include "BenchPhotos.h"
 #include "ServerProcess.h"
 #include "app/HsAppSetup.h"
 #include "common/HsLog.h"
 
-#include <QColor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -53,37 +49,6 @@ double statusMiB(const std::string &field)
     return 0;
 }
 
-// A photo-like picture: a gradient under soft shapes and some grain, so that it compresses like
-// a photo (about a megabyte) rather than like a flat colour.
-QImage photo(int seed)
-{
-    QRandomGenerator random(static_cast<quint32>(seed) + 1);
-    QImage image(kPictureSize, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, 0, kPictureSize.height());
-    sky.setColorAt(0, QColor::fromHsv(random.bounded(360), 120, 230));
-    sky.setColorAt(1, QColor::fromHsv(random.bounded(360), 160, 90));
-    painter.fillRect(image.rect(), sky);
-    painter.setPen(Qt::NoPen);
-    for (int i = 0; i < 60; ++i) {
-        painter.setBrush(QColor::fromHsv(random.bounded(360), random.bounded(255), random.bounded(255), 120));
-        painter.drawEllipse(
-            QPoint(random.bounded(kPictureSize.width()), random.bounded(kPictureSize.height())),
-            random.bounded(40, 400), random.bounded(40, 400));
-    }
-    painter.end();
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int grain = static_cast<int>(random.bounded(24)) - 12;
-            const QRgb p = line[x];
-            line[x] = qRgb(qBound(0, qRed(p) + grain, 255), qBound(0, qGreen(p) + grain, 255),
-                           qBound(0, qBlue(p) + grain, 255));
-        }
-    }
-    return image;
-}
-
 // 200 addresses of their own, over a few distinct photos linked under every name. Returns the
 // mean size of a photo's file.
 double writePictures(const QString &folder)
@@ -91,7 +56,7 @@ double writePictures(const QString &folder)
     qint64 bytes = 0;
     for (int i = 0; i < kDistinctPictures; ++i) {
         const QString path = QDir(folder).filePath(QStringLiteral("distinct-%1.jpg").arg(i));
-        photo(i).save(path, "JPG", 90);
+        benchPhoto(i, kPictureSize).save(path, "JPG", 90);
         bytes += QFileInfo(path).size();
     }
     for (int i = 0; i < kPictures; ++i) {
