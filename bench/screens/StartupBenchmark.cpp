@@ -1,0 +1,149 @@
+// bench_startup [RUNS]: how long the application takes from its start to a visible window, and
+// its resident memory at the login screen, with the software renderer on the offscreen platform.
+//
+// Each run starts the real hsschool program as a user who has seen the guide (a fresh data folder
+// whose defaults say so), so it opens at the login screen. The start is timed from just before
+// the process is started until the scene graph reports its first rendered frame (the program is
+// run with the scene graph's render-loop timing lines on, and the first one marks the window's
+// first frame). Once no frame has been drawn for half a second the login screen is still, and
+// the process's resident set (VmRSS of /proc/PID/status) is read; then it is asked to end. The
+// first run warms the file cache and is not counted, so these are warm starts of a new process.
+
+#include "settings/HsDefaults.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultRuns = 15;
+constexpr int kWaitMilliseconds = 30000;
+// The login screen counts as still once no frame has been drawn for this long.
+constexpr int kStillMilliseconds = 500;
+
+struct Run
+{
+    double startMilliseconds = 0;
+    double residentMiB = 0;
+};
+
+// A field of /proc/PID/status ("VmRSS") in MiB.
+double statusMiB(qint64 pid, const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').front().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// A data folder whose defaults say that the guide has been seen.
+bool prepareDataFolder(const QString &home)
+{
+    const QString folder = QDir(home).filePath(QStringLiteral("hsschool/hsschool"));
+    return QDir().mkpath(folder) &&
+           HsDefaults(QDir(folder).filePath(QStringLiteral("defaults.ini"))).setValue("firstOpen", "1");
+}
+
+std::optional<Run> startOnce()
+{
+    QTemporaryDir home;
+    if (!home.isValid() || !prepareDataFolder(home.path()))
+        return std::nullopt;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                       QStringLiteral("qt.scenegraph.time.renderloop=true"));
+    environment.insert(QStringLiteral("HSSCHOOL_QUIET"), QStringLiteral("1"));
+    // Nothing listens there; the login screen calls nothing until the user signs in.
+    environment.insert(QStringLiteral("HSSCHOOL_ENDPOINT"),
+                       QStringLiteral("http://127.0.0.1:9/school/services/schoolSvc"));
+
+    QProcess app;
+    app.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    QElapsedTimer sinceFrame;
+    std::optional<double> firstFrame;
+    QObject::connect(&app, &QProcess::readyReadStandardError, [&] {
+        if (!app.readAllStandardError().contains("rendered"))
+            return;
+        if (!firstFrame)
+            firstFrame = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        sinceFrame.start();
+    });
+    clock.start();
+    app.start(QStringLiteral(HSSCHOOL_APP_BINARY), {});
+    if (!app.waitForStarted(kWaitMilliseconds))
+        return std::nullopt;
+    while (!(firstFrame && sinceFrame.hasExpired(kStillMilliseconds)) &&
+           !clock.hasExpired(kWaitMilliseconds) && app.state() == QProcess::Running)
+        app.waitForReadyRead(kStillMilliseconds / 5);
+    std::optional<Run> run;
+    if (firstFrame && app.state() == QProcess::Running)
+        run = Run{*firstFrame, statusMiB(app.processId(), "VmRSS")};
+    app.terminate();
+    if (!app.waitForFinished(kWaitMilliseconds))
+        app.kill();
+    return run;
+}
+
+double percentile(std::vector<double> values, double share)
+{
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(share * static_cast<double>(values.size())));
+    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : kDefaultRuns;
+    if (runs < 1) {
+        std::fprintf(stderr, "usage: bench_startup [RUNS]\n");
+        return 2;
+    }
+    std::vector<double> starts;
+    std::vector<double> residents;
+    for (int i = 0; i <= runs; ++i) {
+        const std::optional<Run> run = startOnce();
+        if (!run) {
+            std::fprintf(stderr, "bench_startup: the application showed no window\n");
+            return 1;
+        }
+        if (i == 0)
+            continue;
+        starts.push_back(run->startMilliseconds);
+        residents.push_back(run->residentMiB);
+    }
+    QFile load(QStringLiteral("/proc/loadavg"));
+    load.open(QIODevice::ReadOnly);
+    std::printf("# software renderer, offscreen; load average %s on %d cores\n",
+                load.readAll().split(' ').mid(0, 3).join(' ').constData(), QThread::idealThreadCount());
+    std::printf("%-28s %6s %8s %8s %8s %8s\n", "", "runs", "min", "median", "p90", "max");
+    std::printf("%-28s %6d %8.0f %8.0f %8.0f %8.0f\n", "start to first frame (ms)", runs,
+                percentile(starts, 0), percentile(starts, 0.5), percentile(starts, 0.9),
+                percentile(starts, 1));
+    std::printf("%-28s %6d %8.1f %8.1f %8.1f %8.1f\n", "resident at login (MiB)", runs,
+                percentile(residents, 0), percentile(residents, 0.5), percentile(residents, 0.9),
+                percentile(residents, 1));
+    return 0;
+}
