@@ -114,12 +114,32 @@ QString resourceTypes()
                                  "<TypeName>公园</TypeName></ResourceType>"));
 }
 
-// Notices of titles long and short, every third asking for a reply.
+// Notices of titles long and short and of many different characters, as a school's notices
+// are over a few years, every third asking for a reply.
 QString notices(int count)
 {
     static const QStringList subjects{
-        QStringLiteral("期末考试安排"), QStringLiteral("关于做好冬季校园安全工作的通知"),
-        QStringLiteral("家长会"), QStringLiteral("寒假放假时间及假期作业安排的说明")};
+        QStringLiteral("期末考试安排"),
+        QStringLiteral("关于做好冬季校园安全工作的通知"),
+        QStringLiteral("家长会"),
+        QStringLiteral("寒假放假时间及假期作业安排的说明"),
+        QStringLiteral("春季运动会报名"),
+        QStringLiteral("流感高发季节预防措施"),
+        QStringLiteral("图书馆开放时间调整"),
+        QStringLiteral("秋游活动费用收取及注意事项"),
+        QStringLiteral("校服征订"),
+        QStringLiteral("新学期教材领取与课程表"),
+        QStringLiteral("防溺水安全教育致家长的一封信"),
+        QStringLiteral("科技节作品征集"),
+        QStringLiteral("午餐菜单公示"),
+        QStringLiteral("国庆节放假安排及出行提醒"),
+        QStringLiteral("视力筛查结果反馈"),
+        QStringLiteral("书法比赛获奖名单"),
+        QStringLiteral("雨雪天气上下学接送须知"),
+        QStringLiteral("课后服务报名"),
+        QStringLiteral("艺术团招募新成员"),
+        QStringLiteral("家庭教育讲座邀请函"),
+    };
     QString items;
     for (int i = 0; i < count; ++i) {
         items += QStringLiteral("<News>") + field("NewsId", QString::number(5000 - i)) +
