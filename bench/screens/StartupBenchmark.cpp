@@ -1,13 +1,15 @@
-// bench_startup [RUNS]: how long the application takes from its start to a visible window, and
-// its resident memory at the login screen, with the software renderer on the offscreen platform.
+// bench_startup [RUNS [PROGRAM]]: how long the application takes from its start to a visible
+// window, and its resident memory at the login screen, with the software renderer on the
+// offscreen platform.
 //
-// Each run starts the real hsschool program as a user who has seen the guide (a fresh data folder
-// whose defaults say so), so it opens at the login screen. The start is timed from just before
-// the process is started until the scene graph reports its first rendered frame (the program is
-// run with the scene graph's render-loop timing lines on, and the first one marks the window's
-// first frame). Once no frame has been drawn for half a second the login screen is still, and
-// the process's resident set (VmRSS of /proc/PID/status) is read; then it is asked to end. The
-// first run warms the file cache and is not counted, so these are warm starts of a new process.
+// Each run starts the real hsschool program (or PROGRAM, another build of it) as a user who has
+// seen the guide (a fresh data folder whose defaults say so), so it opens at the login screen.
+// The start is timed from just before the process is started until the scene graph reports its
+// first rendered frame (the program runs with the scene graph's render-loop timing lines on, and
+// the first one marks the window's first frame). Once no frame has been drawn for half a second
+// the login screen is still, and the process's resident set (VmRSS of /proc/PID/status) is read;
+// then it is asked to end. The first run warms the file cache and is not counted, so these are
+// warm starts of a new process.
 
 #include "settings/HsDefaults.h"
 
@@ -59,7 +61,7 @@ bool prepareDataFolder(const QString &home)
            HsDefaults(QDir(folder).filePath(QStringLiteral("defaults.ini"))).setValue("firstOpen", "1");
 }
 
-std::optional<Run> startOnce()
+std::optional<Run> startOnce(const QString &program)
 {
     QTemporaryDir home;
     if (!home.isValid() || !prepareDataFolder(home.path()))
@@ -89,7 +91,7 @@ std::optional<Run> startOnce()
         sinceFrame.start();
     });
     clock.start();
-    app.start(QStringLiteral(HSSCHOOL_APP_BINARY), {});
+    app.start(program, {});
     if (!app.waitForStarted(kWaitMilliseconds))
         return std::nullopt;
     while (!(firstFrame && sinceFrame.hasExpired(kStillMilliseconds)) &&
@@ -118,13 +120,14 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : kDefaultRuns;
     if (runs < 1) {
-        std::fprintf(stderr, "usage: bench_startup [RUNS]\n");
+        std::fprintf(stderr, "usage: bench_startup [RUNS [PROGRAM]]\n");
         return 2;
     }
+    const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(HSSCHOOL_APP_BINARY);
     std::vector<double> starts;
     std::vector<double> residents;
     for (int i = 0; i <= runs; ++i) {
-        const std::optional<Run> run = startOnce();
+        const std::optional<Run> run = startOnce(program);
         if (!run) {
             std::fprintf(stderr, "bench_startup: the application showed no window\n");
             return 1;
