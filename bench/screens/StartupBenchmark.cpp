@@ -9,7 +9,9 @@
 // the first one marks the window's first frame). Once no frame has been drawn for half a second
 // the login screen is still, and the process's resident set (VmRSS of /proc/PID/status) is read;
 // then it is asked to end. The first run warms the file cache and is not counted, so these are
-// warm starts of a new process.
+// warm starts of a new process. Beside the start time come the processor time that the process's
+// threads had used by the first frame and the time they had waited for a processor, which tells a
+// busy machine from a slow start.
 
 #include "settings/HsDefaults.h"
 
@@ -37,8 +39,37 @@ constexpr int kStillMilliseconds = 500;
 struct Run
 {
     double startMilliseconds = 0;
+    // Of all the process's threads until the first frame: on a processor, and ready to run but
+    // waiting for one (what a busy machine adds).
+    double processorMilliseconds = 0;
+    double waitingMilliseconds = 0;
     double residentMiB = 0;
 };
+
+struct SchedulerTimes
+{
+    double processorMilliseconds = 0;
+    double waitingMilliseconds = 0;
+};
+
+// The time the threads of a process have spent on a processor and waiting for one, from the
+// scheduler's statistics (/proc/PID/task/TID/schedstat: nanoseconds running, then waiting).
+SchedulerTimes schedulerTimes(qint64 pid)
+{
+    SchedulerTimes times;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile schedstat(tasks.filePath(task + QStringLiteral("/schedstat")));
+        if (!schedstat.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> fields = schedstat.readAll().trimmed().split(' ');
+        if (fields.size() < 2)
+            continue;
+        times.processorMilliseconds += fields[0].toDouble() / 1e6;
+        times.waitingMilliseconds += fields[1].toDouble() / 1e6;
+    }
+    return times;
+}
 
 // A field of /proc/PID/status ("VmRSS") in MiB.
 double statusMiB(qint64 pid, const QByteArray &field)
@@ -83,11 +114,14 @@ std::optional<Run> startOnce(const QString &program)
     QElapsedTimer clock;
     QElapsedTimer sinceFrame;
     std::optional<double> firstFrame;
+    SchedulerTimes untilFirstFrame;
     QObject::connect(&app, &QProcess::readyReadStandardError, [&] {
         if (!app.readAllStandardError().contains("rendered"))
             return;
-        if (!firstFrame)
+        if (!firstFrame) {
             firstFrame = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            untilFirstFrame = schedulerTimes(app.processId());
+        }
         sinceFrame.start();
     });
     clock.start();
@@ -99,7 +133,8 @@ std::optional<Run> startOnce(const QString &program)
         app.waitForReadyRead(kStillMilliseconds / 5);
     std::optional<Run> run;
     if (firstFrame && app.state() == QProcess::Running)
-        run = Run{*firstFrame, statusMiB(app.processId(), "VmRSS")};
+        run = Run{*firstFrame, untilFirstFrame.processorMilliseconds, untilFirstFrame.waitingMilliseconds,
+                  statusMiB(app.processId(), "VmRSS")};
     app.terminate();
     if (!app.waitForFinished(kWaitMilliseconds))
         app.kill();
@@ -125,6 +160,8 @@ int main(int argc, char **argv)
     }
     const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(HSSCHOOL_APP_BINARY);
     std::vector<double> starts;
+    std::vector<double> processor;
+    std::vector<double> waiting;
     std::vector<double> residents;
     for (int i = 0; i <= runs; ++i) {
         const std::optional<Run> run = startOnce(program);
@@ -135,18 +172,24 @@ int main(int argc, char **argv)
         if (i == 0)
             continue;
         starts.push_back(run->startMilliseconds);
+        processor.push_back(run->processorMilliseconds);
+        waiting.push_back(run->waitingMilliseconds);
         residents.push_back(run->residentMiB);
     }
     QFile load(QStringLiteral("/proc/loadavg"));
     load.open(QIODevice::ReadOnly);
     std::printf("# software renderer, offscreen; load average %s on %d cores\n",
                 load.readAll().split(' ').mid(0, 3).join(' ').constData(), QThread::idealThreadCount());
-    std::printf("%-28s %6s %8s %8s %8s %8s\n", "", "runs", "min", "median", "p90", "max");
-    std::printf("%-28s %6d %8.0f %8.0f %8.0f %8.0f\n", "start to first frame (ms)", runs,
-                percentile(starts, 0), percentile(starts, 0.5), percentile(starts, 0.9),
-                percentile(starts, 1));
-    std::printf("%-28s %6d %8.1f %8.1f %8.1f %8.1f\n", "resident at login (MiB)", runs,
-                percentile(residents, 0), percentile(residents, 0.5), percentile(residents, 0.9),
-                percentile(residents, 1));
+    std::printf("%-30s %6s %8s %8s %8s %8s\n", "", "runs", "min", "median", "p90", "max");
+    const auto row = [runs](const char *name, const std::vector<double> &values, const char *format) {
+        std::printf("%-30s %6d", name, runs);
+        for (const double share : {0.0, 0.5, 0.9, 1.0})
+            std::printf(format, percentile(values, share));
+        std::printf("\n");
+    };
+    row("start to first frame (ms)", starts, " %8.0f");
+    row("  on a processor (ms)", processor, " %8.0f");
+    row("  waiting for a processor (ms)", waiting, " %8.0f");
+    row("resident at login (MiB)", residents, " %8.1f");
     return 0;
 }
