@@ -19,6 +19,10 @@ ListView {
 
     clip: true
     reuseItems: true
+    // Rows are made only as they come into view, from the rows that left it: a buffer of rows
+    // made ahead is built in one burst when the list first moves, which stalls the first pull,
+    // and gains nothing in a fling, where the reused rows already keep up.
+    cacheBuffer: 0
     boundsBehavior: Flickable.DragAndOvershootBounds
 
     // Set, not bound: the header's inset follows the scrolling that the inset itself moves.
