@@ -4,14 +4,12 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <sqlite3.h>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-// Any failure of the database engine; the message is sqlite's own.
+// Any failure of the database: the engine's own message, a lost connection or a time-out.
 class DatabaseError : public std::runtime_error
 {
 public:
@@ -20,24 +18,35 @@ public:
 
 using Blob = std::vector<unsigned char>;
 
-// A prepared statement a connection keeps for the next use of the same text.
-struct KeptStatement
+// The SQL language a store speaks where the two differ (table definitions, a few functions).
+enum class Dialect
 {
-    sqlite3_stmt *stmt = nullptr;
-    bool inUse = false;
+    sqlite,
+    postgres,
 };
 
-// One prepared statement with bound parameters, stepped row by row. A statement lent by its
-// connection's store is reset and its parameters cleared when it goes, for the next use; any other
-// is finalised.
+// What a store does for one prepared statement; Statement is the handle the handlers hold.
+class StatementBackend
+{
+public:
+    virtual ~StatementBackend() = default;
+    virtual void bind(int index, int64_t value) = 0;
+    virtual void bind(int index, double value) = 0;
+    virtual void bind(int index, std::string_view value) = 0;
+    virtual void bind(int index, const Blob &value) = 0;
+    virtual bool step() = 0;
+    virtual int columnCount() const = 0;
+    virtual int64_t integer(int column) const = 0;
+    virtual std::string_view textView(int column) const = 0;
+    virtual Blob blob(int column) const = 0;
+};
+
+// One prepared statement with bound parameters, stepped row by row. Parameters are written "?"
+// (or "?N" for the N-th) in every store's statements.
 class Statement
 {
 public:
-    Statement(sqlite3 *db, std::string_view sql);
-    Statement(sqlite3 *db, KeptStatement &kept);
-    ~Statement();
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
+    explicit Statement(std::unique_ptr<StatementBackend> backend) : backend_(std::move(backend)) {}
 
     template <typename... Values> Statement &bindAll(const Values &...values)
     {
@@ -46,49 +55,58 @@ public:
         return *this;
     }
 
-    void bind(int index, int64_t value);
+    void bind(int index, int64_t value) { backend_->bind(index, value); }
     void bind(int index, int value) { bind(index, static_cast<int64_t>(value)); }
-    void bind(int index, double value);
-    void bind(int index, std::string_view value);
+    void bind(int index, double value) { backend_->bind(index, value); }
+    void bind(int index, std::string_view value) { backend_->bind(index, value); }
     void bind(int index, const std::string &value) { bind(index, std::string_view(value)); }
     void bind(int index, const char *value) { bind(index, std::string_view(value)); }
-    void bind(int index, const Blob &value);
+    void bind(int index, const Blob &value) { backend_->bind(index, value); }
 
     // Advances to the next row; false when there is none left.
-    bool step();
+    bool step() { return backend_->step(); }
     // Runs a statement that returns no rows.
-    void run();
+    void run()
+    {
+        while (step()) {
+        }
+    }
 
-    int columnCount() const;
-    int64_t integer(int column) const;
+    int columnCount() const { return backend_->columnCount(); }
+    int64_t integer(int column) const { return backend_->integer(column); }
     std::string text(int column) const { return std::string(textView(column)); }
-    // The column's text as the engine holds it: valid until the statement steps again or goes.
-    std::string_view textView(int column) const;
-    Blob blob(int column) const;
+    // The column's text as the store holds it: valid until the statement steps again or goes.
+    std::string_view textView(int column) const { return backend_->textView(column); }
+    Blob blob(int column) const { return backend_->blob(column); }
 
 private:
-    sqlite3 *db_;
-    sqlite3_stmt *stmt_ = nullptr;
-    KeptStatement *kept_ = nullptr;
+    std::unique_ptr<StatementBackend> backend_;
 };
 
-// One open database connection. Not shared between threads at the same time: the pool hands
-// each request its own.
+// One open connection to the service's database, of either store. Not shared between threads at
+// the same time: the pool hands each request its own.
 class Connection
 {
 public:
-    explicit Connection(const std::string &path);
-    ~Connection();
+    virtual ~Connection() = default;
+    Connection() = default;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    void exec(std::string_view sql);
+    virtual Dialect dialect() const = 0;
+    virtual void exec(std::string_view sql) = 0;
     // The statement for this text, prepared once per connection and then reused: the service asks
-    // the same few questions on every call. The same text asked again while its statement is still
-    // in use gets a statement of its own.
-    Statement prepare(std::string_view sql);
-    int64_t lastInsertId() const;
-    int changes() const;
+    // the same few questions on every call.
+    virtual Statement prepare(std::string_view sql) = 0;
+    // The row number the last insert on this connection was given.
+    virtual int64_t lastInsertId() = 0;
+    // Rows the last statement changed.
+    virtual int changes() const = 0;
+    // Starts a transaction that holds the database's one write turn until it ends, in every
+    // process that shares the database, so that writers never deadlock or see a half-done write.
+    virtual void beginWrite() = 0;
+    // True once the connection is lost or unusable; the pool then replaces it.
+    virtual bool broken() const { return false; }
 
     // The single integer the query returns, or nothing when it returns no row.
     template <typename... Values> std::optional<int64_t> scalar(std::string_view sql, const Values &...values)
@@ -106,14 +124,17 @@ public:
         stmt.bindAll(values...);
         stmt.run();
     }
-
-private:
-    sqlite3 *db_ = nullptr;
-    std::unordered_map<std::string, KeptStatement> kept_;
 };
 
-// A write transaction that takes the write lock at once (so two writers never deadlock on an
-// upgrade) and rolls back unless committed.
+// A "postgresql://" or "postgres://" connection address, as opposed to a sqlite file name.
+bool isPostgresLocation(std::string_view location);
+
+// A connection to the database at `location`: a PostgreSQL address or a sqlite file name.
+std::unique_ptr<Connection> openConnection(const std::string &location);
+std::unique_ptr<Connection> openSqlite(const std::string &path);
+std::unique_ptr<Connection> openPostgres(const std::string &address);
+
+// A write transaction (see Connection::beginWrite) that rolls back unless committed.
 class WriteTransaction
 {
 public:
@@ -128,12 +149,13 @@ private:
     bool done_ = false;
 };
 
-// Connections to one database file, opened on demand and reused, so that readers run side by
-// side (write-ahead log) while writers take turns.
+// Connections to one database, opened on demand and reused, so that readers run side by side
+// while writers take turns. A connection found broken is not reused: the next request opens a
+// new one.
 class ConnectionPool
 {
 public:
-    explicit ConnectionPool(std::string path);
+    explicit ConnectionPool(std::string location);
 
     class Lease
     {
@@ -155,7 +177,7 @@ public:
 private:
     void giveBack(std::unique_ptr<Connection> connection);
 
-    std::string path_;
+    std::string location_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<Connection>> idle_;
 };

@@ -2,7 +2,9 @@
 
 #include "Database.h"
 
-// Creates every table the service keeps, if missing, and forgets pictures no one shows any more.
+// Creates every table the service keeps, if missing, in the store's own types, and forgets pictures
+// no one shows any more. Run inside a write transaction, so that processes starting at once on one
+// database take turns.
 void createSchema(Connection &db);
 
 // True when the database holds no school yet.

@@ -67,9 +67,11 @@ SchoolServer::SchoolServer(ServerOptions options)
 void SchoolServer::prepareDatabase()
 {
     auto db = pool_.acquire();
+    WriteTransaction tx(*db);
     createSchema(*db);
     if (options_.seed || schoolIsMissing(*db))
         seedDemoSchool(*db);
+    tx.commit();
 }
 
 int SchoolServer::bind()

@@ -173,9 +173,11 @@ void addReplies(Connection &db, int64_t newsId, int classId, Clock::time_point p
             firstStudentOf(replyClass) + static_cast<int>(newsId * 5 + r * 7) % kStudentsPerClass;
         const auto answered =
             published + std::chrono::minutes(50 + r * 137 + static_cast<int>(newsId % 5) * 23);
-        db.run("INSERT INTO news_returns (news_id, user_id, user_role, user_name, user_avatar, content, "
-               "return_date) SELECT ?, id, 1, real_name || '家长', avatar, ?, ? FROM students WHERE id = ?",
-               newsId, kReplies[(newsId + r) % kReplies.size()], dateOf(answered), studentId);
+        db.run(
+            "INSERT INTO news_returns (news_id, user_id, user_role, user_name, user_avatar, content, "
+            "return_date) SELECT CAST(? AS INTEGER), id, 1, real_name || '家长', avatar, ?, ? FROM students "
+            "WHERE id = ?",
+            newsId, kReplies[(newsId + r) % kReplies.size()], dateOf(answered), studentId);
     }
 }
 
@@ -332,7 +334,6 @@ std::string parentAccount(int classId, int number)
 
 void seedDemoSchool(Connection &db)
 {
-    WriteTransaction tx(db);
     clearAllData(db);
     addSchoolAndClasses(db);
     addTeachers(db);
@@ -340,5 +341,4 @@ void seedDemoSchool(Connection &db)
     addNews(db);
     addResources(db);
     addClassRecords(db);
-    tx.commit();
 }

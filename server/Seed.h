@@ -7,7 +7,7 @@
 // Replaces everything in the database with the demo school: two classes with their teachers,
 // students and parent accounts, notice and news categories with headlines, resource
 // categories with resources and pictures, and homework, tests, state reports and chat for
-// each class. One transaction: a crash leaves the old content or the whole new school.
+// each class. Run inside a write transaction: a crash leaves the old content or the whole new school.
 void seedDemoSchool(Connection &db);
 
 // The demo accounts' passwords.

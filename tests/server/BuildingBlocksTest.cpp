@@ -62,7 +62,7 @@ protected:
     {
         path_ = ::testing::TempDir() + "kept-statements.sqlite3";
         std::remove(path_.c_str());
-        Connection(path_).exec("CREATE TABLE t (v INTEGER); INSERT INTO t VALUES (1), (2);");
+        openSqlite(path_)->exec("CREATE TABLE t (v INTEGER); INSERT INTO t VALUES (1), (2);");
     }
     void TearDown() override
     {
@@ -76,20 +76,20 @@ protected:
 // values bound for the last use; the same text used twice at once gets two statements.
 TEST_F(KeptStatements, StartAfreshEachTimeAndNeverShareOneStatement)
 {
-    Connection reader(path_);
+    const auto reader = openSqlite(path_);
     const char *query = "SELECT v FROM t WHERE v >= ? ORDER BY v";
     {
-        Statement first = reader.prepare(query);
+        Statement first = reader->prepare(query);
         ASSERT_TRUE(first.bindAll(1).step());
-        Statement second = reader.prepare(query);
+        Statement second = reader->prepare(query);
         ASSERT_TRUE(second.bindAll(2).step());
         EXPECT_EQ(first.integer(0), 1);
         EXPECT_EQ(second.integer(0), 2);
     }
-    Connection(path_).run("UPDATE t SET v = v + 10");
-    Statement again = reader.prepare(query);
+    openSqlite(path_)->run("UPDATE t SET v = v + 10");
+    Statement again = reader->prepare(query);
     EXPECT_FALSE(again.step()) << "the parameter of the last use was kept";
-    EXPECT_EQ(reader.scalar("SELECT min(v) FROM t WHERE v >= ?", 0), 11) << "an old snapshot was read";
+    EXPECT_EQ(reader->scalar("SELECT min(v) FROM t WHERE v >= ?", 0), 11) << "an old snapshot was read";
 }
 
 } // namespace

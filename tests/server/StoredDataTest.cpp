@@ -131,7 +131,7 @@ protected:
 
     static int64_t storedUploads()
     {
-        return Connection(server().databasePath()).scalar("SELECT count(*) FROM uploads").value_or(-1);
+        return openConnection(server().databasePath())->scalar("SELECT count(*) FROM uploads").value_or(-1);
     }
 
     static std::optional<std::string> studentAvatar(int32_t classId, int32_t studentId)
@@ -209,16 +209,16 @@ TEST_F(UploadedPictures, PicturesNoOneShowsAreForgottenOnStart)
     const int64_t before = storedUploads();
     server().stop();
     {
-        Connection db(server().databasePath());
+        const auto db = openConnection(server().databasePath());
         const auto upload = [&db] {
-            db.run("INSERT INTO uploads (content_type, bytes) VALUES ('image/jpeg', ?)",
-                   Blob(kSmallJpeg.begin(), kSmallJpeg.end()));
-            return "/images/uploads/" + std::to_string(db.lastInsertId()) + ".jpg";
+            db->run("INSERT INTO uploads (content_type, bytes) VALUES ('image/jpeg', ?)",
+                    Blob(kSmallJpeg.begin(), kSmallJpeg.end()));
+            return "/images/uploads/" + std::to_string(db->lastInsertId()) + ".jpg";
         };
         upload();
-        db.run("UPDATE students SET avatar = ? WHERE id = 8", upload());
-        db.run("UPDATE news_returns SET user_avatar = ? WHERE id = (SELECT min(id) FROM news_returns)",
-               upload());
+        db->run("UPDATE students SET avatar = ? WHERE id = 8", upload());
+        db->run("UPDATE news_returns SET user_avatar = ? WHERE id = (SELECT min(id) FROM news_returns)",
+                upload());
         upload();
     }
     server().restart();
