@@ -1,5 +1,6 @@
 // The server's own building blocks below HTTP: the answer writer and the kept statements.
 #include "Database.h"
+#include "ServerTestSupport.h"
 #include "XmlText.h"
 
 #include <cstdio>
@@ -60,6 +61,7 @@ class KeptStatements : public ::testing::Test
 protected:
     void SetUp() override
     {
+        SKIP_UNLESS_SQLITE();
         path_ = ::testing::TempDir() + "kept-statements.sqlite3";
         std::remove(path_.c_str());
         openSqlite(path_)->exec("CREATE TABLE t (v INTEGER); INSERT INTO t VALUES (1), (2);");

@@ -3,6 +3,7 @@
 // that are not calls, and log lines with control characters. Each test stops by itself within
 // seconds, on loopback only; attackers come from 127.0.0.x addresses other than the client's.
 #include "ServerProcess.h"
+#include "ServerTestSupport.h"
 #include "SoapEnvelopes.h"
 #include "services/NewsService.h"
 #include "transport/HsServiceConfig.h"
@@ -161,6 +162,7 @@ class HostileConnectionsTest : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite() { std::signal(SIGPIPE, SIG_IGN); }
+    void SetUp() override { SKIP_WITHOUT_STORE(); }
 
     void startServer(std::vector<std::string> options = {})
     {

@@ -9,6 +9,17 @@
 #include <memory>
 #include <string>
 
+// Skips the test when its store cannot be reached: a developer running the PostgreSQL cases
+// without a cluster. The test command always gives them one.
+#define SKIP_WITHOUT_STORE()                                                                                 \
+    if (const auto unavailable = TestDatabase::unavailable())                                                \
+    GTEST_SKIP() << *unavailable
+
+// Skips a test of what only a sqlite file has (its modes on disk, its log file).
+#define SKIP_UNLESS_SQLITE()                                                                                 \
+    if (TestDatabase::onPostgres())                                                                          \
+    GTEST_SKIP() << "a test of the sqlite file; the PostgreSQL store keeps no file of its own"
+
 // One demo-school server shared by the tests of a suite; every test points the client at it.
 class ServerFixture : public ::testing::Test
 {
@@ -18,10 +29,15 @@ protected:
         // A refused request's socket may close before the client has written all of it; a client
         // hears of that as an error, not as a signal that ends it.
         std::signal(SIGPIPE, SIG_IGN);
-        server_ = std::make_unique<ServerProcess>();
+        if (!TestDatabase::unavailable())
+            server_ = std::make_unique<ServerProcess>();
     }
     static void TearDownTestSuite() { server_.reset(); }
-    void SetUp() override { HsServiceConfig::setEndpoint(server_->endpoint()); }
+    void SetUp() override
+    {
+        SKIP_WITHOUT_STORE();
+        HsServiceConfig::setEndpoint(server_->endpoint());
+    }
 
     static ServerProcess &server() { return *server_; }
 

@@ -1,6 +1,7 @@
 // Password checks that tell nothing about which accounts exist, and repeated guesses slowed down
 // per account and per caller address.
 #include "SchoolServer.h"
+#include "ServerTestSupport.h"
 #include "SignInThrottle.h"
 #include "SoapEnvelopes.h"
 #include "services/LoginService.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -131,19 +133,24 @@ class SignInService : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
+        if (TestDatabase::unavailable())
+            return;
+        folder_ = ::testing::TempDir() + "sign-in-" + std::to_string(::getpid());
+        std::filesystem::create_directories(folder_);
+        database_ = std::make_unique<TestDatabase>(folder_);
         ServerOptions options;
-        options.databasePath = ::testing::TempDir() + "sign-in-" + std::to_string(::getpid()) + ".sqlite3";
+        options.databasePath = database_->location();
         options.seed = true;
         options.quiet = true;
-        databasePath_ = options.databasePath;
         server_ = std::make_unique<SchoolServer>(options);
     }
     static void TearDownTestSuite()
     {
         server_.reset();
-        for (const char *suffix : {"", "-wal", "-shm"})
-            std::remove((databasePath_ + suffix).c_str());
+        database_.reset();
+        std::filesystem::remove_all(folder_);
     }
+    void SetUp() override { SKIP_WITHOUT_STORE(); }
 
     static HsCallResult call(const std::string &method, const std::vector<std::string> &arguments,
                              const std::string &address)
@@ -171,8 +178,9 @@ protected:
     }
 
 private:
+    static inline std::string folder_;
+    static inline std::unique_ptr<TestDatabase> database_;
     static inline std::unique_ptr<SchoolServer> server_;
-    static inline std::string databasePath_;
 };
 
 double medianMs(std::vector<Clock::duration> times)

@@ -43,6 +43,7 @@ private:
 class DatabaseFileModes : public ::testing::Test
 {
 protected:
+    void SetUp() override { SKIP_UNLESS_SQLITE(); }
     CommonFileMask mask_;
 };
 
@@ -169,6 +170,7 @@ TEST_F(UploadedPictures, EachPersonKeepsOnlyTheirLastPicture)
 // log of a few megabytes that is written over again and again).
 TEST_F(UploadedPictures, ManyUploadsKeepTheFilesOnDiskBounded)
 {
+    SKIP_UNLESS_SQLITE();
     const std::string picture = withTextChunk(demoPicture("/images/avatars/student-2.png"), 200 * 1024);
     const auto onDisk = [] {
         std::error_code missing;

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <libpq-fe.h>
+#include <memory>
 #include <signal.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -43,20 +45,103 @@ std::string readFirstLine(int fd)
     }
 }
 
+std::string environment(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value ? value : "";
+}
+
+struct PgConnDeleter
+{
+    void operator()(PGconn *conn) const { PQfinish(conn); }
+};
+
+// Runs one statement on the cluster's "postgres" database as its superuser.
+void administer(const std::string &sql)
+{
+    const std::unique_ptr<PGconn, PgConnDeleter> conn(
+        PQconnectdb(environment("HSSCHOOL_TEST_POSTGRES_URI").c_str()));
+    if (PQstatus(conn.get()) != CONNECTION_OK)
+        throw std::runtime_error("cannot reach the test cluster: " + std::string(PQerrorMessage(conn.get())));
+    PGresult *result = PQexec(conn.get(), sql.c_str());
+    const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+    PQclear(result);
+    if (!done)
+        throw std::runtime_error(sql + ": " + PQerrorMessage(conn.get()));
+}
+
+// The cluster's address with another database name in place of the last path segment.
+std::string addressOfDatabase(const std::string &name)
+{
+    const std::string admin = environment("HSSCHOOL_TEST_POSTGRES_URI");
+    const size_t query = admin.find('?');
+    const size_t slash = admin.rfind('/', query);
+    return admin.substr(0, slash + 1) + name + (query == std::string::npos ? "" : admin.substr(query));
+}
+
 } // namespace
 
+bool TestDatabase::onPostgres()
+{
+    return environment("HSSCHOOL_TEST_STORE") == "postgres";
+}
+
+std::optional<std::string> TestDatabase::unavailable()
+{
+    if (onPostgres() && environment("HSSCHOOL_TEST_POSTGRES_URI").empty())
+        return "no PostgreSQL cluster given: run the tests under scripts/with-postgres.sh (or set "
+               "HSSCHOOL_TEST_POSTGRES_URI to a superuser's address)";
+    return std::nullopt;
+}
+
+bool TestDatabase::controlCluster(const std::string &action)
+{
+    const std::string ctl = environment("HSSCHOOL_TEST_POSTGRES_CTL");
+    return !ctl.empty() && std::system((ctl + " " + action + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+TestDatabase::TestDatabase(const std::string &folder)
+{
+    if (!onPostgres()) {
+        location_ = folder + "/school.sqlite3";
+        return;
+    }
+    static int made = 0;
+    postgresName_ = "hsschool_test_" + std::to_string(getpid()) + "_" + std::to_string(++made);
+    administer("CREATE DATABASE " + postgresName_);
+    location_ = addressOfDatabase(postgresName_);
+}
+
+TestDatabase::~TestDatabase()
+{
+    if (postgresName_.empty())
+        return;
+    try {
+        administer("DROP DATABASE IF EXISTS " + postgresName_ + " WITH (FORCE)");
+    } catch (const std::exception &) {
+        // The cluster goes away with the test run anyway.
+    }
+}
+
 ServerProcess::ServerProcess(std::string picturesFolder, std::vector<std::string> options)
-    : folder_(makeTemporaryFolder()), picturesFolder_(std::move(picturesFolder)), options_(std::move(options))
+    : folder_(makeTemporaryFolder()), ownDatabase_(std::make_unique<TestDatabase>(folder_)),
+      database_(ownDatabase_->location()), picturesFolder_(std::move(picturesFolder)),
+      options_(std::move(options))
 {
     start(true);
 }
 
+ServerProcess::ServerProcess(SameDatabaseAs shared)
+    : folder_(makeTemporaryFolder()), database_(shared.first.database_),
+      picturesFolder_(shared.first.picturesFolder_), options_(shared.first.options_)
+{
+    start(false);
+}
+
 ServerProcess::~ServerProcess()
 {
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
+    kill();
+    ownDatabase_.reset();
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }
@@ -73,7 +158,7 @@ std::string ServerProcess::baseUrl() const
 
 std::string ServerProcess::databasePath() const
 {
-    return folder_ + "/school.sqlite3";
+    return database_;
 }
 
 std::string ServerProcess::logPath() const
@@ -127,7 +212,16 @@ void ServerProcess::stop()
 {
     if (pid_ <= 0)
         return;
-    kill(pid_, SIGTERM);
+    ::kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+void ServerProcess::kill()
+{
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
 }
