@@ -53,13 +53,13 @@ Verification verify(Call &call, const std::string &name, std::string_view passwo
                     std::string_view wrongText)
 {
     SignInThrottle &throttle = call.signIns;
-    if (const auto wait = throttle.admit(name, call.peerAddress))
+    if (const auto wait = throttle.admit(call.db, name, call.peerAddress))
         return {std::nullopt, tooManyAttempts(*wait)};
     auto account = findAccount(call.db, name);
     const bool matches = passwordMatches(password, account ? account->password : unmatchablePasswordHash());
     if (!account || !matches || (!role.empty() && account->role != role))
         return {std::nullopt, refuse(refusal::kWrongCredentials, wrongText)};
-    throttle.succeeded(name, call.peerAddress);
+    throttle.succeeded(call.db, name, call.peerAddress);
     return {std::move(account), {}};
 }
 

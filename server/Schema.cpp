@@ -145,6 +145,15 @@ CREATE TABLE IF NOT EXISTS feedback (
   content TEXT NOT NULL,
   created TEXT NOT NULL
 );
+-- Failed password checks per account ("account:NAME") and per caller ("address:ADDRESS"), with
+-- the start of their window and the end of their lock in milliseconds of the wall clock (0: none).
+CREATE TABLE IF NOT EXISTS sign_in_failures (
+  name TEXT PRIMARY KEY,
+  failures INTEGER NOT NULL,
+  window_start INTEGER NOT NULL,
+  locked_until INTEGER NOT NULL
+);
+CREATE INDEX IF NOT EXISTS sign_in_failures_by_window ON sign_in_failures (window_start);
 CREATE TABLE IF NOT EXISTS uploads (
   id INTEGER PRIMARY KEY,
   content_type TEXT NOT NULL,
@@ -171,10 +180,10 @@ CREATE OR REPLACE FUNCTION instr(text, text) RETURNS integer
 )sql";
 
 // Children before parents, so that the foreign keys hold at every step.
-constexpr std::array kTables{"scores",  "tests",      "uploads",   "feedback",       "chats",
-                             "states",  "homework",   "resources", "resource_types", "news_returns",
-                             "news",    "news_types", "accounts",  "students",       "teachers",
-                             "classes", "schools"};
+constexpr std::array kTables{"scores",  "tests",      "uploads",         "feedback",       "chats",
+                             "states",  "homework",   "resources",       "resource_types", "news_returns",
+                             "news",    "news_types", "accounts",        "students",       "teachers",
+                             "classes", "schools",    "sign_in_failures"};
 
 void replaceAll(std::string &text, std::string_view from, std::string_view to)
 {

@@ -8,106 +8,90 @@ namespace {
 // more than this; real account names are far shorter.
 constexpr size_t kKeyBytes = 64;
 
-std::string keyOf(std::string_view name)
+// Times are kept as milliseconds of the wall clock; 0 stands for "not locked".
+int64_t millisecondsOf(SignInThrottle::Clock::duration duration)
 {
-    return std::string(name.substr(0, kKeyBytes));
+    return std::chrono::duration_cast<std::chrono::milliseconds>(duration).count();
 }
 
 } // namespace
 
 SignInThrottle::SignInThrottle(SignInLimits limits, std::function<Clock::time_point()> now)
-    : limits_(limits), now_(std::move(now)), accounts_(limits.accountFailures, limits.remembered),
-      addresses_(limits.addressFailures, limits.remembered)
+    : limits_(limits), now_(std::move(now))
 {}
 
-std::optional<SignInThrottle::Clock::duration> SignInThrottle::admit(std::string_view account,
-                                                                     std::string_view address)
+SignInThrottle::Counter SignInThrottle::account(std::string_view name) const
 {
-    std::lock_guard lock(mutex_);
-    const Clock::time_point now = now_();
-    const auto accountWait = accounts_.lockRemaining(account, now, limits_.window);
-    const auto addressWait =
-        address.empty() ? std::nullopt : addresses_.lockRemaining(address, now, limits_.window);
-    if (accountWait || addressWait)
-        return std::max(accountWait.value_or(Clock::duration::zero()),
-                        addressWait.value_or(Clock::duration::zero()));
-    accounts_.fail(account, now, limits_.lockout);
-    if (!address.empty())
-        addresses_.fail(address, now, limits_.lockout);
+    return Counter{"account:" + std::string(name.substr(0, kKeyBytes)), limits_.accountFailures};
+}
+
+SignInThrottle::Counter SignInThrottle::address(std::string_view address) const
+{
+    return Counter{"address:" + std::string(address.substr(0, kKeyBytes)), limits_.addressFailures};
+}
+
+std::optional<SignInThrottle::Clock::duration> SignInThrottle::admit(Connection &db, std::string_view name,
+                                                                     std::string_view caller)
+{
+    const int64_t now = millisecondsOf(now_().time_since_epoch());
+    WriteTransaction tx(db);
+    // Failures whose window has passed unlocked, and locks that are over, start afresh.
+    db.run("DELETE FROM sign_in_failures WHERE (locked_until = 0 AND window_start <= ?) OR "
+           "(locked_until <> 0 AND locked_until <= ?)",
+           now - millisecondsOf(limits_.window), now);
+    const Counter accountCounter = account(name);
+    const auto accountWait = lockRemaining(db, accountCounter, now);
+    Clock::duration wait = accountWait.value_or(Clock::duration::zero());
+    if (!caller.empty())
+        wait = std::max(wait, lockRemaining(db, address(caller), now).value_or(Clock::duration::zero()));
+    if (wait > Clock::duration::zero()) {
+        tx.commit();
+        return wait;
+    }
+    fail(db, accountCounter, now);
+    if (!caller.empty())
+        fail(db, address(caller), now);
+    tx.commit();
     return std::nullopt;
 }
 
-void SignInThrottle::succeeded(std::string_view account, std::string_view address)
+void SignInThrottle::succeeded(Connection &db, std::string_view name, std::string_view caller)
 {
-    std::lock_guard lock(mutex_);
-    accounts_.forget(account);
-    addresses_.takeBack(address);
+    WriteTransaction tx(db);
+    db.run("DELETE FROM sign_in_failures WHERE name = ?", account(name).key);
+    const Counter callerCounter = address(caller);
+    db.run("UPDATE sign_in_failures SET failures = failures - 1, "
+           "locked_until = CASE WHEN failures - 1 < ? THEN 0 ELSE locked_until END "
+           "WHERE name = ? AND failures > 0",
+           callerCounter.limit, callerCounter.key);
+    tx.commit();
 }
 
-size_t SignInThrottle::remembered() const
+int64_t SignInThrottle::remembered(Connection &db)
 {
-    std::lock_guard lock(mutex_);
-    return accounts_.size() + addresses_.size();
-}
-
-SignInThrottle::Failures *SignInThrottle::Register::find(std::string_view key)
-{
-    const auto found = byKey_.find(keyOf(key));
-    return found == byKey_.end() ? nullptr : &found->second;
+    return db.scalar("SELECT count(*) FROM sign_in_failures").value_or(0);
 }
 
 std::optional<SignInThrottle::Clock::duration>
-SignInThrottle::Register::lockRemaining(std::string_view key, Clock::time_point now, Clock::duration window)
+SignInThrottle::lockRemaining(Connection &db, const Counter &counter, int64_t now) const
 {
-    Failures *failures = find(key);
-    if (failures == nullptr)
+    const int64_t lockedUntil =
+        db.scalar("SELECT locked_until FROM sign_in_failures WHERE name = ?", counter.key).value_or(0);
+    if (lockedUntil <= now)
         return std::nullopt;
-    if (failures->lockedUntil && *failures->lockedUntil > now) {
-        // A name still being tried is the last to be forgotten.
-        recentFirst_.splice(recentFirst_.begin(), recentFirst_, failures->recency);
-        return *failures->lockedUntil - now;
-    }
-    if (failures->lockedUntil || now - failures->windowStart >= window) {
-        failures->count = 0;
-        failures->windowStart = now;
-        failures->lockedUntil.reset();
-    }
-    return std::nullopt;
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(lockedUntil - now));
 }
 
-void SignInThrottle::Register::fail(std::string_view key, Clock::time_point now, Clock::duration lockout)
+void SignInThrottle::fail(Connection &db, const Counter &counter, int64_t now) const
 {
-    std::string name = keyOf(key);
-    auto found = byKey_.find(name);
-    if (found == byKey_.end()) {
-        if (byKey_.size() >= capacity_) {
-            byKey_.erase(recentFirst_.back());
-            recentFirst_.pop_back();
-        }
-        recentFirst_.push_front(name);
-        found = byKey_.emplace(std::move(name), Failures{0, now, std::nullopt, recentFirst_.begin()}).first;
-    } else {
-        recentFirst_.splice(recentFirst_.begin(), recentFirst_, found->second.recency);
-    }
-    Failures &failures = found->second;
-    if (++failures.count >= limit_ && !failures.lockedUntil)
-        failures.lockedUntil = now + lockout;
-}
-
-void SignInThrottle::Register::takeBack(std::string_view key)
-{
-    Failures *failures = find(key);
-    if (failures == nullptr || failures->count == 0)
+    const int64_t lockedUntil = now + millisecondsOf(limits_.lockout);
+    if (!db.scalar("SELECT failures FROM sign_in_failures WHERE name = ?", counter.key)) {
+        db.run(
+            "INSERT INTO sign_in_failures (name, failures, window_start, locked_until) VALUES (?, 1, ?, ?)",
+            counter.key, now, counter.limit <= 1 ? lockedUntil : 0);
         return;
-    if (--failures->count < limit_)
-        failures->lockedUntil.reset();
-}
-
-void SignInThrottle::Register::forget(std::string_view key)
-{
-    const auto found = byKey_.find(keyOf(key));
-    if (found == byKey_.end())
-        return;
-    recentFirst_.erase(found->second.recency);
-    byKey_.erase(found);
+    }
+    db.run("UPDATE sign_in_failures SET failures = failures + 1, "
+           "locked_until = CASE WHEN failures + 1 >= ? THEN CAST(? AS BIGINT) ELSE 0 END WHERE name = ?",
+           counter.limit, lockedUntil, counter.key);
 }

@@ -1,5 +1,6 @@
 // Password checks that tell nothing about which accounts exist, and repeated guesses slowed down
 // per account and per caller address.
+#include "Schema.h"
 #include "SchoolServer.h"
 #include "ServerTestSupport.h"
 #include "SignInThrottle.h"
@@ -24,17 +25,36 @@ using Clock = SignInThrottle::Clock;
 
 const SignInLimits kServiceLimits;
 
-// A throttle on a clock the test moves by hand.
+// A throttle on a clock the test moves by hand, counting in a database of its own.
 class ThrottleOnAClock
 {
 public:
     explicit ThrottleOnAClock(SignInLimits limits = {})
-        : limits_(limits), throttle_(limits, [this] { return now_; })
-    {}
+        : limits_(limits), folder_(::testing::TempDir() + "throttle-" + std::to_string(::getpid())),
+          database_((std::filesystem::create_directories(folder_), folder_)),
+          db_(openConnection(database_.location())), throttle_(limits, [this] { return now_; })
+    {
+        WriteTransaction tx(*db_);
+        createSchema(*db_);
+        tx.commit();
+    }
+    ~ThrottleOnAClock()
+    {
+        db_.reset();
+        std::filesystem::remove_all(folder_);
+    }
 
+    std::optional<Clock::duration> admit(const std::string &account, const std::string &address)
+    {
+        return throttle_.admit(*db_, account, address);
+    }
     bool admitted(const std::string &account, const std::string &address)
     {
-        return !throttle_.admit(account, address).has_value();
+        return !admit(account, address).has_value();
+    }
+    void succeeded(const std::string &account, const std::string &address)
+    {
+        throttle_.succeeded(*db_, account, address);
     }
     // Fails `times` checks in a row; true when every one was admitted.
     bool failAll(int times, const std::string &account, const std::string &address)
@@ -45,17 +65,29 @@ public:
         return all;
     }
     void later(Clock::duration by) { now_ += by; }
+    int64_t remembered() { return SignInThrottle::remembered(*db_); }
 
     SignInLimits limits_;
-    Clock::time_point now_{};
+    Clock::time_point now_{std::chrono::hours(24 * 365 * 56)};
+
+private:
+    std::string folder_;
+    TestDatabase database_;
+    std::unique_ptr<Connection> db_;
     SignInThrottle throttle_;
 };
 
-TEST(SignInThrottle, AnAccountIsLockedAfterItsFailuresForTheLockOutOnly)
+class SignInThrottleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { SKIP_WITHOUT_STORE(); }
+};
+
+TEST_F(SignInThrottleTest, AnAccountIsLockedAfterItsFailuresForTheLockOutOnly)
 {
     ThrottleOnAClock t;
     EXPECT_TRUE(t.failAll(t.limits_.accountFailures, "jz1001", "10.0.0.1"));
-    const auto wait = t.throttle_.admit("jz1001", "10.0.0.2");
+    const auto wait = t.admit("jz1001", "10.0.0.2");
     ASSERT_TRUE(wait) << "a failure more from another address was let in";
     EXPECT_EQ(*wait, t.limits_.lockout);
     EXPECT_TRUE(t.admitted("jz1002", "10.0.0.1")) << "another account from the same address was locked";
@@ -66,7 +98,7 @@ TEST(SignInThrottle, AnAccountIsLockedAfterItsFailuresForTheLockOutOnly)
     EXPECT_TRUE(t.admitted("jz1001", "10.0.0.3")) << "still locked after the lock-out";
 }
 
-TEST(SignInThrottle, FailuresFurtherApartThanTheWindowNeverLock)
+TEST_F(SignInThrottleTest, FailuresFurtherApartThanTheWindowNeverLock)
 {
     ThrottleOnAClock t;
     for (int round = 0; round < 4; ++round) {
@@ -77,23 +109,23 @@ TEST(SignInThrottle, FailuresFurtherApartThanTheWindowNeverLock)
 
 // The right password forgets the account's failures and does not count against its address,
 // so many families behind one address sign in all day.
-TEST(SignInThrottle, ASuccessClearsTheAccountAndCostsTheAddressNothing)
+TEST_F(SignInThrottleTest, ASuccessClearsTheAccountAndCostsTheAddressNothing)
 {
     ThrottleOnAClock t;
     for (int round = 0; round < 3; ++round) {
         const std::string address = "10.0.1." + std::to_string(round);
         EXPECT_TRUE(t.failAll(t.limits_.accountFailures - 1, "jz1004", address)) << "round " << round;
         ASSERT_TRUE(t.admitted("jz1004", address)) << "round " << round;
-        t.throttle_.succeeded("jz1004", address);
+        t.succeeded("jz1004", address);
     }
     for (int i = 0; i < 3 * t.limits_.addressFailures; ++i) {
         ASSERT_TRUE(t.admitted("family" + std::to_string(i), "10.0.0.2")) << i;
-        t.throttle_.succeeded("family" + std::to_string(i), "10.0.0.2");
+        t.succeeded("family" + std::to_string(i), "10.0.0.2");
     }
 }
 
 // Guesses sent at once are each counted before any is answered.
-TEST(SignInThrottle, ChecksStillRunningCountAsFailures)
+TEST_F(SignInThrottleTest, ChecksStillRunningCountAsFailures)
 {
     ThrottleOnAClock t;
     int admitted = 0;
@@ -102,27 +134,33 @@ TEST(SignInThrottle, ChecksStillRunningCountAsFailures)
     EXPECT_EQ(admitted, t.limits_.accountFailures);
 }
 
-TEST(SignInThrottle, InventedNamesAndAddressesTakeBoundedMemory)
+// Invented names cost a row only until their window has passed; an address that invents them is
+// locked like any other, so it stops adding rows.
+TEST_F(SignInThrottleTest, InventedNamesAreForgottenOnceTheirWindowHasPassed)
 {
-    SignInLimits limits;
-    limits.remembered = 100;
-    ThrottleOnAClock t(limits);
-    for (int i = 0; i < 5000; ++i)
-        EXPECT_TRUE(t.admitted("invented" + std::to_string(i), "10." + std::to_string(i))) << i;
-    EXPECT_LE(t.throttle_.remembered(), 2 * limits.remembered);
-    EXPECT_TRUE(t.admitted("jz1006", "10.0.0.1")) << "a name never seen was refused";
+    ThrottleOnAClock t;
+    for (int i = 0; i < 100; ++i)
+        EXPECT_TRUE(t.admitted("invented" + std::to_string(i),
+                               "10.0." + std::to_string(i / 50) + "." + std::to_string(i % 50)))
+            << i;
+    EXPECT_EQ(t.remembered(), 200);
+    t.later(t.limits_.window);
+    EXPECT_TRUE(t.admitted("jz1006", "10.0.9.1")) << "a name never seen was refused";
+    EXPECT_EQ(t.remembered(), 2);
+
+    for (int i = 0; i < 3 * t.limits_.addressFailures; ++i)
+        t.admitted("invented" + std::to_string(i), "10.0.9.2");
+    EXPECT_EQ(t.remembered(), 2 + 1 + t.limits_.addressFailures);
 }
 
-// Forgetting the least recently failed names keeps a name under attack locked, however many
-// names are invented meanwhile.
-TEST(SignInThrottle, ANameStillBeingTriedStaysLockedWhileOthersAreForgotten)
+// A name under attack stays locked for its whole lock-out, however many names are tried meanwhile.
+TEST_F(SignInThrottleTest, ANameStillBeingTriedStaysLockedWhileOthersAreForgotten)
 {
-    SignInLimits limits;
-    limits.remembered = 100;
-    ThrottleOnAClock t(limits);
-    EXPECT_TRUE(t.failAll(limits.accountFailures, "jz1007", "10.0.0.1"));
-    for (int i = 0; i < 3 * static_cast<int>(limits.remembered); ++i) {
-        EXPECT_TRUE(t.admitted("invented" + std::to_string(i), "10." + std::to_string(i)));
+    ThrottleOnAClock t;
+    EXPECT_TRUE(t.failAll(t.limits_.accountFailures, "jz1007", "10.0.0.1"));
+    for (int i = 0; i < 100; ++i) {
+        t.later(t.limits_.lockout / 200);
+        EXPECT_TRUE(t.admitted("invented" + std::to_string(i), "10.1." + std::to_string(i)));
         ASSERT_FALSE(t.admitted("jz1007", "10.0.0.2")) << "forgotten after " << i << " other names";
     }
 }
