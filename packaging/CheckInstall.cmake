@@ -9,7 +9,7 @@ if(NOT result EQUAL 0)
 endif()
 
 set(expected bin/hsschool-server bin/hsschool-cli lib/systemd/system/hsschool-server.service
-             share/hsschool-server/pictures)
+             lib/systemd/system/hsschool-server@.service share/hsschool-server/pictures)
 if(WITH_APP)
   list(APPEND expected bin/hsschool share/applications/hsschool.desktop
        share/icons/hicolor/scalable/apps/hsschool.svg share/icons/hicolor/48x48/apps/hsschool.png
@@ -34,6 +34,15 @@ foreach(wanted "StateDirectory=hsschool-server" "exec ${prefix}/bin/hsschool-ser
   string(FIND "${unit}" "${wanted}" at)
   if(at LESS 0)
     message(FATAL_ERROR "the unit lacks '${wanted}':\n${unit}")
+  endif()
+endforeach()
+# The template unit starts one installed server per port on the database its environment names.
+file(READ ${prefix}/lib/systemd/system/hsschool-server@.service unit)
+foreach(wanted "EnvironmentFile=/etc/hsschool-server/database.env" "ExecStart=${prefix}/bin/hsschool-server "
+               "--port %i" "--pictures ${prefix}/share/hsschool-server/pictures")
+  string(FIND "${unit}" "${wanted}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "the template unit lacks '${wanted}':\n${unit}")
   endif()
 endforeach()
 if(WITH_APP)

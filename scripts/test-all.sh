@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine and runs every test: the normal build, the core and server tests again
 # under AddressSanitizer and UndefinedBehaviorSanitizer (with the application's re-login tests),
-# then under ThreadSanitizer, and a short run of each fuzz target.
+# then under ThreadSanitizer, and a short run of each fuzz target. The service's tests run against
+# sqlite and against a throwaway PostgreSQL cluster that each test run starts and stops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,7 +15,7 @@ bash scripts/install-deps.sh
 echo "== normal build and all tests"
 cmake --preset default
 cmake --build --preset default
-ctest --preset default
+bash scripts/with-postgres.sh ctest --preset default
 
 # Every interface file must pass the QML linter without a single warning.
 echo "== qmllint"
@@ -28,7 +29,7 @@ fi
 echo "== core and server tests under ASan+UBSan"
 cmake --preset asan
 cmake --build --preset asan
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -L core
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 bash scripts/with-postgres.sh ctest --preset asan -L core
 
 # Closing screens while their calls are still out, in the application's own window: only the
 # test program is built, and only those tests run (the Qt libraries are not instrumented).
@@ -43,7 +44,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan
 echo "== core and server tests under ThreadSanitizer"
 cmake --preset tsan
 cmake --build --preset tsan
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --preset tsan -L core
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" bash scripts/with-postgres.sh ctest --preset tsan -L core
 
 echo "== fuzz targets, ${fuzz_seconds} s each"
 cmake --preset fuzz

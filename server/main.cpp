@@ -38,7 +38,10 @@ int main(int argc, char **argv)
 
     CLI::App app{"The school service: SOAP calls at /school/services/schoolSvc, pictures at /images/"};
     app.add_option("--port", options.port, "port to listen on; 0 picks a free one")->capture_default_str();
-    app.add_option("--db", options.databasePath, "sqlite database file")->capture_default_str();
+    app.add_option("--db", options.databasePath,
+                   "sqlite database file, or a PostgreSQL address (postgresql://USER@HOST/DATABASE)")
+        ->envname("HSSCHOOL_SERVER_DB")
+        ->capture_default_str();
     app.add_flag("--seed", options.seed, "replace the database's content with the demo school");
     app.add_option("--host", options.host, "address to listen on")->capture_default_str();
     app.add_option("--pictures", options.picturesDir, "folder served below /images/")->capture_default_str();

@@ -2,7 +2,10 @@
 // time and number of calls, reporting calls per second and latency percentiles. Three kinds of
 // client: the client library's NewsService reusing its thread's connection, the same with a new
 // connection for every call, and a plain keep-alive HTTP client (what the server alone can
-// answer). Neither the clients nor the server write diagnostic lines during the runs.
+// answer), reading getNews and posting postChat. Neither the clients nor the server write diagnostic
+// lines during the runs. The server keeps its data in sqlite, or in PostgreSQL when
+// HSSCHOOL_TEST_STORE=postgres (under scripts/with-postgres.sh); --processes 2 starts a second
+// server on the same database and the plain HTTP clients take turns between the two.
 #include "ServerProcess.h"
 #include "services/NewsService.h"
 #include "transport/HsServiceConfig.h"
@@ -16,6 +19,7 @@
 #include <cstdlib>
 #include <functional>
 #include <httplib.h>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -105,6 +109,28 @@ std::string getNewsEnvelope()
            "</soapenv:Envelope>";
 }
 
+std::string postChatEnvelope(int client, long number)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><soapenv:Envelope "
+           "xmlns:soapenv=\"http://schemas.xmlsoap.org/soap/envelope/\"><soapenv:Body><ns1:postChat "
+           "xmlns:ns1=\"" +
+           HsServiceConfig::namespaceUri() +
+           "\"><ns1:in0>qovel</ns1:in0><ns1:in1>zantre</ns1:in1><ns1:in2>jz1001</ns1:in2><ns1:in3>330106001"
+           "</ns1:in3><ns1:in4>1</ns1:in4><ns1:in5>load " +
+           std::to_string(client) + "-" + std::to_string(number) +
+           "</ns1:in5></ns1:postChat></soapenv:Body></soapenv:Envelope>";
+}
+
+// A keep-alive HTTP client of one of the servers, taking turns between them client by client.
+std::shared_ptr<httplib::Client> clientOf(const std::vector<std::unique_ptr<ServerProcess>> &servers,
+                                          std::atomic<int> &next)
+{
+    auto client = std::make_shared<httplib::Client>(servers[next++ % servers.size()]->baseUrl());
+    client->set_keep_alive(true);
+    client->set_tcp_nodelay(true);
+    return client;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -118,14 +144,27 @@ int main(int argc, char **argv)
         ->capture_default_str()
         ->check(CLI::Range(0.1, 120.0));
     app.add_option("--max-calls", settings.maxCalls, "calls at most per run")->capture_default_str();
+    int processes = 1;
+    app.add_option("--processes", processes, "server processes on one database")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 8));
     CLI11_PARSE(app, argc, argv);
 
     // Writing a line per call would measure the terminal or the log file, not the calls.
     setenv("HSSCHOOL_QUIET", "1", 1);
     setenv("HSSCHOOL_SERVER_QUIET", "1", 1);
-    ServerProcess server;
+    if (const auto unavailable = TestDatabase::unavailable()) {
+        std::fprintf(stderr, "%s\n", unavailable->c_str());
+        return 1;
+    }
+    std::vector<std::unique_ptr<ServerProcess>> servers;
+    servers.push_back(std::make_unique<ServerProcess>());
+    while (static_cast<int>(servers.size()) < processes)
+        servers.push_back(std::make_unique<ServerProcess>(ServerProcess::SameDatabaseAs{*servers.front()}));
+    const ServerProcess &server = *servers.front();
     HsServiceConfig::setEndpoint(server.endpoint());
-    std::printf("server %s, %d clients, %.1f s per run\n", server.baseUrl().c_str(), settings.clients,
+    std::printf("server %s on %s, %d process(es), %d clients, %.1f s per run\n", server.baseUrl().c_str(),
+                TestDatabase::onPostgres() ? "PostgreSQL" : "sqlite", processes, settings.clients,
                 settings.seconds);
 
     const auto getNews = [] {
@@ -142,14 +181,23 @@ int main(int argc, char **argv)
            }));
 
     const std::string envelope = getNewsEnvelope();
+    std::atomic<int> next{0};
     report("getNews via keep-alive HTTP", settings, runLoad(settings, [&] {
-               auto client = std::make_shared<httplib::Client>(server.baseUrl());
-               client->set_keep_alive(true);
-               client->set_tcp_nodelay(true);
+               auto client = clientOf(servers, next);
                return [client, &envelope] {
                    const auto res =
                        client->Post("/school/services/schoolSvc", envelope, "application/soap+xml");
                    return res && res->status == 200 && res->body.find("NewsTitle") != std::string::npos;
+               };
+           }));
+    report("postChat via keep-alive HTTP", settings, runLoad(settings, [&] {
+               const int number = next;
+               auto client = clientOf(servers, next);
+               return [client, number, posted = 0L]() mutable {
+                   const auto res = client->Post("/school/services/schoolSvc",
+                                                 postChatEnvelope(number, ++posted), "application/soap+xml");
+                   return res && res->status == 200 &&
+                          res->body.find("&lt;Code&gt;0&lt;") != std::string::npos;
                };
            }));
     return 0;
