@@ -2,7 +2,8 @@
 # Runs a command beside a throwaway PostgreSQL cluster of its own: initdb into a temporary folder,
 # the server on a free loopback port, stopped and removed when the command ends. The command finds
 # the cluster in HSSCHOOL_TEST_POSTGRES_URI (a superuser's address of the "postgres" database) and
-# can stop and start it with "$HSSCHOOL_TEST_POSTGRES_CTL stop|start". Run as root, the cluster
+# can stop and start it with "$HSSCHOOL_TEST_POSTGRES_CTL stop|start", or freeze its processes
+# and let them go on with "freeze|thaw" (a database host that hangs). Run as root, the cluster
 # runs as the postgres user. Fails when the cluster cannot start.
 #   bash scripts/with-postgres.sh ctest --preset default
 set -euo pipefail
@@ -38,7 +39,11 @@ case "\$1" in
   start) exec ${as_owner[*]} "$pg_bin/pg_ctl" -D "$data" -l "$folder/server.log" -w -t 60 start \
            -o "-c port=\$(cat "$folder/port") -c listen_addresses=127.0.0.1 -k $folder -c fsync=off \
                -c full_page_writes=off -c max_connections=400 -c shared_buffers=64MB" ;;
-  *) echo "usage: \$0 stop|start" >&2; exit 2 ;;
+  freeze|thaw)
+    [ "\$1" = freeze ] && signal=STOP || signal=CONT
+    postmaster=\$(head -n 1 "$data/postmaster.pid")
+    exec kill -\$signal \$postmaster \$(cat /proc/\$postmaster/task/*/children) ;;
+  *) echo "usage: \$0 stop|start|freeze|thaw" >&2; exit 2 ;;
 esac
 CTL
 chmod 755 "$ctl"

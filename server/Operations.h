@@ -52,7 +52,8 @@ struct Call
     const std::string &baseUrl;
     // The caller's network address as the server saw it ("127.0.0.1"); empty when unknown.
     const std::string &peerAddress;
-    // The service's count of failed password checks, shared by every sign-in and password change.
+    // The count of failed password checks, kept in the database and shared by every sign-in and
+    // password change of every service process.
     SignInThrottle &signIns;
 };
 

@@ -2,10 +2,13 @@
 #include "Database.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <libpq-fe.h>
 #include <optional>
+#include <poll.h>
 #include <unordered_map>
 
 namespace {
@@ -16,7 +19,9 @@ constexpr const char *kBeginWrite = "BEGIN; SELECT pg_advisory_xact_lock(7426001
 
 // Unless the address says otherwise: a database that does not answer is given up on after a few
 // seconds, a statement (waiting for the write turn included) after ten, and a peer that has gone
-// away without a word is noticed within about ten seconds, so no worker waits on it for long.
+// away without a word is noticed within about ten seconds, so no worker waits on it for long. A
+// commit returns only once it is on the database's disk, whatever the database's own default, since
+// the answer that follows tells the caller the write is kept.
 constexpr std::array<std::pair<const char *, const char *>, 8> kDefaults{{
     {"connect_timeout", "5"},
     {"keepalives", "1"},
@@ -25,7 +30,7 @@ constexpr std::array<std::pair<const char *, const char *>, 8> kDefaults{{
     {"keepalives_count", "3"},
     {"tcp_user_timeout", "10000"},
     {"application_name", "hsschool-server"},
-    {"options", "-c statement_timeout=10000 -c client_min_messages=warning"},
+    {"options", "-c statement_timeout=10000 -c synchronous_commit=on -c client_min_messages=warning"},
 }};
 
 struct ResultDeleter
@@ -85,11 +90,114 @@ std::pair<std::string, int> numberedParameters(std::string_view sql)
     return {out, highest};
 }
 
+// How long past its own statement time-out the database may stay silent before a call gives up on
+// it: a database host that is frozen rather than gone still acknowledges what is sent to it, so
+// neither the time-out nor the network would ever end the wait.
+constexpr std::chrono::seconds kSilenceBeyondTimeout{2};
+constexpr std::chrono::seconds kSilenceWithoutTimeout{60};
+
+// The link to the database: one query at a time, each answer awaited for a bounded time. A link
+// whose database fell silent is closed for good.
+class Session
+{
+public:
+    explicit Session(const std::string &address)
+    {
+        std::vector<const char *> keys, values;
+        for (const auto &[key, value] : kDefaults) {
+            keys.push_back(key);
+            values.push_back(value);
+        }
+        // The address comes last, so that what it says wins over the defaults.
+        keys.insert(keys.end(), {"dbname", nullptr});
+        values.insert(values.end(), {address.c_str(), nullptr});
+        conn_ = PQconnectdbParams(keys.data(), values.data(), 1);
+        if (PQstatus(conn_) != CONNECTION_OK) {
+            std::string message = conn_ ? PQerrorMessage(conn_) : "out of memory";
+            PQfinish(conn_);
+            while (!message.empty() && message.back() == '\n')
+                message.pop_back();
+            throw DatabaseError("connect: " + message);
+        }
+        try {
+            const Result timeout = answer(PQsendQuery(conn_, kStatementTimeoutMs), "statement time-out");
+            const std::chrono::milliseconds statementTimeout{std::atoll(PQgetvalue(timeout.get(), 0, 0))};
+            if (statementTimeout.count() > 0)
+                silenceLimit_ = statementTimeout + kSilenceBeyondTimeout;
+        } catch (...) {
+            PQfinish(conn_);
+            throw;
+        }
+    }
+    ~Session() { PQfinish(conn_); }
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    PGconn *get() const { return conn_; }
+    bool broken() const { return silent_ || PQstatus(conn_) != CONNECTION_OK; }
+
+    // The answer to the query just sent (`sent` is what the sending call returned): its first
+    // failure, or its last result.
+    Result answer(int sent, std::string_view what)
+    {
+        if (!sent)
+            return checked(conn_, nullptr, what);
+        const auto deadline = std::chrono::steady_clock::now() + silenceLimit_;
+        Result kept;
+        for (;;) {
+            if (!awaitReady(deadline)) {
+                silent_ = true;
+                throw DatabaseError(std::string(what) + ": the database did not answer in time");
+            }
+            Result next(PQgetResult(conn_));
+            if (!next)
+                break;
+            if (!kept || !isFailure(kept.get()))
+                kept = std::move(next);
+        }
+        return checked(conn_, kept.release(), what);
+    }
+
+private:
+    static constexpr const char *kStatementTimeoutMs =
+        "SELECT CAST(extract(epoch FROM CAST(current_setting('statement_timeout') AS interval)) * 1000 "
+        "AS bigint)";
+
+    static bool isFailure(const PGresult *result)
+    {
+        const ExecStatusType status = PQresultStatus(result);
+        return status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK;
+    }
+
+    // Reads what arrives until a whole result is there; false when the deadline passed first. A
+    // lost link also counts as ready: the result then says what went wrong.
+    bool awaitReady(std::chrono::steady_clock::time_point deadline)
+    {
+        while (PQisBusy(conn_)) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd ready{PQsocket(conn_), POLLIN, 0};
+            const int rc = ::poll(&ready, 1, static_cast<int>(left.count()));
+            if (rc < 0 && errno != EINTR)
+                return true;
+            if (rc > 0 && !PQconsumeInput(conn_))
+                return true;
+        }
+        return true;
+    }
+
+    PGconn *conn_ = nullptr;
+    bool silent_ = false;
+    std::chrono::milliseconds silenceLimit_{kSilenceWithoutTimeout};
+};
+
 class PostgresStatement final : public StatementBackend
 {
 public:
-    PostgresStatement(PGconn *conn, const std::string &name, int parameters, int &changes)
-        : conn_(conn), name_(name), values_(static_cast<size_t>(parameters)),
+    PostgresStatement(Session &session, const std::string &name, int parameters, int &changes)
+        : session_(session), name_(name), values_(static_cast<size_t>(parameters)),
           binary_(static_cast<size_t>(parameters), 0), changes_(changes)
     {}
 
@@ -161,15 +269,15 @@ private:
             values.push_back(value ? value->data() : nullptr);
             lengths.push_back(value ? static_cast<int>(value->size()) : 0);
         }
-        result_ = checked(conn_,
-                          PQexecPrepared(conn_, name_.c_str(), static_cast<int>(values.size()), values.data(),
-                                         lengths.data(), binary_.data(), 0),
-                          "execute");
+        result_ = session_.answer(PQsendQueryPrepared(session_.get(), name_.c_str(),
+                                                      static_cast<int>(values.size()), values.data(),
+                                                      lengths.data(), binary_.data(), 0),
+                                  "execute");
         const char *changed = PQcmdTuples(result_.get());
         changes_ = *changed ? std::atoi(changed) : 0;
     }
 
-    PGconn *conn_;
+    Session &session_;
     const std::string &name_;
     std::vector<std::optional<std::string>> values_;
     std::vector<int> binary_;
@@ -181,33 +289,13 @@ private:
 class PostgresConnection final : public Connection
 {
 public:
-    explicit PostgresConnection(const std::string &address)
-    {
-        std::vector<const char *> keys, values;
-        for (const auto &[key, value] : kDefaults) {
-            keys.push_back(key);
-            values.push_back(value);
-        }
-        // The address comes last, so that what it says wins over the defaults.
-        keys.insert(keys.end(), {"dbname", nullptr});
-        values.insert(values.end(), {address.c_str(), nullptr});
-        conn_ = PQconnectdbParams(keys.data(), values.data(), 1);
-        if (PQstatus(conn_) != CONNECTION_OK) {
-            std::string message = conn_ ? PQerrorMessage(conn_) : "out of memory";
-            PQfinish(conn_);
-            while (!message.empty() && message.back() == '\n')
-                message.pop_back();
-            throw DatabaseError("connect: " + message);
-        }
-    }
-
-    ~PostgresConnection() override { PQfinish(conn_); }
+    explicit PostgresConnection(const std::string &address) : session_(address) {}
 
     Dialect dialect() const override { return Dialect::postgres; }
 
     void exec(std::string_view sql) override
     {
-        checked(conn_, PQexec(conn_, std::string(sql).c_str()), "exec");
+        session_.answer(PQsendQuery(session_.get(), std::string(sql).c_str()), "exec");
     }
 
     Statement prepare(std::string_view sql) override
@@ -217,22 +305,22 @@ public:
             auto [text, parameters] = numberedParameters(sql);
             const std::string name = "s" + std::to_string(prepared_.size());
             try {
-                checked(conn_, PQprepare(conn_, name.c_str(), text.c_str(), 0, nullptr),
-                        "prepare " + std::string(sql));
+                session_.answer(PQsendPrepare(session_.get(), name.c_str(), text.c_str(), 0, nullptr),
+                                "prepare " + std::string(sql));
             } catch (...) {
                 prepared_.erase(entry);
                 throw;
             }
             entry->second = {name, parameters};
         }
-        return Statement(std::make_unique<PostgresStatement>(conn_, entry->second.name,
+        return Statement(std::make_unique<PostgresStatement>(session_, entry->second.name,
                                                              entry->second.parameters, changes_));
     }
 
     int64_t lastInsertId() override { return scalar("SELECT lastval()").value_or(0); }
     int changes() const override { return changes_; }
     void beginWrite() override { exec(kBeginWrite); }
-    bool broken() const override { return PQstatus(conn_) != CONNECTION_OK; }
+    bool broken() const override { return session_.broken(); }
 
 private:
     struct Prepared
@@ -241,7 +329,7 @@ private:
         int parameters = 0;
     };
 
-    PGconn *conn_ = nullptr;
+    Session session_;
     std::unordered_map<std::string, Prepared> prepared_;
     int changes_ = 0;
 };

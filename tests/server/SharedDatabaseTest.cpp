@@ -133,7 +133,9 @@ TEST_F(SharedDatabaseTest, APostThroughOneProcessIsReadThroughTheOther)
 TEST_F(SharedDatabaseTest, GuessesThroughEveryProcessCountTowardsOneLock)
 {
     const ServerProcess second(ServerProcess::SameDatabaseAs{server()});
-    const auto through = [](const ServerProcess &process) { HsServiceConfig::setEndpoint(process.endpoint()); };
+    const auto through = [](const ServerProcess &process) {
+        HsServiceConfig::setEndpoint(process.endpoint());
+    };
     const int kAccountFailures = SignInLimits{}.accountFailures;
     for (int i = 0; i < kAccountFailures; ++i) {
         through(i % 2 == 0 ? server() : second);
@@ -166,6 +168,28 @@ TEST_F(SharedDatabaseTest, ADatabaseRestartedUnderLoadGivesFaultsThenServesAgain
     const size_t whileAway = clients.acknowledged();
     ASSERT_TRUE(TestDatabase::controlCluster("start"));
     EXPECT_TRUE(eventually([&] { return clients.acknowledged() >= whileAway + 20; })) << "did not recover";
+    clients.stop();
+    expectAllStored(clients.acknowledgedTexts(), 1);
+}
+
+// A database that stops answering without closing its connections, as a frozen host does: calls end
+// in faults soon after its statement time-out (here one second) instead of holding their workers,
+// and succeed again once it answers.
+TEST_F(SharedDatabaseTest, ADatabaseThatStopsAnsweringGivesFaultsInsteadOfHangingWorkers)
+{
+    if (!TestDatabase::onPostgres())
+        GTEST_SKIP() << "the sqlite store has no database server to freeze";
+    const ServerProcess impatient(
+        ServerProcess::SameDatabaseAs{server(), "?connect_timeout=2&options=-c%20statement_timeout%3D1000"});
+    HsServiceConfig::setEndpoint(impatient.endpoint());
+    PostingClients clients(4, 1, "数据库停顿");
+    ASSERT_TRUE(eventually([&] { return clients.acknowledged() >= 20; }));
+    ASSERT_TRUE(TestDatabase::controlCluster("freeze"));
+    const bool faulted = eventually([&] { return clients.unanswered() >= 4; }, 30s);
+    ASSERT_TRUE(TestDatabase::controlCluster("thaw"));
+    EXPECT_TRUE(faulted) << "calls waited on a silent database";
+    const size_t acknowledged = clients.acknowledged();
+    EXPECT_TRUE(eventually([&] { return clients.acknowledged() >= acknowledged + 20; })) << "did not recover";
     clients.stop();
     expectAllStored(clients.acknowledgedTexts(), 1);
 }

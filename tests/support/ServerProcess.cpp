@@ -132,7 +132,7 @@ ServerProcess::ServerProcess(std::string picturesFolder, std::vector<std::string
 }
 
 ServerProcess::ServerProcess(SameDatabaseAs shared)
-    : folder_(makeTemporaryFolder()), database_(shared.first.database_),
+    : folder_(makeTemporaryFolder()), database_(shared.first.database_ + shared.addressSuffix),
       picturesFolder_(shared.first.picturesFolder_), options_(shared.first.options_)
 {
     start(false);

@@ -24,7 +24,8 @@ public:
     static bool onPostgres();
     // Why the tests of this run cannot reach their store (PostgreSQL wanted, no cluster named).
     static std::optional<std::string> unavailable();
-    // Stops or starts the test cluster (HSSCHOOL_TEST_POSTGRES_CTL); false when that failed.
+    // Stops, starts, freezes or thaws the test cluster (HSSCHOOL_TEST_POSTGRES_CTL); false when
+    // that failed.
     static bool controlCluster(const std::string &action);
 
 private:
@@ -42,10 +43,12 @@ public:
     // Serves the pictures of `picturesFolder` below /images/, or the demo school's when empty;
     // `options` are added to the server's command line.
     explicit ServerProcess(std::string picturesFolder = {}, std::vector<std::string> options = {});
-    // A further service process on the database of `first`, which must outlive it.
+    // A further service process on the database of `first`, which must outlive it; a PostgreSQL
+    // address may carry further settings ("?options=...").
     struct SameDatabaseAs
     {
         const ServerProcess &first;
+        std::string addressSuffix = {};
     };
     explicit ServerProcess(SameDatabaseAs shared);
     ~ServerProcess();
