@@ -36,9 +36,11 @@ cat >"$ctl" <<CTL
 #!/usr/bin/env bash
 case "\$1" in
   stop) exec ${as_owner[*]} "$pg_bin/pg_ctl" -D "$data" -m fast -w stop ;;
-  start) exec ${as_owner[*]} "$pg_bin/pg_ctl" -D "$data" -l "$folder/server.log" -w -t 60 start \
-           -o "-c port=\$(cat "$folder/port") -c listen_addresses=127.0.0.1 -k $folder -c fsync=off \
-               -c full_page_writes=off -c max_connections=400 -c shared_buffers=64MB" ;;
+  start)
+    ${as_owner[*]} "$pg_bin/pg_ctl" -D "$data" -l "$folder/server.log" -w -t 60 start \
+      -o "-c port=\$(cat "$folder/port") -c listen_addresses=127.0.0.1 -k $folder -c fsync=off \
+          -c full_page_writes=off -c max_connections=400 -c shared_buffers=64MB" \
+      || { tail -n 20 "$folder/server.log" >&2; exit 1; } ;;
   freeze|thaw)
     [ "\$1" = freeze ] && signal=STOP || signal=CONT
     postmaster=\$(head -n 1 "$data/postmaster.pid")

@@ -97,7 +97,7 @@ std::optional<std::string> TestDatabase::unavailable()
 bool TestDatabase::controlCluster(const std::string &action)
 {
     const std::string ctl = environment("HSSCHOOL_TEST_POSTGRES_CTL");
-    return !ctl.empty() && std::system((ctl + " " + action + " >/dev/null 2>&1").c_str()) == 0;
+    return !ctl.empty() && std::system((ctl + " " + action).c_str()) == 0;
 }
 
 TestDatabase::TestDatabase(const std::string &folder)
