@@ -50,9 +50,12 @@ esac
 CTL
 chmod 755 "$ctl"
 
+# A port below the range the system hands out to outgoing connections, so that no client socket
+# holds it when the tests restart the cluster on it.
+ephemeral_low=$(cut -f1 /proc/sys/net/ipv4/ip_local_port_range 2>/dev/null || echo 32768)
 started=0
 for _ in $(seq 1 20); do
-  port=$((20000 + RANDOM % 40000))
+  port=$((10000 + RANDOM % (ephemeral_low > 11000 ? ephemeral_low - 10000 : 1000)))
   echo "$port" >"$folder/port"
   if "$ctl" start >/dev/null 2>&1; then
     started=1
