@@ -108,7 +108,8 @@ TestDatabase::TestDatabase(const std::string &folder)
     }
     static int made = 0;
     postgresName_ = "hsschool_test_" + std::to_string(getpid()) + "_" + std::to_string(++made);
-    administer("CREATE DATABASE " + postgresName_);
+    // Copying the template's files is quicker than logging them for so small a database.
+    administer("CREATE DATABASE " + postgresName_ + " STRATEGY = FILE_COPY");
     location_ = addressOfDatabase(postgresName_);
 }
 
