@@ -1,6 +1,7 @@
 #include "cache/HsPreferences.h"
 
 #include "cache/HsSql.h"
+#include "cache/ListStampDao.h"
 #include "cache/NewsDao.h"
 #include "cache/NewsMarkDao.h"
 #include "cache/NewsTypeDao.h"
@@ -71,7 +72,8 @@ void createTables(sqlite3 *db)
 {
     for (const char *statement :
          {ResourceDao::createStatement, ResourceTypeDao::createStatement, NewsDao::createStatement,
-          NewsTypeDao::createStatement, NewsMarkDao::createStatement, HsPreferences::ownerCreateStatement})
+          NewsTypeDao::createStatement, NewsMarkDao::createStatement, ListStampDao::createStatement,
+          HsPreferences::ownerCreateStatement})
         hsSqlExecute(db, statement);
 }
 
@@ -109,14 +111,16 @@ std::optional<std::string> listsOwner(sqlite3 *db)
 }
 
 // Makes the file's lists the account's. Lists that belong to someone else, or to nobody on
-// record, are emptied in the same transaction; the categories are everyone's and stay.
+// record, are emptied in the same transaction, with the times they were stored; the categories
+// are everyone's and stay.
 bool claimLists(sqlite3 *db, const std::string &account)
 {
     return hsSqlTransaction(db, [&] {
                if (listsOwner(db) == account)
                    return 0;
                for (const char *statement :
-                    {"delete from ed_news", "delete from ed_resource", "delete from cache_owner"}) {
+                    {"delete from ed_news", "delete from ed_resource", "delete from list_stamp",
+                     "delete from cache_owner"}) {
                    if (hsSqlExecute(db, statement) < 0)
                        return -1;
                }

@@ -40,6 +40,8 @@ int bindValue(sqlite3_stmt *stmt, int position, const HsSqlValue &value)
 {
     if (const auto *number = std::get_if<int32_t>(&value))
         return sqlite3_bind_int(stmt, position, *number);
+    if (const auto *number = std::get_if<int64_t>(&value))
+        return sqlite3_bind_int64(stmt, position, *number);
     const auto &text = std::get<std::optional<std::string>>(value);
     return text ? bindText(stmt, position, *text) : sqlite3_bind_null(stmt, position);
 }
@@ -123,4 +125,9 @@ std::optional<std::string> hsColumnText(sqlite3_stmt *stmt, int column)
 int32_t hsColumnInt(sqlite3_stmt *stmt, int column)
 {
     return sqlite3_column_int(stmt, column);
+}
+
+int64_t hsColumnInt64(sqlite3_stmt *stmt, int column)
+{
+    return sqlite3_column_int64(stmt, column);
 }

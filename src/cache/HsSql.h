@@ -11,7 +11,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // A value bound to one positional parameter: an integer, a text, or SQL NULL for an absent text.
-using HsSqlValue = std::variant<int32_t, std::optional<std::string>>;
+using HsSqlValue = std::variant<int32_t, int64_t, std::optional<std::string>>;
 
 // Whether a bound statement is written to the diagnostic log with its values filled in.
 enum class HsStatementLog
@@ -43,3 +43,5 @@ int hsSqlTransaction(sqlite3 *db, const std::function<int()> &body);
 std::optional<std::string> hsColumnText(sqlite3_stmt *stmt, int column);
 
 int32_t hsColumnInt(sqlite3_stmt *stmt, int column);
+
+int64_t hsColumnInt64(sqlite3_stmt *stmt, int column);

@@ -1,5 +1,7 @@
 #include "cache/NewsDao.h"
 
+#include "cache/ListStampDao.h"
+
 namespace {
 
 const char *const insertStatement = "insert into ed_news values(?1,?2,?3,?4,?5,?6,?7)";
@@ -61,8 +63,9 @@ std::vector<NewsItem> NewsDao::initSelects(const std::string &typeCode) const
 
 int NewsDao::replaceCategory(const std::string &typeCode, const std::vector<NewsItem> &items) const
 {
-    return replaceAccountRows(deleteCategoryStatement, {typeCode},
-                              [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
+    return replaceAccountRows(deleteCategoryStatement, {typeCode}, [&](sqlite3 *db) {
+        return ListStampDao::stampStored(db, ListStampDao::newsList, typeCode, insertRows(db, items, typeCode));
+    });
 }
 
 void NewsDao::doLoad(NewsItem &item, sqlite3_stmt *stmt, int selectType) const

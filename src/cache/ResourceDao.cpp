@@ -1,5 +1,7 @@
 #include "cache/ResourceDao.h"
 
+#include "cache/ListStampDao.h"
+
 namespace {
 
 const char *const insertStatement = "insert into ed_resource values(?1,?2,?3,?4,?5)";
@@ -60,8 +62,9 @@ std::vector<ResourceItem> ResourceDao::initSelects(const std::string &typeCode) 
 
 int ResourceDao::replaceCategory(const std::string &typeCode, const std::vector<ResourceItem> &items) const
 {
-    return replaceAccountRows(deleteCategoryStatement, {typeCode},
-                              [&](sqlite3 *db) { return insertRows(db, items, typeCode); });
+    return replaceAccountRows(deleteCategoryStatement, {typeCode}, [&](sqlite3 *db) {
+        return ListStampDao::stampStored(db, ListStampDao::resourceList, typeCode, insertRows(db, items, typeCode));
+    });
 }
 
 void ResourceDao::doLoad(ResourceItem &item, sqlite3_stmt *stmt, int selectType) const

@@ -1,13 +1,14 @@
 import QtQuick
 import HsSchool
 
-// The top of an area with categories: the title bar with its settings button, and the category
-// bar under it.
+// The top of an area with categories: the title bar with its settings button, the category bar
+// under it and, while the list shown is an older stored one, the line that says when it was stored.
 Column {
     id: header
 
     required property string title
     required property HsCategoryBarModel menu
+    property string updatedText: ""
 
     signal settingsPressed
     signal categoryPressed(int tag)
@@ -24,5 +25,26 @@ Column {
         width: header.width
         menu: header.menu
         onCategoryPressed: tag => header.categoryPressed(tag)
+    }
+
+    Text {
+        objectName: "updatedLine"
+        width: header.width
+        height: 22
+        visible: header.updatedText !== ""
+        text: header.updatedText
+        color: HsStyle.inkMuted
+        font.pixelSize: HsStyle.fontSmall
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
+
+        Rectangle {
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: 1
+            color: HsStyle.separator
+        }
     }
 }

@@ -20,6 +20,7 @@ Item {
 
         title: area.controller.title
         menu: area.controller.menu
+        updatedText: area.controller.updatedText
         onSettingsPressed: area.controller.pressSetting()
         onCategoryPressed: tag => area.controller.pressCategory(tag)
     }

@@ -1,5 +1,6 @@
 #include "HsNewsListActivity.h"
 
+#include "cache/ListStampDao.h"
 #include "cache/NewsDao.h"
 #include "cache/NewsMarkDao.h"
 #include "common/HsLog.h"
@@ -39,6 +40,17 @@ std::optional<HsNewsListActivity::Request> HsNewsListActivity::requestFor(int n)
                    m_categorys[static_cast<size_t>(n - 1)].typeCode.value_or(std::string())};
 }
 
+HsCategoryArea::StoredAt HsNewsListActivity::storedAt(const Request &request)
+{
+    return ListStampDao().storedAt(ListStampDao::newsList, request.typeCode);
+}
+
+bool HsNewsListActivity::hasCachedList(int tag) const
+{
+    const std::optional<Request> request = requestFor(tag);
+    return request && !NewsDao().initSelects(request->typeCode).empty();
+}
+
 void HsNewsListActivity::selectedCategory(int n)
 {
     const std::optional<Request> request = requestFor(n);
@@ -47,6 +59,7 @@ void HsNewsListActivity::selectedCategory(int n)
     std::vector<NewsItem> cached = NewsDao().initSelects(request->typeCode);
     if (!cached.empty()) {
         showFirstPage(*request, std::move(cached));
+        showCachedList(storedAt(*request));
         return;
     }
     hsRunUnderOverlay(
@@ -88,11 +101,17 @@ void HsNewsListActivity::showFirstPage(const Request &request, std::vector<NewsI
 
 // A fetch for a category that is no longer the selected one has filled its cache but leaves
 // the list to the category now shown. A failed one leaves the list, and its further pages, as
-// they were.
+// they were: the list is then the one stored last, and says when that was.
 void HsNewsListActivity::applyFetched(const Request &request, Fetched fetched)
 {
-    if (fetched && request.category == category())
+    if (request.category != category())
+        return;
+    if (fetched) {
         showFirstPage(request, std::move(*fetched));
+        showFreshList();
+    } else if (m_shown) {
+        showStoredList(storedAt(*m_shown));
+    }
 }
 
 HsRefreshCycle::Fetch HsNewsListActivity::reloadTableViewDataSource()

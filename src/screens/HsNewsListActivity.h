@@ -53,6 +53,7 @@ protected:
 
     // The categories this area lists, read from the cache.
     virtual std::vector<NewsTypeItem> readCategories() const = 0;
+    bool hasCachedList(int tag) const override;
     // Called before a headline's detail opens.
     virtual void willOpenNews(const NewsItem &) {}
 
@@ -68,6 +69,7 @@ private:
     using Fetched = std::optional<std::vector<NewsItem>>;
 
     std::optional<Request> requestFor(int n) const;
+    static StoredAt storedAt(const Request &request);
     static Fetched doGetNews(const Request &request);
     static Fetched fetchPage(const Request &request, int page);
     void showFirstPage(const Request &request, std::vector<NewsItem> newses);

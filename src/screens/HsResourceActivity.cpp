@@ -1,5 +1,6 @@
 #include "HsResourceActivity.h"
 
+#include "cache/ListStampDao.h"
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 #include "common/HsLog.h"
@@ -39,26 +40,42 @@ void HsResourceActivity::viewDidAppear()
         selectedCategory(photoCategory);
 }
 
+std::optional<std::string> HsResourceActivity::typeCodeOf(int n) const
+{
+    if (n < 2 || n > static_cast<int>(m_categorys.size()) + 1)
+        return std::nullopt;
+    return m_categorys[static_cast<size_t>(n - 2)].typeCode.value_or(std::string());
+}
+
+bool HsResourceActivity::hasCachedList(int tag) const
+{
+    const std::optional<std::string> typeCode = typeCodeOf(tag);
+    return typeCode && !ResourceDao().initSelects(*typeCode).empty();
+}
+
+// "推荐" is never cached: it says nothing of age, whatever its fetch brings.
 void HsResourceActivity::selectedCategory(int n)
 {
     if (n == photoCategory) {
         showPhotoTable(true);
+        showFreshList();
         runFetch({n, PhotoList, {}});
         return;
     }
-    if (n < 2 || n > static_cast<int>(m_categorys.size()) + 1)
+    const std::optional<std::string> typeCode = typeCodeOf(n);
+    if (!typeCode)
         return;
     showPhotoTable(false);
-    const std::string typeCode = m_categorys[static_cast<size_t>(n - 2)].typeCode.value_or(std::string());
-    std::vector<ResourceItem> cached = ResourceDao().initSelects(typeCode);
+    std::vector<ResourceItem> cached = ResourceDao().initSelects(*typeCode);
     if (!cached.empty()) {
-        m_shown = {n, TypeList, typeCode};
+        m_shown = {n, TypeList, *typeCode};
         m_paging.restart(cached.size());
         m_resources = std::move(cached);
         m_resourceTable.reloadData(m_resources);
+        showCachedList(ListStampDao().storedAt(ListStampDao::resourceList, *typeCode));
         return;
     }
-    runFetch({n, TypeList, typeCode});
+    runFetch({n, TypeList, *typeCode});
 }
 
 void HsResourceActivity::runFetch(const Request &request)
@@ -122,11 +139,18 @@ std::size_t HsResourceActivity::appendPage(const std::vector<ResourceItem> &reso
 // A result for a category that is no longer the selected one is dropped (a type's cache has
 // been filled all the same); the table that the result belongs to is reloaded with it. Until
 // then, and after a failed fetch, the resource table keeps its list and that list's further
-// pages; a new list begins its paging afresh, so no page of the old one reaches it.
+// pages; a new list begins its paging afresh, so no page of the old one reaches it. A type's
+// list kept after a failed fetch is the one stored last, and says when that was.
 void HsResourceActivity::overlayWasHidden(const Request &request, Fetched fetched)
 {
-    if (!fetched || request.category != category())
+    if (request.category != category())
         return;
+    if (!fetched) {
+        if (!m_photoTableShown && m_shown.kind == TypeList)
+            showStoredList(ListStampDao().storedAt(ListStampDao::resourceList, m_shown.argument));
+        return;
+    }
+    showFreshList();
     m_bSuccess = true;
     m_serviceType = request.kind;
     if (request.kind != PhotoList) {

@@ -85,6 +85,9 @@ signals:
     // The search bar gives up the keyboard.
     void keyboardDismissed();
 
+protected:
+    bool hasCachedList(int tag) const override;
+
 private:
     struct Request
     {
@@ -95,6 +98,8 @@ private:
     // What a fetch brought back: the resources to show, or nothing to change.
     using Fetched = std::optional<std::vector<ResourceItem>>;
 
+    // The type code of category n (n >= 2), if there is such a category.
+    std::optional<std::string> typeCodeOf(int n) const;
     void runFetch(const Request &request);
     static Fetched doFetch(const Request &request);
     static Fetched fetchPage(const Request &request, int page);

@@ -3,6 +3,7 @@
 // another account holds the file.
 
 #include "CacheTestSupport.h"
+#include "cache/ListStampDao.h"
 #include "cache/NewsDao.h"
 #include "cache/NewsMarkDao.h"
 #include "cache/NewsTypeDao.h"
@@ -62,6 +63,7 @@ TEST_P(NextSignInTest, KeepsTheListsOfTheSameAccountOnlyAndEveryonesCategories)
     signIn(GetParam().next);
     EXPECT_EQ(NewsDao().initSelects("bjtz").size(), GetParam().listsKept ? 1u : 0u);
     EXPECT_EQ(ResourceDao().initSelects("food").size(), GetParam().listsKept ? 1u : 0u);
+    EXPECT_EQ(ListStampDao().storedAt(ListStampDao::newsList, "bjtz").has_value(), GetParam().listsKept);
     EXPECT_EQ(NewsTypeDao().initSelectSchools().size(), 1u);
     EXPECT_EQ(ResourceTypeDao().initSelects().size(), 1u);
     EXPECT_THAT(NewsMarkDao().readIds(parentOfClass1), ElementsAre(1));
