@@ -118,9 +118,8 @@ bool claimLists(sqlite3 *db, const std::string &account)
     return hsSqlTransaction(db, [&] {
                if (listsOwner(db) == account)
                    return 0;
-               for (const char *statement :
-                    {"delete from ed_news", "delete from ed_resource", "delete from list_stamp",
-                     "delete from cache_owner"}) {
+               for (const char *statement : {"delete from ed_news", "delete from ed_resource",
+                                             "delete from list_stamp", "delete from cache_owner"}) {
                    if (hsSqlExecute(db, statement) < 0)
                        return -1;
                }

@@ -27,7 +27,8 @@ int ListStampDao::stamp(const std::string &list, const std::string &typeCode, Cl
     return stamp(lease.connection(), list, typeCode, time);
 }
 
-int ListStampDao::stamp(sqlite3 *db, const std::string &list, const std::string &typeCode, Clock::time_point time)
+int ListStampDao::stamp(sqlite3 *db, const std::string &list, const std::string &typeCode,
+                        Clock::time_point time)
 {
     return hsSqlExecuteBound(db,
                              "insert into list_stamp values (?1, ?2, ?3) on conflict (list, type_code) do "

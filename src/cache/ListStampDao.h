@@ -27,7 +27,8 @@ public:
     // Records that the list was stored at `time`. Rows changed, or -1 on error.
     int stamp(const std::string &list, const std::string &typeCode, Clock::time_point time) const;
     // The same on a connection the caller holds, inside the transaction that stores the list.
-    static int stamp(sqlite3 *db, const std::string &list, const std::string &typeCode, Clock::time_point time);
+    static int stamp(sqlite3 *db, const std::string &list, const std::string &typeCode,
+                     Clock::time_point time);
     // Inside the transaction that has just written `stored` rows of the list (-1 when that failed):
     // stamps the list as stored now. Returns `stored`, or -1 when either failed.
     static int stampStored(sqlite3 *db, const std::string &list, const std::string &typeCode, int stored);

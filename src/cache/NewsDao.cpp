@@ -64,7 +64,8 @@ std::vector<NewsItem> NewsDao::initSelects(const std::string &typeCode) const
 int NewsDao::replaceCategory(const std::string &typeCode, const std::vector<NewsItem> &items) const
 {
     return replaceAccountRows(deleteCategoryStatement, {typeCode}, [&](sqlite3 *db) {
-        return ListStampDao::stampStored(db, ListStampDao::newsList, typeCode, insertRows(db, items, typeCode));
+        return ListStampDao::stampStored(db, ListStampDao::newsList, typeCode,
+                                         insertRows(db, items, typeCode));
     });
 }
 

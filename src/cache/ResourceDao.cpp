@@ -63,7 +63,8 @@ std::vector<ResourceItem> ResourceDao::initSelects(const std::string &typeCode) 
 int ResourceDao::replaceCategory(const std::string &typeCode, const std::vector<ResourceItem> &items) const
 {
     return replaceAccountRows(deleteCategoryStatement, {typeCode}, [&](sqlite3 *db) {
-        return ListStampDao::stampStored(db, ListStampDao::resourceList, typeCode, insertRows(db, items, typeCode));
+        return ListStampDao::stampStored(db, ListStampDao::resourceList, typeCode,
+                                         insertRows(db, items, typeCode));
     });
 }
 

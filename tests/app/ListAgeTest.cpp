@@ -107,11 +107,18 @@ protected:
 
     std::vector<NewsTypeItem> readCategories() const
     {
-        return GetParam() == NewsArea::Notices ? NewsTypeDao().initSelectSchools() : NewsTypeDao().initSelectNews();
+        return GetParam() == NewsArea::Notices ? NewsTypeDao().initSelectSchools()
+                                               : NewsTypeDao().initSelectNews();
     }
 
-    std::string typeCode(int n) const { return categories.at(static_cast<size_t>(n - 1)).typeCode.value_or(""); }
-    QString storedLine(int n) const { return lineOf(ListStampDao().storedAt(ListStampDao::newsList, typeCode(n))); }
+    std::string typeCode(int n) const
+    {
+        return categories.at(static_cast<size_t>(n - 1)).typeCode.value_or("");
+    }
+    QString storedLine(int n) const
+    {
+        return lineOf(ListStampDao().storedAt(ListStampDao::newsList, typeCode(n)));
+    }
     std::vector<int32_t> shown() const
     {
         return idsOf(static_cast<HsNewsListActivity &>(*shownArea).newses()->newses());
