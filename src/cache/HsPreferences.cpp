@@ -7,6 +7,7 @@
 #include "cache/NewsTypeDao.h"
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
+#include "cache/SearchDao.h"
 #include "common/HsLog.h"
 
 #include <fcntl.h>
@@ -73,7 +74,7 @@ void createTables(sqlite3 *db)
     for (const char *statement :
          {ResourceDao::createStatement, ResourceTypeDao::createStatement, NewsDao::createStatement,
           NewsTypeDao::createStatement, NewsMarkDao::createStatement, ListStampDao::createStatement,
-          HsPreferences::ownerCreateStatement})
+          SearchDao::createStatement, HsPreferences::ownerCreateStatement})
         hsSqlExecute(db, statement);
 }
 
@@ -111,15 +112,16 @@ std::optional<std::string> listsOwner(sqlite3 *db)
 }
 
 // Makes the file's lists the account's. Lists that belong to someone else, or to nobody on
-// record, are emptied in the same transaction, with the times they were stored; the categories
-// are everyone's and stay.
+// record, are emptied in the same transaction, with the times they were stored and what a search
+// could find in them; the categories are everyone's and stay.
 bool claimLists(sqlite3 *db, const std::string &account)
 {
     return hsSqlTransaction(db, [&] {
                if (listsOwner(db) == account)
                    return 0;
-               for (const char *statement : {"delete from ed_news", "delete from ed_resource",
-                                             "delete from list_stamp", "delete from cache_owner"}) {
+               for (const char *statement :
+                    {"delete from ed_news", "delete from ed_resource", "delete from list_stamp",
+                     "delete from search_entry", "delete from cache_owner"}) {
                    if (hsSqlExecute(db, statement) < 0)
                        return -1;
                }
@@ -152,6 +154,8 @@ bool HsPreferences::load(const std::string &documentsDirectory, const std::optio
         sqlite3_close_v2(db);
         db = nullptr;
     }
+    if (db)
+        SearchDao::indexCachedHeadlines(db);
     database = db;
     return database != nullptr;
 }

@@ -1,11 +1,12 @@
 // When each cached list was stored: every successful replacement of a category stamps it, per
 // table; a replacement that stores nothing leaves the stamp alone; a file of the version before
-// stamps opens with its lists and gains them.
+// stamps and search opens with its lists, which a search finds, and gains stamps.
 
 #include "CacheTestSupport.h"
 #include "cache/ListStampDao.h"
 #include "cache/NewsDao.h"
 #include "cache/ResourceDao.h"
+#include "cache/SearchDao.h"
 
 #include <gmock/gmock.h>
 #include <sqlite3.h>
@@ -22,7 +23,7 @@ Clock::time_point wholeSecondsNow()
     return std::chrono::floor<std::chrono::seconds>(Clock::now());
 }
 
-// Writes the cache file as the version before list stamps left it: its tables only, one headline
+// Writes the cache file as the version before list stamps and search left it: its tables only, one headline
 // and one resource of the account.
 void writeFileOfTheVersionBefore(const std::filesystem::path &file)
 {
@@ -42,6 +43,7 @@ void writeFileOfTheVersionBefore(const std::filesystem::path &file)
         "0, answered integer not null default 0, primary key (account, news_id));"
         "create table cache_owner (account text not null);"
         "insert into cache_owner values ('1:1001');"
+        "insert into news_type values (1, 'bjtz', '班级通知', 0);"
         "insert into ed_news values (7, 'bjtz', '旧通知', 0, 0, '2026-12-01', '');"
         "insert into ed_resource values (41, 'food', '面馆', '2026-12-01', NULL);";
     EXPECT_EQ(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
@@ -89,13 +91,17 @@ TEST_F(CacheTest, StampsGoWithTheListsOfAnotherAccountAndAFailedStoreStampsNothi
     EXPECT_EQ(ListStampDao().storedAt(ListStampDao::resourceList, "food"), std::nullopt);
 }
 
-TEST_F(CacheTest, AFileOfTheVersionBeforeStampsOpensWithItsListsAndGainsThem)
+TEST_F(CacheTest, AFileOfTheVersionBeforeOpensWithItsListsFoundBySearchAndGainsStamps)
 {
     writeFileOfTheVersionBefore(databasePath());
     signIn(account);
     EXPECT_THAT(titles(NewsDao().initSelects("bjtz")), ElementsAre("旧通知"));
     EXPECT_EQ(ResourceDao().initSelects("food").size(), 1u);
     EXPECT_EQ(ListStampDao().storedAt(ListStampDao::newsList, "bjtz"), std::nullopt);
+    // Its cached headlines can be found at once.
+    const std::vector<SearchEntry> found = SearchDao().find("旧通知", {SearchKind::Notice});
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found.front().itemId, 7);
 
     ASSERT_EQ(NewsDao().replaceCategory("bjtz", {headline(8, "新通知")}), 1);
     EXPECT_TRUE(ListStampDao().storedAt(ListStampDao::newsList, "bjtz"));
