@@ -25,14 +25,23 @@ Item {
         onCategoryPressed: tag => area.controller.pressCategory(tag)
     }
 
+    HsLocalSearchBar {
+        id: searchBar
+
+        anchors.top: header.bottom
+        width: parent.width
+        search: area.controller.search
+    }
+
     HsRefreshList {
         id: tableNews
 
         objectName: "tableNews"
-        anchors.top: header.bottom
+        anchors.top: searchBar.bottom
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
+        visible: !area.controller.search.active
         model: area.controller.newses
         refreshHeader: area.controller.refreshHeader
         paging: area.controller.paging
@@ -42,5 +51,10 @@ Item {
             width: tableNews.width
             onClicked: area.controller.didSelectRow(index)
         }
+    }
+
+    HsLocalSearchResults {
+        anchors.fill: tableNews
+        search: area.controller.search
     }
 }

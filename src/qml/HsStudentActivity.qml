@@ -90,14 +90,23 @@ Item {
         }
     }
 
+    HsLocalSearchBar {
+        id: searchBar
+
+        anchors.top: scrollView.bottom
+        width: parent.width
+        search: area.controller.search
+    }
+
     HsRefreshList {
         id: tableShow
 
         objectName: "tableShow"
-        anchors.top: scrollView.bottom
+        anchors.top: searchBar.bottom
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: viewPost.visible ? viewPost.top : parent.bottom
+        visible: !area.controller.search.active
         model: area.controller.datas
         refreshHeader: area.controller.refreshHeader
         paging: area.controller.paging
@@ -105,6 +114,11 @@ Item {
 
         // All rows are of the kind of the records shown: chat messages, or homework-like rows.
         delegate: area.controller.datas.kind === HsStudentRecordModel.Chat ? chatCell : homeWorkCell
+    }
+
+    HsLocalSearchResults {
+        anchors.fill: tableShow
+        search: area.controller.search
     }
 
     Component {

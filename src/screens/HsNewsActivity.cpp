@@ -5,7 +5,7 @@
 
 HsNewsActivity::HsNewsActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                QObject *parent)
-    : HsNewsListActivity(port, session, defaults, QStringLiteral("新闻资讯"), parent)
+    : HsNewsListActivity(port, session, defaults, QStringLiteral("新闻资讯"), SearchKind::News, parent)
 {}
 
 std::vector<NewsTypeItem> HsNewsActivity::readCategories() const

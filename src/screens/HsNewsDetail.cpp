@@ -1,6 +1,7 @@
 #include "HsNewsDetail.h"
 
 #include "cache/NewsMarkDao.h"
+#include "cache/SearchDao.h"
 #include "screens/HsOffThread.h"
 #include "screens/HsText.h"
 #include "screens/HsUnseenItems.h"
@@ -49,6 +50,7 @@ void HsNewsDetail::viewDidLoad()
             if (!response.answered || response.code != 0)
                 return fetched;
             fetched.item = response.item.value_or(NewsItem{});
+            SearchDao().storeNewsText(newsId, fetched.item->newsContent);
             if (asksForReply)
                 fetched.replies = fetchReplies(newsId, repliesOf);
             return fetched;
@@ -56,7 +58,23 @@ void HsNewsDetail::viewDidLoad()
         [this](const Fetched &fetched) {
             if (fetched.item)
                 overlayWasHidden(fetched);
+            else
+                showStoredText();
         });
+}
+
+// Without an answer, an item whose text an earlier detail fetched shows that text, read-only: the
+// replies and the reply box need the service.
+void HsNewsDetail::showStoredText()
+{
+    const std::optional<SearchEntry> stored = SearchDao().newsEntry(m_newsId);
+    if (!stored || !stored->text)
+        return;
+    m_newsTitle = hsDisplayText(stored->title);
+    m_publicDate = hsDisplayText(stored->dateLine);
+    m_newsContent = hsDisplayText(stored->text);
+    emit itemChanged();
+    emit shown(m_newsId);
 }
 
 void HsNewsDetail::overlayWasHidden(const Fetched &fetched)

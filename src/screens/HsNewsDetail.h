@@ -9,7 +9,8 @@
 #include <QtQml/qqmlregistration.h>
 
 // One notice or news item, fetched when the screen opens: its title, date and whole text; the
-// title bar's back button closes it, and it stays blank when the fetch fails. A notice that asks
+// title bar's back button closes it. When the fetch fails it shows the text an earlier fetch
+// kept, if any, and otherwise stays blank. A notice that asks
 // for a reply shows a teacher everybody's replies and how many people replied, and gives a parent
 // a reply box (a one-tap "已阅" or a text) above the parent's own replies. Replies that could not
 // be fetched are said to be missing, with a retry, never shown as none.
@@ -92,6 +93,7 @@ private:
     int32_t repliesOf() const { return m_loginType == 0 ? 0 : m_userId; }
     static std::optional<std::vector<ReturnItem>> fetchReplies(int32_t newsId, int32_t userId);
     void overlayWasHidden(const Fetched &fetched);
+    void showStoredText();
     void send(const QString &text, bool fromBox);
     void replySent(const Sent &sent, bool fromBox);
     void showReplies(const std::optional<std::vector<ReturnItem>> &replies);

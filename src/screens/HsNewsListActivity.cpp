@@ -3,16 +3,39 @@
 #include "cache/ListStampDao.h"
 #include "cache/NewsDao.h"
 #include "cache/NewsMarkDao.h"
+#include "cache/SearchDao.h"
 #include "common/HsLog.h"
 #include "screens/HsNewsDetail.h"
 #include "screens/HsOffThread.h"
 #include "screens/HsText.h"
 #include "services/NewsService.h"
 
+namespace {
+
+// What a search finds of the headlines: a headline's id is its key, and its detail opens with it.
+std::vector<SearchEntry> searchEntriesOf(SearchKind kind, const std::vector<NewsItem> &newses)
+{
+    std::vector<SearchEntry> entries;
+    for (const NewsItem &news : newses) {
+        SearchEntry entry;
+        entry.kind = kind;
+        entry.key = std::to_string(news.newsId);
+        entry.itemId = news.newsId;
+        entry.flag = news.forceReturn;
+        entry.title = news.newsTitle;
+        entry.dateLine = news.publicDate;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+} // namespace
+
 HsNewsListActivity::HsNewsListActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
-                                       const QString &title, QObject *parent)
-    : HsCategoryArea(port, session, defaults, title, parent),
-      m_refresh([this] { return reloadTableViewDataSource(); })
+                                       const QString &title, SearchKind kind, QObject *parent)
+    : HsCategoryArea(port, session, defaults, title, parent), m_kind(kind),
+      m_refresh([this] { return reloadTableViewDataSource(); }),
+      m_search({kind}, [this](const SearchEntry &entry) { openFound(entry); })
 {}
 
 void HsNewsListActivity::viewDidLoad()
@@ -37,7 +60,7 @@ std::optional<HsNewsListActivity::Request> HsNewsListActivity::requestFor(int n)
         return std::nullopt;
     const LoginResultItem user = session().user();
     return Request{n, user.schoolCode.value_or(std::string()), user.classId,
-                   m_categorys[static_cast<size_t>(n - 1)].typeCode.value_or(std::string())};
+                   m_categorys[static_cast<size_t>(n - 1)].typeCode.value_or(std::string()), m_kind};
 }
 
 HsCategoryArea::StoredAt HsNewsListActivity::storedAt(const Request &request)
@@ -68,13 +91,15 @@ void HsNewsListActivity::selectedCategory(int n)
         [this, request = *request](Fetched fetched) { applyFetched(request, std::move(fetched)); });
 }
 
-// Runs on a worker thread. The headlines of an answered document with code 0, or nothing.
+// Runs on a worker thread. The headlines of an answered document with code 0, which go into the
+// search, or nothing.
 HsNewsListActivity::Fetched HsNewsListActivity::fetchPage(const Request &request, int page)
 {
     NewsServiceResponse<NewsItem> response =
         NewsService().GetNews(request.schoolCode, request.classId, request.typeCode, page);
     if (!response.answered || response.code != 0)
         return std::nullopt;
+    SearchDao().store(searchEntriesOf(request.kind, response.items));
     return std::move(response.items);
 }
 
@@ -147,7 +172,20 @@ void HsNewsListActivity::didSelectRow(int row)
 {
     if (row < 0 || row >= static_cast<int>(m_newses.newses().size()))
         return;
-    const NewsItem news = m_newses.newses()[static_cast<size_t>(row)];
+    openNews(m_newses.newses()[static_cast<size_t>(row)]);
+}
+
+void HsNewsListActivity::openFound(const SearchEntry &entry)
+{
+    NewsItem news;
+    news.newsId = entry.itemId;
+    news.newsTitle = entry.title;
+    news.forceReturn = entry.flag;
+    openNews(news);
+}
+
+void HsNewsListActivity::openNews(const NewsItem &news)
+{
     willOpenNews(news);
     auto *detail = new HsNewsDetail(port(), session());
     detail->setNewsId(news.newsId);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "cache/SearchDao.h"
 #include "documents/NewsTypeItem.h"
 #include "screens/HsCategoryArea.h"
+#include "screens/HsLocalSearch.h"
 #include "screens/HsNewsListModel.h"
 #include "screens/HsPaging.h"
 #include "widgets/HsRefreshCycle.h"
@@ -15,7 +17,8 @@
 // categories read once from the cache, a category's first page from the cache when it holds any,
 // else fetched and stored; further pages when the user scrolls to the end; pull-to-refresh
 // fetches page 1 again; a headline opens its detail, which marks it read for the signed-in
-// account once it shows the headline's text.
+// account once it shows the headline's text. Every headline loaded goes into the account's
+// search, which finds them again by the words of their titles or fetched texts.
 class HsNewsListActivity : public HsCategoryArea
 {
     Q_OBJECT
@@ -25,6 +28,7 @@ class HsNewsListActivity : public HsCategoryArea
     Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
     Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
     Q_PROPERTY(int unreadCount READ unreadCount NOTIFY unreadCountChanged)
+    Q_PROPERTY(HsLocalSearch *search READ search CONSTANT)
 public:
     static constexpr int rowHeight = 60;
 
@@ -33,6 +37,7 @@ public:
     HsNewsListModel *newses() { return &m_newses; }
     RefreshHeaderView *refreshHeader() { return m_refresh.header(); }
     HsPaging *paging() { return &m_paging; }
+    HsLocalSearch *search() { return &m_search; }
     // Headlines of the shown list that the signed-in account has not opened.
     int unreadCount() const { return m_newses.unreadCount(); }
     const std::vector<NewsTypeItem> &categorys() const { return m_categorys; }
@@ -48,8 +53,9 @@ signals:
     void unreadCountChanged();
 
 protected:
+    // Headlines loaded here are found by searches of `kind`.
     HsNewsListActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults, const QString &title,
-                       QObject *parent);
+                       SearchKind kind, QObject *parent);
 
     // The categories this area lists, read from the cache.
     virtual std::vector<NewsTypeItem> readCategories() const = 0;
@@ -64,6 +70,7 @@ private:
         std::string schoolCode;
         int32_t classId = 0;
         std::string typeCode;
+        SearchKind kind = SearchKind::Notice;
     };
     // What a fetch brought back: the headlines to show, or nothing to change.
     using Fetched = std::optional<std::vector<NewsItem>>;
@@ -76,10 +83,13 @@ private:
     void applyFetched(const Request &request, Fetched fetched);
     std::size_t appendPage(const std::vector<NewsItem> &newses);
     HsRefreshCycle::Fetch reloadTableViewDataSource();
+    void openNews(const NewsItem &news);
+    void openFound(const SearchEntry &entry);
     void newsAnswered(int32_t newsId);
     void newsRead(int32_t newsId);
 
     std::vector<NewsTypeItem> m_categorys;
+    SearchKind m_kind;
     std::string m_account;
     HsNewsListModel m_newses;
     // The category whose headlines the list shows, for their further pages.
@@ -87,4 +97,5 @@ private:
     HsPaging m_paging;
     HsRefreshCycle m_refresh;
     HsTaskRunner m_pages;
+    HsLocalSearch m_search;
 };

@@ -4,7 +4,7 @@
 
 HsSchoolActivity::HsSchoolActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                    QObject *parent)
-    : HsNewsListActivity(port, session, defaults, QStringLiteral("学校通知"), parent)
+    : HsNewsListActivity(port, session, defaults, QStringLiteral("学校通知"), SearchKind::Notice, parent)
 {}
 
 std::vector<NewsTypeItem> HsSchoolActivity::readCategories() const

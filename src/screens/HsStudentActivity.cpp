@@ -2,6 +2,7 @@
 
 #include "screens/HsOffThread.h"
 #include "screens/HsRecordDetail.h"
+#include "screens/HsText.h"
 #include "screens/HsUnseenItems.h"
 #include "services/ChatService.h"
 #include "services/HomeWorkService.h"
@@ -31,12 +32,15 @@ CategoryTexts textsOf(int category)
     }
 }
 
-// The records of an answered document with code 0; nothing for a refusal or no usable answer.
+// The records of an answered document with code 0, which go into the search; nothing for a
+// refusal or no usable answer.
 template <class Response> std::optional<HsStudentRecords> recordsOf(Response response)
 {
     if (!response.answered || response.code != 0)
         return std::nullopt;
-    return HsStudentRecords(std::move(response.items));
+    HsStudentRecords records(std::move(response.items));
+    SearchDao().store(HsStudentRecordModel::searchEntries(records));
+    return records;
 }
 
 } // namespace
@@ -44,7 +48,9 @@ template <class Response> std::optional<HsStudentRecords> recordsOf(Response res
 HsStudentActivity::HsStudentActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                      QObject *parent)
     : HsAreaActivity(port, session, defaults, QStringLiteral("学生动态"), parent),
-      m_refresh([this] { return reloadTableViewDataSource(); })
+      m_refresh([this] { return reloadTableViewDataSource(); }),
+      m_search({SearchKind::HomeWork, SearchKind::TestScore, SearchKind::StateReport, SearchKind::Chat},
+               [this](const SearchEntry &entry) { openFound(entry); })
 {}
 
 void HsStudentActivity::viewDidLoad()
@@ -221,4 +227,13 @@ void HsStudentActivity::didSelectRow(int row)
                                  : index.data(HsStudentRecordModel::DateRole).toString();
     port().push(new HsRecordDetail(port(), textsOf(kind).detailTitle,
                                    index.data(HsStudentRecordModel::ContentRole).toString(), dateLine));
+}
+
+void HsStudentActivity::openFound(const SearchEntry &entry)
+{
+    const std::optional<HsStudentRecordModel::Kind> kind = HsStudentRecordModel::kindOf(entry.kind);
+    if (!kind)
+        return;
+    port().push(new HsRecordDetail(port(), textsOf(*kind).detailTitle, hsDisplayText(entry.text),
+                                   hsDisplayText(entry.dateLine)));
 }

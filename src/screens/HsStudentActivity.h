@@ -1,6 +1,7 @@
 #pragma once
 
 #include "screens/HsAreaActivity.h"
+#include "screens/HsLocalSearch.h"
 #include "screens/HsPaging.h"
 #include "screens/HsStudentRecordModel.h"
 #include "widgets/HsRefreshCycle.h"
@@ -12,7 +13,8 @@
 // The student record area: homework (1), test scores (2), state reports (3) and the home-school
 // chat (4), one category at a time, refreshed by pulling the list down; homework, state reports
 // and chat load further pages when the user scrolls to the end. Teachers post homework
-// and state reports; teachers and parents post to the chat.
+// and state reports; teachers and parents post to the chat. Every record loaded goes into the
+// account's search, which finds it again by the words of its text.
 class HsStudentActivity : public HsAreaActivity
 {
     Q_OBJECT
@@ -25,6 +27,7 @@ class HsStudentActivity : public HsAreaActivity
     Q_PROPERTY(HsStudentRecordModel *datas READ datas CONSTANT)
     Q_PROPERTY(RefreshHeaderView *refreshHeader READ refreshHeader CONSTANT)
     Q_PROPERTY(HsPaging *paging READ paging CONSTANT)
+    Q_PROPERTY(HsLocalSearch *search READ search CONSTANT)
 public:
     // The interface file that shows this area, in the main screen or on a screen of its own.
     static constexpr auto interfaceFile = "HsStudentActivity";
@@ -46,6 +49,7 @@ public:
     HsStudentRecordModel *datas() { return &m_datas; }
     RefreshHeaderView *refreshHeader() { return m_refresh.header(); }
     HsPaging *paging() { return &m_paging; }
+    HsLocalSearch *search() { return &m_search; }
 
     // A category button (tag 1 to 4): switches when a network route exists, silently not otherwise.
     Q_INVOKABLE void pressCategory(int tag);
@@ -96,6 +100,7 @@ private:
     HsRefreshCycle::Fetch reloadTableViewDataSource();
     static PostOutcome post(int category, const LoginResultItem &user, const std::string &text);
     void postReturned(PostOutcome outcome);
+    void openFound(const SearchEntry &entry);
 
     int m_category = 0;
     QString m_postText;
@@ -103,4 +108,5 @@ private:
     HsPaging m_paging;
     HsRefreshCycle m_refresh;
     HsTaskRunner m_pages;
+    HsLocalSearch m_search;
 };

@@ -99,6 +99,44 @@ std::vector<ChatItem> unseen(const std::vector<ChatItem> &, const std::vector<Ch
     return page;
 }
 
+std::string keyOf(const HomeWorkItem &item)
+{
+    return std::to_string(item.hwId);
+}
+
+std::string keyOf(const StudentStateItem &item)
+{
+    return std::to_string(item.stateId);
+}
+
+std::string keyOf(const TestScoreItem &item)
+{
+    return item.subjectName.value_or(std::string()) + '\n' + item.testDate.value_or(std::string());
+}
+
+// A chat message has no id: its author, time and text tell it apart.
+std::string keyOf(const ChatItem &item)
+{
+    return std::to_string(item.userId) + '\n' + item.chatDate.value_or(std::string()) + '\n' +
+           item.content.value_or(std::string());
+}
+
+std::optional<std::string> fieldText(const auto &item, int role)
+{
+    return field(item, role).toString().toStdString();
+}
+
+// The date line of a record's detail: a chat message's author and time, another record's date row.
+std::optional<std::string> detailDateLine(const ChatItem &item)
+{
+    return (hsDisplayText(item.userName) + QLatin1Char(' ') + hsDisplayText(item.chatDate)).toStdString();
+}
+
+std::optional<std::string> detailDateLine(const auto &item)
+{
+    return fieldText(item, HsStudentRecordModel::DateRole);
+}
+
 } // namespace
 
 HsStudentRecordModel::HsStudentRecordModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -164,4 +202,33 @@ QString HsStudentRecordModel::scoreLine(const TestScoreItem &score)
 {
     return hsDisplayText(score.subjectName) +
            QString::asprintf(":%4.1f分", static_cast<double>(score.avgScore));
+}
+
+std::vector<SearchEntry> HsStudentRecordModel::searchEntries(const HsStudentRecords &records)
+{
+    const auto kind =
+        static_cast<SearchKind>(static_cast<int>(SearchKind::HomeWork) + static_cast<int>(records.index()));
+    std::vector<SearchEntry> entries;
+    std::visit(
+        [&](const auto &items) {
+            for (const auto &item : items) {
+                SearchEntry entry;
+                entry.kind = kind;
+                entry.key = keyOf(item);
+                entry.title = fieldText(item, TitleRole);
+                entry.text = fieldText(item, ContentRole);
+                entry.dateLine = detailDateLine(item);
+                entries.push_back(std::move(entry));
+            }
+        },
+        records);
+    return entries;
+}
+
+std::optional<HsStudentRecordModel::Kind> HsStudentRecordModel::kindOf(SearchKind kind)
+{
+    const int record = static_cast<int>(kind) - static_cast<int>(SearchKind::HomeWork) + HomeWork;
+    if (record < HomeWork || record > Chat)
+        return std::nullopt;
+    return static_cast<Kind>(record);
 }

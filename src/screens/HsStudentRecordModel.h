@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cache/SearchDao.h"
 #include "documents/ChatItem.h"
 #include "documents/HomeWorkItem.h"
 #include "documents/StudentStateItem.h"
@@ -60,6 +61,12 @@ public:
 
     // The score line of a subject: "语文: 9.5分" for 9.5, "语文:100.0分" for 100.
     static QString scoreLine(const TestScoreItem &score);
+
+    // What a search finds of the records: their row's text as title and text, the date line
+    // their detail shows, and a key that the same record keeps each time it is loaded.
+    static std::vector<SearchEntry> searchEntries(const HsStudentRecords &records);
+    // The kind of record that search entries of `kind` are, if they are records.
+    static std::optional<Kind> kindOf(SearchKind kind);
 
 signals:
     void kindChanged();
