@@ -3,7 +3,7 @@
 namespace {
 
 const char *const selectColumns =
-    "select kind, entry_key, item_id, flag, title, body, date_line from search_entry ";
+    "select kind, entry_key, item_id, flag, title, body, date_line, item_date from search_entry ";
 
 // Words of three characters or more are runs of the index; those of two begin runs of it.
 constexpr std::size_t indexedWordLength = 3;
@@ -71,12 +71,12 @@ int storeEntry(sqlite3 *db, const SearchEntry &entry)
 {
     return hsSqlExecuteBound(
         db,
-        "insert into search_entry (kind, entry_key, item_id, flag, title, body, date_line) "
-        "values (?1, ?2, ?3, ?4, ?5, ?6, ?7) on conflict (kind, entry_key) do update set "
+        "insert into search_entry (kind, entry_key, item_id, flag, title, body, date_line, item_date) "
+        "values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) on conflict (kind, entry_key) do update set "
         "item_id=excluded.item_id, flag=excluded.flag, title=excluded.title, "
-        "body=coalesce(excluded.body, body), date_line=excluded.date_line",
+        "body=coalesce(excluded.body, body), date_line=excluded.date_line, item_date=excluded.item_date",
         {static_cast<int32_t>(entry.kind), entry.key, entry.itemId, entry.flag, entry.title, entry.text,
-         entry.dateLine});
+         entry.dateLine, entry.date});
 }
 
 } // namespace
@@ -143,17 +143,18 @@ std::vector<SearchEntry> SearchDao::find(const std::string &words, const std::ve
             params.push_back(word);
         }
     }
-    sql += " order by date_line desc, id desc limit " + std::to_string(resultLimit);
+    sql += " order by item_date desc, id desc limit " + std::to_string(resultLimit);
     return initSelectObjs(sql, params, hsSelectTypeRow);
 }
 
 int SearchDao::indexCachedHeadlines(sqlite3 *db)
 {
-    return hsSqlExecute(db,
-                        "insert into search_entry (kind, entry_key, item_id, flag, title, date_line) select "
-                        "case when t.type_type = 0 then 1 else 2 end, cast(n.news_id as text), n.news_id, "
-                        "n.forcereturn, n.news_title, n.public_date from ed_news n join news_type t on "
-                        "t.type_code = n.type_code where true on conflict (kind, entry_key) do nothing");
+    return hsSqlExecute(
+        db, "insert into search_entry (kind, entry_key, item_id, flag, title, date_line, item_date) "
+            "select case when t.type_type = 0 then 1 else 2 end, cast(n.news_id as text), "
+            "n.news_id, n.forcereturn, n.news_title, n.public_date, n.public_date from ed_news n "
+            "join news_type t on "
+            "t.type_code = n.type_code where true on conflict (kind, entry_key) do nothing");
 }
 
 void SearchDao::doLoad(SearchEntry &entry, sqlite3_stmt *stmt, int selectType) const
@@ -167,4 +168,5 @@ void SearchDao::doLoad(SearchEntry &entry, sqlite3_stmt *stmt, int selectType) c
     entry.title = hsColumnText(stmt, 4);
     entry.text = hsColumnText(stmt, 5);
     entry.dateLine = hsColumnText(stmt, 6);
+    entry.date = hsColumnText(stmt, 7);
 }

@@ -32,6 +32,8 @@ struct SearchEntry
     // A headline's whole text once its detail was fetched; a record's text.
     std::optional<std::string> text;
     std::optional<std::string> dateLine;
+    // The date the entry was published or written, by which results are ordered.
+    std::optional<std::string> date;
 
     bool operator==(const SearchEntry &) const = default;
 };
@@ -53,7 +55,7 @@ public:
         "text "
         "not null, item_id integer not null default 0, flag integer not null default 0, title text, body "
         "text, "
-        "date_line text, unique (kind, entry_key));"
+        "date_line text, item_date text, unique (kind, entry_key));"
         "create virtual table if not exists search_text using fts5(title, body, content='search_entry', "
         "content_rowid='id', tokenize='trigram');"
         "create virtual table if not exists search_terms using fts5vocab(search_text, 'row');"

@@ -24,6 +24,7 @@ std::vector<SearchEntry> searchEntriesOf(SearchKind kind, const std::vector<News
         entry.flag = news.forceReturn;
         entry.title = news.newsTitle;
         entry.dateLine = news.publicDate;
+        entry.date = news.publicDate;
         entries.push_back(std::move(entry));
     }
     return entries;

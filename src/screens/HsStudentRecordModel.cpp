@@ -121,6 +121,26 @@ std::string keyOf(const ChatItem &item)
            item.content.value_or(std::string());
 }
 
+std::optional<std::string> dateOf(const HomeWorkItem &item)
+{
+    return item.hwDate;
+}
+
+std::optional<std::string> dateOf(const StudentStateItem &item)
+{
+    return item.stateDate;
+}
+
+std::optional<std::string> dateOf(const TestScoreItem &item)
+{
+    return item.testDate;
+}
+
+std::optional<std::string> dateOf(const ChatItem &item)
+{
+    return item.chatDate;
+}
+
 std::optional<std::string> fieldText(const auto &item, int role)
 {
     return field(item, role).toString().toStdString();
@@ -218,6 +238,7 @@ std::vector<SearchEntry> HsStudentRecordModel::searchEntries(const HsStudentReco
                 entry.title = fieldText(item, TitleRole);
                 entry.text = fieldText(item, ContentRole);
                 entry.dateLine = detailDateLine(item);
+                entry.date = dateOf(item);
                 entries.push_back(std::move(entry));
             }
         },

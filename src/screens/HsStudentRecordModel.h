@@ -63,7 +63,7 @@ public:
     static QString scoreLine(const TestScoreItem &score);
 
     // What a search finds of the records: their row's text as title and text, the date line
-    // their detail shows, and a key that the same record keeps each time it is loaded.
+    // their detail shows, their date, and a key that the same record keeps each time it is loaded.
     static std::vector<SearchEntry> searchEntries(const HsStudentRecords &records);
     // The kind of record that search entries of `kind` are, if they are records.
     static std::optional<Kind> kindOf(SearchKind kind);

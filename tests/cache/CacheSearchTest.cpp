@@ -17,8 +17,7 @@ const std::string account = "1:1001";
 
 SearchEntry entry(SearchKind kind, const std::string &key, const std::string &title, const std::string &text)
 {
-    return {
-        .kind = kind, .key = key, .itemId = std::stoi(key), .title = title, .text = text, .dateLine = key};
+    return {.kind = kind, .key = key, .itemId = std::stoi(key), .title = title, .text = text, .date = key};
 }
 
 std::vector<std::string> keysOf(const std::vector<SearchEntry> &entries)
@@ -84,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         Search{"NoWords", "  ", {}}),
     [](const testing::TestParamInfo<Search> &info) { return std::string(info.param.name); });
 
+// Results come newest first by the entries' own dates, not by their date lines.
 TEST_F(CacheTest, AnEntryLoadedAgainKeepsItsFetchedTextAndTheNewestDateComesFirst)
 {
     signIn(account);
@@ -92,12 +92,14 @@ TEST_F(CacheTest, AnEntryLoadedAgainKeepsItsFetchedTextAndTheNewestDateComesFirs
                              .key = "7",
                              .itemId = 7,
                              .title = "运动会",
-                             .dateLine = "2026-11-01"},
+                             .dateLine = "陈静 2026-12-09",
+                             .date = "2026-11-01"},
                             {.kind = SearchKind::News,
                              .key = "8",
                              .itemId = 8,
                              .title = "运动会报名",
-                             .dateLine = "2026-12-01"}}),
+                             .dateLine = "王芳 2026-11-01",
+                             .date = "2026-12-01"}}),
               2);
     EXPECT_EQ(search.newsEntry(7)->text, std::nullopt);
     ASSERT_EQ(search.storeNewsText(7, "下周二举行秋季运动会。"), 1);
