@@ -103,8 +103,13 @@ TEST_F(CacheTest, AnEntryLoadedAgainKeepsItsFetchedTextAndTheNewestDateComesFirs
               2);
     EXPECT_EQ(search.newsEntry(7)->text, std::nullopt);
     ASSERT_EQ(search.storeNewsText(7, "下周二举行秋季运动会。"), 1);
-    ASSERT_EQ(search.store(
-                  {{.kind = SearchKind::Notice, .key = "7", .itemId = 7, .flag = 1, .title = "秋季运动会"}}),
+    ASSERT_EQ(search.store({{.kind = SearchKind::Notice,
+                             .key = "7",
+                             .itemId = 7,
+                             .flag = 1,
+                             .title = "秋季运动会",
+                             .dateLine = "陈静 2026-12-09",
+                             .date = "2026-11-01"}}),
               1);
 
     const std::optional<SearchEntry> notice = search.newsEntry(7);
