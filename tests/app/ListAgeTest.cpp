@@ -98,17 +98,19 @@ enum class NewsArea
 class NewsAreaAgeTest : public ListAgeTest, public testing::WithParamInterface<NewsArea>
 {
 protected:
+    void SetUp() override
+    {
+        ListAgeTest::SetUp();
+        categories = GetParam() == NewsArea::Notices ? NewsTypeDao().initSelectSchools()
+                                                     : NewsTypeDao().initSelectNews();
+        ASSERT_GE(categories.size(), 2u);
+    }
+
     HsNewsListActivity &showArea()
     {
         if (GetParam() == NewsArea::Notices)
             return show<HsSchoolActivity>();
         return show<HsNewsActivity>();
-    }
-
-    std::vector<NewsTypeItem> readCategories() const
-    {
-        return GetParam() == NewsArea::Notices ? NewsTypeDao().initSelectSchools()
-                                               : NewsTypeDao().initSelectNews();
     }
 
     std::string typeCode(int n) const
@@ -141,8 +143,6 @@ protected:
 
 TEST_P(NewsAreaAgeTest, TheStoredListSaysWhenItWasStoredUntilTheNextGoodPull)
 {
-    categories = readCategories();
-    ASSERT_GE(categories.size(), 2u);
     ASSERT_EQ(NewsDao().replaceCategory(typeCode(1), {headline(900007)}), 1);
     ASSERT_EQ(ListStampDao().stamp(ListStampDao::newsList, typeCode(1), kStoredAt), 1);
     networkUp = false;
@@ -167,8 +167,6 @@ TEST_P(NewsAreaAgeTest, TheStoredListSaysWhenItWasStoredUntilTheNextGoodPull)
 // with one, a cached category is the current list and a fetched one is fresh.
 TEST_P(NewsAreaAgeTest, WithoutANetworkOnlyACachedCategoryOpensAndSaysWhenItWasStored)
 {
-    categories = readCategories();
-    ASSERT_GE(categories.size(), 2u);
     ASSERT_EQ(NewsDao().replaceCategory(typeCode(2), {headline(900002)}), 1);
     ASSERT_EQ(ListStampDao().stamp(ListStampDao::newsList, typeCode(2), kStoredAt), 1);
     HsNewsListActivity &area = showArea();
@@ -201,8 +199,6 @@ TEST_P(NewsAreaAgeTest, WithoutANetworkOnlyACachedCategoryOpensAndSaysWhenItWasS
 // A category that was never stored has no age to tell, whatever its fetches bring.
 TEST_P(NewsAreaAgeTest, ACategoryNeverStoredSaysNothing)
 {
-    categories = readCategories();
-    ASSERT_FALSE(categories.empty());
     networkUp = false;
     unanswered([&] { showArea(); });
     EXPECT_TRUE(shown().empty());
