@@ -1,14 +1,10 @@
 #include "SoapMessage.h"
 
 #include "XmlText.h"
-#include "common/KeptXmlReader.h"
 #include "common/XmlMarkupGuard.h"
-#include "common/XmlReadErrors.h"
+#include "common/XmlTree.h"
 
 #include <charconv>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -17,34 +13,59 @@ namespace {
 // sizing the argument list.
 constexpr size_t kMaxArguments = 32;
 
-using DocumentPtr = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
-
-std::string_view localName(const xmlNode *node)
+// A name without its prefix.
+std::string_view localName(const pugi::xml_node &node)
 {
-    return reinterpret_cast<const char *>(node->name);
+    const std::string_view name = node.name();
+    const size_t colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-const xmlNode *firstElementChild(const xmlNode *node)
+pugi::xml_node findElementChild(const pugi::xml_node &node, std::string_view name)
 {
-    for (const xmlNode *child = node->children; child != nullptr; child = child->next)
-        if (child->type == XML_ELEMENT_NODE)
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && localName(child) == name)
             return child;
-    return nullptr;
+    return {};
 }
 
-const xmlNode *findElementChild(const xmlNode *node, std::string_view name)
+pugi::xml_node firstElementChild(const pugi::xml_node &node)
 {
-    for (const xmlNode *child = node->children; child != nullptr; child = child->next)
-        if (child->type == XML_ELEMENT_NODE && localName(child) == name)
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
             return child;
-    return nullptr;
+    return {};
 }
 
-std::string contentOf(const xmlNode *node)
+// The namespace the element's name is in: the nearest declaration of its prefix (or of the
+// default namespace) on it or an element around it; empty when none is declared.
+std::string namespaceOf(const pugi::xml_node &element)
 {
-    xmlChar *content = xmlNodeGetContent(node);
-    std::string text = content ? reinterpret_cast<const char *>(content) : "";
-    xmlFree(content);
+    const std::string_view name = element.name();
+    const size_t colon = name.find(':');
+    const std::string declaration =
+        colon == std::string_view::npos ? "xmlns" : "xmlns:" + std::string(name.substr(0, colon));
+    for (pugi::xml_node node = element; node.type() == pugi::node_element; node = node.parent())
+        if (const pugi::xml_attribute uri = node.attribute(declaration.c_str()))
+            return uri.value();
+    return {};
+}
+
+// Every text inside the element, nested elements' included, in document order.
+std::string contentOf(const pugi::xml_node &element)
+{
+    std::string text;
+    for (pugi::xml_node node = element.first_child(); node;) {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            text += node.value();
+        if (const pugi::xml_node child = node.first_child()) {
+            node = child;
+            continue;
+        }
+        while (node != element && !node.next_sibling())
+            node = node.parent();
+        node = node == element ? pugi::xml_node() : node.next_sibling();
+    }
     return text;
 }
 
@@ -70,44 +91,6 @@ SoapReading problem(std::string text)
 // entity definitions (and their expansion) out of the service altogether.
 constexpr XmlMarkupLimits kRequestLimits{.doctypeBytes = 0};
 
-// What the library finds wrong with a request is not printed: the fault sent back says that the
-// request could not be read. The reader stops at the first fatal error.
-void stopAtFatalError(void *, xmlErrorPtr error)
-{
-    hsStopAtFatalError(error);
-}
-
-// No file name: with one, the reader would look up the working directory for every request.
-xmlParserCtxtPtr newRequestReader()
-{
-    return xmlCreatePushParserCtxt(nullptr, nullptr, nullptr, 0, nullptr);
-}
-
-// Each worker thread keeps its reader from request to request.
-thread_local KeptXmlReader keptRequestReader(newRequestReader);
-
-// Reads the request into a tree, or nothing when it is not well-formed. The whole body is handed
-// to the library's incremental reader as its last piece: read from memory, the library would ask
-// its copy of the body for more bytes at nearly every tag of a small request, which costs more
-// than the rest of the reading.
-DocumentPtr readTree(std::string_view body)
-{
-    xmlParserCtxt *context = keptRequestReader.takeForPieces();
-    if (context == nullptr)
-        return DocumentPtr(nullptr, &xmlFreeDoc);
-    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    {
-        const XmlReadErrorScope errors(stopAtFatalError, nullptr);
-        xmlParseChunk(context, body.data(), static_cast<int>(body.size()), 1);
-    }
-    DocumentPtr doc(std::exchange(context->myDoc, nullptr), &xmlFreeDoc);
-    if (context->wellFormed == 0) {
-        doc.reset();
-        keptRequestReader.discard();
-    }
-    return doc;
-}
-
 } // namespace
 
 SoapReading readSoapRequest(std::string_view body)
@@ -117,29 +100,27 @@ SoapReading readSoapRequest(std::string_view body)
         return problem("a SOAP message must not contain a document type declaration");
     if (markup != XmlMarkupVerdict::accepted)
         return problem(std::string("the request is refused unread: ") + hsXmlMarkupProblem(markup));
-    const DocumentPtr doc = readTree(body);
-    if (!doc)
+    // What is wrong with a request is not logged: the fault sent back says that it could not be
+    // read.
+    std::string buffer(body);
+    pugi::xml_document tree;
+    if (!hsReadXmlTree(buffer, tree, XmlCdata::asText).wellFormed())
         return problem("the request is not well-formed XML");
-    // The markup check refuses these before reading; this keeps any that slipped past it from
-    // being acted on.
-    if (doc->intSubset != nullptr || doc->extSubset != nullptr)
-        return problem("a SOAP message must not contain a document type declaration");
-    const xmlNode *envelope = xmlDocGetRootElement(doc.get());
-    if (envelope == nullptr || localName(envelope) != "Envelope")
+    const pugi::xml_node envelope = tree.first_child();
+    if (localName(envelope) != "Envelope")
         return problem("the request is not a SOAP envelope");
-    const xmlNode *soapBody = findElementChild(envelope, "Body");
-    if (soapBody == nullptr)
+    const pugi::xml_node soapBody = findElementChild(envelope, "Body");
+    if (!soapBody)
         return problem("the envelope has no Body");
-    const xmlNode *operation = firstElementChild(soapBody);
-    if (operation == nullptr)
+    const pugi::xml_node operation = firstElementChild(soapBody);
+    if (!operation)
         return problem("the Body names no operation");
 
     SoapRequest request;
     request.method = localName(operation);
-    if (operation->ns != nullptr && operation->ns->href != nullptr)
-        request.namespaceUri = reinterpret_cast<const char *>(operation->ns->href);
-    for (const xmlNode *child = operation->children; child != nullptr; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE)
+    request.namespaceUri = namespaceOf(operation);
+    for (pugi::xml_node child = operation.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element)
             continue;
         const auto number = argumentNumber(localName(child));
         if (!number)

@@ -37,7 +37,7 @@ public:
 protected:
     // Where the reader is while hsParseDocument runs; both 0 otherwise. Lets a list size its
     // storage from what is left of the document.
-    ReadProgress readProgress() const { return progress_ ? progress_(reader_) : ReadProgress{}; }
+    ReadProgress readProgress() const { return progress_; }
 
     DocumentParser() = default;
     DocumentParser(const DocumentParser &) = delete;
@@ -47,27 +47,24 @@ protected:
     void setError(std::optional<std::string> error) { error_ = std::move(error); }
 
 private:
-    friend bool hsParseDocument(std::string_view utf8, DocumentParser &parser,
-                                std::chrono::milliseconds budget);
+    friend class DocumentWalk;
 
     int32_t code_ = 0;
-    ReadProgress (*progress_)(const void *reader) = nullptr;
-    const void *reader_ = nullptr;
+    ReadProgress progress_;
     std::optional<std::string> error_;
 };
 
-// Runs an XML reader over the UTF-8 bytes of a result document and hands its element and
-// character events to the parser. Names keep their prefixes, entity and character references
-// are replaced in character data, no external entity or DTD is loaded and nothing is fetched
-// from the network. Entity expansion is bounded, so a document built to expand without end stops
-// early. The reader stops at the first fatal error: the parser keeps what it was given up to
-// there, and its endDocument is called. Empty input leaves the parser as it was.
-// A document whose markup exceeds what any document of the protocol holds (thousands of
-// attributes on one element, say) is refused unread, and a reading that runs past its budget is
+// Reads the UTF-8 bytes of a result document and hands its element and character events to the
+// parser, in document order. Names keep their prefixes, the predefined entities and character
+// references are replaced in character data, and CDATA sections are character data too. A
+// document in another encoding or with a document type declaration is refused unread; one that
+// refers to any other entity is malformed there (common/XmlTree.h says what else is). The events
+// stop at the first fault: the parser keeps what it was given before it, and its endDocument is
+// called. Empty input leaves the parser as it was. A reading that runs past its budget is
 // stopped there.
 // Returns true only when the whole input was read as one well-formed document: false for empty
-// input, text that is not XML, a document cut short, one stopped for expanding too far or for
-// taking too long, and one refused unread.
+// input, text that is not XML, a document cut short, one refused unread and one stopped for
+// taking too long.
 inline constexpr std::chrono::milliseconds kDocumentReadingBudget{10'000};
 bool hsParseDocument(std::string_view utf8, DocumentParser &parser,
                      std::chrono::milliseconds budget = kDocumentReadingBudget);

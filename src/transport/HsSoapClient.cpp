@@ -1,16 +1,13 @@
 #include "transport/HsSoapClient.h"
 
-#include "transport/HsHttpExchange.h"
 #include "common/HsLog.h"
-#include "common/KeptXmlReader.h"
-#include "common/XmlMarkupGuard.h"
-#include "common/XmlReadErrors.h"
+#include "common/XmlTree.h"
+#include "transport/HsHttpExchange.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <curl/curl.h>
-#include <libxml/parser.h>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,10 +27,7 @@ constexpr size_t kMaxLoggedInfoBytes = 1024;
 void initialiseLibrariesOnce()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
-        xmlInitParser();
-    });
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 // Replacing "&" first, then "<", ">", '"' and "'" one after the other gives the same text as
@@ -93,91 +87,41 @@ std::set<size_t> passwordArguments(const std::string &methodName)
 
 // ---- answer reading ----
 
-HsSoapClient &clientOf(void *context)
+// Hands the answer's tree to the client as the events a reader going through it would raise:
+// element starts and ends with their names as written, and text. Whatever the nesting, no
+// recursion. CDATA sections are no part of the answer and are not in the tree. False when the
+// time ran out on the way.
+bool walkAnswer(HsSoapClient &client, pugi::xml_node node, std::chrono::steady_clock::time_point deadline)
 {
-    return *static_cast<HsSoapClient *>(context);
-}
-
-std::string_view textOf(const xmlChar *text)
-{
-    return text ? std::string_view(reinterpret_cast<const char *>(text)) : std::string_view();
-}
-
-void onStartElement(void *context, const xmlChar *name, const xmlChar **)
-{
-    clientOf(context).didStartElement(textOf(name));
-}
-
-void onEndElement(void *context, const xmlChar *name)
-{
-    clientOf(context).didEndElement(textOf(name));
-}
-
-void onCharacters(void *context, const xmlChar *text, int length)
-{
-    clientOf(context).foundCharacters(
-        std::string_view(reinterpret_cast<const char *>(text), static_cast<size_t>(length)));
-}
-
-// CDATA sections are not part of the result; without this handler the reader would pass them on
-// as character data.
-void onCdataBlock(void *, const xmlChar *, int) {}
-
-// Every report of the reader about the answer, on its markup or on the bytes beneath it, reaches
-// the client and nowhere else. The reader stops at the first fatal one: the answer is unusable
-// from there on, and nothing after it is worth the time.
-void onReaderError(void *client, xmlErrorPtr error)
-{
-    clientOf(client).parseErrorOccurred(hsXmlErrorText(error));
-    hsStopAtFatalError(error);
-}
-
-// A handler that is not marked as SAX2 makes the reader report element names as written, prefix
-// included; what it finds wrong goes to onReaderError while it reads. Every handler left empty
-// keeps the reader from building a document, declaring entities or fetching an external subset.
-xmlSAXHandler answerHandler()
-{
-    xmlSAXHandler handler{};
-    handler.startElement = onStartElement;
-    handler.endElement = onEndElement;
-    handler.characters = onCharacters;
-    handler.cdataBlock = onCdataBlock;
-    return handler;
-}
-
-xmlParserCtxtPtr newAnswerReader()
-{
-    xmlSAXHandler handler = answerHandler();
-    return xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr);
-}
-
-thread_local KeptXmlReader keptAnswerReader(newAnswerReader);
-
-// Feeding the answer in pieces keeps the reader's look-ahead small, so that a long text (a large
-// result document) is read without tripping the reader's guard against huge look-ups.
-constexpr size_t kReadPieceBytes = 64 * 1024;
-
-enum class PiecesRead
-{
-    wellFormed,
-    notWellFormed,
-    outOfTime,
-};
-
-// The clock is looked at between pieces, so a reading that runs past its deadline ends within
-// one more piece.
-PiecesRead readInPieces(xmlParserCtxt *parser, std::string_view body,
-                        std::chrono::steady_clock::time_point deadline)
-{
-    while (body.size() > kReadPieceBytes && parser->wellFormed != 0) {
-        xmlParseChunk(parser, body.data(), static_cast<int>(kReadPieceBytes), 0);
-        body.remove_prefix(kReadPieceBytes);
-        if (std::chrono::steady_clock::now() > deadline)
-            return PiecesRead::outOfTime;
+    // The clock is looked at once per this many nodes.
+    constexpr unsigned kNodesPerClockLook = 1024;
+    unsigned nodes = 0;
+    const pugi::xml_node root = node;
+    while (node) {
+        if (++nodes % kNodesPerClockLook == 0 && std::chrono::steady_clock::now() > deadline)
+            return false;
+        if (node.type() == pugi::node_pcdata) {
+            client.foundCharacters(node.value());
+        } else {
+            client.didStartElement(node.name());
+            if (const pugi::xml_node child = node.first_child()) {
+                node = child;
+                continue;
+            }
+        }
+        while (node) {
+            if (node.type() == pugi::node_element)
+                client.didEndElement(node.name());
+            if (node == root)
+                return true;
+            if (const pugi::xml_node next = node.next_sibling()) {
+                node = next;
+                break;
+            }
+            node = node.parent();
+        }
     }
-    if (parser->wellFormed != 0)
-        xmlParseChunk(parser, body.data(), static_cast<int>(body.size()), 1);
-    return parser->wellFormed != 0 ? PiecesRead::wellFormed : PiecesRead::notWellFormed;
+    return true;
 }
 
 } // namespace
@@ -274,7 +218,7 @@ bool HsSoapClient::invokeMethodSyncPlus(const std::string &serverUrl, const std:
             m_delegate->clientDidFailWithError(*this, HsTransportError{*failure});
         return false;
     }
-    const bool wellFormed = processResponse(m_webData);
+    const bool wellFormed = readAnswer(m_webData);
     std::string().swap(m_webData);
     if (m_delegate)
         m_delegate->didFinishDownloading(*this);
@@ -288,37 +232,29 @@ void HsSoapClient::setReadingBudget(std::chrono::milliseconds budget)
 
 bool HsSoapClient::processResponse(std::string_view body)
 {
+    std::string copy(body);
+    return readAnswer(copy);
+}
+
+bool HsSoapClient::readAnswer(std::string &body)
+{
     const auto deadline = std::chrono::steady_clock::now() + m_readingBudget;
-    initialiseLibrariesOnce();
     m_bStartCapture = false;
     m_content.reset();
     m_info_.reset();
     m_foundResult = false;
 
-    const XmlMarkupVerdict markup = hsCheckXmlMarkup(body);
-    if (markup != XmlMarkupVerdict::accepted) {
-        parseErrorOccurred(hsXmlMarkupProblem(markup));
+    pugi::xml_document tree;
+    const XmlTreeReading reading = hsReadXmlTree(body, tree, XmlCdata::skipped);
+    if (!reading.wellFormed()) {
+        parseErrorOccurred(reading.problem);
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }
-    xmlParserCtxt *parser = keptAnswerReader.takeForPieces();
-    if (parser == nullptr) {
-        hsLog("Error parsing XML downloaded from server!");
-        return false;
-    }
-    parser->userData = this;
-    xmlCtxtUseOptions(parser, XML_PARSE_NONET);
-    PiecesRead read = PiecesRead::notWellFormed;
-    {
-        const XmlReadErrorScope errors(onReaderError, this);
-        read = readInPieces(parser, body, deadline);
-    }
-    parser->userData = nullptr;
-    if (read == PiecesRead::outOfTime)
+    if (std::chrono::steady_clock::now() > deadline || !walkAnswer(*this, tree.first_child(), deadline)) {
+        m_content.reset();
         hsLog("Error parsing XML downloaded from server: reading took longer than %lld ms",
               static_cast<long long>(m_readingBudget.count()));
-    if (read != PiecesRead::wellFormed) {
-        keptAnswerReader.discard();
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }

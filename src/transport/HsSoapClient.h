@@ -80,9 +80,8 @@ public:
 
     // The one-line SOAP envelope for the method and its arguments (escaped as XML text).
     std::string getSoapRequestForMethod(const std::string &methodName, const std::vector<std::string> &args);
-    // Reads an answer body and collects the ns1:out text; true when the body is well-formed.
-    // A body whose markup exceeds what any answer of the protocol holds (thousands of attributes
-    // on one element, say) is refused unread, as not well-formed.
+    // Reads an answer body and collects the ns1:out text; true when the body is well-formed
+    // (common/XmlTree.h says what that takes).
     bool processResponse(std::string_view body);
 
     // Reader events, called while processResponse runs. Names are qualified names as written.
@@ -104,6 +103,8 @@ private:
     void createRequestPlus(const std::string &serverUrl, const std::string &methodName,
                            const std::vector<std::string> &args);
     void logEnvelope(const std::string &methodName, const std::vector<std::string> &args) const;
+    // processResponse over a body the client owns, read in place: its bytes are changed.
+    bool readAnswer(std::string &body);
 
     HsSoapClientDelegate *m_delegate = nullptr;
     std::string m_namespace;

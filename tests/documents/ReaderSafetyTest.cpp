@@ -1,4 +1,3 @@
-#include "BadlyEncodedXml.h"
 #include "DocumentTestSupport.h"
 #include "HostileXml.h"
 #include "LogCapture.h"
@@ -41,72 +40,7 @@ std::string billionLaughs()
     return document + "]>\n<lolz>&lol9;</lolz>\n";
 }
 
-// One large entity referenced many times: each expansion is linear, the total is not.
-std::string quadraticBlowup()
-{
-    const std::string entity(50'000, 'x');
-    std::string references;
-    for (int i = 0; i < 20'000; ++i)
-        references += "&a;";
-    return "<!DOCTYPE q [<!ENTITY a \"" + entity + "\">]><q>" + references + "</q>";
-}
-
 const std::string kDataUrl = "file://" + std::string(HSSCHOOL_DOCUMENTS_DATA) + "/";
-
-// Fully expanded, nested entities would be three thousand million characters, one large entity
-// referenced many times a thousand million, and the same references in attributes as many.
-TEST(ReaderSafety, EntityExpansionStopsEarly)
-{
-    EXPECT_LT(parsed<RecordingParser>(billionLaughs())->textLength, 4u * 1024 * 1024);
-    const std::string repeated = quadraticBlowup();
-    EXPECT_LT(parsed<RecordingParser>(repeated)->textLength, 2 * repeated.size() + 2u * 1024 * 1024);
-
-    std::string inAttributes = "<!DOCTYPE q [<!ENTITY a \"" + std::string(50'000, 'x') + "\">]><q>";
-    for (int i = 0; i < 2'000; ++i)
-        inAttributes += "<e v=\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"/>";
-    EXPECT_EQ(parsed<RecordingParser>(inAttributes + "<Code>1</Code></q>")->events.find("<Code>"),
-              std::string::npos);
-}
-
-TEST(ReaderSafety, InternalEntitiesAreStillReplaced)
-{
-    const auto parser = parsed<RecordingParser>(
-        "<!DOCTYPE r [<!ENTITY school \"实验小学\">]><r><t>&school; &amp; 家长</t></r>");
-    EXPECT_EQ(parser->text, "实验小学 & 家长");
-}
-
-TEST(ReaderSafety, ExternalEntitiesAndDtdsAreNotLoaded)
-{
-    const auto entity = parsed<RecordingParser>("<!DOCTYPE r [<!ENTITY x SYSTEM \"" + kDataUrl +
-                                                "secret.txt" + "\">]><r><t>a&x;b</t></r>");
-    EXPECT_EQ(entity->events, "<r><t></t></r>");
-    EXPECT_EQ(entity->text.find("TOP-SECRET"), std::string::npos);
-    const auto dtd = parsed<RecordingParser>("<!DOCTYPE r SYSTEM \"" + kDataUrl + "external.dtd" +
-                                             "\"><r><t>a&fromDtd;b</t></r>");
-    EXPECT_NE(dtd->events.find("<t>"), std::string::npos);
-    EXPECT_EQ(dtd->text.find("TOP-SECRET"), std::string::npos);
-}
-
-// Bytes that do not convert from the declared encoding end the document; what the reader says
-// about them goes to the diagnostic log, and nothing at all to standard error.
-TEST(ReaderSafety, ReaderReportsGoToTheLogAndNeverToStandardError)
-{
-    for (const BadlyEncodedXml &document :
-         badlyEncodedXml("<Result><Code>5</Code><Error>", "</Error></Result>")) {
-        SCOPED_TRACE(document.name);
-        LogCapture log;
-        StandardErrorCapture standardError;
-        RecordingParser parser;
-        const bool wellFormed = hsParseDocument(document.bytes, parser);
-        EXPECT_EQ(standardError.text(), "");
-        EXPECT_FALSE(wellFormed);
-        EXPECT_NE(parser.events.find("<Code>"), std::string::npos);
-        const auto lines = log.lines();
-        EXPECT_TRUE(std::ranges::any_of(lines, [](const std::string &line) {
-            return line.starts_with("Error reading result document: input conversion failed");
-        }));
-    }
-}
 
 TEST(ReaderSafety, NamesArriveAsWrittenWithTheirPrefixes)
 {
@@ -131,7 +65,7 @@ TEST(ReaderSafety, EachDocumentIsReadAsIfItWereTheFirst)
         std::string document;
         bool wellFormed;
     } before[] = {
-        {"entity declared", "<!DOCTYPE r [<!ENTITY x \"declared\">]><r>&x;</r>", true},
+        {"entity declared", "<!DOCTYPE r [<!ENTITY x \"declared\">]><r>&x;</r>", false},
         {"cut short", "<r><t>unfinished", false},
         {"not XML", "plain text", false},
         {"expanding without end", billionLaughs(), false},
@@ -151,51 +85,81 @@ TEST(ReaderSafety, EachDocumentIsReadAsIfItWereTheFirst)
     }
 }
 
-// Markup that would cost the reader seconds to minutes, or that hides such markup from a check that
-// reads the bytes naively, is refused before anything of it is read, in well under the time a
-// user would wait.
-TEST(ReaderSafety, MarkupFloodsAreRefusedUnreadAndQuickly)
+// What the reader refuses unread, where it stops, and what it lets pass. Nothing of a document
+// type declaration is used: no entity is declared, expanded or fetched. Whatever the reader finds
+// wrong goes to the diagnostic log and nothing to standard error.
+TEST(ReaderSafety, RefusedAndMalformedDocuments)
 {
-    const std::string forty = floodOfAttributes(40);
-    std::string namespaces = "<r>";
-    for (int i = 0; i < 10; ++i)
-        namespaces += "<e" + floodOfAttributes(10, "xmlns:p" + std::to_string(i) + "_") + ">";
-    std::string largeDoctype = "<!DOCTYPE r [";
-    for (int i = 0; largeDoctype.size() < 300 * 1024; ++i)
-        largeDoctype += "<!ELEMENT e" + std::to_string(i) + " ANY>";
     const struct
     {
         const char *what;
         std::string document;
+        bool wellFormed;
+        std::string events;
     } cases[] = {
-        {"attributes of 1 MiB", elementWithAttributesOf(1024 * 1024, "Result")},
-        {"attributes of 3.3 MiB", elementWithAttributesOf(3400 * 1024, "Result")},
-        {"namespace declarations", namespaces + "<Code>1</Code>"},
-        {"distinct names", "<r>" + floodOfNames(300'000) + "<Code>1</Code></r>"},
-        {"nested parameter entities", nestedParameterEntities(4) + "<r><Code>1</Code></r>"},
-        {"markup in an entity", "<!DOCTYPE r [<!ENTITY e '&#60;x" + forty + "/>'>]><r>&e;</r>"},
-        {"large document type declaration", largeDoctype + "]><r><Code>1</Code></r>"},
-        {"a quote in a comment", "<r><!-- \" --><x" + forty + "/><Code>1</Code></r>"},
-        {"a quote in text", "<r>\"<x" + forty + "/><Code>1</Code></r>"},
-        // 0x81 0x5D is one character whose second byte is "]": the section does not end there.
-        {"Shift_JIS section end",
-         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r><![CDATA[\x81]]><!-- ]]><x" + forty +
-             "/><Code>1</Code> --></r>"},
-        {"UTF-16", utf16le("<r><x" + forty + "/><Code>1</Code></r>")},
-        {"an encoding the check cannot follow",
-         "<?xml version=\"1.0\" encoding=\"ISO-2022-JP\"?><r><Code>1</Code></r>"},
+        {"an internal entity", "<!DOCTYPE r [<!ENTITY x \"declared\">]><r><t>&x;</t></r>", false, ""},
+        {"nested entities", billionLaughs(), false, ""},
+        {"an external entity",
+         "<!DOCTYPE r [<!ENTITY x SYSTEM \"" + kDataUrl + "secret.txt\">]><r><t>a&x;b</t></r>", false, ""},
+        {"an external subset", "<!DOCTYPE r SYSTEM \"" + kDataUrl + "external.dtd\"><r><t>&fromDtd;</t></r>",
+         false, ""},
+        {"a declaration inside", "<r><Code>1</Code><!DOCTYPE r></r>", false, ""},
+        {"an undeclared entity", "<r><Code>1</Code><t>a&x;b</t><Error>e</Error></r>", false,
+         "<r><Code></Code><t>"},
+        {"a reference to no character", "<r><Code>1</Code><t>&#1;</t></r>", false, "<r><Code></Code><t>"},
+        {"an ampersand alone", "<r><Code>1</Code><t a=\"&\"/></r>", false, "<r><Code></Code>"},
+        {"ampersands that are no references", "<r><!-- & --><?p & ?><![CDATA[&]]><Code>1</Code></r>", true,
+         "<r><Code></Code></r>"},
+        {"a byte that is no UTF-8", "<r><Code>1</Code><t>\xff</t></r>", false, "<r><Code></Code><t>"},
+        {"a control character", "<r><Code>1</Code><t>\x01</t></r>", false, "<r><Code></Code><t>"},
+        {"another encoding declared", "<?xml version=\"1.0\" encoding=\"GB2312\"?><r><Code>1</Code></r>",
+         false, ""},
+        {"UTF-16", utf16le("<r><Code>1</Code></r>"), false, ""},
+        {"two root elements", "<r><Code>1</Code></r><r/>", false, "<r><Code></Code></r>"},
+        {"text after the root element", "<r><Code>1</Code></r>text", false, "<r><Code></Code></r>"},
     };
-    for (const auto &hostile : cases) {
-        SCOPED_TRACE(hostile.what);
+    for (const auto &document : cases) {
+        SCOPED_TRACE(document.what);
         LogCapture log;
+        StandardErrorCapture standardError;
         RecordingParser parser;
-        bool wellFormed = true;
-        EXPECT_LT(secondsFor([&] { wellFormed = hsParseDocument(hostile.document, parser); }), 2.0);
-        EXPECT_FALSE(wellFormed);
-        EXPECT_EQ(parser.events, "");
-        EXPECT_TRUE(std::ranges::any_of(log.lines(), [](const std::string &line) {
-            return line.starts_with("Error reading result document: ");
-        }));
+        bool wellFormed = !document.wellFormed;
+        EXPECT_LT(secondsFor([&] { wellFormed = hsParseDocument(document.document, parser); }), 2.0);
+        EXPECT_EQ(wellFormed, document.wellFormed);
+        EXPECT_EQ(parser.events, document.events);
+        EXPECT_EQ(parser.text.find("TOP-SECRET"), std::string::npos);
+        EXPECT_EQ(parser.text.find("lol"), std::string::npos);
+        EXPECT_EQ(standardError.text(), "");
+        EXPECT_EQ(document.wellFormed, std::ranges::none_of(log.lines(), [](const std::string &line) {
+                      return line.starts_with("Error reading result document: ");
+                  }));
+    }
+}
+
+// Markup that once cost an XML reader seconds to minutes is read in time linear in its size;
+// markup that would make a tree of millions of nodes ends where the tree has taken its share.
+TEST(ReaderSafety, MarkupFloodsAreReadQuickly)
+{
+    std::string nodes = "<r>";
+    while (nodes.size() < 8 * 1024 * 1024)
+        nodes += "<a/><a/><a/><a/>";
+    RecordingParser flooded;
+    EXPECT_FALSE(hsParseDocument(nodes + "<Code>1</Code></r>", flooded));
+    EXPECT_EQ(flooded.events.find("<Code>"), std::string::npos);
+
+    std::string namespaces = "<r>";
+    for (int i = 0; i < 10; ++i)
+        namespaces += "<e" + floodOfAttributes(10, "xmlns:p" + std::to_string(i) + "_") + ">";
+    const std::string cases[] = {
+        elementWithAttributesOf(3400 * 1024, "Result"),
+        namespaces + "<Code>1</Code>",
+        "<r>" + floodOfNames(300'000) + "<Code>1</Code></r>",
+        nestedParameterEntities(4) + "<r><Code>1</Code></r>",
+    };
+    for (const std::string &flood : cases) {
+        SCOPED_TRACE(flood.substr(0, 60));
+        RecordingParser parser;
+        EXPECT_LT(secondsFor([&] { hsParseDocument(flood, parser); }), 2.0);
     }
 }
 
@@ -214,12 +178,8 @@ TEST(ReaderSafety, OrdinaryMarkupReadsAsBefore)
         {"markup characters in values", "<r a=\"x>y\" b='p=q' c=\"&amp;&lt;\"><Code>3</Code></r>",
          "<r><Code></Code></r>", "3"},
         {"32 attributes", "<r" + floodOfAttributes(32) + "><Code>4</Code></r>", "<r><Code></Code></r>", "4"},
-        {"a text entity", "<!DOCTYPE r [<!ENTITY s \"a > b\">]><r>&s;</r>", "<r></r>", "a > b"},
         {"processing instructions", "<?xml version=\"1.0\"?><?style a=\"<\"?><r><?pi x?>t</r>", "<r></r>",
          "t"},
-        {"Shift_JIS section", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><r><![CDATA[\x81]]]></r>",
-         "<r></r>", "\xe2\x80\x90"},
-        {"UTF-16", utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r a=\"1\">t</r>"), "<r></r>", "t"},
     };
     for (const auto &ordinary : cases) {
         SCOPED_TRACE(ordinary.what);

@@ -1,0 +1,351 @@
+#include "common/XmlTree.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <mutex>
+
+namespace {
+
+constexpr size_t npos = std::string_view::npos;
+
+// ---- the tree's memory ----
+
+// The tree of an honest document takes about three to six times the document's size; markup
+// built to make a node of every few bytes takes sixteen times or more. Small inputs always get
+// the fixed allowance.
+constexpr size_t kTreeBytesPerInputByte = 4;
+constexpr size_t kTreeBytesAllowance = 4 * 1024 * 1024;
+
+// What the tree being read on this thread may still allocate; unbounded outside a read.
+thread_local size_t treeBytesLeft = std::numeric_limits<size_t>::max();
+
+void *allocateTreeBytes(size_t size)
+{
+    if (size > treeBytesLeft)
+        return nullptr;
+    if (treeBytesLeft != std::numeric_limits<size_t>::max())
+        treeBytesLeft -= size;
+    return std::malloc(size);
+}
+
+void releaseTreeBytes(void *bytes)
+{
+    std::free(bytes);
+}
+
+class TreeBudget
+{
+public:
+    explicit TreeBudget(size_t inputBytes)
+    {
+        static std::once_flag once;
+        std::call_once(once,
+                       [] { pugi::set_memory_management_functions(allocateTreeBytes, releaseTreeBytes); });
+        treeBytesLeft = inputBytes * kTreeBytesPerInputByte + kTreeBytesAllowance;
+    }
+    ~TreeBudget() { treeBytesLeft = std::numeric_limits<size_t>::max(); }
+    TreeBudget(const TreeBudget &) = delete;
+    TreeBudget &operator=(const TreeBudget &) = delete;
+};
+
+// ---- encoding ----
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::ranges::equal(a, b, [](char x, char y) {
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+        return upper(x) == upper(y);
+    });
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The encoding named by the XML declaration at the start of `input`, empty when none is named.
+std::string_view declaredEncoding(std::string_view input)
+{
+    if (!input.starts_with("<?xml") || input.size() < 6 || !isSpace(input[5]))
+        return {};
+    const std::string_view declaration = input.substr(0, input.find("?>"));
+    const size_t keyword = declaration.find("encoding");
+    if (keyword == npos)
+        return {};
+    size_t i = keyword + 8;
+    while (i < declaration.size() && (isSpace(declaration[i]) || declaration[i] == '='))
+        ++i;
+    if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\''))
+        return {};
+    const size_t close = declaration.find(declaration[i], i + 1);
+    return close == npos ? std::string_view() : declaration.substr(i + 1, close - i - 1);
+}
+
+// UTF-16 and UTF-32 show in their first bytes, with or without a byte order mark.
+bool startsAsWideEncoding(std::string_view input)
+{
+    const auto byte = [&](size_t i) {
+        return i < input.size() ? static_cast<unsigned char>(input[i]) : 0x20u;
+    };
+    return (byte(0) == 0xFE && byte(1) == 0xFF) || (byte(0) == 0xFF && byte(1) == 0xFE) || byte(0) == 0 ||
+           (byte(1) == 0 && input.size() > 1);
+}
+
+bool isUtf8(std::string_view input)
+{
+    if (startsAsWideEncoding(input))
+        return false;
+    const std::string_view encoding =
+        declaredEncoding(input.substr(input.starts_with("\xEF\xBB\xBF") ? 3 : 0));
+    return encoding.empty() || equalsIgnoringCase(encoding, "UTF-8") || equalsIgnoringCase(encoding, "UTF8");
+}
+
+bool isXmlCharacter(uint32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Where the first byte that is not part of a UTF-8 encoded XML character is; npos when there is
+// none. Eight plain printable ASCII bytes are passed at a time.
+size_t firstBadCharacter(std::string_view input)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(input.data());
+    const size_t n = input.size();
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    constexpr uint64_t kSpaces = 0x2020202020202020ull;
+    size_t i = 0;
+    while (i < n) {
+        if (i + 8 <= n) {
+            uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            // No byte at 0x80 or above, and none below 0x20 (a smaller byte borrows into its
+            // high bit).
+            if (((word | (word - kSpaces)) & kHighBits) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned lead = s[i];
+        if (lead < 0x80) {
+            if (!isXmlCharacter(lead))
+                return i;
+            ++i;
+            continue;
+        }
+        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length == 0 || i + length > n)
+            return i;
+        uint32_t c = lead & (0x7Fu >> length);
+        for (size_t k = 1; k < length; ++k) {
+            if ((s[i + k] & 0xC0) != 0x80)
+                return i;
+            c = c << 6 | (s[i + k] & 0x3Fu);
+        }
+        const uint32_t least = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (c < least || !isXmlCharacter(c))
+            return i;
+        i += length;
+    }
+    return npos;
+}
+
+// ---- references ----
+
+// Whether the reference at `amp` is one of the five predefined entities or a character reference
+// to a character XML allows.
+bool isAllowedReference(std::string_view input, size_t amp)
+{
+    const std::string_view rest = input.substr(amp + 1, 12);
+    for (const std::string_view name : {"lt;", "gt;", "amp;", "quot;", "apos;"})
+        if (rest.starts_with(name))
+            return true;
+    if (!rest.starts_with("#"))
+        return false;
+    const bool hex = rest.size() > 1 && rest[1] == 'x';
+    uint32_t code = 0;
+    size_t i = hex ? 2 : 1;
+    const size_t firstDigit = i;
+    for (; i < input.size() - amp - 1 && code <= 0x10FFFF; ++i) {
+        const char c = input[amp + 1 + i];
+        const int digit = c >= '0' && c <= '9'          ? c - '0'
+                          : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                        : -1;
+        if (digit < 0)
+            break;
+        code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+    }
+    return i > firstDigit && amp + 1 + i < input.size() && input[amp + 1 + i] == ';' && isXmlCharacter(code);
+}
+
+// A pass over the markup up to `until` that reads just enough to count tags and to see which
+// ampersands stand in text and attribute values: those in comments, CDATA sections and processing
+// instructions are no references.
+struct MarkupScan
+{
+    XmlMarkupBefore before;
+    size_t badReference = npos;
+};
+
+MarkupScan scanMarkup(std::string_view s, size_t until)
+{
+    MarkupScan scan;
+    const auto skipPast = [&](size_t from, std::string_view end) {
+        const size_t at = s.find(end, from);
+        return at == npos || at + end.size() > until ? npos : at + end.size();
+    };
+    const auto checkReference = [&](size_t amp) {
+        if (scan.badReference == npos && !isAllowedReference(s, amp))
+            scan.badReference = amp;
+    };
+    for (size_t i = 0; i < until;) {
+        if (s[i] == '&') {
+            checkReference(i++);
+            continue;
+        }
+        if (s[i] != '<') {
+            ++i;
+            continue;
+        }
+        const std::string_view tag = s.substr(i);
+        if (tag.starts_with("<!--"))
+            i = skipPast(i + 4, "-->");
+        else if (tag.starts_with("<![CDATA["))
+            i = skipPast(i + 9, "]]>");
+        else if (tag.starts_with("<?"))
+            i = skipPast(i + 2, "?>");
+        else if (tag.starts_with("<!"))
+            i = skipPast(i + 2, ">");
+        else if (tag.starts_with("</")) {
+            i = skipPast(i + 2, ">");
+            if (i != npos && scan.before.openElements > 0)
+                --scan.before.openElements;
+        } else {
+            size_t j = i + 1;
+            for (char quote = 0; j < until && (quote != 0 || s[j] != '>'); ++j) {
+                if (quote == 0 && (s[j] == '"' || s[j] == '\''))
+                    quote = s[j];
+                else if (s[j] == quote)
+                    quote = 0;
+                else if (quote != 0 && s[j] == '&')
+                    checkReference(j);
+            }
+            if (j >= until)
+                break;
+            ++scan.before.startTags;
+            if (s[j - 1] != '/')
+                ++scan.before.openElements;
+            i = j + 1;
+        }
+        if (i == npos)
+            break;
+    }
+    return scan;
+}
+
+// The first reference that is not allowed, npos when there is none. Ampersands are rare in
+// text, so each is looked at where it stands; only when one of them is no allowed reference is
+// the markup read to see whether it stands where references count.
+size_t firstBadReference(std::string_view input)
+{
+    for (size_t amp = input.find('&'); amp != npos; amp = input.find('&', amp + 1))
+        if (!isAllowedReference(input, amp))
+            return scanMarkup(input, input.size()).badReference;
+    return npos;
+}
+
+// ---- the tree ----
+
+bool isBlank(const char *text)
+{
+    for (; *text != 0; ++text)
+        if (!isSpace(*text))
+            return false;
+    return true;
+}
+
+void faultAt(XmlTreeReading &reading, size_t offset, std::string problem)
+{
+    if (offset < reading.faultAt) {
+        reading.faultAt = offset;
+        reading.problem = std::move(problem);
+    }
+}
+
+XmlTreeReading refused(pugi::xml_document &tree, std::string problem)
+{
+    tree.reset();
+    return {.faultAt = 0, .problem = std::move(problem), .refusedUnread = true};
+}
+
+// Keeps the root element alone at the top, and marks what else stands there.
+void checkTopLevel(const std::string &buffer, pugi::xml_document &tree, XmlTreeReading &reading)
+{
+    bool rootSeen = false;
+    for (pugi::xml_node node = tree.first_child(); node;) {
+        const pugi::xml_node next = node.next_sibling();
+        if (node.type() == pugi::node_element) {
+            if (rootSeen)
+                faultAt(reading, hsXmlNodeOffset(buffer, node), "more than one root element");
+            rootSeen = true;
+        } else {
+            if (node.type() != pugi::node_pcdata || !isBlank(node.value()))
+                faultAt(reading, hsXmlNodeOffset(buffer, node), "text outside the root element");
+            tree.remove_child(node);
+        }
+        node = next;
+    }
+    if (!rootSeen)
+        faultAt(reading, buffer.size(), "no root element");
+}
+
+} // namespace
+
+size_t hsXmlNodeOffset(const std::string &buffer, const pugi::xml_node &node)
+{
+    const char *at = node.type() == pugi::node_element ? node.name() : node.value();
+    const auto begin = reinterpret_cast<uintptr_t>(buffer.data());
+    const auto where = reinterpret_cast<uintptr_t>(at);
+    return where >= begin && where <= begin + buffer.size() ? where - begin : buffer.size();
+}
+
+XmlTreeReading hsReadXmlTree(std::string &buffer, pugi::xml_document &tree, XmlCdata cdata)
+{
+    tree.reset();
+    if (!isUtf8(buffer))
+        return refused(tree, "the input's encoding is not accepted");
+    XmlTreeReading reading;
+    if (const size_t bad = firstBadCharacter(buffer); bad != npos)
+        faultAt(reading, bad, "a byte that is no UTF-8 encoded XML character");
+    if (const size_t bad = firstBadReference(buffer); bad != npos)
+        faultAt(reading, bad, "a reference to an undeclared entity or a character XML does not allow");
+
+    const unsigned options = pugi::parse_escapes | pugi::parse_eol | pugi::parse_ws_pcdata |
+                             pugi::parse_fragment | pugi::parse_doctype |
+                             (cdata == XmlCdata::asText ? pugi::parse_cdata : 0);
+    pugi::xml_parse_result result;
+    {
+        const TreeBudget budget(buffer.size());
+        result = tree.load_buffer_inplace(buffer.data(), buffer.size(), options, pugi::encoding_utf8);
+    }
+    for (pugi::xml_node node = tree.first_child(); node; node = node.next_sibling())
+        if (node.type() == pugi::node_doctype)
+            return refused(tree, "a document type declaration is not accepted");
+    if (result.status == pugi::status_bad_doctype)
+        return refused(tree, "a document type declaration is not accepted");
+    if (result.status == pugi::status_out_of_memory)
+        faultAt(reading, static_cast<size_t>(result.offset), "the input makes too large a tree");
+    else if (result.status != pugi::status_ok)
+        faultAt(reading, static_cast<size_t>(result.offset), result.description());
+    checkTopLevel(buffer, tree, reading);
+    return reading;
+}
+
+XmlMarkupBefore hsXmlMarkupBefore(std::string_view input, size_t offset)
+{
+    return scanMarkup(input, std::min(offset, input.size())).before;
+}
