@@ -102,11 +102,10 @@ SoapReading readSoapRequest(std::string_view body)
         return problem(std::string("the request is refused unread: ") + hsXmlMarkupProblem(markup));
     // What is wrong with a request is not logged: the fault sent back says that it could not be
     // read.
-    std::string buffer(body);
-    pugi::xml_document tree;
-    if (!hsReadXmlTree(buffer, tree, XmlCdata::asText).wellFormed())
+    const XmlTreeRead read(body, XmlCdata::asText);
+    if (!read.reading().wellFormed())
         return problem("the request is not well-formed XML");
-    const pugi::xml_node envelope = tree.first_child();
+    const pugi::xml_node envelope = read.root();
     if (localName(envelope) != "Envelope")
         return problem("the request is not a SOAP envelope");
     const pugi::xml_node soapBody = findElementChild(envelope, "Body");

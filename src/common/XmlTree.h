@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
@@ -40,14 +41,42 @@ enum class XmlCdata
     skipped, // CDATA sections leave nothing in the tree
 };
 
-// Reads `buffer` into `tree` in place: the tree's names and texts point into the buffer, which
-// must outlive it. The tree holds what was read before any fault. Top-level nodes other than the
-// root element are not kept.
-XmlTreeReading hsReadXmlTree(std::string &buffer, pugi::xml_document &tree, XmlCdata cdata);
+// One read of one input into a tree, and the tree while the read lives. The tree's names and
+// texts point into the bytes read, which the read changes in place; the tree is gone with the
+// read. Top-level nodes other than the root element are not kept.
+//
+// The tree's memory, and the copy of an input read from a view, come from memory this thread
+// keeps from one read to the next, so that reading the same kind of document again touches no
+// fresh pages; what is kept between reads is bounded. A read started while another one is alive
+// on the same thread takes fresh memory. A read is used and dropped on the thread that made it.
+class XmlTreeRead
+{
+public:
+    // Reads a copy of `input`.
+    XmlTreeRead(std::string_view input, XmlCdata cdata);
+    // Reads `buffer` itself, changing it; it must outlive the read.
+    XmlTreeRead(std::string &buffer, XmlCdata cdata);
+    ~XmlTreeRead();
+    XmlTreeRead(const XmlTreeRead &) = delete;
+    XmlTreeRead &operator=(const XmlTreeRead &) = delete;
 
-// Where a node of a tree read by hsReadXmlTree starts in its input: an element's name, a text's
-// first character.
-size_t hsXmlNodeOffset(const std::string &buffer, const pugi::xml_node &node);
+    const XmlTreeReading &reading() const { return reading_; }
+    // The root element; empty when there is none.
+    pugi::xml_node root() const { return tree_.first_child(); }
+    // Where a node starts in the input: an element's name, a text's first character. The
+    // input's size for a node that is not in it.
+    size_t offsetOf(const pugi::xml_node &node) const;
+
+private:
+    void read(XmlCdata cdata);
+
+    bool keptMemory_;
+    std::unique_ptr<char[]> ownCopy_;
+    char *bytes_ = nullptr;
+    size_t size_ = 0;
+    pugi::xml_document tree_;
+    XmlTreeReading reading_;
+};
 
 // What the input up to `offset` holds, for a reader that stops at a fault there: how many
 // element start tags are complete before it, and how many of those elements are still open at it.

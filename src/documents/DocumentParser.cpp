@@ -36,13 +36,13 @@ std::string_view textOf(const pugi::xml_node &node)
 class DocumentWalk
 {
 public:
-    DocumentWalk(const std::string &buffer, const XmlTreeReading &reading, std::string_view input,
-                 DocumentParser &parser, std::chrono::steady_clock::time_point deadline)
-        : buffer_(buffer), faultAt_(reading.faultAt), parser_(parser), deadline_(deadline)
+    DocumentWalk(const XmlTreeRead &read, std::string_view input, DocumentParser &parser,
+                 std::chrono::steady_clock::time_point deadline)
+        : read_(read), faultAt_(read.reading().faultAt), parser_(parser), deadline_(deadline)
     {
-        if (!reading.wellFormed())
+        if (!read.reading().wellFormed())
             before_ = hsXmlMarkupBefore(input, faultAt_);
-        parser_.progress_ = {0, buffer.size()};
+        parser_.progress_ = {0, input.size()};
     }
     ~DocumentWalk() { parser_.progress_ = {}; }
     DocumentWalk(const DocumentWalk &) = delete;
@@ -83,7 +83,7 @@ public:
 private:
     bool startsBeforeFault(const pugi::xml_node &node) const
     {
-        return faultAt_ == XmlTreeReading::kWhole || hsXmlNodeOffset(buffer_, node) < faultAt_;
+        return faultAt_ == XmlTreeReading::kWhole || read_.offsetOf(node) < faultAt_;
     }
 
     bool followedBeforeFault(pugi::xml_node node) const
@@ -106,7 +106,7 @@ private:
         if (faultAt_ != XmlTreeReading::kWhole && startTags_ == before_.startTags)
             return false;
         ++startTags_;
-        parser_.progress_.read = hsXmlNodeOffset(buffer_, node);
+        parser_.progress_.read = read_.offsetOf(node);
         parser_.startElement(node.name());
         return true;
     }
@@ -123,7 +123,7 @@ private:
         return closed;
     }
 
-    const std::string &buffer_;
+    const XmlTreeRead &read_;
     size_t faultAt_;
     XmlMarkupBefore before_;
     DocumentParser &parser_;
@@ -137,14 +137,13 @@ bool hsParseDocument(std::string_view utf8, DocumentParser &parser, std::chrono:
     const auto deadline = std::chrono::steady_clock::now() + budget;
     if (utf8.empty())
         return false;
-    std::string buffer(utf8);
-    pugi::xml_document tree;
-    const XmlTreeReading reading = hsReadXmlTree(buffer, tree, XmlCdata::asText);
+    const XmlTreeRead read(utf8, XmlCdata::asText);
+    const XmlTreeReading &reading = read.reading();
     if (!reading.wellFormed())
         logReadingError(reading.problem);
     bool inTime = std::chrono::steady_clock::now() <= deadline;
     if (inTime && !reading.refusedUnread)
-        inTime = DocumentWalk(buffer, reading, utf8, parser, deadline).run(tree.first_child());
+        inTime = DocumentWalk(read, utf8, parser, deadline).run(read.root());
     if (!inTime)
         hsLog("Error reading result document: reading took longer than %lld ms",
               static_cast<long long>(budget.count()));

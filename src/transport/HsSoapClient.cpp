@@ -244,14 +244,14 @@ bool HsSoapClient::readAnswer(std::string &body)
     m_info_.reset();
     m_foundResult = false;
 
-    pugi::xml_document tree;
-    const XmlTreeReading reading = hsReadXmlTree(body, tree, XmlCdata::skipped);
+    const XmlTreeRead read(body, XmlCdata::skipped);
+    const XmlTreeReading &reading = read.reading();
     if (!reading.wellFormed()) {
         parseErrorOccurred(reading.problem);
         hsLog("Error parsing XML downloaded from server!");
         return false;
     }
-    if (std::chrono::steady_clock::now() > deadline || !walkAnswer(*this, tree.first_child(), deadline)) {
+    if (std::chrono::steady_clock::now() > deadline || !walkAnswer(*this, read.root(), deadline)) {
         m_content.reset();
         hsLog("Error parsing XML downloaded from server: reading took longer than %lld ms",
               static_cast<long long>(m_readingBudget.count()));

@@ -85,6 +85,38 @@ TEST(ReaderSafety, EachDocumentIsReadAsIfItWereTheFirst)
     }
 }
 
+// A parser may read other documents while it is being fed one: each read keeps its own tree.
+TEST(ReaderSafety, DocumentsReadInsideAReadingLeaveItWhole)
+{
+    class NestingParser : public RecordingParser
+    {
+    public:
+        void startElement(std::string_view name) override
+        {
+            RecordingParser::startElement(name);
+            RecordingParser inner;
+            hsParseDocument("<i><j>" + std::string(name) + "</j><k>&lt;</k></i>", inner);
+            innerEvents += inner.events + inner.text;
+        }
+        std::string innerEvents;
+    };
+    const auto innerRead = [](const std::string &name) { return "<i><j></j><k></k></i>" + name + "<"; };
+    std::string document = "<r>";
+    std::string expectedInner = innerRead("r");
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "e" + std::to_string(i);
+        document += "<" + name + ">t</" + name + ">";
+        expectedInner += innerRead(name);
+    }
+    document += "</r>";
+    const auto alone = parsed<RecordingParser>(document);
+    NestingParser nesting;
+    EXPECT_TRUE(hsParseDocument(document, nesting));
+    EXPECT_EQ(nesting.events, alone->events);
+    EXPECT_EQ(nesting.text, alone->text);
+    EXPECT_EQ(nesting.innerEvents, expectedInner);
+}
+
 // What the reader refuses unread, where it stops, and what it lets pass. Nothing of a document
 // type declaration is used: no entity is declared, expanded or fetched. Whatever the reader finds
 // wrong goes to the diagnostic log and nothing to standard error.
