@@ -51,13 +51,13 @@ std::string namespaceOf(const pugi::xml_node &element)
     return {};
 }
 
-// Every text inside the element, nested elements' included, in document order.
+// Every text inside the element, nested elements' included, in document order. The text an
+// element starts with is its value, a text node's is its own.
 std::string contentOf(const pugi::xml_node &element)
 {
-    std::string text;
+    std::string text = element.value();
     for (pugi::xml_node node = element.first_child(); node;) {
-        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
-            text += node.value();
+        text += node.value();
         if (const pugi::xml_node child = node.first_child()) {
             node = child;
             continue;

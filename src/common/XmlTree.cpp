@@ -454,10 +454,7 @@ XmlTreeRead::~XmlTreeRead()
 
 size_t XmlTreeRead::offsetOf(const pugi::xml_node &node) const
 {
-    const char *at = node.type() == pugi::node_element ? node.name() : node.value();
-    const auto begin = reinterpret_cast<uintptr_t>(bytes_);
-    const auto where = reinterpret_cast<uintptr_t>(at);
-    return where >= begin && where <= begin + size_ ? where - begin : size_;
+    return offsetOf(node.type() == pugi::node_element ? node.name() : node.value());
 }
 
 void XmlTreeRead::read(XmlCdata cdata)
@@ -473,7 +470,7 @@ void XmlTreeRead::read(XmlCdata cdata)
         faultAt(reading_, bad, "a reference to an undeclared entity or a character XML does not allow");
 
     const unsigned options = pugi::parse_escapes | pugi::parse_eol | pugi::parse_ws_pcdata |
-                             pugi::parse_fragment | pugi::parse_doctype |
+                             pugi::parse_embed_pcdata | pugi::parse_fragment | pugi::parse_doctype |
                              (cdata == XmlCdata::asText ? pugi::parse_cdata : 0);
     pugi::xml_parse_result result;
     {

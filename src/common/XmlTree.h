@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
@@ -43,7 +44,9 @@ enum class XmlCdata
 
 // One read of one input into a tree, and the tree while the read lives. The tree's names and
 // texts point into the bytes read, which the read changes in place; the tree is gone with the
-// read. Top-level nodes other than the root element are not kept.
+// read. Top-level nodes other than the root element are not kept. The text an element starts
+// with is the element's value rather than a node of its own: most elements hold text alone, and
+// the tree is half the size this way.
 //
 // The tree's memory, and the copy of an input read from a view, come from memory this thread
 // keeps from one read to the next, so that reading the same kind of document again touches no
@@ -66,6 +69,12 @@ public:
     // Where a node starts in the input: an element's name, a text's first character. The
     // input's size for a node that is not in it.
     size_t offsetOf(const pugi::xml_node &node) const;
+    // Where a name or text of the tree starts in the input.
+    size_t offsetOf(const char *nameOrText) const
+    {
+        const auto where = reinterpret_cast<uintptr_t>(nameOrText) - reinterpret_cast<uintptr_t>(bytes_);
+        return where <= size_ ? where : size_;
+    }
 
 private:
     void read(XmlCdata cdata);

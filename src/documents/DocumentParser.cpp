@@ -17,17 +17,6 @@ void logReadingError(std::string_view text)
     hsLog("Error reading result document: %.*s", static_cast<int>(text.size()), text.data());
 }
 
-bool isText(const pugi::xml_node &node)
-{
-    return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
-}
-
-// The text of a node, measured once.
-std::string_view textOf(const pugi::xml_node &node)
-{
-    return node.value();
-}
-
 } // namespace
 
 // Hands the tree to the parser as the events a reader going through the document would raise.
@@ -55,9 +44,10 @@ public:
         for (pugi::xml_node node = root; node;) {
             if (++nodes_ % kNodesPerClockLook == 0 && std::chrono::steady_clock::now() > deadline_)
                 return false;
-            if (!handOver(node))
+            const bool isElement = node.type() == pugi::node_element;
+            if (!(isElement ? handOverElement(node) : handOverText(node.value())))
                 return true;
-            if (node.type() == pugi::node_element) {
+            if (isElement) {
                 if (const pugi::xml_node child = node.first_child()) {
                     ++depth;
                     node = child;
@@ -65,9 +55,9 @@ public:
                 }
             }
             // Leaves the node and every ancestor it is the last child of.
-            for (;;) {
+            for (bool element = isElement;; element = true) {
                 const pugi::xml_node next = node.next_sibling();
-                if (node.type() == pugi::node_element && !closeElement(node, depth + 1))
+                if (element && !closeElement(node, depth + 1))
                     return true;
                 if (next || depth == 0) {
                     node = next;
@@ -81,34 +71,42 @@ public:
     }
 
 private:
-    bool startsBeforeFault(const pugi::xml_node &node) const
+    bool startsBeforeFault(const char *nameOrText) const
     {
-        return faultAt_ == XmlTreeReading::kWhole || read_.offsetOf(node) < faultAt_;
+        return faultAt_ == XmlTreeReading::kWhole || read_.offsetOf(nameOrText) < faultAt_;
     }
 
     bool followedBeforeFault(pugi::xml_node node) const
     {
         for (; node; node = node.parent())
             if (const pugi::xml_node next = node.next_sibling())
-                return startsBeforeFault(next);
+                return startsBeforeFault(next.type() == pugi::node_element ? next.name() : next.value());
         return false;
     }
 
-    // Raises the start of an element or the text of a text node; false once the fault is reached.
-    bool handOver(const pugi::xml_node &node)
+    // Raises the text of a text node; false once the fault is reached.
+    bool handOverText(const char *text)
     {
-        if (!startsBeforeFault(node))
+        if (!startsBeforeFault(text))
             return false;
-        if (isText(node)) {
-            parser_.characters(textOf(node));
-            return true;
-        }
+        parser_.characters(text);
+        return true;
+    }
+
+    // Raises the start of an element, and the text it starts with, which the tree keeps in the
+    // element itself; false once the fault is reached.
+    bool handOverElement(const pugi::xml_node &element)
+    {
+        const char *name = element.name();
+        if (!startsBeforeFault(name))
+            return false;
         if (faultAt_ != XmlTreeReading::kWhole && startTags_ == before_.startTags)
             return false;
         ++startTags_;
-        parser_.progress_.read = read_.offsetOf(node);
-        parser_.startElement(node.name());
-        return true;
+        parser_.progress_.read = read_.offsetOf(name);
+        parser_.startElement(name);
+        const char *text = element.value();
+        return *text == 0 || handOverText(text);
     }
 
     // Raises the end of an element at `depth` (the root is 1) when its end tag comes before the

@@ -104,6 +104,8 @@ bool walkAnswer(HsSoapClient &client, pugi::xml_node node, std::chrono::steady_c
             client.foundCharacters(node.value());
         } else {
             client.didStartElement(node.name());
+            if (const char *text = node.value(); *text != 0)
+                client.foundCharacters(text);
             if (const pugi::xml_node child = node.first_child()) {
                 node = child;
                 continue;
