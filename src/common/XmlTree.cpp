@@ -230,46 +230,59 @@ bool isXmlCharacter(uint32_t c)
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-// Where the first byte that is not part of a UTF-8 encoded XML character is; npos when there is
-// none. Eight plain printable ASCII bytes are passed at a time.
-size_t firstBadCharacter(std::string_view input)
+// Whether the eight bytes at `bytes` are all plain printable ASCII: none at 0x80 or above, and
+// none below 0x20 (a smaller byte borrows into its high bit).
+bool plainAscii(const unsigned char *bytes)
 {
-    const auto *s = reinterpret_cast<const unsigned char *>(input.data());
-    const size_t n = input.size();
     constexpr uint64_t kHighBits = 0x8080808080808080ull;
     constexpr uint64_t kSpaces = 0x2020202020202020ull;
-    size_t i = 0;
-    while (i < n) {
-        if (i + 8 <= n) {
-            uint64_t word;
-            std::memcpy(&word, s + i, 8);
-            // No byte at 0x80 or above, and none below 0x20 (a smaller byte borrows into its
-            // high bit).
-            if (((word | (word - kSpaces)) & kHighBits) == 0) {
-                i += 8;
-                continue;
-            }
+    uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    return ((word | (word - kSpaces)) & kHighBits) == 0;
+}
+
+// The length of the UTF-8 encoded XML character at `at`, 0 when there is none there.
+size_t characterLength(const unsigned char *at, const unsigned char *end)
+{
+    const unsigned lead = at[0];
+    if (lead < 0x80)
+        return isXmlCharacter(lead) ? 1 : 0;
+    const auto continues = [&](size_t k) { return at + k < end && (at[k] & 0xC0) == 0x80; };
+    const auto bits = [&](size_t k) { return static_cast<uint32_t>(at[k] & 0x3F); };
+    if (lead >= 0xE0 && lead < 0xF0) {
+        // Three bytes: most of the text that is not ASCII.
+        if (!continues(1) || !continues(2))
+            return 0;
+        const uint32_t c = (lead & 0x0Fu) << 12 | bits(1) << 6 | bits(2);
+        return c >= 0x800 && isXmlCharacter(c) ? 3 : 0;
+    }
+    if (lead >= 0xC2 && lead < 0xE0)
+        return continues(1) ? 2 : 0;
+    if (lead < 0xF0 || !continues(1) || !continues(2) || !continues(3))
+        return 0;
+    const uint32_t c = (lead & 0x07u) << 18 | bits(1) << 12 | bits(2) << 6 | bits(3);
+    return c >= 0x10000 && isXmlCharacter(c) ? 4 : 0;
+}
+
+// Where the first byte that is not part of a UTF-8 encoded XML character is; npos when there is
+// none. Plain printable ASCII, most of any document, is passed sixteen bytes at a time, and a
+// run of other characters is followed to its end before looking for ASCII again.
+size_t firstBadCharacter(std::string_view input)
+{
+    const auto *begin = reinterpret_cast<const unsigned char *>(input.data());
+    const unsigned char *end = begin + input.size();
+    const unsigned char *at = begin;
+    while (at < end) {
+        while (end - at >= 16 && plainAscii(at) && plainAscii(at + 8))
+            at += 16;
+        if (end - at >= 8 && plainAscii(at))
+            at += 8;
+        for (bool inRun = true; at < end && inRun; inRun = at < end && *at >= 0x80) {
+            const size_t length = characterLength(at, end);
+            if (length == 0)
+                return static_cast<size_t>(at - begin);
+            at += length;
         }
-        const unsigned lead = s[i];
-        if (lead < 0x80) {
-            if (!isXmlCharacter(lead))
-                return i;
-            ++i;
-            continue;
-        }
-        const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-        if (length == 0 || i + length > n)
-            return i;
-        uint32_t c = lead & (0x7Fu >> length);
-        for (size_t k = 1; k < length; ++k) {
-            if ((s[i + k] & 0xC0) != 0x80)
-                return i;
-            c = c << 6 | (s[i + k] & 0x3Fu);
-        }
-        const uint32_t least = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-        if (c < least || !isXmlCharacter(c))
-            return i;
-        i += length;
     }
     return npos;
 }

@@ -4,14 +4,22 @@ void CapturingParser::characters(std::string_view text)
 {
     if (!capturing_)
         return;
+    if (!hasText_) {
+        firstPiece_ = text;
+        hasText_ = true;
+        return;
+    }
+    if (!gathered_) {
+        captured_.assign(firstPiece_);
+        gathered_ = true;
+    }
     captured_.append(text);
-    hasText_ = true;
 }
 
 void CapturingParser::startCapture()
 {
-    captured_.clear();
     hasText_ = false;
+    gathered_ = false;
     capturing_ = true;
 }
 

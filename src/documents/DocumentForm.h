@@ -32,7 +32,9 @@ protected:
     bool isCapturing() const { return capturing_; }
     CapturedText capturedText() const
     {
-        return capturing_ && hasText_ ? CapturedText(std::string_view(captured_)) : CapturedText();
+        if (!capturing_ || !hasText_)
+            return {};
+        return gathered_ ? CapturedText(std::string_view(captured_)) : CapturedText(firstPiece_);
     }
 
     static bool isResultElement(std::string_view name) { return name == "Code" || name == "Error"; }
@@ -40,9 +42,13 @@ protected:
     void storeResultElement(std::string_view name);
 
 private:
+    // Text that arrives in one piece, as nearly all does, is kept where the reader holds it; only
+    // a second piece makes a copy that gathers them all.
+    std::string_view firstPiece_;
     std::string captured_;
     bool capturing_ = false;
     bool hasText_ = false;
+    bool gathered_ = false;
 };
 
 // One field element of a document: its name and how its text is converted into the record.

@@ -4,6 +4,7 @@
 #include "common/XmlTree.h"
 
 #include <string>
+#include <vector>
 
 DocumentParser::~DocumentParser() = default;
 
@@ -104,7 +105,8 @@ private:
             return false;
         ++startTags_;
         parser_.progress_.read = read_.offsetOf(name);
-        parser_.startElement(name);
+        openNames_.emplace_back(name);
+        parser_.startElement(openNames_.back());
         const char *text = element.value();
         return *text == 0 || handOverText(text);
     }
@@ -116,8 +118,10 @@ private:
     {
         const bool closed = faultAt_ == XmlTreeReading::kWhole || depth > before_.openElements ||
                             followedBeforeFault(element);
-        if (closed)
-            parser_.endElement(element.name());
+        if (closed) {
+            parser_.endElement(openNames_.back());
+            openNames_.pop_back();
+        }
         return closed;
     }
 
@@ -126,6 +130,8 @@ private:
     XmlMarkupBefore before_;
     DocumentParser &parser_;
     std::chrono::steady_clock::time_point deadline_;
+    // The names of the elements open on the way down, measured once at their start.
+    std::vector<std::string_view> openNames_;
     size_t startTags_ = 0;
     unsigned nodes_ = 0;
 };

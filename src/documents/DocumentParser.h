@@ -17,6 +17,7 @@ public:
     // Element names arrive as written in the document, prefix included; attributes are not read.
     virtual void startElement(std::string_view name) = 0;
     // One piece of character data; the reader may split the text of one element into pieces.
+    // The piece stays valid until the reading ends, so it may be kept rather than copied.
     virtual void characters(std::string_view text) = 0;
     virtual void endElement(std::string_view name) = 0;
     // The reader has stopped, at the end of the document or at its first fault.
