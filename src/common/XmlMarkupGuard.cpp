@@ -1,7 +1,7 @@
 #include "common/XmlMarkupGuard.h"
 
-#include "common/XmlMarkupEncoding.h"
 #include "common/XmlMarkupScanParts.h"
+#include "common/XmlTree.h"
 
 #include <string>
 
@@ -326,10 +326,7 @@ const char *hsXmlMarkupProblem(XmlMarkupVerdict verdict)
 
 XmlMarkupVerdict hsCheckXmlMarkup(std::string_view input, const XmlMarkupLimits &limits)
 {
-    using namespace xml_markup_guard;
-    std::string narrowedCopy;
-    const Form form = narrowed(input, narrowedCopy);
-    if (form == Form::refused)
+    if (!hsIsUtf8Xml(input))
         return XmlMarkupVerdict::unsupportedEncoding;
-    return Scan(form == Form::asciiSafe ? input : std::string_view(narrowedCopy), limits).run();
+    return xml_markup_guard::Scan(input, limits).run();
 }

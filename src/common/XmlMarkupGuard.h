@@ -44,6 +44,6 @@ enum class XmlMarkupVerdict
 // What is wrong with an input the check refused, in a few words; empty for an accepted one.
 const char *hsXmlMarkupProblem(XmlMarkupVerdict verdict);
 
-// Checks the markup of one input (the bytes as received, in whatever encoding they declare)
-// against the limits, in time linear in its size.
+// Checks the markup of one input (the bytes as received) against the limits, in time linear in
+// its size. An input in another encoding than UTF-8 is refused, as the reader refuses it.
 XmlMarkupVerdict hsCheckXmlMarkup(std::string_view input, const XmlMarkupLimits &limits = {});

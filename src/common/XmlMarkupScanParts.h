@@ -34,18 +34,6 @@ inline bool startsName(unsigned char c)
     return c >= 0x80 || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
 }
 
-inline bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    }
-    return true;
-}
-
 // The distinct names met so far, without copies: the views point into the input. An open-address
 // table with a slot per recent name, because BM_MarkupCheck (bench/documents) measured the whole
 // check about 15% faster over 10,000 headlines, and about 6% over 20, than with a standard

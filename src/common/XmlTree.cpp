@@ -215,7 +215,9 @@ bool startsAsWideEncoding(std::string_view input)
            (byte(1) == 0 && input.size() > 1);
 }
 
-bool isUtf8(std::string_view input)
+} // namespace
+
+bool hsIsUtf8Xml(std::string_view input)
 {
     if (startsAsWideEncoding(input))
         return false;
@@ -223,6 +225,8 @@ bool isUtf8(std::string_view input)
         declaredEncoding(input.substr(input.starts_with("\xEF\xBB\xBF") ? 3 : 0));
     return encoding.empty() || equalsIgnoringCase(encoding, "UTF-8") || equalsIgnoringCase(encoding, "UTF8");
 }
+
+namespace {
 
 bool isXmlCharacter(uint32_t c)
 {
@@ -473,7 +477,7 @@ size_t XmlTreeRead::offsetOf(const pugi::xml_node &node) const
 void XmlTreeRead::read(XmlCdata cdata)
 {
     const std::string_view input(bytes_, size_);
-    if (!isUtf8(input)) {
+    if (!hsIsUtf8Xml(input)) {
         reading_ = refused("the input's encoding is not accepted");
         return;
     }
