@@ -23,7 +23,7 @@ void logReadingError(std::string_view text)
 // Hands the tree to the parser as the events a reader going through the document would raise.
 // Before a fault, every node that starts before it is handed over, and an element's end only
 // when its end tag comes before the fault too.
-class DocumentWalk
+class DocumentWalk : private pugi::xml_tree_walker
 {
 public:
     DocumentWalk(const XmlTreeRead &read, std::string_view input, DocumentParser &parser,
@@ -41,37 +41,41 @@ public:
     // False when the time ran out on the way.
     bool run(pugi::xml_node root)
     {
-        size_t depth = 0;
-        for (pugi::xml_node node = root; node;) {
-            if (++nodes_ % kNodesPerClockLook == 0 && std::chrono::steady_clock::now() > deadline_)
-                return false;
-            const bool isElement = node.type() == pugi::node_element;
-            if (!(isElement ? handOverElement(node) : handOverText(node.value())))
-                return true;
-            if (isElement) {
-                if (const pugi::xml_node child = node.first_child()) {
-                    ++depth;
-                    node = child;
-                    continue;
-                }
-            }
-            // Leaves the node and every ancestor it is the last child of.
-            for (bool element = isElement;; element = true) {
-                const pugi::xml_node next = node.next_sibling();
-                if (element && !closeElement(node, depth + 1))
-                    return true;
-                if (next || depth == 0) {
-                    node = next;
-                    break;
-                }
-                node = node.parent();
-                --depth;
-            }
-        }
-        return true;
+        if (root && handOverElement(root))
+            root.traverse(*this);
+        return !outOfTime_;
     }
 
 private:
+    // Every node below the root, in document order, at its depth below the root (its children
+    // are at 0).
+    bool for_each(pugi::xml_node &node) override
+    {
+        if (++nodes_ % kNodesPerClockLook == 0 && std::chrono::steady_clock::now() > deadline_) {
+            outOfTime_ = true;
+            return false;
+        }
+        if (!closeElementsDeeperThan(static_cast<size_t>(depth()) + 1))
+            return false;
+        return node.type() == pugi::node_element ? handOverElement(node) : handOverText(node.value());
+    }
+
+    bool end(pugi::xml_node &) override
+    {
+        closeElementsDeeperThan(0);
+        return true;
+    }
+
+    // Ends the open elements below the given depth (the root is 1), innermost first; false when
+    // one of them has no end before the fault.
+    bool closeElementsDeeperThan(size_t depth)
+    {
+        while (open_.size() > depth)
+            if (!closeElement())
+                return false;
+        return true;
+    }
+
     bool startsBeforeFault(const char *nameOrText) const
     {
         return faultAt_ == XmlTreeReading::kWhole || read_.offsetOf(nameOrText) < faultAt_;
@@ -105,22 +109,23 @@ private:
             return false;
         ++startTags_;
         parser_.progress_.read = read_.offsetOf(name);
-        openNames_.emplace_back(name);
-        parser_.startElement(openNames_.back());
+        open_.push_back({element, name});
+        parser_.startElement(open_.back().name);
         const char *text = element.value();
         return *text == 0 || handOverText(text);
     }
 
-    // Raises the end of an element at `depth` (the root is 1) when its end tag comes before the
-    // fault: the element is deeper than any still open there, or the node that follows it starts
-    // before the fault. False when it does not, as nothing after it is handed over either.
-    bool closeElement(const pugi::xml_node &element, size_t depth)
+    // Raises the end of the innermost open element when its end tag comes before the fault: the
+    // element is deeper than any still open there, or the node that follows it starts before the
+    // fault. False when it does not, as nothing after it is handed over either.
+    bool closeElement()
     {
-        const bool closed = faultAt_ == XmlTreeReading::kWhole || depth > before_.openElements ||
-                            followedBeforeFault(element);
+        const OpenElement &element = open_.back();
+        const bool closed = faultAt_ == XmlTreeReading::kWhole || open_.size() > before_.openElements ||
+                            followedBeforeFault(element.node);
         if (closed) {
-            parser_.endElement(openNames_.back());
-            openNames_.pop_back();
+            parser_.endElement(element.name);
+            open_.pop_back();
         }
         return closed;
     }
@@ -130,10 +135,16 @@ private:
     XmlMarkupBefore before_;
     DocumentParser &parser_;
     std::chrono::steady_clock::time_point deadline_;
-    // The names of the elements open on the way down, measured once at their start.
-    std::vector<std::string_view> openNames_;
+    // The elements open on the way down, their names measured once at their start.
+    struct OpenElement
+    {
+        pugi::xml_node node;
+        std::string_view name;
+    };
+    std::vector<OpenElement> open_;
     size_t startTags_ = 0;
     unsigned nodes_ = 0;
+    bool outOfTime_ = false;
 };
 
 bool hsParseDocument(std::string_view utf8, DocumentParser &parser, std::chrono::milliseconds budget)
