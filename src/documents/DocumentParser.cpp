@@ -85,7 +85,7 @@ private:
     {
         for (; node; node = node.parent())
             if (const pugi::xml_node next = node.next_sibling())
-                return startsBeforeFault(next.type() == pugi::node_element ? next.name() : next.value());
+                return faultAt_ == XmlTreeReading::kWhole || read_.offsetOf(next) < faultAt_;
         return false;
     }
 
