@@ -9,6 +9,7 @@
 #include "screens/HsStudentActivity.h"
 
 #include <QInputMethodEvent>
+#include <QSignalSpy>
 
 namespace {
 
@@ -110,6 +111,11 @@ protected:
 
     template <class Detail> Detail *openResult(int row)
     {
+        // A hand taps what the window has drawn: the rows the search just made are laid out for
+        // the next frame.
+        QSignalSpy drawn(&host->window, &QQuickWindow::frameSwapped);
+        host->window.requestUpdate();
+        EXPECT_TRUE(drawn.wait(kWaitMilliseconds));
         const size_t before = port.pushed().size();
         host->tap(host->cell(QStringLiteral("localSearchResults"), row));
         EXPECT_EQ(port.pushed().size(), before + 1);
