@@ -1,5 +1,6 @@
 #include "common/XmlMarkupGuard.h"
 
+#include "common/XmlCharacterReference.h"
 #include "common/XmlMarkupScanParts.h"
 #include "common/XmlTree.h"
 
@@ -266,19 +267,7 @@ private:
             return true;
         for (size_t ref = value.find("&#"); ref != npos; ref = value.find("&#", ref + 2)) {
             const bool hex = ref + 2 < value.size() && value[ref + 2] == 'x';
-            uint32_t code = 0;
-            for (size_t k = ref + 2 + (hex ? 1 : 0); k < value.size() && value[k] != ';' && code <= 0x10FFFF;
-                 ++k) {
-                const char c = value[k];
-                const int digit = c >= '0' && c <= '9'          ? c - '0'
-                                  : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                  : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                                : -1;
-                if (digit < 0)
-                    break;
-                code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
-            }
-            if (code == '<')
+            if (hsReadCharacterReferenceDigits(value, ref + (hex ? 3 : 2), hex).code == '<')
                 return true;
         }
         return false;

@@ -1,5 +1,7 @@
 #include "common/XmlTree.h"
 
+#include "common/XmlCharacterReference.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -304,20 +306,10 @@ bool isAllowedReference(std::string_view input, size_t amp)
     if (!rest.starts_with("#"))
         return false;
     const bool hex = rest.size() > 1 && rest[1] == 'x';
-    uint32_t code = 0;
-    size_t i = hex ? 2 : 1;
-    const size_t firstDigit = i;
-    for (; i < input.size() - amp - 1 && code <= 0x10FFFF; ++i) {
-        const char c = input[amp + 1 + i];
-        const int digit = c >= '0' && c <= '9'          ? c - '0'
-                          : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                        : -1;
-        if (digit < 0)
-            break;
-        code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
-    }
-    return i > firstDigit && amp + 1 + i < input.size() && input[amp + 1 + i] == ';' && isXmlCharacter(code);
+    const size_t firstDigit = amp + (hex ? 3 : 2);
+    const XmlCharacterReferenceDigits read = hsReadCharacterReferenceDigits(input, firstDigit, hex);
+    return read.end > firstDigit && read.end < input.size() && input[read.end] == ';' &&
+           isXmlCharacter(read.code);
 }
 
 // A pass over the markup up to `until` that reads just enough to count tags and to see which

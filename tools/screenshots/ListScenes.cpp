@@ -24,20 +24,6 @@
 
 namespace {
 
-// The shown item called `objectName` below `item`: the areas share their interface files, so pick
-// the visible one.
-QQuickItem *visibleItem(QQuickItem *item, const QString &objectName)
-{
-    if (!item->isVisible())
-        return nullptr;
-    if (item->objectName() == objectName)
-        return item;
-    for (QQuickItem *child : item->childItems())
-        if (QQuickItem *found = visibleItem(child, objectName))
-            return found;
-    return nullptr;
-}
-
 // Stands between the client and the demo school and holds whatever the client sends for a while
 // before passing it on, so that a refresh stays loading long enough to be seen. The bytes pass
 // unchanged both ways.
@@ -111,7 +97,7 @@ void waitUntilElapsed(const QElapsedTimer &clock, int milliseconds)
 // and back at rest once the load and its end are over.
 void pullNoticesToRefresh(MainController &main, QQuickWindow &window, const ScreenshotShooter &shoot)
 {
-    QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
+    QQuickItem *list = shownItem(window.contentItem(), QStringLiteral("tableNews"));
     if (!list)
         return;
     const std::string school = HsServiceLink::endpoint();
@@ -196,7 +182,7 @@ HsNewsDetail *parentNoticeDetail(ScreenPort &port, HsUserSession &, HsDefaults &
 void newsAtTheEnd(MainController &main, QQuickWindow &window)
 {
     HsNewsListActivity *area = main.viewNews();
-    QQuickItem *list = visibleItem(window.contentItem(), QStringLiteral("tableNews"));
+    QQuickItem *list = shownItem(window.contentItem(), QStringLiteral("tableNews"));
     if (!list)
         return;
     const int32_t shownFirst = area->newses()->newses().empty() ? 0 : area->newses()->newses().front().newsId;

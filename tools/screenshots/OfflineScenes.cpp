@@ -15,18 +15,6 @@ namespace {
 // A port on the loopback that nothing listens on: every call to it is refused at once.
 constexpr auto kRefusingEndpoint = "http://127.0.0.1:1/school/services/schoolSvc";
 
-QQuickItem *shownItem(QQuickItem *item, const QString &objectName)
-{
-    if (!item->isVisible())
-        return nullptr;
-    if (item->objectName() == objectName)
-        return item;
-    for (QQuickItem *child : item->childItems())
-        if (QQuickItem *found = shownItem(child, objectName))
-            return found;
-    return nullptr;
-}
-
 // The school notices pulled down by a hand while the school cannot be reached: the stored list stays, and
 // the line under the category bar says when it was stored.
 void pullNoticesWithoutTheSchool(MainController &main, QQuickWindow &window, const ScreenshotShooter &shoot)

@@ -6,6 +6,7 @@
 #include "settings/HsDefaults.h"
 
 #include <QObject>
+#include <QQuickItem>
 #include <QQuickWindow>
 #include <QString>
 #include <functional>
@@ -71,3 +72,17 @@ struct AreaGestureScene
 };
 
 using AreaGestureSceneRegistration = SceneRegistration<AreaGestureScene>;
+
+// The shown item called `objectName` below `item`: the areas share their interface files, so pick
+// the visible one.
+inline QQuickItem *shownItem(QQuickItem *item, const QString &objectName)
+{
+    if (!item->isVisible())
+        return nullptr;
+    if (item->objectName() == objectName)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = shownItem(child, objectName))
+            return found;
+    return nullptr;
+}
