@@ -2,7 +2,7 @@
 
 #include "common/XmlCharacterReference.h"
 #include "common/XmlMarkupScanParts.h"
-#include "common/XmlTree.h"
+#include "common/XmlUtf8.h"
 
 #include <string>
 

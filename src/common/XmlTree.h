@@ -87,10 +87,6 @@ private:
     XmlTreeReading reading_;
 };
 
-// Whether the input is in UTF-8, the one encoding accepted: it starts as no UTF-16 or UTF-32,
-// and its XML declaration, if any, names no other encoding.
-bool hsIsUtf8Xml(std::string_view input);
-
 // What the input up to `offset` holds, for a reader that stops at a fault there: how many
 // element start tags are complete before it, and how many of those elements are still open at it.
 struct XmlMarkupBefore
