@@ -68,24 +68,6 @@ private:
     QTcpServer m_server;
 };
 
-constexpr int kFrameMilliseconds = 16;
-
-// A finger pressed on `item` near its top and moved down `distance` points, a few points a frame,
-// then resting there; it stays on the window until let go.
-QPoint pressAndPull(QQuickWindow &window, QQuickItem &item, int distance)
-{
-    const QPoint from = item.mapToScene(QPointF(item.width() / 2, 30)).toPoint();
-    QTest::mousePress(&window, Qt::LeftButton, {}, from);
-    QPoint at = from;
-    for (int moved = 8; moved <= distance; moved += 8) {
-        at = from + QPoint(0, moved);
-        QTest::mouseMove(&window, at, kFrameMilliseconds);
-        QTest::qWait(kFrameMilliseconds);
-    }
-    QTest::qWait(300);
-    return at;
-}
-
 // Runs the event loop until `milliseconds` have passed on `clock`.
 void waitUntilElapsed(const QElapsedTimer &clock, int milliseconds)
 {
@@ -113,14 +95,7 @@ void pullNoticesToRefresh(MainController &main, QQuickWindow &window, const Scre
     shoot(QStringLiteral("notices-pull-2-loading-0.2s"));
     waitUntilElapsed(sinceRelease, 1000);
     shoot(QStringLiteral("notices-pull-3-loading-1s"));
-    const RefreshHeaderView &header = *main.viewSchool()->refreshHeader();
-    const bool atRest = QTest::qWaitFor(
-        [&] {
-            return header.state() == RefreshHeaderView::Normal && !list->property("moving").toBool() &&
-                   list->property("contentY") == list->property("originY");
-        },
-        30000);
-    if (!atRest)
+    if (!pulledListCameToRest(*main.viewSchool()->refreshHeader(), *list))
         std::fprintf(stderr, "hsschool-screenshots: the pulled notices did not come back to rest\n");
     shoot(QStringLiteral("notices-pull-4-at-rest"));
     HsServiceLink::setEndpoint(school);

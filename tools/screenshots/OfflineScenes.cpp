@@ -24,19 +24,8 @@ void pullNoticesWithoutTheSchool(MainController &main, QQuickWindow &window, con
         return;
     const std::string school = HsServiceLink::endpoint();
     HsServiceLink::setEndpoint(kRefusingEndpoint);
-    const QPoint from = list->mapToScene(QPointF(list->width() / 2, 30)).toPoint();
-    QTest::mousePress(&window, Qt::LeftButton, {}, from);
-    for (int moved = 10; moved <= 200; moved += 10)
-        QTest::mouseMove(&window, from + QPoint(0, moved), 16);
-    QTest::mouseRelease(&window, Qt::LeftButton, {}, from + QPoint(0, 200), 16);
-    const RefreshHeaderView &header = *main.viewSchool()->refreshHeader();
-    const bool atRest = QTest::qWaitFor(
-        [&] {
-            return header.state() == RefreshHeaderView::Normal && !list->property("moving").toBool() &&
-                   list->property("contentY") == list->property("originY");
-        },
-        30000);
-    if (!atRest)
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, pressAndPull(window, *list, 200), 16);
+    if (!pulledListCameToRest(*main.viewSchool()->refreshHeader(), *list))
         std::fprintf(stderr,
                      "hsschool-screenshots: the notices pulled without the school did not come to rest\n");
     shoot(QStringLiteral("notices-updated-line"));

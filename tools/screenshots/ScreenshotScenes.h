@@ -4,11 +4,13 @@
 #include "screens/MainController.h"
 #include "screens/ScreenPort.h"
 #include "settings/HsDefaults.h"
+#include "widgets/RefreshHeaderView.h"
 
 #include <QObject>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QString>
+#include <QTest>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -85,4 +87,34 @@ inline QQuickItem *shownItem(QQuickItem *item, const QString &objectName)
         if (QQuickItem *found = shownItem(child, objectName))
             return found;
     return nullptr;
+}
+
+inline constexpr int kFrameMilliseconds = 16;
+
+// A finger pressed on `item` near its top and moved down `distance` points, a few points a frame,
+// then resting there; it stays on the window until let go.
+inline QPoint pressAndPull(QQuickWindow &window, QQuickItem &item, int distance)
+{
+    const QPoint from = item.mapToScene(QPointF(item.width() / 2, 30)).toPoint();
+    QTest::mousePress(&window, Qt::LeftButton, {}, from);
+    QPoint at = from;
+    for (int moved = 8; moved <= distance; moved += 8) {
+        at = from + QPoint(0, moved);
+        QTest::mouseMove(&window, at, kFrameMilliseconds);
+        QTest::qWait(kFrameMilliseconds);
+    }
+    QTest::qWait(300);
+    return at;
+}
+
+// Waits until a pulled list is back at rest, its header normal again; false when it is not within
+// half a minute.
+inline bool pulledListCameToRest(const RefreshHeaderView &header, const QQuickItem &list)
+{
+    return QTest::qWaitFor(
+        [&] {
+            return header.state() == RefreshHeaderView::Normal && !list.property("moving").toBool() &&
+                   list.property("contentY") == list.property("originY");
+        },
+        30000);
 }
