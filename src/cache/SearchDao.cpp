@@ -139,7 +139,9 @@ std::vector<SearchEntry> SearchDao::find(const std::string &words, const std::ve
                    n + ") and term < lower(" + n + ") || char(1114111)))";
             params.push_back(word);
         } else {
-            sql += " and (instr(title, " + n + ") > 0 or instr(body, " + n + ") > 0)";
+            // lower() folds ASCII letters, as the index does for longer words.
+            sql += " and (instr(lower(title), lower(" + n + ")) > 0 or instr(lower(body), lower(" + n +
+                   ")) > 0)";
             params.push_back(word);
         }
     }

@@ -10,6 +10,17 @@ void HsLocalSearch::setText(const QString &text)
         return;
     m_text = text;
     emit textChanged();
+    searchAgain();
+}
+
+void HsLocalSearch::follow(const QAbstractItemModel &list)
+{
+    connect(&list, &QAbstractItemModel::modelReset, this, &HsLocalSearch::searchAgain);
+    connect(&list, &QAbstractItemModel::rowsInserted, this, &HsLocalSearch::searchAgain);
+}
+
+void HsLocalSearch::searchAgain()
+{
     m_results.setEntries(active() ? SearchDao().find(m_text.toStdString(), m_kinds)
                                   : std::vector<SearchEntry>{});
     emit resultsChanged();

@@ -3,6 +3,7 @@
 #include "cache/SearchDao.h"
 #include "screens/HsSearchResultModel.h"
 
+#include <QAbstractItemModel>
 #include <QObject>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
@@ -33,6 +34,10 @@ public:
     bool nothingFound() const { return active() && m_results.rowCount() == 0; }
     HsSearchResultModel *results() { return &m_results; }
 
+    // Searches again whenever `list` (the area's own list) takes in rows, so that rows loaded
+    // while the field holds text show among the results.
+    void follow(const QAbstractItemModel &list);
+
     // A tap on result `row`.
     Q_INVOKABLE void openResult(int row);
 
@@ -41,6 +46,8 @@ signals:
     void resultsChanged();
 
 private:
+    void searchAgain();
+
     std::vector<SearchKind> m_kinds;
     Open m_open;
     QString m_text;

@@ -37,7 +37,9 @@ HsNewsListActivity::HsNewsListActivity(ScreenPort &port, HsUserSession &session,
     : HsCategoryArea(port, session, defaults, title, parent), m_kind(kind),
       m_refresh([this] { return reloadTableViewDataSource(); }),
       m_search({kind}, [this](const SearchEntry &entry) { openFound(entry); })
-{}
+{
+    m_search.follow(m_newses);
+}
 
 void HsNewsListActivity::viewDidLoad()
 {

@@ -51,7 +51,9 @@ HsStudentActivity::HsStudentActivity(ScreenPort &port, HsUserSession &session, H
       m_refresh([this] { return reloadTableViewDataSource(); }),
       m_search({SearchKind::HomeWork, SearchKind::TestScore, SearchKind::StateReport, SearchKind::Chat},
                [this](const SearchEntry &entry) { openFound(entry); })
-{}
+{
+    m_search.follow(m_datas);
+}
 
 void HsStudentActivity::viewDidLoad()
 {

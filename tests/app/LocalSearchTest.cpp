@@ -187,8 +187,13 @@ TEST_F(LocalSearchTest, RecordsOfEveryCategoryLoadedAreFoundOfflineAndOpenTheirD
     signInWithCache("jz1001", false);
     HsStudentActivity &area = show<HsStudentActivity>();
     ASSERT_EQ(area.datas()->rowCount(), 1);
+    // Rows loaded while the field holds text join the results.
+    typeWords("家长会");
+    EXPECT_TRUE(shown(QStringLiteral("nothingFound")));
     host->tap(buttonWithText(host->screen.get(), QStringLiteral("交流")));
     ASSERT_TRUE(waitUntil([&] { return port.idle() && area.datas()->kind() == HsStudentRecordModel::Chat; }));
+    EXPECT_EQ(resultTitles(), QStringList{"请问家长会几点开始？"});
+    clearSearch();
 
     goOffline();
     typeWords("作业");

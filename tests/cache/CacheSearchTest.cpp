@@ -78,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         Search{"EveryWordMustBeThereSpacesOfBothWidths", "家长　开放  听课", {"4"}},
         Search{"WordsFoundApartAreNotEnough", "家长会 作业", {}},
         Search{"LettersInEitherCase", "mAth", {"3"}}, Search{"TwoLettersInEitherCase", "MA", {"3"}},
+        Search{"OneLetterInEitherCase", "m", {"3"}},
         Search{"QuotesAndWildcardsAreLiteral", "\"优秀\"", {"6"}}, Search{"PercentIsLiteral", "0%", {"6"}},
         Search{"UnderscoreIsLiteral", "_评", {"6"}}, Search{"AWordNowhere", "运动会", {}},
         Search{"NoWords", "  ", {}}),
