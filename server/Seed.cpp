@@ -113,39 +113,83 @@ std::string studentName(int index)
     return concat({kSurnames[index % n], kGivenNames[(index * 7 + index / n * 3) % kGivenNames.size()]});
 }
 
-void addStudent(Connection &db, int index, int classId)
+struct Child
 {
-    const int id = index + 1;
-    const std::string surname(kSurnames[index % kSurnames.size()]);
+    int id;
+    int classId;
+    // The index of the family's first child: surname, parents, home and telephones come from it.
+    int family;
+    std::string name;
+    std::string account;
+};
+
+// Every class's children, numbered from 1 in each class, then the younger sibling.
+std::vector<Child> enrolChildren()
+{
+    std::vector<Child> children;
+    int index = 0;
+    for (const auto &cls : kClasses)
+        for (int number = 1; number <= kStudentsPerClass; ++number, ++index)
+            children.push_back({index + 1, cls.id, index, studentName(index), parentAccount(cls.id, number)});
+    const int elder = (kSibling.elderClassId - 1) * kStudentsPerClass + kSibling.elderNumber - 1;
+    children.push_back({index + 1, kSibling.classId, elder,
+                        concat({kSurnames[elder % kSurnames.size()], kSibling.givenName}),
+                        parentAccount(kSibling.elderClassId, kSibling.elderNumber + 1)});
+    return children;
+}
+
+const std::vector<Child> &allChildren()
+{
+    static const std::vector<Child> children = enrolChildren();
+    return children;
+}
+
+std::vector<Child> childrenOf(int classId)
+{
+    std::vector<Child> children;
+    for (const Child &child : allChildren())
+        if (child.classId == classId)
+            children.push_back(child);
+    return children;
+}
+
+// How the service names a person to others: "王芳老师", "胡佳琪家长".
+std::string teacherTitle(int teacher)
+{
+    return concat({kTeachers[teacher].realName, "老师"});
+}
+
+std::string parentTitle(const Child &child)
+{
+    return child.name + "家长";
+}
+
+void addStudent(Connection &db, const Child &child)
+{
+    const int family = child.family;
     const std::string address =
-        concat({"杭州市西湖区", kStreets[index % kStreets.size()], std::to_string(10 + index * 3), "号",
-                kCommunities[index % kCommunities.size()]});
-    const std::string motherPhone = numbered("1390571%04d", 1200 + index * 37);
+        concat({"杭州市西湖区", kStreets[family % kStreets.size()], std::to_string(10 + family * 3), "号",
+                kCommunities[family % kCommunities.size()]});
+    const std::string motherPhone = numbered("1390571%04d", 1200 + family * 37);
     db.run("INSERT INTO students (id, class_id, real_name, avatar, address, urgent_phone, mother_name, "
            "mother_phone, mother_work, father_name, father_phone, father_work) "
            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-           id, classId, studentName(index),
-           numbered("/images/avatars/student-%d.png", index % kStudentAvatars + 1), address, motherPhone,
-           concat({kSurnames[(index + 5) % kSurnames.size()],
-                   kMotherGivenNames[index % kMotherGivenNames.size()]}),
-           motherPhone, kJobs[index % kJobs.size()],
-           concat({surname, kFatherGivenNames[(index * 3) % kFatherGivenNames.size()]}),
-           numbered("1380571%04d", 3400 + index * 53), kJobs[(index + 5) % kJobs.size()]);
-    addAccount(db, parentAccount(classId, index % kStudentsPerClass + 1), "parent", id, kDemoParentPassword);
+           child.id, child.classId, child.name,
+           numbered("/images/avatars/student-%d.png", (child.id - 1) % kStudentAvatars + 1), address,
+           motherPhone,
+           concat({kSurnames[(family + 5) % kSurnames.size()],
+                   kMotherGivenNames[family % kMotherGivenNames.size()]}),
+           motherPhone, kJobs[family % kJobs.size()],
+           concat({kSurnames[family % kSurnames.size()],
+                   kFatherGivenNames[(family * 3) % kFatherGivenNames.size()]}),
+           numbered("1380571%04d", 3400 + family * 53), kJobs[(family + 5) % kJobs.size()]);
+    addAccount(db, child.account, "parent", child.id, kDemoParentPassword);
 }
 
 void addStudents(Connection &db)
 {
-    int index = 0;
-    for (const auto &cls : kClasses)
-        for (int i = 0; i < kStudentsPerClass; ++i)
-            addStudent(db, index++, cls.id);
-}
-
-// The class's first student's row number.
-int firstStudentOf(int classId)
-{
-    return (classId - 1) * kStudentsPerClass + 1;
+    for (const Child &child : allChildren())
+        addStudent(db, child);
 }
 
 // Notices and previews greet their readers; reports and articles do not. Neighbouring items take
@@ -168,16 +212,15 @@ void addReplies(Connection &db, int64_t newsId, int classId, Clock::time_point p
 {
     const int count = static_cast<int>(newsId % 4);
     for (int r = 0; r < count; ++r) {
-        const int replyClass = classId ? classId : r % 2 + 1;
-        const int studentId =
-            firstStudentOf(replyClass) + static_cast<int>(newsId * 5 + r * 7) % kStudentsPerClass;
+        const auto children = childrenOf(classId ? classId : r % 2 + 1);
+        const Child &child = children[static_cast<size_t>(newsId * 5 + r * 7) % children.size()];
         const auto answered =
             published + std::chrono::minutes(50 + r * 137 + static_cast<int>(newsId % 5) * 23);
         db.run(
             "INSERT INTO news_returns (news_id, user_id, user_role, user_name, user_avatar, content, "
             "return_date) SELECT CAST(? AS INTEGER), id, 1, real_name || '家长', avatar, ?, ? FROM students "
             "WHERE id = ?",
-            newsId, kReplies[(newsId + r) % kReplies.size()], dateOf(answered), studentId);
+            newsId, kReplies[(newsId + r) % kReplies.size()], dateOf(answered), child.id);
     }
 }
 
@@ -268,30 +311,31 @@ void addHomework(Connection &db, int classId)
     }
 }
 
+// Reports by the class teacher and by the parents of the child they are about, in turn.
 void addStates(Connection &db, int classId)
 {
+    const auto children = childrenOf(classId);
     for (int j = 0; j < kStatesPerClass; ++j) {
         const bool byTeacher = j % 2 == 0;
-        const int studentIndex = firstStudentOf(classId) - 1 + j % kStudentsPerClass;
-        const std::string author = byTeacher ? std::string(kTeachers[teacherOf(classId, "语文")].account)
-                                             : parentAccount(classId, j % kStudentsPerClass + 1);
+        const Child &child = children[j % children.size()];
+        const std::string author = byTeacher ? teacherTitle(teacherOf(classId, "语文")) : parentTitle(child);
         db.run("INSERT INTO states (class_id, school_code, author, kind, author_role, content, state_date) "
                "VALUES (?, ?, ?, ?, ?, ?, ?)",
                classId, kSchoolCode, author, kStateKinds[j % kStateKinds.size()], byTeacher ? 0 : 1,
-               concat({studentName(studentIndex), "：", kStatePhrases[(j + classId) % kStatePhrases.size()]}),
+               concat({child.name, "：", kStatePhrases[(j + classId) % kStatePhrases.size()]}),
                daysAgo((kStatesPerClass - j) * 1.1 + 0.3));
     }
 }
 
 void addChats(Connection &db, int classId)
 {
+    const auto children = childrenOf(classId);
     for (int j = 0; j < kChatsPerClass; ++j) {
         const bool byTeacher = j % 3 == 0;
         const int teacher = teacherOf(classId, kHomework[j / 3 % kHomework.size()].first);
-        const int parent = (j * 5) % kStudentsPerClass + 1;
-        const int userId = byTeacher ? teacher + 1 : firstStudentOf(classId) + parent - 1;
-        const std::string name =
-            byTeacher ? std::string(kTeachers[teacher].account) : parentAccount(classId, parent);
+        const Child &parent = children[(j * 5) % children.size()];
+        const int userId = byTeacher ? teacher + 1 : parent.id;
+        const std::string name = byTeacher ? teacherTitle(teacher) : parentTitle(parent);
         const auto content = byTeacher ? kTeacherChats[j / 3 % kTeacherChats.size()]
                                        : kParentChats[(j + classId) % kParentChats.size()];
         db.run("INSERT INTO chats (class_id, school_code, user_id, user_name, content, chat_date) "
@@ -307,9 +351,9 @@ void addTests(Connection &db, int classId, std::mt19937 &random)
             db.run("INSERT INTO tests (class_id, subject_name, test_name, test_date) VALUES (?, ?, ?, ?)",
                    classId, kHomework[s].first, kTestNames[ti], daysAgo(45.0 - 15.0 * ti - s).substr(0, 10));
             const int64_t testId = db.lastInsertId();
-            for (int k = 0; k < kStudentsPerClass; ++k)
-                db.run("INSERT INTO scores (test_id, student_id, score) VALUES (?, ?, ?)", testId,
-                       firstStudentOf(classId) + k, 70.0 + static_cast<double>(random() % 61) / 2.0);
+            for (const Child &child : childrenOf(classId))
+                db.run("INSERT INTO scores (test_id, student_id, score) VALUES (?, ?, ?)", testId, child.id,
+                       70.0 + static_cast<double>(random() % 61) / 2.0);
         }
     }
 }

@@ -21,6 +21,16 @@ struct TeacherData
     int classId;
 };
 
+// A child in the other class whose parents already have a child at the school: the same
+// surname, parents, home and telephones as the elder, and the parent account after the elder's.
+struct SiblingData
+{
+    int elderClassId;
+    int elderNumber;
+    int classId;
+    std::string_view givenName;
+};
+
 struct TypeData
 {
     std::string_view code;
@@ -52,6 +62,8 @@ inline constexpr std::string_view kSchoolCode = "330106001";
 inline constexpr std::string_view kSchoolName = "明德实验小学";
 
 extern const std::vector<ClassData> kClasses;
+// 胡佳琪 (jz1012, class 1) has a younger sister, 胡佳乐, in class 2 (jz1013).
+inline constexpr SiblingData kSibling{1, 12, 2, "佳乐"};
 extern const std::vector<TeacherData> kTeachers;
 extern const std::vector<std::string_view> kSurnames;
 extern const std::vector<std::string_view> kGivenNames;
