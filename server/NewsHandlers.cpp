@@ -11,11 +11,12 @@ struct Replier
     std::string avatar;
 };
 
-// A teacher answers under their own name; a parent as the parent of their student.
+// A teacher answers as the teacher ("王芳老师"), a parent as the parent of their student
+// ("李雨桐家长"), as chat messages and state reports name them.
 std::optional<Replier> findReplier(Connection &db, int64_t userId, int64_t loginType)
 {
     const bool teacher = loginType == kTeacherLogin;
-    Statement stmt = db.prepare(teacher ? "SELECT real_name, avatar FROM teachers WHERE id = ?"
+    Statement stmt = db.prepare(teacher ? "SELECT real_name || '老师', avatar FROM teachers WHERE id = ?"
                                         : "SELECT real_name || '家长', avatar FROM students WHERE id = ?");
     stmt.bindAll(userId);
     if (!stmt.step())

@@ -132,8 +132,8 @@ TEST_F(DemoSchoolTest, CommonWordsAreInSeveralRowsOfEveryFirstPage)
     }
 }
 
-// The school's own chat messages and state reports are signed by the class's people by name; a
-// post is signed with whatever its client sent.
+// The school's own chat messages and state reports are signed by the class's people by name, as
+// replies to notices are; a post is signed with whatever its client sent.
 TEST_F(DemoSchoolTest, SeededAuthorsArePeopleAndPostedAuthorsAreKeptAsSent)
 {
     for (const int32_t classId : {1, 2}) {
@@ -150,6 +150,10 @@ TEST_F(DemoSchoolTest, SeededAuthorsArePeopleAndPostedAuthorsAreKeptAsSent)
         EXPECT_TRUE(std::any_of(states.begin(), states.end(),
                                 [](const auto &state) { return endsWith(*state.teacherName, "家长"); }));
     }
+
+    const auto notice = NewsService().GetNews(kSchoolCode, 1, "xxtz", 1).items.at(0);
+    ASSERT_EQ(NewsService().PostReturn(notice.newsId, "请家长们按时参加", 1, 0).code, 0);
+    EXPECT_EQ(NewsService().GetReturns(notice.newsId, 0, 1).items.at(0).userName, "王芳老师");
 
     ASSERT_EQ(ChatService().PostChat("jz1002", kSchoolCode, 2, "请问周五几点放学？").code, 0);
     ASSERT_EQ(StudentStateService().PostStdStates("wangfang", "", 0, "今天很专心", kSchoolCode, 2).code, 0);
