@@ -37,6 +37,8 @@
 
 #include "FrameMeter.h"
 #include "FramesSchool.h"
+#include "Hand.h"
+#include "VirtualDisplay.h"
 #include "app/HsAppDelegate.h"
 #include "app/HsAppSetup.h"
 #include "app/HsQuickScreenPort.h"
@@ -52,25 +54,19 @@
 #include "widgets/RefreshHeaderView.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QQuickItem>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QTimer>
 #include <cstdio>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 
 namespace {
 
-// A touch screen reports the finger about 60 times a second.
-constexpr int kTouchMilliseconds = 16;
 constexpr int kWaitMilliseconds = 120000;
 
 // Runs the event loop until `done` holds or the time is up; true when it holds.
@@ -91,85 +87,6 @@ QQuickItem *shownItem(QQuickItem *item, const QString &objectName)
             return found;
     return nullptr;
 }
-
-// A finger on the window, moved by a script of steps played one per touch report. A step tells
-// whether it is done; one that is not is tried again at the next report. Steps may put further
-// steps before the rest of the script, so a script can repeat until its list is through.
-class Hand
-{
-public:
-    using Step = std::function<bool()>;
-
-    explicit Hand(QQuickWindow &window) : m_window(window) {}
-
-    void then(Step step) { m_steps.push_back(std::move(step)); }
-    // Puts `steps` next, before the rest of the script.
-    void next(std::vector<Step> steps) { m_steps.insert(m_steps.begin(), steps.begin(), steps.end()); }
-
-    Step press(QPoint at)
-    {
-        return [this, at] {
-            QTest::mousePress(&m_window, Qt::LeftButton, {}, at, sinceLastEvent());
-            m_at = at;
-            return true;
-        };
-    }
-    Step moveBy(QPoint by)
-    {
-        return [this, by] {
-            m_at += by;
-            QTest::mouseMove(&m_window, m_at, sinceLastEvent());
-            return true;
-        };
-    }
-    Step release()
-    {
-        return [this] {
-            QTest::mouseRelease(&m_window, Qt::LeftButton, {}, m_at, sinceLastEvent());
-            return true;
-        };
-    }
-    // The finger stays still for `reports` touch reports.
-    Step rest(int reports)
-    {
-        auto left = std::make_shared<int>(reports);
-        return [left] { return --*left <= 0; };
-    }
-    static Step waitFor(std::function<bool()> done) { return done; }
-
-    // Plays the script; false when it did not end in time.
-    bool play()
-    {
-        QElapsedTimer elapsed;
-        elapsed.start();
-        m_sinceLastEvent.start();
-        QEventLoop loop;
-        QTimer reports;
-        reports.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&reports, &QTimer::timeout, &loop, [&] {
-            if (m_steps.empty() || elapsed.hasExpired(kWaitMilliseconds)) {
-                loop.quit();
-                return;
-            }
-            Step step = std::move(m_steps.front());
-            m_steps.pop_front();
-            if (!step())
-                m_steps.push_front(std::move(step));
-        });
-        reports.start(kTouchMilliseconds);
-        loop.exec();
-        return m_steps.empty();
-    }
-
-private:
-    // Event times follow the clock, so a flick's speed is the finger's.
-    int sinceLastEvent() { return static_cast<int>(std::max<qint64>(1, m_sinceLastEvent.restart())); }
-
-    QQuickWindow &m_window;
-    std::deque<Step> m_steps;
-    QPoint m_at;
-    QElapsedTimer m_sinceLastEvent;
-};
 
 struct SceneResult
 {
@@ -384,7 +301,7 @@ int runScenes(int argc, char **argv, const QString &renderer, const QStringList 
             return 1;
         }
         FrameMeter meter(application, *app.window());
-        Hand hand(*app.window());
+        Hand hand(*app.window(), kWaitMilliseconds);
         std::vector<SceneResult> results;
         QQuickItem *notices = app.showArea(MainTabModel::NoticesTab, QStringLiteral("tableNews"), kNotices);
         HsNewsListActivity *noticesArea = app.main()->viewSchool();
@@ -414,42 +331,6 @@ int runScenes(int argc, char **argv, const QString &renderer, const QStringList 
     HsTaskRunner::waitForAllTasks();
     return status;
 }
-
-// An Xvfb display of its own for the OpenGL run; its number comes back on its standard output.
-class VirtualDisplay
-{
-public:
-    bool start()
-    {
-        m_server.start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
-        if (!m_server.waitForStarted(10000))
-            return false;
-        while (!m_server.canReadLine()) {
-            if (!m_server.waitForReadyRead(10000))
-                return false;
-        }
-        m_display = QLatin1Char(':') + QString::fromLatin1(m_server.readLine()).trimmed();
-        return true;
-    }
-
-    ~VirtualDisplay()
-    {
-        if (m_server.state() == QProcess::NotRunning)
-            return;
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000))
-            m_server.kill();
-    }
-
-    QString name() const { return m_display; }
-
-private:
-    QProcess m_server;
-    QString m_display;
-};
 
 // Runs this program once per renderer, each in a process of its own, and passes on its table.
 int runEveryRenderer(int argc, char **argv, const QStringList &passedOn)
