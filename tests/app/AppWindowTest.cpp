@@ -204,9 +204,8 @@ TEST_F(AppWindowTest, PushedControllersLiveExactlyAsLongAsTheirScreensDownToTheL
     const QPointer<QObject> getPass = push(new EdGetPassViewController(app.port()), 3);
     app.port().popToRoot();
     EXPECT_TRUE(waitUntil([&] { return settledAt(1) && help.isNull() && getPass.isNull(); }));
-    // Neither a pop nor Escape leaves the login screen.
+    // Neither a pop nor Escape leaves the login screen: a screen pushed after them lies on it.
     app.port().pop();
     QTest::keyClick(window, Qt::Key_Escape);
-    QTest::qWait(100);
-    EXPECT_TRUE(settledAt(1));
+    push(new EdHelpViewController(app.port()), 2);
 }

@@ -73,7 +73,8 @@ TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
     ASSERT_TRUE(app.waitForStarted(kWaitMilliseconds));
     const int callsBeforeStall = GetParam().storedNewsTypes > 0 ? 2 : 0;
     ASSERT_TRUE(waitUntil([&] { return service.callCount() > callsBeforeStall; }));
-    QTest::qWait(200);
+    const QString database = QDir(dataDirectory).filePath(QStringLiteral("hsschool.slqite3"));
+    ASSERT_TRUE(waitUntil([&] { return newsTypeRows(database) == GetParam().storedNewsTypes; }));
 
     app.terminate();
     // Far below the call's time-out, so only an abandoned call passes; generous for a busy machine.
@@ -81,8 +82,7 @@ TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app.exitCode(), 0);
 
-    EXPECT_EQ(newsTypeRows(QDir(dataDirectory).filePath(QStringLiteral("hsschool.slqite3"))),
-              GetParam().storedNewsTypes);
+    EXPECT_EQ(newsTypeRows(database), GetParam().storedNewsTypes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Calls, QuitTest,
