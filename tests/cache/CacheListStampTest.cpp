@@ -23,24 +23,21 @@ Clock::time_point wholeSecondsNow()
     return std::chrono::floor<std::chrono::seconds>(Clock::now());
 }
 
-// Writes the cache file as the version before list stamps and search left it: its tables only, one headline
-// and one resource of the account.
+// Writes the cache file as the version before list stamps and search left it: its tables only,
+// one headline and one resource of the account.
 void writeFileOfTheVersionBefore(const std::filesystem::path &file)
 {
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
     const char *schema =
-        "create table ed_resource (resource_id integer, type_code text, resource_title text, update_date "
-        "text, "
-        "thumb_image text);"
+        "create table ed_resource (resource_id integer, type_code text, resource_title text, "
+        "update_date text, thumb_image text);"
         "create table resource_type (type_id integer, type_code text, type_name text);"
         "create table ed_news (news_id integer, type_code text, news_title text, class_id integer, "
-        "forcereturn "
-        "integer, public_date text, news_image text);"
+        "forcereturn integer, public_date text, news_image text);"
         "create table news_type (type_id integer, type_code text, type_name text, type_type integer);"
         "create table news_mark (account text not null, news_id integer not null, read integer not null "
-        "default "
-        "0, answered integer not null default 0, primary key (account, news_id));"
+        "default 0, answered integer not null default 0, primary key (account, news_id));"
         "create table cache_owner (account text not null);"
         "insert into cache_owner values ('1:1001');"
         "insert into news_type values (1, 'bjtz', '班级通知', 0);"
