@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <string>
 
 // Markup that costs an XML reader far more than its size if it is read at all.
@@ -65,4 +66,18 @@ template <typename Work> double secondsFor(Work &&work)
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Processor seconds the calling thread spent in `work`: a machine busy with other work does not
+// stretch them, while a reading that goes quadratic still does.
+template <typename Work> double threadSecondsFor(Work &&work)
+{
+    const auto now = [] {
+        timespec time{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
+    };
+    const double start = now();
+    work();
+    return now() - start;
 }
