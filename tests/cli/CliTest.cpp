@@ -30,7 +30,7 @@ std::string readFile(const std::filesystem::path &path)
 }
 
 // Runs the tool through the shell, every argument quoted, with the given standard input; when
-// quiet, with its diagnostic lines silenced.
+// quiet, with its diagnostic lines silenced. A test service answers its calls.
 class CliProcess : public ::testing::Test
 {
 protected:
@@ -54,6 +54,8 @@ protected:
                 readFile(m_directory / "err")};
     }
 
+    TestSoapServer server;
+
 private:
     const std::filesystem::path m_directory =
         std::filesystem::temp_directory_path() / ("hsschool-cli-test-" + std::to_string(::getpid()));
@@ -61,7 +63,6 @@ private:
 
 TEST_F(CliProcess, CallPassesItsArgumentsAndPrintsTheResponseRecord)
 {
-    TestSoapServer server;
     server.answerWithDocument("<Result><Code>0</Code><Error></Error><NewsType><TypeId>3</TypeId>"
                               "<TypeCode>notice</TypeCode><TypeName>通知</TypeName><TypeType>0</TypeType>"
                               "</NewsType></Result>");
@@ -89,7 +90,6 @@ TEST_F(CliProcess, CallPassesItsArgumentsAndPrintsTheResponseRecord)
 
 TEST_F(CliProcess, CallExitStatusTellsAcceptedRefusedAndUnansweredApart)
 {
-    TestSoapServer server;
     const std::vector<std::string> login = {"--endpoint", server.url(), "call", "LoginTeacher", "li", "pw"};
 
     server.answerWithDocument("<Result><Code>0</Code><Error></Error><TeacherId>4</TeacherId></Result>");
@@ -116,8 +116,6 @@ TEST_F(CliProcess, CallExitStatusTellsAcceptedRefusedAndUnansweredApart)
 
 TEST_F(CliProcess, DashArgumentsAreReadAsLinesOfStandardInput)
 {
-    TestSoapServer server;
-
     const CliRun run = this->run({"--endpoint", server.url(), "call", "PostChat", "-", "S01", "31", "-"},
                                  " pass word;=@\r\n第二行\nunused\n");
 
@@ -133,7 +131,6 @@ TEST_F(CliProcess, DashArgumentsAreReadAsLinesOfStandardInput)
 
 TEST_F(CliProcess, UsageErrorsExitWithTwoAndOneLineAndSendNothing)
 {
-    TestSoapServer server;
     const std::vector<std::vector<std::string>> misuses = {
         {"--endpoint", server.url(), "call", "GetEverything"},
         {"--endpoint", server.url(), "call", "GetNews", "S01", "31"},
