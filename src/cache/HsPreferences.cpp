@@ -5,6 +5,7 @@
 #include "cache/NewsDao.h"
 #include "cache/NewsMarkDao.h"
 #include "cache/NewsTypeDao.h"
+#include "cache/OutboxDao.h"
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 #include "cache/SearchDao.h"
@@ -74,7 +75,7 @@ void createTables(sqlite3 *db)
     for (const char *statement :
          {ResourceDao::createStatement, ResourceTypeDao::createStatement, NewsDao::createStatement,
           NewsTypeDao::createStatement, NewsMarkDao::createStatement, ListStampDao::createStatement,
-          SearchDao::createStatement, HsPreferences::ownerCreateStatement})
+          SearchDao::createStatement, OutboxDao::createStatement, HsPreferences::ownerCreateStatement})
         hsSqlExecute(db, statement);
 }
 
@@ -113,7 +114,8 @@ std::optional<std::string> listsOwner(sqlite3 *db)
 
 // Makes the file's lists the account's. Lists that belong to someone else, or to nobody on
 // record, are emptied in the same transaction, with the times they were stored and what a search
-// could find in them; the categories are everyone's and stay.
+// could find in them; the categories are everyone's and stay, and so do posts waiting to be sent,
+// which are kept per account.
 bool claimLists(sqlite3 *db, const std::string &account)
 {
     return hsSqlTransaction(db, [&] {

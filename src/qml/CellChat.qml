@@ -1,6 +1,7 @@
 import QtQuick
 
-// A chat message: who wrote it and when, and the message in a bubble.
+// A chat message: who wrote it and when, and the message in a bubble. A message that waits to be
+// sent is marked so in place of its time.
 HsCell {
     id: cell
 
@@ -8,6 +9,10 @@ HsCell {
     required property string user
     required property string content
     required property string date
+    // One of HsStudentRecordModel.OutboxState.
+    property int postState: HsStudentRecordModel.Delivered
+
+    signal resendClicked
 
     height: 90
     restColor: HsStyle.page
@@ -37,9 +42,20 @@ HsCell {
             anchors.right: parent.right
             anchors.rightMargin: 12
             y: 6
+            visible: !unsentMark.visible
             text: cell.date
             color: HsStyle.inkMuted
             font.pixelSize: HsStyle.fontTiny
+        }
+
+        HsUnsentMark {
+            id: unsentMark
+
+            anchors.right: parent.right
+            anchors.rightMargin: 12
+            y: 3
+            postState: cell.postState
+            onResendClicked: cell.resendClicked()
         }
 
         HsStretchedImage {

@@ -6,7 +6,7 @@ import HsSchool
 
 // The student record area: four category buttons with the sliding pointer, the records pulled
 // down to reload, and the post box where the category and the role allow posting. The post box
-// stays above an on-screen keyboard.
+// stays above an on-screen keyboard. Posts not sent yet head their list with a button to send them.
 Item {
     id: area
 
@@ -127,8 +127,12 @@ Item {
         CellChat {
             id: chat
 
+            required property int outboxState
+
             width: tableShow.width
+            postState: outboxState
             onClicked: area.controller.didSelectRow(chat.index)
+            onResendClicked: area.controller.resendRow(chat.index)
         }
     }
 
@@ -138,8 +142,12 @@ Item {
         CellHomeWork {
             id: homeWork
 
+            required property int outboxState
+
             width: tableShow.width
+            postState: outboxState
             onClicked: area.controller.didSelectRow(homeWork.index)
+            onResendClicked: area.controller.resendRow(homeWork.index)
         }
     }
 
@@ -150,7 +158,8 @@ Item {
         width: parent.width
         height: 50
         y: parent.height - height - Math.max(0, area.keyboardHeight - 49)
-        visible: area.controller.postBoxVisible
+        // Hidden while search results take the list's place.
+        visible: area.controller.postBoxVisible && !area.controller.search.active
         color: HsStyle.panel
 
         Behavior on y { NumberAnimation { duration: 250; easing.type: Easing.OutCubic } }

@@ -25,6 +25,8 @@ public:
 
     // Runs the area's own start-up; the main screen calls it once, right after building the area.
     virtual void viewDidLoad() {}
+    // The user has switched to the area's tab.
+    virtual void viewWillAppear() {}
 
     // The title bar's settings button: opens the settings list on top of the main screen.
     Q_INVOKABLE void pressSetting();

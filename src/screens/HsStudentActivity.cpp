@@ -9,6 +9,8 @@
 #include "services/StudentStateService.h"
 #include "services/TestScoreService.h"
 
+#include <algorithm>
+
 namespace {
 
 struct CategoryTexts
@@ -57,7 +59,14 @@ HsStudentActivity::HsStudentActivity(ScreenPort &port, HsUserSession &session, H
 
 void HsStudentActivity::viewDidLoad()
 {
+    reloadOutbox();
     updateCategory(homeworkCategory);
+    sendOutbox();
+}
+
+void HsStudentActivity::viewWillAppear()
+{
+    sendOutbox();
 }
 
 bool HsStudentActivity::isPostBoxVisible() const
@@ -118,7 +127,8 @@ void HsStudentActivity::applyFetched(const Request &request, Fetched fetched)
         return;
     const size_t rows = std::visit([](const auto &records) { return records.size(); }, *fetched);
     m_paging.restart(request.category == scoresCategory ? 0 : rows);
-    m_datas.setRecords(std::move(*fetched));
+    m_datas.setRecords(*fetched);
+    sendOutbox(request.category, std::move(fetched));
 }
 
 // Further pages belong to the records shown, which stay when a new category could not be fetched.
@@ -180,41 +190,100 @@ void HsStudentActivity::pressPost()
     emit keyboardDismissed();
     if (m_category == scoresCategory || m_category < homeworkCategory || m_category > chatCategory)
         return;
+    // Kept before it is sent: from here on, neither a lost answer nor the end of the process
+    // loses what was typed.
+    OutboxPost post = HsStudentOutbox::postOf(m_category, session().user(), m_postText.toStdString(),
+                                              HsStudentOutbox::Clock::now());
+    post.id = OutboxDao().add(post);
     hsRunUnderOverlay(
         port(), QStringLiteral("正在发布, 请稍候..."), this,
-        [category = m_category, user = session().user(), text = m_postText.toStdString()] {
-            return post(category, user, text);
-        },
-        [this](PostOutcome outcome) { postReturned(outcome); });
+        [post] { return HsStudentOutbox::sendNew(post); },
+        [this, kept = post.id > 0](HsPostOutcome outcome) { postReturned(outcome, kept); });
 }
 
-// Runs on a worker thread.
-HsStudentActivity::PostOutcome HsStudentActivity::post(int category, const LoginResultItem &user,
-                                                       const std::string &text)
+// A post that got no usable answer waits in the outbox, shown in its list, and the field is
+// emptied as for a post sent; one the outbox could not keep stays in the field. A refused post
+// keeps its text in the field, to be changed and posted again.
+void HsStudentActivity::postReturned(HsPostOutcome outcome, bool kept)
 {
-    const std::string schoolCode = user.schoolCode.value_or(std::string());
-    const std::string userName = user.userName.value_or(std::string());
-    HsServiceResponse response;
-    if (category == chatCategory)
-        response = ChatService().PostChat(userName, schoolCode, user.classId, text);
-    else if (category == statesCategory)
-        response = StudentStateService().PostStdStates(userName, "", 1, text, schoolCode, user.classId);
-    else
-        response = HomeWorkService().PostHomeWork(text, user.userId, schoolCode, user.classId);
-    if (!response.answered)
-        return PostOutcome::Unanswered;
-    return response.code == 0 ? PostOutcome::Posted : PostOutcome::Refused;
-}
-
-// A post that got no usable answer keeps its text, so the user can send it again.
-void HsStudentActivity::postReturned(PostOutcome outcome)
-{
-    if (outcome == PostOutcome::Posted) {
+    if (outcome == HsPostOutcome::Posted) {
         setPostText(QString());
         port().showToast(QStringLiteral("发布成功！"));
-    } else if (outcome == PostOutcome::Unanswered) {
+    } else if (outcome == HsPostOutcome::Unanswered) {
+        if (kept)
+            setPostText(QString());
         port().showToast(QStringLiteral("请检查网络状态！"));
+        reloadOutbox();
     }
+}
+
+void HsStudentActivity::sendOutbox(int pageCategory, std::optional<HsStudentRecords> firstPage)
+{
+    const OutboxDao outbox;
+    std::vector<OutboxPost> claimed;
+    for (const OutboxPost &post : outbox.posts()) {
+        const bool wanted = !firstPage || post.category == pageCategory;
+        if (wanted && !post.sending && outbox.claim(post.id))
+            claimed.push_back(post);
+    }
+    if (claimed.empty())
+        return;
+    reloadOutbox();
+    hsRunOffThread(
+        m_outboxRounds, this,
+        [claimed, fetch = firstPageFetch(session().user()), pageCategory, firstPage = std::move(firstPage)] {
+            return HsStudentOutbox::resend(claimed, fetch, pageCategory, firstPage);
+        },
+        [this](const HsOutboxRound &round) { roundReturned(round, false); });
+}
+
+void HsStudentActivity::resendRow(int row)
+{
+    const qint64 id = m_datas.index(row).data(HsStudentRecordModel::OutboxIdRole).toLongLong();
+    const std::vector<OutboxPost> &unsent = m_datas.unsentRows();
+    const auto post =
+        std::find_if(unsent.begin(), unsent.end(), [id](const OutboxPost &p) { return p.id == id; });
+    if (post == unsent.end() || !OutboxDao().claim(id))
+        return;
+    hsRunUnderOverlay(
+        port(), QStringLiteral("正在发布, 请稍候..."), this,
+        [claimed = std::vector{*post}, fetch = firstPageFetch(session().user())] {
+            return HsStudentOutbox::resend(claimed, fetch);
+        },
+        [this](const HsOutboxRound &round) { roundReturned(round, true); });
+    reloadOutbox();
+}
+
+HsStudentOutbox::PageFetch HsStudentActivity::firstPageFetch(const LoginResultItem &user)
+{
+    return [user](int category) { return fetchPage({category, user}, 1); };
+}
+
+// Posts sent again leave their rows; the shown list is fetched again to show them as the service
+// has them. A refused post's text goes back into the empty field of its category, so that it can
+// be changed and posted again.
+void HsStudentActivity::roundReturned(const HsOutboxRound &round, bool asked)
+{
+    reloadOutbox();
+    for (const OutboxPost &refused : round.refused) {
+        port().showToast(QStringLiteral("发布失败！"));
+        if (m_postText.isEmpty() && refused.category == m_category)
+            setPostText(QString::fromStdString(refused.text));
+    }
+    if (asked && round.outcome() == HsPostOutcome::Posted)
+        port().showToast(QStringLiteral("发布成功！"));
+    else if (asked && round.outcome() == HsPostOutcome::Unanswered)
+        port().showToast(QStringLiteral("请检查网络状态！"));
+    if (round.reached.contains(m_category)) {
+        hsRunOffThread(
+            m_outboxRounds, this, [request = request()] { return fetchPage(request, 1); },
+            [this, request = request()](Fetched fetched) { applyFetched(request, std::move(fetched)); });
+    }
+}
+
+void HsStudentActivity::reloadOutbox()
+{
+    m_datas.setOutbox(OutboxDao().posts());
 }
 
 void HsStudentActivity::didSelectRow(int row)

@@ -3,6 +3,7 @@
 #include "screens/HsAreaActivity.h"
 #include "screens/HsLocalSearch.h"
 #include "screens/HsPaging.h"
+#include "screens/HsStudentOutbox.h"
 #include "screens/HsStudentRecordModel.h"
 #include "widgets/HsRefreshCycle.h"
 #include "widgets/HsTaskRunner.h"
@@ -15,6 +16,10 @@
 // and chat load further pages when the user scrolls to the end. Teachers post homework
 // and state reports; teachers and parents post to the chat. Every record loaded goes into the
 // account's search, which finds it again by the words of its text.
+//
+// A post goes into the account's outbox before it is sent. One that got no usable answer shows in
+// its list marked as not sent, and is sent again when the area starts or is shown again, when its
+// category is opened, or at a tap on its row's button.
 class HsStudentActivity : public HsAreaActivity
 {
     Q_OBJECT
@@ -41,6 +46,7 @@ public:
                       QObject *parent = nullptr);
 
     void viewDidLoad() override;
+    void viewWillAppear() override;
 
     int category() const { return m_category; }
     bool isPostBoxVisible() const;
@@ -61,6 +67,8 @@ public:
     Q_INVOKABLE void pressPost();
     // A touch on row `row`: opens the record's detail.
     Q_INVOKABLE void didSelectRow(int row);
+    // The send button of a row that waits in the outbox: sends its post again, under the overlay.
+    Q_INVOKABLE void resendRow(int row);
 
 signals:
     void categoryChanged();
@@ -84,12 +92,6 @@ private:
         std::size_t size() const { return rows; }
     };
     using FetchedPage = std::optional<Page>;
-    enum class PostOutcome
-    {
-        Posted,
-        Refused,
-        Unanswered,
-    };
 
     Request request() const { return {m_category, session().user()}; }
     static Fetched fetchPage(const Request &request, int page);
@@ -98,8 +100,13 @@ private:
                                         const std::vector<ChatItem> &shownChats);
     std::vector<ChatItem> lastShownChats() const;
     HsRefreshCycle::Fetch reloadTableViewDataSource();
-    static PostOutcome post(int category, const LoginResultItem &user, const std::string &text);
-    void postReturned(PostOutcome outcome);
+    void postReturned(HsPostOutcome outcome, bool kept);
+    // Claims the posts of the outbox that wait (of `pageCategory` only, when its first page is
+    // given) and sends them again in the background.
+    void sendOutbox(int pageCategory = 0, std::optional<HsStudentRecords> firstPage = std::nullopt);
+    static HsStudentOutbox::PageFetch firstPageFetch(const LoginResultItem &user);
+    void roundReturned(const HsOutboxRound &round, bool asked);
+    void reloadOutbox();
     void openFound(const SearchEntry &entry);
 
     int m_category = 0;
@@ -108,5 +115,6 @@ private:
     HsPaging m_paging;
     HsRefreshCycle m_refresh;
     HsTaskRunner m_pages;
+    HsTaskRunner m_outboxRounds;
     HsLocalSearch m_search;
 };

@@ -3,6 +3,9 @@
 #include "screens/HsText.h"
 #include "screens/HsUnseenItems.h"
 
+#include <QDateTime>
+#include <algorithm>
+
 namespace {
 
 constexpr int recordRowHeight = 60;
@@ -165,7 +168,8 @@ int HsStudentRecordModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return std::visit([](const auto &records) { return static_cast<int>(records.size()); }, m_records);
+    return static_cast<int>(m_unsent.size()) +
+           std::visit([](const auto &records) { return static_cast<int>(records.size()); }, m_records);
 }
 
 QVariant HsStudentRecordModel::data(const QModelIndex &index, int role) const
@@ -178,15 +182,52 @@ QVariant HsStudentRecordModel::data(const QModelIndex &index, int role) const
         return kind() == Chat ? chatRowHeight : recordRowHeight;
     if (role == Qt::DisplayRole)
         role = TitleRole;
-    return std::visit(
-        [&](const auto &records) { return field(records[static_cast<size_t>(index.row())], role); },
-        m_records);
+    const auto row = static_cast<size_t>(index.row());
+    if (row < m_unsent.size())
+        return unsentField(m_unsent[row], role);
+    if (role == OutboxStateRole)
+        return Delivered;
+    if (role == OutboxIdRole)
+        return qint64{0};
+    return std::visit([&](const auto &records) { return field(records[row - m_unsent.size()], role); },
+                      m_records);
+}
+
+// A post waiting in the outbox, drawn as its list draws the record it becomes: the author as the
+// post is sent (homework by the teacher's name) and the time it was written.
+QVariant HsStudentRecordModel::unsentField(const OutboxPost &post, int role) const
+{
+    const QString author = post.category == HomeWork && post.realName ? hsDisplayText(post.realName)
+                                                                      : hsDisplayText(post.userName);
+    const QString written =
+        QDateTime::fromSecsSinceEpoch(post.writtenAt).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    switch (role) {
+    case TitleRole:
+    case ContentRole:
+        return QString::fromStdString(post.text);
+    case DateRole:
+        return kind() == Chat ? written : author + QLatin1Char(' ') + written;
+    case UserRole:
+        return author;
+    case OutboxStateRole:
+        return post.sending ? Sending : Unsent;
+    case OutboxIdRole:
+        return qint64{post.id};
+    default:
+        return {};
+    }
 }
 
 QHash<int, QByteArray> HsStudentRecordModel::roleNames() const
 {
-    return {{KindRole, "kind"}, {TitleRole, "title"},     {DateRole, "date"},
-            {UserRole, "user"}, {ContentRole, "content"}, {RowHeightRole, "rowHeight"}};
+    return {{KindRole, "kind"},
+            {TitleRole, "title"},
+            {DateRole, "date"},
+            {UserRole, "user"},
+            {ContentRole, "content"},
+            {RowHeightRole, "rowHeight"},
+            {OutboxStateRole, "outboxState"},
+            {OutboxIdRole, "outboxId"}};
 }
 
 void HsStudentRecordModel::setRecords(HsStudentRecords records)
@@ -194,9 +235,30 @@ void HsStudentRecordModel::setRecords(HsStudentRecords records)
     const int previousKind = kind();
     beginResetModel();
     m_records = std::move(records);
+    showUnsentOfKind();
     endResetModel();
     if (kind() != previousKind)
         emit kindChanged();
+}
+
+void HsStudentRecordModel::setOutbox(std::vector<OutboxPost> posts)
+{
+    if (posts == m_outbox)
+        return;
+    beginResetModel();
+    m_outbox = std::move(posts);
+    showUnsentOfKind();
+    endResetModel();
+}
+
+void HsStudentRecordModel::showUnsentOfKind()
+{
+    m_unsent.clear();
+    std::copy_if(m_outbox.begin(), m_outbox.end(), std::back_inserter(m_unsent),
+                 [this](const OutboxPost &post) { return post.category == kind(); });
+    std::sort(m_unsent.begin(), m_unsent.end(), [](const OutboxPost &a, const OutboxPost &b) {
+        return std::tie(a.writtenAt, a.id) > std::tie(b.writtenAt, b.id);
+    });
 }
 
 std::size_t HsStudentRecordModel::appendRecords(const HsStudentRecords &records)
@@ -209,7 +271,7 @@ std::size_t HsStudentRecordModel::appendRecords(const HsStudentRecords &records)
             const Items added = unseen(shown, std::get<Items>(records));
             if (added.empty())
                 return std::size_t{0};
-            const int first = static_cast<int>(shown.size());
+            const int first = static_cast<int>(m_unsent.size() + shown.size());
             beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
             shown.insert(shown.end(), added.begin(), added.end());
             endInsertRows();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cache/OutboxDao.h"
 #include "cache/SearchDao.h"
 #include "documents/ChatItem.h"
 #include "documents/HomeWorkItem.h"
@@ -14,7 +15,8 @@
 // The records of one category of the student record, kept together with their kind, so that a
 // row is always drawn with the layout and fields of the category that fetched it: homework (1),
 // test scores (2) and state reports (3) as CellHomeWork rows 60 high, chat (4) as CellChat rows
-// 90 high.
+// 90 high. Posts of the shown kind that wait in the outbox come first, where a new record shows,
+// newest first, marked as not sent.
 using HsStudentRecords = std::variant<std::vector<HomeWorkItem>, std::vector<TestScoreItem>,
                                       std::vector<StudentStateItem>, std::vector<ChatItem>>;
 
@@ -33,7 +35,18 @@ public:
         UserRole,
         ContentRole,
         RowHeightRole,
+        OutboxStateRole,
+        OutboxIdRole,
     };
+
+    // Whether a row is a record of the service or a post waiting in the outbox.
+    enum OutboxState
+    {
+        Delivered,
+        Unsent,
+        Sending,
+    };
+    Q_ENUM(OutboxState)
 
     // The category the records belong to, numbered as the student record's category buttons.
     enum Kind
@@ -58,6 +71,9 @@ public:
     // Records with an id leave out those already shown (the list may have moved on the server
     // between two pages); chat messages have none, and come already joined to what is shown.
     std::size_t appendRecords(const HsStudentRecords &records);
+    // The posts waiting in the outbox, of every category; those of the shown kind are rows.
+    void setOutbox(std::vector<OutboxPost> posts);
+    const std::vector<OutboxPost> &unsentRows() const { return m_unsent; }
 
     // The score line of a subject: "语文: 9.5分" for 9.5, "语文:100.0分" for 100.
     static QString scoreLine(const TestScoreItem &score);
@@ -72,5 +88,11 @@ signals:
     void kindChanged();
 
 private:
+    QVariant unsentField(const OutboxPost &post, int role) const;
+    void showUnsentOfKind();
+
     HsStudentRecords m_records;
+    std::vector<OutboxPost> m_outbox;
+    // The rows of the outbox shown before the records, newest first.
+    std::vector<OutboxPost> m_unsent;
 };

@@ -3,6 +3,8 @@
 #include "screens/HsNewsActivity.h"
 #include "screens/HsSchoolActivity.h"
 
+#include <array>
+
 MainController::MainController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                QObject *parent)
     : QObject(parent)
@@ -35,6 +37,9 @@ void MainController::toolbarPress(int tag)
     m_viewType = type;
     emit viewTypeChanged();
     updateTabBar(tag);
+    const std::array<HsAreaActivity *, MainTabModel::tabCount> areas{m_student, m_school, m_news, m_resource,
+                                                                     m_contacts};
+    areas[static_cast<size_t>(type - 1)]->viewWillAppear();
 }
 
 void MainController::updateTabBar(int tag)
