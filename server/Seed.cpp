@@ -63,6 +63,14 @@ Clock::time_point dayAt(int days, int minuteOfDay)
     return Clock::from_time_t(std::mktime(&local));
 }
 
+// The date of the `newest`-th newest of a class's items, `perDay` of them a day from yesterday
+// back, spread through the day from `firstMinute` on, so that the items keep their order.
+std::string dayItemDate(int newest, int perDay, int firstMinute)
+{
+    const int slot = perDay - 1 - newest % perDay;
+    return dateOf(dayAt(newest / perDay + 1, firstMinute + slot * 260 + newest * 7 % 23));
+}
+
 std::string concat(std::initializer_list<std::string_view> parts)
 {
     std::string text;
@@ -307,7 +315,7 @@ void addHomework(Connection &db, int classId)
                "VALUES (?, ?, ?, ?, ?, ?)",
                classId, kSchoolCode, teacher + 1, kTeachers[teacher].realName,
                contents[(j / kHomework.size() + classId) % contents.size()],
-               daysAgo((kHomeworkPerClass - j) * 0.9 + 0.2));
+               dayItemDate(kHomeworkPerClass - 1 - j, 1, 16 * 60));
     }
 }
 
@@ -323,7 +331,7 @@ void addStates(Connection &db, int classId)
                "VALUES (?, ?, ?, ?, ?, ?, ?)",
                classId, kSchoolCode, author, kStateKinds[j % kStateKinds.size()], byTeacher ? 0 : 1,
                concat({child.name, "：", kStatePhrases[(j + classId) % kStatePhrases.size()]}),
-               daysAgo((kStatesPerClass - j) * 1.1 + 0.3));
+               dayItemDate(kStatesPerClass - 1 - j, 1, 17 * 60));
     }
 }
 
@@ -340,7 +348,7 @@ void addChats(Connection &db, int classId)
                                        : kParentChats[(j + classId) % kParentChats.size()];
         db.run("INSERT INTO chats (class_id, school_code, user_id, user_name, content, chat_date) "
                "VALUES (?, ?, ?, ?, ?, ?)",
-               classId, kSchoolCode, userId, name, content, daysAgo((kChatsPerClass - j) * 0.4 + 0.1));
+               classId, kSchoolCode, userId, name, content, dayItemDate(kChatsPerClass - 1 - j, 3, 8 * 60));
     }
 }
 
