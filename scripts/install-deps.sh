@@ -13,6 +13,8 @@ packages=(
   qml6-module-qtquick qml6-module-qtquick-controls qml6-module-qtquick-layouts
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtqml-workerscript
   qml6-module-qtqml qml6-module-qtquick-shapes qml6-module-qt-labs-qmlmodels
+  qtkeychain-qt6-dev libsecret-1-0
+  dbus-daemon gnome-keyring
   fonts-wqy-microhei librsvg2-bin xvfb locales
   desktop-file-utils
 )

@@ -2,7 +2,8 @@
 # Sets up a fresh machine and runs every test: the normal build, the core and server tests again
 # under AddressSanitizer and UndefinedBehaviorSanitizer (with the application's re-login tests),
 # then under ThreadSanitizer, and a short run of each fuzz target. The service's tests run against
-# sqlite and against a throwaway PostgreSQL cluster that each test run starts and stops.
+# sqlite and against a throwaway PostgreSQL cluster that each test run starts and stops; the
+# application's tests keep remembered passwords in a throwaway secret service of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +16,7 @@ bash scripts/install-deps.sh
 echo "== normal build and all tests"
 cmake --preset default
 cmake --build --preset default
-bash scripts/with-postgres.sh ctest --preset default
+bash scripts/with-postgres.sh bash scripts/with-secret-service.sh ctest --preset default
 
 # Every interface file must pass the QML linter without a single warning.
 echo "== qmllint"

@@ -131,20 +131,87 @@ bool claimLists(sqlite3 *db, const std::string &account)
            }) >= 0;
 }
 
+// The owner recorded in a database file, read without changing it; none when there is no such
+// file or it records none.
+std::optional<std::string> ownerOfFile(const std::string &path)
+{
+    sqlite3 *db = nullptr;
+    std::optional<std::string> owner;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+        owner = listsOwner(db);
+    sqlite3_close_v2(db);
+    return owner;
+}
+
+// Moves the file and the journals beside it to their new name; a journal must go with its
+// database, or sqlite would not find it to finish an interrupted write.
+void renameWithJournals(const std::string &from, const std::string &to)
+{
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    if (error) {
+        hsLog("cant open database: %s", to.c_str());
+        return;
+    }
+    for (const char *suffix : journalSuffixes) {
+        if (std::filesystem::exists(from + suffix, error))
+            std::filesystem::rename(from + suffix, to + suffix, error);
+    }
+}
+
+// The shared file of earlier versions becomes the account's own file when it holds the account's
+// lists and the account has no file yet.
+void adoptSharedFile(const std::filesystem::path &directory, const std::string &account,
+                     const std::string &path)
+{
+    const std::string shared = (directory / HsPreferences::databaseFileName).string();
+    std::error_code error;
+    if (path == shared || std::filesystem::exists(path, error) || !std::filesystem::exists(shared, error))
+        return;
+    if (ownerOfFile(shared) == account)
+        renameWithJournals(shared, path);
+}
+
+bool isFileNameSafe(unsigned char byte)
+{
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
+           byte == '-' || byte == '_';
+}
+
 } // namespace
+
+std::string HsPreferences::accountFileName(bool teacher, const std::string &accountName)
+{
+    static constexpr char hexDigits[] = "0123456789ABCDEF";
+    std::string name = teacher ? "hsschool-teacher-" : "hsschool-parent-";
+    for (const char character : accountName) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (isFileNameSafe(byte)) {
+            name += character;
+        } else {
+            name += '%';
+            name += hexDigits[byte >> 4];
+            name += hexDigits[byte & 0x0f];
+        }
+    }
+    return name + ".slqite3";
+}
 
 HsPreferences::~HsPreferences()
 {
     closeDatabase();
 }
 
-bool HsPreferences::load(const std::string &documentsDirectory, const std::optional<std::string> &account)
+bool HsPreferences::load(const std::string &documentsDirectory, const std::optional<std::string> &account,
+                         const std::string &fileName)
 {
     std::lock_guard lock(m_useMutex);
     closeDatabase();
     m_account = account;
     restrictFolder(documentsDirectory);
-    const std::string path = (std::filesystem::path(documentsDirectory) / databaseFileName).string();
+    const std::string path = (std::filesystem::path(documentsDirectory) / fileName).string();
+    if (account)
+        adoptSharedFile(documentsDirectory, *account, path);
     sqlite3 *db = openDatabase(path);
     if (db && looksDamaged(db))
         db = replaceDamaged(db, path);

@@ -11,11 +11,13 @@ struct sqlite3;
 // shares. One instance is the process-wide current one; each successful sign-in loads a new one
 // and makes it current, while operations still running on the previous one finish on it.
 //
-// The file holds the lists of one account at a time (the categories are everyone's): it records
-// whose they are, and a sign-in as another account empties them before anything is read.
+// Each account has a file of its own (see accountFileName). A file also records whose lists it
+// holds (the categories are everyone's), and a sign-in as another account empties them before
+// anything is read: the single file of earlier versions was shared that way.
 class HsPreferences
 {
 public:
+    // The single file that earlier versions shared between the accounts of a device.
     static constexpr const char *databaseFileName = "hsschool.slqite3";
     static constexpr const char *damagedFileSuffix = ".damaged";
     // The account whose news and resource lists the file holds: one row, or none in a file from
@@ -37,8 +39,16 @@ public:
     // of nobody on record, are emptied first (false, with no connection, when that fails), and
     // lists written through this connection are stored only while the file is still the
     // account's. Opened for no account, the file's owner is left as it is and not checked.
-    bool load(const std::string &documentsDirectory,
-              const std::optional<std::string> &account = std::nullopt);
+    //
+    // `fileName` names the file in the directory. When an account's own file does not exist yet
+    // and the earlier shared file holds that account's lists, the shared file becomes its file.
+    bool load(const std::string &documentsDirectory, const std::optional<std::string> &account = std::nullopt,
+              const std::string &fileName = databaseFileName);
+
+    // The file of one account: "hsschool-teacher-NAME.slqite3" or "hsschool-parent-NAME.slqite3",
+    // where NAME is the account name with every byte but ASCII letters, digits, '-' and '_'
+    // written as %XX. Two accounts never share a file, and no name reaches outside the folder.
+    static std::string accountFileName(bool teacher, const std::string &accountName);
 
     // The open connection, or null when there is none.
     sqlite3 *getDBConnection() const { return database; }

@@ -4,7 +4,9 @@ import QtQuick
 import QtQuick.Controls.Basic
 import HsSchool
 
-// The settings list: grouped rows, each with its caption and a disclosure mark.
+// The settings list: grouped rows, each with its caption and a disclosure mark. The remembered
+// accounts come under a heading of their own, each with its role and name, the signed-in one
+// marked and every one with a button that forgets it.
 EdBaseViewController {
     id: screen
 
@@ -23,6 +25,25 @@ EdBaseViewController {
         boundsBehavior: Flickable.StopAtBounds
 
         section.property: "sectionKey"
+        // Each section starts 20 px below the one before; the accounts under their heading.
+        section.delegate: Item {
+            id: sectionHead
+
+            required property string section
+
+            width: tableSetting.width
+            height: sectionHead.section === "accounts" ? 44 : 20
+
+            Text {
+                x: 16
+                anchors.bottom: parent.bottom
+                anchors.bottomMargin: 6
+                visible: sectionHead.section === "accounts"
+                text: "切换账号"
+                color: HsStyle.inkLabel
+                font.pixelSize: HsStyle.fontCaption
+            }
+        }
 
         delegate: ItemDelegate {
             id: cell
@@ -31,17 +52,16 @@ EdBaseViewController {
             required property int row
             required property string caption
             required property string sectionKey
+            required property string detail
+            required property bool current
             readonly property bool isLastOfSection: cell.ListView.nextSection !== cell.ListView.section
-            // Each section starts 20 px below the one before.
-            readonly property int sectionGap: cell.row === 0 ? 20 : 0
+            readonly property bool isAccount: cell.sectionKey === "accounts"
 
             width: tableSetting.width
-            height: 45 + sectionGap
+            height: cell.isAccount ? 54 : 45
             padding: 0
-            topPadding: sectionGap
-            topInset: sectionGap
             text: caption
-            Accessible.name: caption
+            Accessible.name: cell.current ? caption + " 当前账号" : caption
             onClicked: screen.controller.willSelectRow(cell.section, cell.row)
 
             background: Rectangle {
@@ -64,18 +84,40 @@ EdBaseViewController {
             }
 
             contentItem: Item {
-                Text {
+                Column {
                     x: 16
                     anchors.verticalCenter: parent.verticalCenter
-                    text: cell.caption
-                    color: cell.sectionKey === "quit" ? HsStyle.danger : HsStyle.ink
-                    font.pixelSize: HsStyle.fontLarge
+                    spacing: 2
+
+                    Text {
+                        text: cell.caption
+                        color: cell.sectionKey === "quit" ? HsStyle.danger : HsStyle.ink
+                        font.pixelSize: HsStyle.fontLarge
+                    }
+
+                    Text {
+                        visible: cell.isAccount
+                        text: cell.current ? cell.detail + "  · 当前账号" : cell.detail
+                        color: cell.current ? HsStyle.accent : HsStyle.inkMuted
+                        font.pixelSize: HsStyle.fontSmall
+                    }
+                }
+
+                HsLinkButton {
+                    anchors.right: parent.right
+                    anchors.rightMargin: 6
+                    anchors.verticalCenter: parent.verticalCenter
+                    visible: cell.isAccount
+                    text: "删除"
+                    Accessible.name: "删除 " + cell.caption
+                    onClicked: screen.controller.forgetAccount(cell.row)
                 }
 
                 Text {
                     anchors.right: parent.right
                     anchors.rightMargin: 14
                     anchors.verticalCenter: parent.verticalCenter
+                    visible: !cell.isAccount
                     text: "›"
                     color: HsStyle.inkChevron
                     font.pixelSize: HsStyle.fontChevron

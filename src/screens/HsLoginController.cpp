@@ -13,6 +13,7 @@
 #include <QMetaObject>
 #include <QRegularExpression>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -34,19 +35,32 @@ std::string utf8(const QString &text)
     return text.toStdString();
 }
 
+// How the account list names a user: a parent by the child's name (what tells two children's
+// accounts apart), a teacher by the teacher's own.
+QString displayName(const LoginResultItem &user, bool teacher)
+{
+    const std::optional<std::string> &name = teacher ? user.realName : user.userName;
+    return QString::fromStdString(name.value_or(std::string()));
+}
+
 } // namespace
 
 HsLoginController::HsLoginController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                                      const QString &documentsDirectory, QObject *parent)
     : QObject(parent), m_port(port), m_session(session), m_defaults(defaults),
       m_documentsDirectory(documentsDirectory),
-      m_networkCheck([] { return HsServiceLink::networkAvailable(); }),
-      m_cbLoginTeacher(QStringLiteral("教师")), m_cbLoginStudent(QStringLiteral("家长")),
-      m_cbRemember(QStringLiteral("记住密码")), m_cbAutoLogin(QStringLiteral("自动登录"))
-{}
+      m_networkCheck([] { return HsServiceLink::networkAvailable(); }), m_accountBook(defaults),
+      m_passwords(defaults), m_cbLoginTeacher(QStringLiteral("教师")),
+      m_cbLoginStudent(QStringLiteral("家长")), m_cbRemember(QStringLiteral("记住密码")),
+      m_cbAutoLogin(QStringLiteral("自动登录"))
+{
+    m_session.setAccountSwitcher(this);
+}
 
 HsLoginController::~HsLoginController()
 {
+    if (m_session.accountSwitcher() == this)
+        m_session.setAccountSwitcher(nullptr);
     if (m_refreshThread.joinable())
         m_refreshThread.join();
 }
@@ -63,12 +77,7 @@ void HsLoginController::viewDidLoad()
     setUpCheckButton(m_cbRemember, CheckButton::checkBoxStyle, 3);
     setUpCheckButton(m_cbAutoLogin, CheckButton::checkBoxStyle, 4);
     restoreChoices();
-    fillFormRows();
-    if (!m_cbAutoLogin.isChecked())
-        return;
-    m_userName = m_defaults.value(keyUserName).value_or(QString());
-    m_passWord = m_defaults.value(keyPassWord).value_or(QString());
-    startSignIn();
+    fillFormRows(adoptEarlierPassword());
 }
 
 void HsLoginController::setUpCheckButton(CheckButton &button, int style, int tag)
@@ -94,12 +103,58 @@ void HsLoginController::restoreChoices()
     m_cbAutoLogin.setChecked(storedFlag(keyAutoLogin));
 }
 
-void HsLoginController::fillFormRows()
+bool HsLoginController::passwordRemembered() const
 {
-    if (const std::optional<QString> userName = m_defaults.value(keyUserName))
-        setAccount(*userName);
-    if (m_defaults.value(keyRemember) == QStringLiteral("1"))
-        setPassword(m_defaults.value(keyPassWord).value_or(QString()));
+    return m_defaults.value(keyRemember) == QStringLiteral("1");
+}
+
+HsRememberedAccount HsLoginController::lastAccount() const
+{
+    return {storedFlag(keyLoginTeacher), m_defaults.value(keyUserName).value_or(QString()), {}};
+}
+
+// Earlier versions kept the remembered password of the last sign-in in the defaults file. It moves
+// to the password store (the file's copy is cleared once the store has it) and its account joins
+// the remembered ones. Returns that password, or nothing when there is none to move.
+QString HsLoginController::adoptEarlierPassword()
+{
+    const QString password = m_defaults.value(keyPassWord).value_or(QString());
+    const HsRememberedAccount account = lastAccount();
+    if (password.isEmpty() || account.account.isEmpty() || !passwordRemembered())
+        return {};
+    if (!m_accountBook.contains(account))
+        m_accountBook.remember(account);
+    m_passwords.write(account.key(), password, [this](HsPasswordStore::Place place) {
+        if (place != HsPasswordStore::Place::Nowhere)
+            m_defaults.setValue(keyPassWord, QString());
+    });
+    return password;
+}
+
+// The last account's name, and its remembered password once the store has answered; the automatic
+// sign-in starts then.
+void HsLoginController::fillFormRows(const QString &earlierPassword)
+{
+    const HsRememberedAccount last = lastAccount();
+    if (m_defaults.contains(keyUserName))
+        setAccount(last.account);
+    if (!passwordRemembered())
+        return;
+    const auto passwordKnown = [this, last](const std::optional<QString> &password) {
+        if (!password || password->isEmpty())
+            return;
+        if (m_password.isEmpty())
+            setPassword(*password);
+        if (!m_cbAutoLogin.isChecked() || m_signingIn)
+            return;
+        m_userName = last.account;
+        m_passWord = *password;
+        startSignIn(last.teacher);
+    };
+    if (earlierPassword.isEmpty())
+        m_passwords.read(last.key(), passwordKnown);
+    else
+        passwordKnown(earlierPassword);
 }
 
 void HsLoginController::setAccount(const QString &account)
@@ -151,7 +206,7 @@ void HsLoginController::pressButton(int tag)
     if (isWeakPassword(m_passWord))
         m_port.showToast(QStringLiteral("您的密码过于简单，请及时修改密码！"));
     emit keyboardDismissed();
-    startSignIn();
+    startSignIn(m_cbLoginTeacher.isChecked());
 }
 
 bool HsLoginController::isWeakPassword(const QString &password)
@@ -160,10 +215,45 @@ bool HsLoginController::isWeakPassword(const QString &password)
     return password.size() < 7 || digitsOnly.match(password).hasMatch();
 }
 
-void HsLoginController::startSignIn()
+void HsLoginController::switchTo(const HsRememberedAccount &account)
+{
+    if (m_signingIn)
+        return;
+    setSigningIn(true);
+    m_passwords.read(account.key(), [this, account](const std::optional<QString> &password) {
+        if (!password || password->isEmpty()) {
+            setSigningIn(false);
+            m_port.showToast(QStringLiteral("没有保存的密码，请重新登录！"));
+            return;
+        }
+        if (!m_networkCheck()) {
+            setSigningIn(false);
+            m_port.showToast(QStringLiteral("请检查网络状态！"));
+            return;
+        }
+        m_switching = true;
+        m_userName = account.account;
+        m_passWord = *password;
+        startSignIn(account.teacher);
+    });
+}
+
+void HsLoginController::forget(const HsRememberedAccount &account, std::function<void()> done)
+{
+    m_accountBook.forget(account);
+    m_passwords.remove(account.key(), std::move(done));
+}
+
+void HsLoginController::keepNewPassword(const HsRememberedAccount &account, const QString &password)
+{
+    if (m_accountBook.contains(account))
+        m_passwords.write(account.key(), password);
+}
+
+void HsLoginController::startSignIn(bool teacher)
 {
     setSigningIn(true);
-    m_asTeacher = m_cbLoginTeacher.isChecked();
+    m_asTeacher = teacher;
     m_port.runUnderOverlay(
         signingInText, [this] { doLogin(); }, [this] { overlayWasHidden(); });
 }
@@ -175,7 +265,9 @@ void HsLoginController::doLogin()
     const LoginServiceResponse response = m_asTeacher
                                               ? service.LoginTeacher(utf8(m_userName), utf8(m_passWord))
                                               : service.LoginStudent(utf8(m_userName), utf8(m_passWord));
-    m_session.setLoginType(m_asTeacher ? 0 : 1);
+    // A switch that fails leaves the signed-in account as it was.
+    if (!m_switching)
+        m_session.setLoginType(m_asTeacher ? 0 : 1);
     if (!response.answered) {
         m_port.showToast(QStringLiteral("请检查网络状态！"));
         return;
@@ -186,10 +278,24 @@ void HsLoginController::doLogin()
         return;
     }
     m_bSuccess = true;
-    m_session.setLoginItem(*response.item);
-    // The cached lists of another account are emptied before anything reads them.
+    m_signedIn = *response.item;
+    // The screens of the account switched from close before the session changes hands.
+    if (m_switching)
+        QMetaObject::invokeMethod(
+            this, [this] { m_port.popToRoot(); }, Qt::QueuedConnection);
+    beginSession();
+}
+
+// Makes the signed-in user the session's, opens the account's own cache file and refreshes the
+// cached categories on a thread of its own.
+void HsLoginController::beginSession()
+{
+    m_session.setLoginType(m_asTeacher ? 0 : 1);
+    m_session.setLoginItem(m_signedIn);
+    m_session.setAccountName(utf8(m_userName));
     auto preferences = std::make_shared<HsPreferences>();
-    preferences->load(utf8(m_documentsDirectory), m_session.accountKey());
+    preferences->load(utf8(m_documentsDirectory), m_session.accountKey(),
+                      HsPreferences::accountFileName(m_asTeacher, utf8(m_userName)));
     HsPreferences::setCurrent(preferences);
     if (m_refreshThread.joinable())
         m_refreshThread.join();
@@ -198,28 +304,58 @@ void HsLoginController::doLogin()
 
 void HsLoginController::overlayWasHidden()
 {
+    const bool switched = std::exchange(m_switching, false);
     if (!m_bSuccess) {
         setSigningIn(false);
         return;
     }
-    const DefaultsList written = signInDefaults(m_asTeacher, m_userName, m_cbRemember.isChecked(), m_passWord,
-                                                m_cbAutoLogin.isChecked());
+    if (switched)
+        showSignedInAccount();
+    keepSignInChoices();
+}
+
+// The form shows the account switched to, as if it had been typed, so that signing out leads back
+// to it.
+void HsLoginController::showSignedInAccount()
+{
+    m_cbLoginTeacher.setChecked(m_asTeacher);
+    m_cbLoginStudent.setChecked(!m_asTeacher);
+    m_cbRemember.setChecked(true);
+    setAccount(m_userName);
+    setPassword(m_passWord);
+}
+
+// The choices of the sign-in, and the account with its password when "remember" is ticked (an
+// account signed in without it is forgotten).
+void HsLoginController::keepSignInChoices()
+{
+    const bool remember = m_cbRemember.isChecked();
+    const DefaultsList written = signInDefaults(m_asTeacher, m_userName, remember, m_cbAutoLogin.isChecked());
     // The sign-in goes on even when the choices cannot be kept; the user hears of it once.
     bool saved = true;
     for (const auto &[key, value] : written)
         saved = m_defaults.setValue(key, value) && saved;
+    const HsRememberedAccount account{m_asTeacher, m_userName, displayName(m_signedIn, m_asTeacher)};
+    if (remember) {
+        saved = m_accountBook.remember(account) && saved;
+        m_passwords.write(account.key(), m_passWord);
+    } else {
+        m_accountBook.forget(account);
+        m_passwords.remove(account.key());
+    }
     if (!saved)
         m_port.showToast(QStringLiteral("设置未能保存！"));
 }
 
 HsLoginController::DefaultsList HsLoginController::signInDefaults(bool teacher, const QString &userName,
-                                                                  bool remember, const QString &password,
-                                                                  bool autoLogin)
+                                                                  bool remember, bool autoLogin)
 {
+    // The password itself goes to the password store; the key is cleared of what an earlier
+    // version kept there.
     return {{keyLoginTeacher, flagText(teacher)},
             {keyUserName, userName},
             {keyRemember, flagText(remember)},
-            {keyPassWord, remember ? password : QString()},
+            {keyPassWord, QString()},
             {keyAutoLogin, flagText(autoLogin)}};
 }
 

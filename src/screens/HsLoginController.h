@@ -1,9 +1,12 @@
 #pragma once
 
 #include "screens/CheckButton.h"
+#include "screens/HsAccountSwitcher.h"
 #include "screens/HsUserSession.h"
 #include "screens/ScreenPort.h"
+#include "settings/HsAccountBook.h"
 #include "settings/HsDefaults.h"
+#include "settings/HsPasswordStore.h"
 
 #include <QList>
 #include <QObject>
@@ -17,7 +20,10 @@
 // and password, "remember password" and "sign in automatically", and the sign-in itself. A
 // successful sign-in stores the user in the session, opens the cache database, refreshes the
 // cached category lists on a thread of its own and then pushes the main tab screen.
-class HsLoginController : public QObject
+//
+// A sign-in with "remember password" ticked remembers the account and keeps its password in the
+// password store; the settings screen switches to a remembered account through this screen.
+class HsLoginController : public QObject, public HsAccountSwitcher
 {
     Q_OBJECT
     // Named apart from the interface file "HsLoginController.qml" that shows it.
@@ -51,8 +57,14 @@ public:
     // Replaces the test for a network route (by default the platform's) made before a sign-in.
     void setNetworkCheck(NetworkCheck check);
 
-    // Builds the form from the stored defaults and starts the automatic sign-in if it is ticked.
+    // Builds the form from the stored defaults and starts the automatic sign-in if it is ticked
+    // (once the remembered password has been read).
     void viewDidLoad();
+
+    void switchTo(const HsRememberedAccount &account) override;
+    void forget(const HsRememberedAccount &account, std::function<void()> done) override;
+    void keepNewPassword(const HsRememberedAccount &account, const QString &password) override;
+    HsPasswordStore &passwordStore() { return m_passwords; }
 
     CheckButton *cbLoginTeacher() { return &m_cbLoginTeacher; }
     CheckButton *cbLoginStudent() { return &m_cbLoginStudent; }
@@ -76,8 +88,7 @@ public:
     static bool isWeakPassword(const QString &password);
 
     // The defaults a successful sign-in writes, in the order they are written.
-    static DefaultsList signInDefaults(bool teacher, const QString &userName, bool remember,
-                                       const QString &password, bool autoLogin);
+    static DefaultsList signInDefaults(bool teacher, const QString &userName, bool remember, bool autoLogin);
 
 signals:
     void accountChanged();
@@ -89,21 +100,29 @@ signals:
 private:
     void setUpCheckButton(CheckButton &button, int style, int tag);
     void restoreChoices();
-    void fillFormRows();
-    void startSignIn();
+    HsRememberedAccount lastAccount() const;
+    QString adoptEarlierPassword();
+    void fillFormRows(const QString &earlierPassword);
+    void startSignIn(bool teacher);
     void doLogin();
+    void beginSession();
     void overlayWasHidden();
+    void keepSignInChoices();
+    void showSignedInAccount();
     void doGetNewsType();
     void processedNewsType();
     void checkButtonClicked(CheckButton *button);
     void setSigningIn(bool signingIn);
     bool storedFlag(const QString &key) const;
+    bool passwordRemembered() const;
 
     ScreenPort &m_port;
     HsUserSession &m_session;
     HsDefaults &m_defaults;
     QString m_documentsDirectory;
     NetworkCheck m_networkCheck;
+    HsAccountBook m_accountBook;
+    HsPasswordStore m_passwords;
 
     CheckButton m_cbLoginTeacher;
     CheckButton m_cbLoginStudent;
@@ -116,8 +135,11 @@ private:
     QString m_userName;
     QString m_passWord;
     bool m_asTeacher = false;
+    // A switch from the settings screen rather than a sign-in from this form.
+    bool m_switching = false;
     // Written by the worker before it returns, read after the overlay has hidden.
     bool m_bSuccess = false;
+    LoginResultItem m_signedIn;
     bool m_signingIn = false;
     std::jthread m_refreshThread;
 };

@@ -1,12 +1,10 @@
 #include "HsModifyPass.h"
 
+#include "screens/HsAccountSwitcher.h"
 #include "screens/HsOffThread.h"
 #include "services/StudentInfoService.h"
 
 namespace {
-
-const QString rememberKey = QStringLiteral("remember");
-const QString passWordKey = QStringLiteral("passWord");
 
 // The password-change operation's fourth argument, the same for teachers and parents.
 constexpr int32_t modifyPassKind = 1;
@@ -19,18 +17,10 @@ bool changePassword(const std::string &userName, const QString &oldPass, const Q
     return response.answered && response.code == 0;
 }
 
-// Keeps the remembered password in step with the account, so the next automatic sign-in works.
-void rememberNewPassword(HsDefaults &defaults, const QString &newPass)
-{
-    if (defaults.value(rememberKey) == QStringLiteral("1"))
-        defaults.setValue(passWordKey, newPass);
-}
-
 } // namespace
 
-HsModifyPass::HsModifyPass(ScreenPort &port, const HsUserSession &session, HsDefaults &defaults,
-                           QObject *parent)
-    : QObject(parent), m_port(port), m_session(session), m_defaults(defaults)
+HsModifyPass::HsModifyPass(ScreenPort &port, const HsUserSession &session, QObject *parent)
+    : QObject(parent), m_port(port), m_session(session)
 {}
 
 void HsModifyPass::pressButton(int tag)
@@ -68,12 +58,14 @@ void HsModifyPass::submit()
 
     // The worker gets copies of everything it needs. The remembered password follows the account
     // even when the screen has closed meanwhile, so the step after the change holds only the
-    // defaults store, which outlives every screen.
+    // sign-in that keeps the passwords, which outlives every screen.
     const std::string userName = m_session.user().userName.value_or(std::string());
     const QString oldPass = m_oldPass;
     const QString newPass = m_newPass;
     ScreenPort &port = m_port;
-    HsDefaults &defaults = m_defaults;
+    HsAccountSwitcher *switcher = m_session.accountSwitcher();
+    const HsRememberedAccount account{
+        m_session.loginType() == 0, QString::fromStdString(m_session.accountName()), {}};
     hsRunUnderOverlay(
         m_port, QStringLiteral("修改中, 请稍候..."),
         [&port, userName, oldPass, newPass] {
@@ -81,8 +73,8 @@ void HsModifyPass::submit()
             port.showToast(changed ? QStringLiteral("密码修改成功！") : QStringLiteral("密码修改失败！"));
             return changed;
         },
-        [&defaults, newPass](bool changed) {
-            if (changed)
-                rememberNewPassword(defaults, newPass);
+        [switcher, account, newPass](bool changed) {
+            if (changed && switcher)
+                switcher->keepNewPassword(account, newPass);
         });
 }

@@ -2,7 +2,6 @@
 
 #include "screens/HsUserSession.h"
 #include "screens/ScreenPort.h"
-#include "settings/HsDefaults.h"
 
 #include <QObject>
 #include <QString>
@@ -30,8 +29,7 @@ public:
     };
     Q_ENUM(Button)
 
-    HsModifyPass(ScreenPort &port, const HsUserSession &session, HsDefaults &defaults,
-                 QObject *parent = nullptr);
+    HsModifyPass(ScreenPort &port, const HsUserSession &session, QObject *parent = nullptr);
 
     QString textOldPass() const { return m_textOldPass; }
     QString textNewPass() const { return m_textNewPass; }
@@ -53,7 +51,6 @@ private:
 
     ScreenPort &m_port;
     const HsUserSession &m_session;
-    HsDefaults &m_defaults;
     QString m_textOldPass;
     QString m_textNewPass;
     QString m_textChkPass;

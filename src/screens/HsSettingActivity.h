@@ -1,6 +1,7 @@
 #pragma once
 
 #include "screens/EdBaseViewController.h"
+#include "screens/HsAccountSwitcher.h"
 #include "screens/HsUserSession.h"
 #include "settings/HsDefaults.h"
 
@@ -11,7 +12,8 @@
 #include <vector>
 
 // The rows of the settings list, flattened for a list view: each row knows its section (index and
-// key) and its caption, so the view can group rows by section.
+// key) and its caption, so the view can group rows by section. A row of a remembered account
+// also has a second line and says whether it is the signed-in account.
 class HsSettingRows : public QAbstractListModel
 {
     Q_OBJECT
@@ -22,11 +24,16 @@ public:
         SectionRole,
         SectionKeyRole,
         RowRole,
+        DetailRole,
+        CurrentRole,
     };
 
     explicit HsSettingRows(QObject *parent = nullptr);
 
-    void setSections(const QStringList &keys, const QMap<QString, QStringList> &settings);
+    // `details` and `current` name the second line and the signed-in mark of some rows by
+    // section key; rows they do not name have neither.
+    void setSections(const QStringList &keys, const QMap<QString, QStringList> &settings,
+                     const QMap<QString, QStringList> &details = {}, const QMap<QString, int> &current = {});
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -39,12 +46,15 @@ private:
         QString sectionKey;
         int row;
         QString caption;
+        QString detail;
+        bool current;
     };
     std::vector<Row> m_rows;
 };
 
 // The settings list: the signed-in user's profile, the password change, the About, contact and
-// version texts, feedback, and the way back to the login screen.
+// version texts, feedback, the remembered accounts to switch to ("切换账号", when there are
+// any), and the way back to the login screen.
 class HsSettingActivity : public EdBaseViewController
 {
     Q_OBJECT
@@ -55,6 +65,8 @@ class HsSettingActivity : public EdBaseViewController
 public:
     // The interface file that shows this screen.
     static constexpr auto interfaceFile = "HsSettingActivity";
+    // The key of the section of remembered accounts.
+    static constexpr auto accountsKey = "accounts";
 
     HsSettingActivity(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
                       QObject *parent = nullptr);
@@ -67,10 +79,16 @@ public:
 
     // Performs the action of the tapped row. Always refuses the selection (returns false), so no
     // row stays highlighted.
+    // A tap on a remembered account other than the signed-in one switches to it.
     Q_INVOKABLE bool willSelectRow(int section, int row);
+
+    // Forgets the remembered account of the row in the accounts section.
+    Q_INVOKABLE void forgetAccount(int row);
 
 private:
     void buildSettings();
+    void switchAccount(int row);
+    bool isSignedIn(const HsRememberedAccount &account) const;
     void performProfileAction(int row);
     void pushAbout(int type);
 
@@ -78,5 +96,6 @@ private:
     HsDefaults &m_defaults;
     QStringList m_keys;
     QMap<QString, QStringList> m_settings;
+    QList<HsRememberedAccount> m_accounts;
     HsSettingRows m_tableSetting;
 };

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+class HsAccountSwitcher;
+
 // The signed-in user and the login type (0 teacher, 1 parent) for the whole run. Written by the
 // login screen's worker thread, read by every screen and their worker threads; each value is
 // read and replaced as a whole.
@@ -36,6 +38,23 @@ public:
         return std::to_string(m_loginType) + ":" + std::to_string(userId);
     }
 
+    // The account name typed at the sign-in of the signed-in user.
+    std::string accountName() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_accountName;
+    }
+
+    void setAccountName(const std::string &name)
+    {
+        std::lock_guard lock(m_mutex);
+        m_accountName = name;
+    }
+
+    // The sign-in that can switch to another remembered account; none where nothing can.
+    HsAccountSwitcher *accountSwitcher() const { return m_accountSwitcher; }
+    void setAccountSwitcher(HsAccountSwitcher *switcher) { m_accountSwitcher = switcher; }
+
     int32_t loginType() const
     {
         std::lock_guard lock(m_mutex);
@@ -52,4 +71,7 @@ private:
     mutable std::mutex m_mutex;
     std::optional<LoginResultItem> m_loginItem;
     int32_t m_loginType = 0;
+    std::string m_accountName;
+    // Set once on the interface thread before any screen reads it.
+    HsAccountSwitcher *m_accountSwitcher = nullptr;
 };

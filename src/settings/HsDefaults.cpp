@@ -54,6 +54,17 @@ bool HsDefaults::setValue(const QString &key, const QString &value)
     return false;
 }
 
+bool HsDefaults::remove(const QString &key)
+{
+    m_settings.remove(key);
+    m_settings.sync();
+    if (m_settings.status() == QSettings::NoError)
+        return true;
+    hsLog("defaults file %s could not be written (key %s)", qPrintable(m_settings.fileName()),
+          qPrintable(key));
+    return false;
+}
+
 QString HsDefaults::filePath() const
 {
     return m_settings.fileName();

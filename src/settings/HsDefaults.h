@@ -18,6 +18,8 @@ public:
     // Stores the value and writes the file at once. False when the file could not be written
     // (the failure is logged); the value is then kept only by this instance until it goes.
     bool setValue(const QString &key, const QString &value);
+    // Removes the key and writes the file at once; false when the file could not be written.
+    bool remove(const QString &key);
     QString filePath() const;
 
 private:

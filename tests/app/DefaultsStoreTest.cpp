@@ -1,7 +1,9 @@
+#include "AppTestSupport.h"
 #include "LogCapture.h"
 #include "ScreenPortTestSupport.h"
 #include "screens/HsLoginController.h"
 #include "settings/HsDefaults.h"
+#include "settings/HsPasswordStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,14 +11,16 @@
 #include <gtest/gtest.h>
 
 // What the login screen stores comes back as typed on its next start, from a file only its owner
-// may read because it may hold the password. A file that cannot be written is reported at each
-// write, and the next start finds nothing.
+// may read because it may hold the password (where no secret store keeps it), and so does what an
+// earlier version stored. A file that cannot be written is reported at each write, and the next
+// start finds nothing.
 TEST(DefaultsStore, StoredChoicesComeBackAsTypedFromAFileOnlyItsOwnerReads)
 {
     const QString account = QStringLiteral(" 王芳,=;@");
     const QString password = QStringLiteral("  a,b;c=d@e ");
-    const HsLoginController::DefaultsList remembered =
-        HsLoginController::signInDefaults(true, account, true, password, false);
+    HsLoginController::DefaultsList remembered =
+        HsLoginController::signInDefaults(true, account, true, false);
+    remembered.append({HsPasswordStore::fileKey(QStringLiteral("teacher:") + account), password});
     const struct
     {
         HsLoginController::DefaultsList stored;
@@ -25,6 +29,12 @@ TEST(DefaultsStore, StoredChoicesComeBackAsTypedFromAFileOnlyItsOwnerReads)
         bool rememberTicked;
     } cases[] = {
         {remembered, true, account, password, true},
+        // An earlier version kept the password under "passWord".
+        {{{"loginTeacher", "1"}, {"userName", account}, {"remember", "1"}, {"passWord", password}},
+         true,
+         account,
+         password,
+         true},
         // "remember" other than "1" ticks the box but leaves the password out.
         {{{"userName", "wangfang"}, {"remember", "2"}, {"passWord", "teacher123"}},
          true,
@@ -63,7 +73,9 @@ TEST(DefaultsStore, StoredChoicesComeBackAsTypedFromAFileOnlyItsOwnerReads)
         HsLoginController login(port, session, defaults, dir.path());
         login.viewDidLoad();
         EXPECT_EQ(login.account(), c.account);
-        EXPECT_EQ(login.password(), c.password);
+        // A remembered password comes once the password store has answered.
+        EXPECT_TRUE(waitUntil([&] { return login.password() == c.password; }))
+            << login.password().toStdString();
         EXPECT_EQ(login.cbRemember()->isChecked(), c.rememberTicked);
         EXPECT_TRUE(port.events().isEmpty());
     }

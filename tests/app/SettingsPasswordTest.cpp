@@ -1,4 +1,5 @@
 #include "AreaTestSupport.h"
+#include "screens/HsLoginController.h"
 #include "screens/HsModifyPass.h"
 
 #include <QSignalSpy>
@@ -24,8 +25,35 @@ protected:
         fillIn(screen, oldPass, newPass, chkPass);
     }
 
+    // The teacher signed in as `account`, remembered with the password "teacher123" or not.
+    void signInAs(const std::string &account, bool remembered)
+    {
+        signIn(account, true);
+        session.setAccountName(account);
+        const HsRememberedAccount entry{true, QString::fromStdString(account), {}};
+        if (remembered) {
+            HsAccountBook(defaults).remember(entry);
+            bool written = false;
+            login.passwordStore().write(entry.key(), QStringLiteral("teacher123"),
+                                        [&](HsPasswordStore::Place) { written = true; });
+            ASSERT_TRUE(waitUntil([&] { return written; }));
+        }
+    }
+
+    // The password the store keeps for the teacher's account, once it has answered.
+    std::optional<QString> rememberedPassword(const std::string &account)
+    {
+        std::optional<std::optional<QString>> stored;
+        login.passwordStore().read(QStringLiteral("teacher:") + QString::fromStdString(account),
+                                   [&](const std::optional<QString> &password) { stored = password; });
+        EXPECT_TRUE(waitUntil([&] { return stored.has_value(); }));
+        return stored.value_or(std::nullopt);
+    }
+
     HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
-    HsModifyPass screen{port, session, defaults};
+    // The sign-in that keeps the remembered passwords, as the application has it.
+    HsLoginController login{port, session, defaults, dir.path()};
+    HsModifyPass screen{port, session};
     QSignalSpy keyboard{&screen, &HsModifyPass::keyboardDismissed};
 };
 
@@ -80,9 +108,7 @@ TEST_F(SettingsPasswordTest, OnlyAnAcceptedChangeReplacesARememberedPassword)
     int finished = 0;
     for (const auto &c : cases) {
         HsServiceConfig::setEndpoint(server->endpoint());
-        signIn(c.account, true);
-        defaults.setValue("remember", c.remembered ? "1" : "0");
-        defaults.setValue("passWord", c.remembered ? "teacher123" : "");
+        signInAs(c.account, c.remembered);
         HsServiceConfig::setEndpoint(c.answered ? server->endpoint() : closed.url());
         const qsizetype before = port.events().size();
         fill(c.oldPass, c.newPass, c.newPass);
@@ -92,9 +118,10 @@ TEST_F(SettingsPasswordTest, OnlyAnAcceptedChangeReplacesARememberedPassword)
         EXPECT_EQ(port.events().mid(before),
                   (QStringList{overlayText, c.changed ? "toast:密码修改成功！" : "toast:密码修改失败！"}))
             << c.account;
-        EXPECT_EQ(defaults.value("passWord"), !c.remembered ? QString()
-                                              : c.changed   ? c.newPass
-                                                            : QStringLiteral("teacher123"));
+        const std::optional<QString> expected = !c.remembered ? std::nullopt
+                                                : c.changed   ? std::optional(c.newPass)
+                                                              : QStringLiteral("teacher123");
+        EXPECT_TRUE(waitUntil([&] { return rememberedPassword(c.account) == expected; })) << c.account;
         EXPECT_EQ(screen.textOldPass(), c.oldPass);
         EXPECT_EQ(screen.textNewPass(), c.newPass);
         EXPECT_EQ(screen.textChkPass(), c.newPass);
@@ -107,14 +134,12 @@ TEST_F(SettingsPasswordTest, OnlyAnAcceptedChangeReplacesARememberedPassword)
 TEST_F(SettingsPasswordTest, AChangeAnsweredAfterTheScreenClosedStillReplacesTheRememberedPassword)
 {
     HsServiceConfig::setEndpoint(server->endpoint());
-    signIn("sunli", true);
-    defaults.setValue("remember", "1");
-    defaults.setValue("passWord", "teacher123");
-    auto closing = std::make_unique<HsModifyPass>(port, session, defaults);
+    signInAs("sunli", true);
+    auto closing = std::make_unique<HsModifyPass>(port, session);
     fillIn(*closing, "teacher123", "Spring2027", "Spring2027");
     closing->pressButton(HsModifyPass::Submit);
     closing.reset();
     ASSERT_TRUE(waitForOverlays(1));
     EXPECT_EQ(port.toasts().last(), "密码修改成功！");
-    EXPECT_EQ(defaults.value("passWord"), "Spring2027");
+    EXPECT_TRUE(waitUntil([&] { return rememberedPassword("sunli") == QStringLiteral("Spring2027"); }));
 }

@@ -1,4 +1,5 @@
 #include "app/HsAppSetup.h"
+#include "settings/HsPasswordStore.h"
 #include "widgets/HsTaskRunner.h"
 
 #include <QGuiApplication>
@@ -26,6 +27,13 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     hsSetUpApplication();
+    // Passwords go to a secret store only where the test command started one for the tests, each
+    // test process under a name of its own; otherwise to the defaults file, so that a developer's
+    // own keyring is never touched.
+    HsPasswordStore::setSecretServiceName(
+        qEnvironmentVariableIsSet("HSSCHOOL_TEST_SECRET_SERVICE")
+            ? std::optional(QStringLiteral("hsschool-test-%1").arg(QCoreApplication::applicationPid()))
+            : std::nullopt);
     qtHandler = qInstallMessageHandler(failOnBindingLoops);
     testing::InitGoogleTest(&argc, argv);
     const int status = RUN_ALL_TESTS();

@@ -1,6 +1,7 @@
-// Whose lists the cache holds: a sign-in as another account empties the news and resource lists
-// (never the categories), and work begun under an earlier sign-in cannot store its lists once
-// another account holds the file.
+// Whose lists the cache holds: each account has a file of its own; on a shared file a sign-in as
+// another account empties the news and resource lists (never the categories), and work begun
+// under an earlier sign-in cannot store its lists once another account holds the file; the shared
+// file of an earlier version becomes its owner's own.
 
 #include "CacheTestSupport.h"
 #include "cache/ListStampDao.h"
@@ -10,6 +11,7 @@
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <gmock/gmock.h>
 #include <sqlite3.h>
@@ -133,3 +135,117 @@ TEST_F(CacheTest, ThreadBindingOverridesTheCurrentDatabaseWhileItLives)
     }
     EXPECT_EQ(HsPreferences::forThisThread(), current);
 }
+
+namespace {
+
+// Every name a file in the directory has.
+std::vector<std::string> filesIn(const std::filesystem::path &directory)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// An account's file is named after its role and its name, with anything that could end or leave
+// the name (a separator, a dot, a percent sign, any byte outside ASCII) written as %XX.
+TEST(AccountFileName, NamesTheRoleAndTheAccountAndNeverLeavesTheFolder)
+{
+    const struct
+    {
+        bool teacher;
+        std::string account;
+        std::string file;
+    } cases[] = {
+        {false, "jz1001", "hsschool-parent-jz1001.slqite3"},
+        {true, "jz1001", "hsschool-teacher-jz1001.slqite3"},
+        {true, "wang_fang-2", "hsschool-teacher-wang_fang-2.slqite3"},
+        {false, "../x", "hsschool-parent-%2E%2E%2Fx.slqite3"},
+        {false, "a/b\\c d", "hsschool-parent-a%2Fb%5Cc%20d.slqite3"},
+        {false, "%2F", "hsschool-parent-%252F.slqite3"},
+        {true, "王芳", "hsschool-teacher-%E7%8E%8B%E8%8A%B3.slqite3"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(HsPreferences::accountFileName(c.teacher, c.account), c.file) << c.account;
+}
+
+// Each account keeps its lists in its own file: the lists of the last account are not there for
+// the next, and are there again when the last one signs in again.
+TEST_F(CacheTest, EachAccountKeepsItsListsInAFileOfItsOwn)
+{
+    const auto signInTo = [this](const std::string &owner, const std::string &account) {
+        auto preferences = std::make_shared<HsPreferences>();
+        EXPECT_TRUE(
+            preferences->load(directory.string(), owner, HsPreferences::accountFileName(false, account)));
+        HsPreferences::setCurrent(preferences);
+    };
+    signInTo(parentOfClass1, "jz1001");
+    ASSERT_EQ(NewsDao().replaceCategory("bjtz", {headline(1, "class 1 notice")}), 1);
+    signInTo("1:2001", "../jz2001");
+    EXPECT_THAT(NewsDao().initSelects("bjtz"), IsEmpty());
+    ASSERT_EQ(NewsDao().replaceCategory("bjtz", {headline(2, "class 2 notice")}), 1);
+    signInTo(parentOfClass1, "jz1001");
+    EXPECT_THAT(titles(NewsDao().initSelects("bjtz")), ElementsAre("class 1 notice"));
+    signInTo("1:2001", "../jz2001");
+    EXPECT_THAT(titles(NewsDao().initSelects("bjtz")), ElementsAre("class 2 notice"));
+    HsPreferences::setCurrent(nullptr);
+    EXPECT_THAT(filesIn(directory),
+                ElementsAre("hsschool-parent-%2E%2E%2Fjz2001.slqite3", "hsschool-parent-jz1001.slqite3"));
+}
+
+namespace {
+
+struct SharedFile
+{
+    const char *name;
+    // Whose lists the shared file of an earlier version holds; none when it records nobody.
+    std::optional<std::string> owner;
+    bool accountFileExists;
+    bool adopted;
+};
+
+void PrintTo(const SharedFile &file, std::ostream *out)
+{
+    *out << file.name;
+}
+
+class SharedFileTest : public CacheTest, public testing::WithParamInterface<SharedFile>
+{};
+
+} // namespace
+
+// The single file of an earlier version becomes the file of the account whose lists it holds, the
+// first time that account signs in; any other account starts with a file of its own.
+TEST_P(SharedFileTest, BecomesTheFileOfItsOwnerOnly)
+{
+    const std::string mine = HsPreferences::accountFileName(false, "jz1001");
+    if (GetParam().accountFileExists) {
+        auto existing = std::make_shared<HsPreferences>();
+        ASSERT_TRUE(existing->load(directory.string(), parentOfClass1, mine));
+    }
+    signIn(GetParam().owner.value_or("1:2001"));
+    ASSERT_EQ(NewsDao().replaceCategory("bjtz", {headline(1, "kept by an earlier version")}), 1);
+    if (!GetParam().owner) {
+        ASSERT_GE(NewsDao().execCommand("delete from cache_owner"), 0);
+    }
+    HsPreferences::setCurrent(nullptr);
+
+    auto preferences = std::make_shared<HsPreferences>();
+    ASSERT_TRUE(preferences->load(directory.string(), parentOfClass1, mine));
+    HsPreferences::setCurrent(preferences);
+    EXPECT_EQ(NewsDao().initSelects("bjtz").size(), GetParam().adopted ? 1u : 0u);
+    EXPECT_EQ(std::filesystem::exists(databasePath()), !GetParam().adopted);
+    EXPECT_TRUE(std::filesystem::exists(directory / mine));
+}
+
+INSTANTIATE_TEST_SUITE_P(EarlierVersion, SharedFileTest,
+                         testing::Values(SharedFile{"HeldByTheAccount", parentOfClass1, false, true},
+                                         SharedFile{"HeldByAnotherAccount", "1:2001", false, false},
+                                         SharedFile{"HeldByNobody", std::nullopt, false, false},
+                                         SharedFile{"AccountHasItsFileAlready", parentOfClass1, true, false}),
+                         [](const testing::TestParamInfo<SharedFile> &info) {
+                             return std::string(info.param.name);
+                         });

@@ -5,12 +5,13 @@
 #include "screens/HsSettingActivity.h"
 #include "screens/HsUserInfo.h"
 #include "services/LoginService.h"
+#include "settings/HsAccountBook.h"
 
 namespace {
 
-HsModifyPass *filledPasswordChange(ScreenPort &port, HsUserSession &session, HsDefaults &defaults)
+HsModifyPass *filledPasswordChange(ScreenPort &port, HsUserSession &session, HsDefaults &)
 {
-    auto *screen = new HsModifyPass(port, session, defaults);
+    auto *screen = new HsModifyPass(port, session);
     screen->setProperty("textOldPass", QStringLiteral("teacher123"));
     screen->setProperty("textNewPass", QStringLiteral("Spring2027"));
     screen->setProperty("textChkPass", QStringLiteral("Spring2027"));
@@ -37,6 +38,16 @@ HsAdvice *typedFeedback(ScreenPort &port, HsUserSession &session, HsDefaults &)
 
 const ScreenshotSceneRegistration settingsList{
     {QStringLiteral("settings"), [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
+         return new HsSettingActivity(port, session, defaults);
+     }}};
+
+// The signed-in teacher, who is also the parent of two children of the school, has remembered all
+// three accounts.
+const ScreenshotSceneRegistration accounts{
+    {QStringLiteral("settings-accounts"), [](ScreenPort &port, HsUserSession &session, HsDefaults &defaults) {
+         HsAccountBook book(defaults);
+         book.remember({false, QStringLiteral("jz1001"), QStringLiteral("李雨桐")});
+         book.remember({false, QStringLiteral("jz1002"), QStringLiteral("李雨航")});
          return new HsSettingActivity(port, session, defaults);
      }}};
 

@@ -9,6 +9,7 @@
 #include "screens/HsLoginController.h"
 #include "screens/MainController.h"
 #include "services/HsServiceLink.h"
+#include "settings/HsPasswordStore.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -186,6 +187,8 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     hsSetUpApplication();
+    // The demo's passwords stay in the tool's throwaway folder, never in the desktop's keyring.
+    HsPasswordStore::setSecretServiceName(std::nullopt);
     const QSize windowSize = argc == 3 ? parseSize(QString::fromLocal8Bit(argv[2])) : QSize();
     if (argc < 2 || argc > 3 || (argc == 3 && windowSize.isEmpty())) {
         std::fprintf(stderr, "usage: hsschool-screenshots OUTDIR [WIDTHxHEIGHT]\n");

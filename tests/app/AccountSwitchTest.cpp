@@ -1,0 +1,388 @@
+// Several children on one device, in the application's own window: the accounts signed in with
+// "记住密码" are listed under "切换账号" in the settings, a tap switches to one without typing,
+// each account's homework, chat, cached notices and search stay its own, an account can be
+// forgotten, and what an earlier version remembered carries over.
+
+#include "AppTestSupport.h"
+#include "AppWindowTestSupport.h"
+#include "app/HsQuickScreenPort.h"
+#include "cache/HsPreferences.h"
+#include "cache/NewsDao.h"
+#include "screens/HsLoginController.h"
+#include "screens/HsSettingActivity.h"
+#include "screens/HsStudentRecordModel.h"
+#include "screens/MainController.h"
+#include "settings/HsPasswordStore.h"
+#include "transport/HsServiceConfig.h"
+#include "widgets/HsProgressOverlay.h"
+#include "widgets/HsTaskRunner.h"
+#include "widgets/HsToast.h"
+
+#include <QAbstractItemModel>
+#include <QInputMethodEvent>
+#include <QPointer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kPassword = QStringLiteral("parent123");
+
+// A school of two classes: the child of the parent account jz1001 is in class 1, of jz2001 in
+// class 2, and every notice, homework and chat message names its class. While `listsAnswered` is
+// off the lists get no usable answer, so a screen can show only what the account has cached.
+struct TwoClassSchool
+{
+    bool refuseSignIn = false;
+    bool listsAnswered = true;
+
+    QString answer(const SentCall &call) const
+    {
+        const auto argument = [&](size_t index) { return QString::fromStdString(call.arguments.at(index)); };
+        if (call.method == "loginStudent")
+            return signIn(argument(2), argument(3));
+        if (call.method == "getNewsTypes")
+            return QStringLiteral("<Result><Code>0</Code><Error></Error><NewsType><TypeId>2</TypeId>"
+                                  "<TypeCode>bjtz</TypeCode><TypeName>班级通知</TypeName>"
+                                  "<TypeType>0</TypeType></NewsType></Result>");
+        if (!listsAnswered)
+            return QString();
+        if (call.method == "getNews" && argument(5) == "1")
+            return list(argument(3),
+                        QStringLiteral("<News><NewsId>%1</NewsId><NewsTitle>%2班通知%3</NewsTitle></News>"));
+        if (call.method == "getHomeWorks" && argument(3) == "1")
+            return list(argument(2),
+                        QStringLiteral("<HomeWork><HomeWorkId>%1</HomeWorkId><TeacherName>王芳"
+                                       "</TeacherName><Content>%2班作业%3</Content></HomeWork>"));
+        if (call.method == "getChats" && argument(3) == "1")
+            return list(argument(2), QStringLiteral("<Chat><UserId>%1</UserId><UserName>家长</UserName>"
+                                                    "<Content>%2班留言%3</Content></Chat>"));
+        return kEmptyAnswer;
+    }
+
+    QString signIn(const QString &account, const QString &password) const
+    {
+        if (refuseSignIn || password != kPassword || !account.startsWith(QStringLiteral("jz")))
+            return kRefusal;
+        const QString classId = account.mid(2, 1);
+        return QStringLiteral(
+                   "<Result><Code>0</Code><Error></Error><StudentId>%1</StudentId><ClassId>%2</ClassId>"
+                   "<SchoolCode>330106001</SchoolCode><StudentName>%2班孩子</StudentName></Result>")
+            .arg(account.mid(2), classId);
+    }
+
+    // Three rows of the class, each naming it.
+    static QString list(const QString &classId, const QString &row)
+    {
+        QString document = QStringLiteral("<Result><Code>0</Code><Error></Error>");
+        for (int id = 3; id >= 1; --id)
+            document += row.arg(classId.toInt() * 100 + id).arg(classId).arg(id);
+        return document + QStringLiteral("</Result>");
+    }
+};
+
+// The texts a list model shows in the role named `role`.
+QStringList shownTexts(const QAbstractItemModel *model, const QByteArray &role)
+{
+    QStringList texts;
+    for (int row = 0; model && row < model->rowCount(); ++row)
+        texts << model->index(row, 0).data(model->roleNames().key(role)).toString();
+    return texts;
+}
+
+bool allOfClass(const QStringList &texts, int classId)
+{
+    const QString mark = QStringLiteral("%1班").arg(classId);
+    return !texts.isEmpty() && std::all_of(texts.begin(), texts.end(),
+                                           [&](const QString &text) { return text.startsWith(mark); });
+}
+
+class AccountSwitchTest : public AppWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(AppWindowTest::SetUp());
+        app.closeUserGuide();
+        HsServiceConfig::setEndpoint(service.url());
+        QObject::connect(static_cast<HsQuickScreenPort *>(&app.port()), &HsQuickScreenPort::pushRequested,
+                         window, [this](const QUrl &, QObject *controller) {
+                             if (auto *pushed = qobject_cast<MainController *>(controller))
+                                 main = pushed;
+                             if (auto *pushed = qobject_cast<HsSettingActivity *>(controller))
+                                 settings = pushed;
+                         });
+        HsToast *toast = static_cast<HsQuickScreenPort *>(&app.port())->toast();
+        QObject::connect(toast, &HsToast::textChanged, window, [this, toast] { toasts << toast->text(); });
+    }
+
+    void TearDown() override
+    {
+        HsTaskRunner::waitForAllTasks();
+        HsPreferences::setCurrent(nullptr);
+    }
+
+    // Signs in as the parent from the login screen with "记住密码" ticked.
+    void signInRemembered(const QString &account)
+    {
+        main.clear();
+        if (!app.loginController()->cbRemember()->isChecked())
+            tap(button(QStringLiteral("记住密码")));
+        ASSERT_NO_FATAL_FAILURE(signInByHand(false, account));
+        ASSERT_TRUE(waitUntil([this] { return main; }));
+    }
+
+    void signOut()
+    {
+        ASSERT_NO_FATAL_FAILURE(openSettings());
+        tap(button(QStringLiteral("重新登陆")));
+        ASSERT_TRUE(waitUntil([this] { return settledAt(1) && !main; }));
+    }
+
+    // Opens the settings once no progress overlay covers the screen.
+    void openSettings()
+    {
+        ASSERT_TRUE(
+            waitUntil([this] { return !static_cast<HsQuickScreenPort &>(app.port()).overlay()->isShown(); }));
+        tap(shownNamed(QStringLiteral("settings")));
+        ASSERT_TRUE(waitUntil([this] { return settledAt(3) && settings; }));
+    }
+
+    // The two children's parents, both remembered, the second one signed in.
+    void signInBothChildren()
+    {
+        ASSERT_NO_FATAL_FAILURE(signInRemembered(QStringLiteral("jz1001")));
+        ASSERT_NO_FATAL_FAILURE(signOut());
+        ASSERT_NO_FATAL_FAILURE(signInRemembered(QStringLiteral("jz2001")));
+    }
+
+    // The remembered accounts the settings list shows: caption, second line and the signed-in mark.
+    QStringList listedAccounts() const
+    {
+        const QAbstractItemModel *rows = settings ? settings->tableSetting() : nullptr;
+        QStringList listed;
+        for (int row = 0; rows && row < rows->rowCount(); ++row) {
+            const QModelIndex index = rows->index(row, 0);
+            if (index.data(HsSettingRows::SectionKeyRole).toString() !=
+                QLatin1String(HsSettingActivity::accountsKey))
+                continue;
+            listed << index.data(HsSettingRows::CaptionRole).toString() + " " +
+                          index.data(HsSettingRows::DetailRole).toString() +
+                          (index.data(HsSettingRows::CurrentRole).toBool() ? " *" : "");
+        }
+        return listed;
+    }
+
+    // The button in the row of the settings list captioned `caption` that forgets the account.
+    QQuickItem *forgetButtonOf(const QString &caption) const
+    {
+        QQuickItem *row = button(caption);
+        return row ? firstShownItem(row,
+                                    [](QQuickItem *item) {
+                                        return item->inherits("QQuickAbstractButton") &&
+                                               item->property("text").toString() == "删除";
+                                    })
+                   : nullptr;
+    }
+
+    // Switches by a tap on the account's row and waits for its main screen.
+    void switchTo(const QString &caption)
+    {
+        const QPointer<MainController> before = main;
+        tap(button(caption));
+        ASSERT_TRUE(waitUntil([&] { return main && main != before && settledAt(2) && !before; }));
+    }
+
+    QStringList homework() const { return shownTexts(main->viewStudent()->datas(), "content"); }
+    QStringList notices() const { return shownTexts(main->viewSchool()->newses(), "newsTitle"); }
+
+    // The notices tab, and the titles a search there finds for `words`, typed as an input method
+    // hands over a finished word.
+    QStringList searchNotices(const QString &words)
+    {
+        QQuickItem *field = shown([](QQuickItem *item) {
+            return item->objectName() == QLatin1String("localSearchField") && item->isVisible() &&
+                   item->width() > 0;
+        });
+        EXPECT_NE(field, nullptr);
+        if (!field)
+            return {};
+        tap(field);
+        EXPECT_TRUE(waitUntil([field] { return field->hasActiveFocus(); }));
+        QInputMethodEvent commit;
+        commit.setCommitString(words);
+        QCoreApplication::sendEvent(window->focusObject(), &commit);
+        const QAbstractItemModel *results = main->viewSchool()->search()->results();
+        EXPECT_TRUE(waitUntil([&] { return results->rowCount() > 0; }));
+        return shownTexts(results, "title");
+    }
+
+    TwoClassSchool school;
+    EventLoopSoapServer service{[this](const SentCall &call) { return school.answer(call); }};
+    QPointer<MainController> main;
+    QPointer<HsSettingActivity> settings;
+    QStringList toasts;
+};
+
+} // namespace
+
+// Both children's parents signed in with "记住密码" are listed; a tap switches to the other child
+// without typing, and the student area, the notices (from the account's own cache when the
+// school gives no list) and the search then show that child's class only, both ways.
+TEST_F(AccountSwitchTest, ATapSwitchesChildrenAndEachSeesOnlyItsOwnRows)
+{
+    signInBothChildren();
+    ASSERT_TRUE(waitUntil([&] { return allOfClass(homework(), 2); })) << homework().join(' ').toStdString();
+    tap(button(QStringLiteral("通知")));
+    ASSERT_TRUE(waitUntil([&] { return allOfClass(notices(), 2); }));
+    openSettings();
+    EXPECT_EQ(listedAccounts(), (QStringList{"1班孩子 家长 jz1001", "2班孩子 家长 jz2001 *"}));
+
+    struct Step
+    {
+        QString caption;
+        int classId;
+    };
+    for (const Step &step : {Step{"1班孩子", 1}, Step{"2班孩子", 2}, Step{"1班孩子", 1}}) {
+        SCOPED_TRACE(step.classId);
+        // The first visit to class 1 after its lists were cached fetches them; later visits see
+        // only what the account's own file kept.
+        school.listsAnswered = step.classId == 2;
+        switchTo(step.caption);
+        if (step.classId == 2) {
+            EXPECT_TRUE(waitUntil([&] { return allOfClass(homework(), 2); }));
+        } else {
+            EXPECT_TRUE(homework().isEmpty() || allOfClass(homework(), 1))
+                << homework().join(' ').toStdString();
+        }
+        tap(button(QStringLiteral("通知")));
+        EXPECT_TRUE(waitUntil([&] { return allOfClass(notices(), step.classId); }))
+            << notices().join(' ').toStdString();
+        EXPECT_TRUE(allOfClass(searchNotices(QStringLiteral("通知")), step.classId));
+        EXPECT_EQ(QString::fromStdString(app.session().accountName()),
+                  QStringLiteral("jz%1").arg(step.classId * 1000 + 1));
+        openSettings();
+    }
+    EXPECT_EQ(listedAccounts(), (QStringList{"1班孩子 家长 jz1001 *", "2班孩子 家长 jz2001"}));
+}
+
+// The chat of the other child's class is never shown after a switch, not even for a moment: every
+// row the student area ever holds names the class of the account signed in then.
+TEST_F(AccountSwitchTest, TheStudentAreaNeverHoldsTheOtherChildsChat)
+{
+    signInBothChildren();
+    tap(button(QStringLiteral("交流")));
+    ASSERT_TRUE(waitUntil([&] { return allOfClass(homework(), 2) && homework().first().contains("留言"); }));
+    openSettings();
+    switchTo(QStringLiteral("1班孩子"));
+    QStringList seen;
+    const QAbstractItemModel *rows = main->viewStudent()->datas();
+    QObject::connect(rows, &QAbstractItemModel::modelReset, window,
+                     [&] { seen << shownTexts(rows, "content"); });
+    QObject::connect(rows, &QAbstractItemModel::rowsInserted, window,
+                     [&] { seen << shownTexts(rows, "content"); });
+    seen << shownTexts(rows, "content");
+    tap(button(QStringLiteral("交流")));
+    ASSERT_TRUE(waitUntil([&] { return allOfClass(homework(), 1) && homework().first().contains("留言"); }));
+    seen.removeAll(QString());
+    EXPECT_TRUE(allOfClass(seen, 1)) << seen.join(' ').toStdString();
+}
+
+// A switch the school refuses (the password was changed elsewhere) or does not answer says so and
+// leaves the signed-in account, its screens and its list as they were.
+TEST_F(AccountSwitchTest, ASwitchThatFailsSaysWhyAndStaysWhereItWas)
+{
+    signInBothChildren();
+    openSettings();
+    const QPointer<MainController> before = main;
+    const ClosedPort closed;
+    const struct
+    {
+        bool refuse;
+        std::string endpoint;
+        QString toast;
+    } cases[] = {{true, service.url(), QStringLiteral("用户名或密码错误！")},
+                 {false, closed.url(), QStringLiteral("请检查网络状态！")}};
+    for (const auto &c : cases) {
+        school.refuseSignIn = c.refuse;
+        HsServiceConfig::setEndpoint(c.endpoint);
+        tap(button(QStringLiteral("1班孩子")));
+        EXPECT_TRUE(waitUntil([&] { return toasts.contains(c.toast); })) << toasts.join(' ').toStdString();
+        toasts.clear();
+        EXPECT_TRUE(waitUntil([&] { return !app.loginController()->isSigningIn(); }));
+        EXPECT_TRUE(settledAt(3));
+        EXPECT_EQ(main, before);
+        EXPECT_EQ(app.session().accountName(), "jz2001");
+        EXPECT_EQ(app.session().user().classId, 2);
+        EXPECT_EQ(listedAccounts(), (QStringList{"1班孩子 家长 jz1001", "2班孩子 家长 jz2001 *"}));
+    }
+}
+
+// "删除" forgets the account: gone from the list, now and at the next visit, and its password gone
+// from the password store.
+TEST_F(AccountSwitchTest, ForgettingAnAccountRemovesItAndItsPassword)
+{
+    signInBothChildren();
+    openSettings();
+    tap(forgetButtonOf(QStringLiteral("1班孩子")));
+    EXPECT_TRUE(waitUntil([&] { return listedAccounts() == QStringList{"2班孩子 家长 jz2001 *"}; }));
+    EXPECT_EQ(button(QStringLiteral("1班孩子")), nullptr);
+
+    std::optional<std::optional<QString>> stored;
+    app.loginController()->passwordStore().read(
+        QStringLiteral("parent:jz1001"), [&](const std::optional<QString> &password) { stored = password; });
+    ASSERT_TRUE(waitUntil([&] { return stored.has_value(); }));
+    EXPECT_EQ(*stored, std::nullopt);
+    EXPECT_FALSE(app.defaults().contains(HsPasswordStore::fileKey(QStringLiteral("parent:jz1001"))));
+    tap(button(QStringLiteral("返回")));
+    ASSERT_TRUE(waitUntil([this] { return settledAt(2); }));
+    settings.clear();
+    openSettings();
+    EXPECT_EQ(listedAccounts(), QStringList{"2班孩子 家长 jz2001 *"});
+}
+
+namespace {
+
+// An earlier version left the password of its last sign-in in the defaults file and the cache of
+// that account in the one shared database file.
+class EarlierVersionTest : public AccountSwitchTest
+{
+protected:
+    void SetUp() override
+    {
+        for (const auto &[key, value] : {std::pair<QString, QString>{"loginTeacher", "0"},
+                                         {"userName", "jz1001"},
+                                         {"remember", "1"},
+                                         {"passWord", kPassword},
+                                         {"autologin", "0"}})
+            app.defaults().setValue(key, value);
+        auto earlier = std::make_shared<HsPreferences>();
+        ASSERT_TRUE(earlier->load(dir.path().toStdString(), "1:1001"));
+        HsPreferences::setCurrent(earlier);
+        NewsDao().replaceCategory("bjtz", {NewsItem{.newsId = 9, .newsTitle = "1班通知 旧版保存"}});
+        HsPreferences::setCurrent(nullptr);
+        earlier.reset();
+        ASSERT_NO_FATAL_FAILURE(AccountSwitchTest::SetUp());
+    }
+};
+
+} // namespace
+
+// The remembered password still signs in with a tap and the account is listed; its cached notices
+// are there while the school gives no list, and the password has left the defaults file.
+TEST_F(EarlierVersionTest, ItsRememberedPasswordAndCacheCarryOver)
+{
+    EXPECT_TRUE(waitUntil([&] { return app.loginController()->password() == kPassword; }));
+    EXPECT_EQ(app.loginController()->account(), QStringLiteral("jz1001"));
+    school.listsAnswered = false;
+    tap(button(QStringLiteral("登  录")));
+    ASSERT_TRUE(waitUntil([this] { return main && settledAt(2); }));
+    tap(button(QStringLiteral("通知")));
+    EXPECT_TRUE(waitUntil([&] { return notices() == QStringList{"1班通知 旧版保存"}; }))
+        << notices().join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(HsPreferences::databaseFileName)));
+    EXPECT_TRUE(QFile::exists(dir.filePath("hsschool-parent-jz1001.slqite3")));
+    EXPECT_TRUE(waitUntil([&] { return app.defaults().value("passWord") == QString(); }));
+
+    openSettings();
+    EXPECT_EQ(listedAccounts(), QStringList{"1班孩子 家长 jz1001 *"});
+}
