@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "cache/HsPreferences.h"
 #include "settings/HsDefaults.h"
 
 #include <QDir>
@@ -73,7 +74,9 @@ TEST_P(QuitTest, TerminatingDuringACallExitsPromptlyAndLeavesTheCacheWhole)
     ASSERT_TRUE(app.waitForStarted(kWaitMilliseconds));
     const int callsBeforeStall = GetParam().storedNewsTypes > 0 ? 2 : 0;
     ASSERT_TRUE(waitUntil([&] { return service.callCount() > callsBeforeStall; }));
-    const QString database = QDir(dataDirectory).filePath(QStringLiteral("hsschool.slqite3"));
+    const QString database =
+        QDir(dataDirectory)
+            .filePath(QString::fromStdString(HsPreferences::accountFileName(true, "wangfang")));
     ASSERT_TRUE(waitUntil([&] { return newsTypeRows(database) == GetParam().storedNewsTypes; }));
 
     app.terminate();
