@@ -25,25 +25,6 @@ EdBaseViewController {
         boundsBehavior: Flickable.StopAtBounds
 
         section.property: "sectionKey"
-        // Each section starts 20 px below the one before; the accounts under their heading.
-        section.delegate: Item {
-            id: sectionHead
-
-            required property string section
-
-            width: tableSetting.width
-            height: sectionHead.section === "accounts" ? 44 : 20
-
-            Text {
-                x: 16
-                anchors.bottom: parent.bottom
-                anchors.bottomMargin: 6
-                visible: sectionHead.section === "accounts"
-                text: "切换账号"
-                color: HsStyle.inkLabel
-                font.pixelSize: HsStyle.fontCaption
-            }
-        }
 
         delegate: ItemDelegate {
             id: cell
@@ -56,13 +37,26 @@ EdBaseViewController {
             required property bool current
             readonly property bool isLastOfSection: cell.ListView.nextSection !== cell.ListView.section
             readonly property bool isAccount: cell.sectionKey === "accounts"
+            // Each section starts 20 px below the one before; the accounts below their heading.
+            readonly property int sectionGap: cell.row === 0 ? (cell.isAccount ? 44 : 20) : 0
 
             width: tableSetting.width
-            height: cell.isAccount ? 54 : 45
+            height: (cell.isAccount ? 54 : 45) + sectionGap
             padding: 0
+            topPadding: sectionGap
+            topInset: sectionGap
             text: caption
             Accessible.name: cell.current ? caption + " 当前账号" : caption
             onClicked: screen.controller.willSelectRow(cell.section, cell.row)
+
+            Text {
+                x: 16
+                y: cell.sectionGap - height - 6
+                visible: cell.isAccount && cell.row === 0
+                text: "切换账号"
+                color: HsStyle.inkLabel
+                font.pixelSize: HsStyle.fontCaption
+            }
 
             background: Rectangle {
                 color: cell.down ? HsStyle.pressed : (cell.visualFocus ? HsStyle.focused : "white")
