@@ -21,24 +21,6 @@ struct SettingsTest : testing::Test
     ScreenHost host;
 };
 
-// The sign-in as the settings screen sees it; what the screen asks of it is recorded, and a
-// forgotten account leaves the book as the sign-in's would.
-struct RecordingSwitcher : HsAccountSwitcher
-{
-    explicit RecordingSwitcher(HsDefaults &defaults) : book(defaults) {}
-
-    void switchTo(const HsRememberedAccount &account) override { asked << "switch " + account.key(); }
-    void forget(const HsRememberedAccount &account, std::function<void()>) override
-    {
-        asked << "forget " + account.key();
-        book.forget(account);
-    }
-    void keepNewPassword(const HsRememberedAccount &, const QString &) override {}
-
-    HsAccountBook book;
-    QStringList asked;
-};
-
 const LoginResultItem kTeacher{.userId = 3,
                                .userName = "wangfang",
                                .realName = "王芳",
@@ -186,51 +168,4 @@ TEST_F(SettingsTest, FeedbackTextFollowsTheController)
     EXPECT_EQ(advice.textAdvice(), "good");
     advice.setTextAdvice(QString());
     EXPECT_EQ(host.find("textAdvice")->property("text").toString(), "");
-}
-
-// The remembered accounts come under "切换账号" between the feedback and the re-login rows, each
-// with its role and name, the signed-in one marked: a tap on another switches to it, a tap on the
-// signed-in one does nothing, and "删除" forgets one and takes its row away.
-TEST(SettingsAccountsTest, RememberedAccountsAreListedAndSwitchedToOrForgotten)
-{
-    QTemporaryDir dir;
-    HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
-    RecordingPort port;
-    HsUserSession session;
-    RecordingSwitcher switcher{defaults};
-    for (const HsRememberedAccount &account :
-         {HsRememberedAccount{false, "jz1001", "1班孩子"}, HsRememberedAccount{true, "wangfang", "王芳"},
-          HsRememberedAccount{false, "jz2001", ""}})
-        switcher.book.remember(account);
-    session.setAccountSwitcher(&switcher);
-    session.setLoginItem(kTeacher);
-    session.setLoginType(0);
-    session.setAccountName("wangfang");
-    HsSettingActivity settings{port, session, defaults};
-    QAbstractItemModelTester tester(settings.tableSetting(),
-                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
-    ScreenHost host;
-    host.show(&settings);
-
-    EXPECT_EQ(settings.keys(), (QStringList{"pro", "other", "accounts", "quit"}));
-    QStringList rows;
-    for (int row = 6; row < 9; ++row) {
-        const QModelIndex index = settings.tableSetting()->index(row, 0);
-        rows << index.data(HsSettingRows::CaptionRole).toString() + "|" +
-                    index.data(HsSettingRows::DetailRole).toString() + "|" +
-                    index.data(HsSettingRows::CurrentRole).toString();
-    }
-    EXPECT_EQ(rows, (QStringList{"1班孩子|家长 jz1001|false", "王芳|教师 wangfang|true",
-                                 "jz2001|家长 jz2001|false"}));
-
-    for (int row : {7, 6})
-        host.tap(host.cell("tableSetting", row, true));
-    QQuickItem *lastRow = host.cell("tableSetting", 8, true);
-    ASSERT_NE(lastRow, nullptr);
-    host.tap(firstShownItem(lastRow, [](QQuickItem *item) {
-        return item->inherits("QQuickAbstractButton") && item->property("text").toString() == "删除";
-    }));
-    EXPECT_EQ(switcher.asked, (QStringList{"switch parent:jz1001", "forget parent:jz2001"}));
-    EXPECT_EQ(settings.settings().value("accounts"), (QStringList{"1班孩子", "王芳"}));
-    EXPECT_TRUE(port.events().isEmpty());
 }

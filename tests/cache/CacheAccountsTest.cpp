@@ -11,7 +11,6 @@
 #include "cache/ResourceDao.h"
 #include "cache/ResourceTypeDao.h"
 
-#include <algorithm>
 #include <condition_variable>
 #include <gmock/gmock.h>
 #include <sqlite3.h>
@@ -136,20 +135,6 @@ TEST_F(CacheTest, ThreadBindingOverridesTheCurrentDatabaseWhileItLives)
     EXPECT_EQ(HsPreferences::forThisThread(), current);
 }
 
-namespace {
-
-// Every name a file in the directory has.
-std::vector<std::string> filesIn(const std::filesystem::path &directory)
-{
-    std::vector<std::string> names;
-    for (const auto &entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace
-
 // An account's file is named after its role and its name, with anything that could end or leave
 // the name (a separator, a dot, a percent sign, any byte outside ASCII) written as %XX.
 TEST(AccountFileName, NamesTheRoleAndTheAccountAndNeverLeavesTheFolder)
@@ -170,30 +155,6 @@ TEST(AccountFileName, NamesTheRoleAndTheAccountAndNeverLeavesTheFolder)
     };
     for (const auto &c : cases)
         EXPECT_EQ(HsPreferences::accountFileName(c.teacher, c.account), c.file) << c.account;
-}
-
-// Each account keeps its lists in its own file: the lists of the last account are not there for
-// the next, and are there again when the last one signs in again.
-TEST_F(CacheTest, EachAccountKeepsItsListsInAFileOfItsOwn)
-{
-    const auto signInTo = [this](const std::string &owner, const std::string &account) {
-        auto preferences = std::make_shared<HsPreferences>();
-        EXPECT_TRUE(
-            preferences->load(directory.string(), owner, HsPreferences::accountFileName(false, account)));
-        HsPreferences::setCurrent(preferences);
-    };
-    signInTo(parentOfClass1, "jz1001");
-    ASSERT_EQ(NewsDao().replaceCategory("bjtz", {headline(1, "class 1 notice")}), 1);
-    signInTo("1:2001", "../jz2001");
-    EXPECT_THAT(NewsDao().initSelects("bjtz"), IsEmpty());
-    ASSERT_EQ(NewsDao().replaceCategory("bjtz", {headline(2, "class 2 notice")}), 1);
-    signInTo(parentOfClass1, "jz1001");
-    EXPECT_THAT(titles(NewsDao().initSelects("bjtz")), ElementsAre("class 1 notice"));
-    signInTo("1:2001", "../jz2001");
-    EXPECT_THAT(titles(NewsDao().initSelects("bjtz")), ElementsAre("class 2 notice"));
-    HsPreferences::setCurrent(nullptr);
-    EXPECT_THAT(filesIn(directory),
-                ElementsAre("hsschool-parent-%2E%2E%2Fjz2001.slqite3", "hsschool-parent-jz1001.slqite3"));
 }
 
 namespace {
