@@ -30,19 +30,6 @@ QString flagText(bool on)
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
-std::string utf8(const QString &text)
-{
-    return text.toStdString();
-}
-
-// How the account list names a user: a parent by the child's name (what tells two children's
-// accounts apart), a teacher by the teacher's own.
-QString displayName(const LoginResultItem &user, bool teacher)
-{
-    const std::optional<std::string> &name = teacher ? user.realName : user.userName;
-    return QString::fromStdString(name.value_or(std::string()));
-}
-
 } // namespace
 
 HsLoginController::HsLoginController(ScreenPort &port, HsUserSession &session, HsDefaults &defaults,
@@ -262,9 +249,9 @@ void HsLoginController::doLogin()
 {
     m_bSuccess = false;
     LoginService service;
-    const LoginServiceResponse response = m_asTeacher
-                                              ? service.LoginTeacher(utf8(m_userName), utf8(m_passWord))
-                                              : service.LoginStudent(utf8(m_userName), utf8(m_passWord));
+    const LoginServiceResponse response =
+        m_asTeacher ? service.LoginTeacher(m_userName.toStdString(), m_passWord.toStdString())
+                    : service.LoginStudent(m_userName.toStdString(), m_passWord.toStdString());
     // A switch that fails leaves the signed-in account as it was.
     if (!m_switching)
         m_session.setLoginType(m_asTeacher ? 0 : 1);
@@ -279,11 +266,19 @@ void HsLoginController::doLogin()
     }
     m_bSuccess = true;
     m_signedIn = *response.item;
-    // The screens of the account switched from close before the session changes hands.
-    if (m_switching)
-        QMetaObject::invokeMethod(
-            this, [this] { m_port.popToRoot(); }, Qt::QueuedConnection);
-    beginSession();
+    if (!m_switching) {
+        beginSession();
+        return;
+    }
+    // The screens of the account switched from read the session on the interface thread: they
+    // close there before it changes hands.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_port.popToRoot();
+            beginSession();
+        },
+        Qt::QueuedConnection);
 }
 
 // Makes the signed-in user the session's, opens the account's own cache file and refreshes the
@@ -292,10 +287,10 @@ void HsLoginController::beginSession()
 {
     m_session.setLoginType(m_asTeacher ? 0 : 1);
     m_session.setLoginItem(m_signedIn);
-    m_session.setAccountName(utf8(m_userName));
+    m_session.setAccountName(m_userName.toStdString());
     auto preferences = std::make_shared<HsPreferences>();
-    preferences->load(utf8(m_documentsDirectory), m_session.accountKey(),
-                      HsPreferences::accountFileName(m_asTeacher, utf8(m_userName)));
+    preferences->load(m_documentsDirectory.toStdString(), m_session.accountKey(),
+                      HsPreferences::accountFileName(m_asTeacher, m_userName.toStdString()));
     HsPreferences::setCurrent(preferences);
     if (m_refreshThread.joinable())
         m_refreshThread.join();
@@ -335,7 +330,7 @@ void HsLoginController::keepSignInChoices()
     bool saved = true;
     for (const auto &[key, value] : written)
         saved = m_defaults.setValue(key, value) && saved;
-    const HsRememberedAccount account{m_asTeacher, m_userName, displayName(m_signedIn, m_asTeacher)};
+    const HsRememberedAccount account = HsRememberedAccount::signedIn(m_asTeacher, m_userName, m_signedIn);
     if (remember) {
         saved = m_accountBook.remember(account) && saved;
         m_passwords.write(account.key(), m_passWord);
@@ -378,24 +373,15 @@ void HsLoginController::processedNewsType()
 
 void HsLoginController::checkButtonClicked(CheckButton *button)
 {
-    switch (button->tag()) {
-    case 1:
+    const int tag = button->tag();
+    if (tag == 1)
         m_cbLoginStudent.setChecked(!m_cbLoginTeacher.isChecked());
-        break;
-    case 2:
+    else if (tag == 2)
         m_cbLoginTeacher.setChecked(!m_cbLoginStudent.isChecked());
-        break;
-    case 3:
-        if (!m_cbRemember.isChecked())
-            m_cbAutoLogin.setChecked(false);
-        break;
-    case 4:
-        if (m_cbAutoLogin.isChecked())
-            m_cbRemember.setChecked(true);
-        break;
-    default:
-        break;
-    }
+    else if (tag == 3 && !m_cbRemember.isChecked())
+        m_cbAutoLogin.setChecked(false);
+    else if (tag == 4 && m_cbAutoLogin.isChecked())
+        m_cbRemember.setChecked(true);
 }
 
 void HsLoginController::setSigningIn(bool signingIn)

@@ -14,6 +14,13 @@ const QString fieldName = QStringLiteral("name");
 
 } // namespace
 
+HsRememberedAccount HsRememberedAccount::signedIn(bool teacher, const QString &account,
+                                                  const LoginResultItem &user)
+{
+    const std::optional<std::string> &name = teacher ? user.realName : user.userName;
+    return {teacher, account, QString::fromStdString(name.value_or(std::string()))};
+}
+
 QString HsRememberedAccount::key() const
 {
     return (teacher ? QStringLiteral("teacher:") : QStringLiteral("parent:")) + account;

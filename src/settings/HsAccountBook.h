@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/LoginResultItem.h"
 #include "settings/HsDefaults.h"
 
 #include <QList>
@@ -14,6 +15,10 @@ struct HsRememberedAccount
     QString account;
     // The user's name as the sign-in answer gave it; may be empty.
     QString displayName;
+
+    // The account that signed in with `account` as `user`. The list names a parent by the child's
+    // name (what tells two children's accounts apart), a teacher by the teacher's own.
+    static HsRememberedAccount signedIn(bool teacher, const QString &account, const LoginResultItem &user);
 
     // Tells accounts apart (teachers and parents sign in apart) and names the stored password.
     QString key() const;
