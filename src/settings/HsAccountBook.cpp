@@ -17,8 +17,7 @@ const QString fieldName = QStringLiteral("name");
 HsRememberedAccount HsRememberedAccount::signedIn(bool teacher, const QString &account,
                                                   const LoginResultItem &user)
 {
-    const std::optional<std::string> &name = teacher ? user.realName : user.userName;
-    return {teacher, account, QString::fromStdString(name.value_or(std::string()))};
+    return {teacher, account, QString::fromStdString(user.realName.value_or(std::string()))};
 }
 
 QString HsRememberedAccount::key() const

@@ -16,8 +16,8 @@ struct HsRememberedAccount
     // The user's name as the sign-in answer gave it; may be empty.
     QString displayName;
 
-    // The account that signed in with `account` as `user`. The list names a parent by the child's
-    // name (what tells two children's accounts apart), a teacher by the teacher's own.
+    // The account that signed in with `account` as `user`. The list names it by the user's real
+    // name: a parent's sign-in is the child's, which tells two children's accounts apart.
     static HsRememberedAccount signedIn(bool teacher, const QString &account, const LoginResultItem &user);
 
     // Tells accounts apart (teachers and parents sign in apart) and names the stored password.

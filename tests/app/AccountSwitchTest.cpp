@@ -39,10 +39,10 @@ struct TwoClassSchool
     {
         const auto argument = [&](size_t index) { return QString::fromStdString(call.arguments.at(index)); };
         if (call.method == "loginStudent" && !refuseSignIn && argument(3) == kPassword)
-            return QStringLiteral(
-                       "<Result><Code>0</Code><Error></Error><StudentId>%1</StudentId><ClassId>%2"
-                       "</ClassId><SchoolCode>1</SchoolCode><StudentName>%2班孩子</StudentName></Result>")
-                .arg(argument(2).mid(2), argument(2).mid(2, 1));
+            return QStringLiteral("<Result><Code>0</Code><Error></Error><StudentId>%1</StudentId><ClassId>%2"
+                                  "</ClassId><SchoolCode>1</SchoolCode><StudentName>%3</"
+                                  "StudentName><RealName>%2班孩子</RealName></Result>")
+                .arg(argument(2).mid(2), argument(2).mid(2, 1), argument(2));
         if (call.method == "getNewsTypes")
             return QStringLiteral(
                 "<Result><Code>0</Code><Error></Error><NewsType><TypeId>2</TypeId><TypeCode>"
