@@ -12,6 +12,7 @@ enum PostState : int32_t
 {
     waiting = 0,
     sending = 1,
+    refused = 2,
 };
 
 // The account the thread's database was opened for; "" for none.
@@ -23,7 +24,7 @@ std::string accountOfThisThread()
 
 constexpr const char *postColumns =
     "select id, category, user_id, user_name, real_name, school_code, class_id, text, written_at, "
-    "state=1 and sender=?2 from outbox where account=?1";
+    "state=1 and sender=?2, state=2 from outbox where account=?1";
 
 } // namespace
 
@@ -78,8 +79,18 @@ bool OutboxDao::claim(int64_t id) const
 
 bool OutboxDao::release(int64_t id) const
 {
+    return giveBack(id, waiting);
+}
+
+bool OutboxDao::refuse(int64_t id) const
+{
+    return giveBack(id, refused);
+}
+
+bool OutboxDao::giveBack(int64_t id, int32_t state) const
+{
     return execCommand("update outbox set state=?2, sender=null where id=?1 and account=?3",
-                       {id, int32_t{waiting}, accountOfThisThread()}) == 1;
+                       {id, state, accountOfThisThread()}) == 1;
 }
 
 bool OutboxDao::remove(int64_t id) const
@@ -101,4 +112,5 @@ void OutboxDao::doLoad(OutboxPost &post, sqlite3_stmt *stmt, int selectType) con
     post.text = hsColumnText(stmt, 7).value_or(std::string());
     post.writtenAt = hsColumnInt64(stmt, 8);
     post.sending = hsColumnInt(stmt, 9) != 0;
+    post.refused = hsColumnInt(stmt, 10) != 0;
 }

@@ -26,13 +26,17 @@ struct OutboxPost
     int64_t writtenAt = 0;
     // A send of this process is under way; otherwise the post waits to be sent again.
     bool sending = false;
+    // The service refused it when it was sent again: it waits for the user to send it once more,
+    // not for the next round.
+    bool refused = false;
 
     bool operator==(const OutboxPost &) const = default;
 };
 
 // The posts of the signed-in account that the service has not confirmed yet (table outbox).
 // A post is written here, and committed, before it is sent, so that neither a failed send nor
-// the end of the process loses it; it leaves once the service has it or refuses it.
+// the end of the process loses it; it leaves once the service has it, or once the text of a post
+// the service refused is back in the user's hands.
 //
 // Sending is claimed row by row: a row is sent by one task of this process at a time. A claim
 // left by a process that ended (killed while sending) does not hold the row back.
@@ -58,7 +62,9 @@ public:
     bool claim(int64_t id) const;
     // Gives a claimed post back to wait for the next send.
     bool release(int64_t id) const;
-    // The post has reached the service, or been refused: it leaves the outbox.
+    // Gives a claimed post back, refused by the service, to wait for the user's word.
+    bool refuse(int64_t id) const;
+    // The post has reached the service, or its text has gone back to the user: it leaves the outbox.
     bool remove(int64_t id) const;
 
 protected:
@@ -66,4 +72,5 @@ protected:
 
 private:
     static const std::string &processToken();
+    bool giveBack(int64_t id, int32_t state) const;
 };

@@ -222,7 +222,7 @@ void HsStudentActivity::sendOutbox(int pageCategory, std::optional<HsStudentReco
     const OutboxDao outbox;
     std::vector<OutboxPost> claimed;
     for (const OutboxPost &post : outbox.posts()) {
-        const bool wanted = !firstPage || post.category == pageCategory;
+        const bool wanted = (!firstPage || post.category == pageCategory) && !post.refused;
         if (wanted && !post.sending && outbox.claim(post.id))
             claimed.push_back(post);
     }
@@ -261,15 +261,17 @@ HsStudentOutbox::PageFetch HsStudentActivity::firstPageFetch(const LoginResultIt
 
 // Posts sent again leave their rows; the shown list is fetched again to show them as the service
 // has them. A refused post's text goes back into the empty field of its category, so that it can
-// be changed and posted again.
+// be changed and posted again; refused posts that find the field taken stay in the list, marked,
+// until the user sends them once more.
 void HsStudentActivity::roundReturned(const HsOutboxRound &round, bool asked)
 {
-    reloadOutbox();
     for (const OutboxPost &refused : round.refused) {
-        port().showToast(QStringLiteral("发布失败！"));
-        if (m_postText.isEmpty() && refused.category == m_category)
+        if (m_postText.isEmpty() && refused.category == m_category && OutboxDao().remove(refused.id))
             setPostText(QString::fromStdString(refused.text));
     }
+    reloadOutbox();
+    if (!round.refused.empty())
+        port().showToast(QStringLiteral("发布失败！"));
     if (asked && round.outcome() == HsPostOutcome::Posted)
         port().showToast(QStringLiteral("发布成功！"));
     else if (asked && round.outcome() == HsPostOutcome::Unanswered)

@@ -207,12 +207,12 @@ HsOutboxRound HsStudentOutbox::resend(const std::vector<OutboxPost> &claimed, co
             if (outcome == HsPostOutcome::Unanswered) {
                 outbox.release(post.id);
                 round.unanswered = true;
-            } else {
+            } else if (outcome == HsPostOutcome::Posted) {
                 outbox.remove(post.id);
-                if (outcome == HsPostOutcome::Posted)
-                    round.reached.insert(category);
-                else
-                    round.refused.push_back(post);
+                round.reached.insert(category);
+            } else {
+                outbox.refuse(post.id);
+                round.refused.push_back(post);
             }
         }
     }

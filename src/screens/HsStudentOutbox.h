@@ -26,7 +26,7 @@ struct HsOutboxRound
 {
     // The categories whose posts the service now has (sent, or found already there).
     std::set<int> reached;
-    // Posts the service refused; they have left the outbox.
+    // Posts the service refused; they wait in the outbox, marked refused.
     std::vector<OutboxPost> refused;
     // Some post, or a first page to look for them in, got no usable answer.
     bool unanswered = false;

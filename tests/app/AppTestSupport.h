@@ -6,6 +6,7 @@
 #include "app/HsQuickScreenPort.h"
 #include "common/HsLog.h"
 
+#include <QInputMethodEvent>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -52,6 +53,18 @@ inline void tapItem(QQuickWindow &window, QQuickItem *item)
     ASSERT_NE(item, nullptr);
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(&window, Qt::LeftButton, {}, centre.toPoint());
+}
+
+// Taps `field` and hands it `text` as an input method hands over a finished phrase, the way
+// Chinese words are typed.
+inline void commitText(QQuickWindow &window, QQuickItem *field, const QString &text)
+{
+    ASSERT_NE(field, nullptr);
+    tapItem(window, field);
+    ASSERT_TRUE(waitUntil([field] { return field->hasActiveFocus(); }));
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(window.focusObject(), &commit);
 }
 
 // One screen's interface file in an offscreen window of phone size, driven by its controller, so
@@ -103,6 +116,14 @@ public:
     }
 
     void tap(QQuickItem *item) { tapItem(window, item); }
+
+    void commit(const QString &fieldName, const QString &text) { commitText(window, find(fieldName), text); }
+
+    bool isShown(const QString &objectName) const
+    {
+        QQuickItem *item = find(objectName);
+        return item && item->isVisible();
+    }
 
     void type(const QString &fieldName, const QString &text)
     {

@@ -126,6 +126,62 @@ protected:
     HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
 };
 
+// An area's interface file in a window of phone size over the signed-in account's own cache, as
+// the main screen shows it; `networkUp` is what the area's check of the network says.
+class ShownAreaTest : public DemoSchoolTest
+{
+protected:
+    void TearDown() override
+    {
+        closeArea();
+        DemoSchoolTest::TearDown();
+    }
+
+    // Signs in to the demo school and opens the account's own cache with the categories stored,
+    // as the login screen leaves them.
+    void useAccount(const std::string &account, bool teacher)
+    {
+        HsServiceConfig::setEndpoint(server->endpoint());
+        signIn(account, teacher);
+        openCache();
+        NewsTypeDao().replaceAll(NewsService().GetNewsTypes().items);
+        ResourceTypeDao().replaceAll(ResourceService().GetResourceTypes().items);
+    }
+
+    // Opens the cache file of the session's account in the test's data folder.
+    void openCache()
+    {
+        auto preferences = std::make_shared<HsPreferences>();
+        ASSERT_TRUE(preferences->load(dir.path().toStdString(), session.accountKey()));
+        HsPreferences::setCurrent(preferences);
+    }
+
+    // Loads a new area and shows it once its first fetches have ended.
+    template <class Area> Area &show()
+    {
+        closeArea();
+        host = std::make_unique<ScreenHost>();
+        auto *area = new Area(port, session, defaults);
+        shownArea.reset(area);
+        area->setNetworkCheck([this] { return networkUp; });
+        area->viewDidLoad();
+        EXPECT_TRUE(waitUntil([this] { return port.idle(); }));
+        host->show(area);
+        return *area;
+    }
+
+    void closeArea()
+    {
+        host.reset();
+        shownArea.reset();
+    }
+
+    bool networkUp = true;
+    HsDefaults defaults{dir.filePath(QStringLiteral("defaults.ini"))};
+    std::unique_ptr<QObject> shownArea;
+    std::unique_ptr<ScreenHost> host;
+};
+
 // The ids of headlines or resources, in the order given.
 template <typename Item> std::vector<int32_t> idsOf(const std::vector<Item> &items)
 {
