@@ -1,11 +1,8 @@
 // What the cache keeps for an account: its lists, when each was stored, the rows a search finds
-// and the posts waiting to be sent. Each account has a file of its own; on a shared file a sign-in
-// as another account empties the lists, their stamps and the search rows (never the categories,
-// the read marks or the posts, which are kept per account), and work begun under an earlier
-// sign-in stores nothing once another account holds the file. The shared file of an earlier
-// version becomes its owner's own; a file of the version before stamps and search opens with its
-// lists. A search finds Chinese words of one, two and three or more characters anywhere in a
-// title or a text, every word at once, only the kinds asked for, newest first.
+// and the posts waiting to be sent. Each account has a file of its own; on a shared file another
+// account's sign-in empties the lists, stamps and search rows (never the categories, read marks or
+// posts, kept per account), and work begun under an earlier sign-in stores nothing once another
+// account holds the file. Files of earlier versions open with their lists.
 
 #include "CacheTestSupport.h"
 #include "cache/ListStampDao.h"
@@ -57,13 +54,7 @@ const std::vector<SearchKind> headlines = {SearchKind::Notice, SearchKind::News}
 SearchEntry entry(SearchKind kind, int32_t id, const std::string &title, std::optional<std::string> text,
                   std::optional<std::string> date = {}, std::optional<std::string> dateLine = {})
 {
-    return {.kind = kind,
-            .key = std::to_string(id),
-            .itemId = id,
-            .title = title,
-            .text = text,
-            .dateLine = dateLine,
-            .date = date};
+    return {kind, std::to_string(id), id, 0, title, text, dateLine, date};
 }
 
 std::vector<std::string> keysFound(const std::string &words, const std::vector<SearchKind> &kinds)
