@@ -1,5 +1,4 @@
 #include "AreaTestSupport.h"
-#include "cache/OutboxDao.h"
 #include "screens/HsRecordDetail.h"
 #include "screens/HsStudentActivity.h"
 
@@ -108,30 +107,6 @@ TEST_F(StudentActivityTest, AChatPostAppearsAfterTheNextFetchAndEmptiesTheField)
     show(4);
     EXPECT_EQ(cell(0, HsStudentRecordModel::ContentRole), text);
     EXPECT_EQ(cell(0, HsStudentRecordModel::UserRole), "jz1002");
-}
-
-// A refused post stays in the field to be changed; one without an answer waits in the outbox,
-// heading its list, and the field is emptied.
-TEST_F(StudentActivityTest, ARefusedPostKeepsItsTextAndAnUnansweredOneWaitsAtTheHeadOfItsList)
-{
-    HsStudentActivity &student = open("wangfang", true);
-    const QString text = QStringLiteral("今天的作业：口算练习一页");
-    answering(kRefusal, [&] { post(text); });
-    EXPECT_EQ(student.postText(), text);
-    EXPECT_TRUE(port.toasts().isEmpty());
-    EXPECT_TRUE(OutboxDao().posts().empty());
-    EXPECT_NE(cell(0, HsStudentRecordModel::ContentRole), text);
-
-    unanswered([&] { post(text); });
-    EXPECT_TRUE(student.postText().isEmpty());
-    EXPECT_EQ(port.toasts(), QStringList{"请检查网络状态！"});
-    EXPECT_EQ(student.datas()->rowCount(), 21);
-    EXPECT_EQ(cell(0, HsStudentRecordModel::ContentRole), text);
-    EXPECT_EQ(cell(0, HsStudentRecordModel::OutboxStateRole), HsStudentRecordModel::Unsent);
-    EXPECT_EQ(cell(1, HsStudentRecordModel::OutboxStateRole), HsStudentRecordModel::Delivered);
-    // Another kind of list does not show it.
-    show(HsStudentActivity::statesCategory);
-    EXPECT_EQ(student.datas()->rowCount(), 20);
 }
 
 TEST_F(StudentActivityTest, ThePostBoxGivesWayToSearchResults)

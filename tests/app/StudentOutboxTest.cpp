@@ -248,18 +248,22 @@ TEST_P(StudentOutboxTest, APostIsNeitherLostNorSentTwice)
 INSTANTIATE_TEST_SUITE_P(Kinds, StudentOutboxTest, testing::ValuesIn(kKinds),
                          [](const testing::TestParamInfo<PostKind> &info) { return info.param.name; });
 
-// A post sent again that the school refuses is not lost: its text goes back into the post box
-// when the box is empty, and otherwise stays in the list, marked, until a later tap sends it.
-TEST_F(OutboxAreaTest, ARefusedResendKeepsItsTextInTheBoxOrInTheList)
+// A post the school refuses is not lost. Refused at once, it stays in the post box and never
+// enters the outbox. Refused when sent again, its text goes back into the post box when the box is
+// empty, and otherwise stays marked in its own list until a later tap sends it.
+TEST_F(OutboxAreaTest, ARefusedPostKeepsItsTextInTheBoxOrInTheList)
 {
     openArea(kChat);
     const QString first = uniqueText(kChat) + "一";
     const QString second = uniqueText(kChat) + "二";
+    school.posts = StandInSchool::Posts::Refused;
+    postThroughTheBox(first);
+    EXPECT_EQ(area->postText(), first);
+    EXPECT_TRUE(OutboxDao().posts().empty());
     school.posts = StandInSchool::Posts::Lost;
     postThroughTheBox(first);
     postThroughTheBox(second);
     school.posts = StandInSchool::Posts::Refused;
-    area->setPostText(QString());
     tapAndWait(resendButton());
     EXPECT_EQ(port.toasts().last(), "发布失败！");
     EXPECT_EQ(area->postText(), second);
@@ -270,11 +274,14 @@ TEST_F(OutboxAreaTest, ARefusedResendKeepsItsTextInTheBoxOrInTheList)
     EXPECT_EQ(area->postText(), second);
     EXPECT_EQ(rowsOf(first), (std::pair{1, 1}));
 
-    // Refused posts wait for a tap: the area shown again does not send them.
+    // Refused posts wait for a tap: the area shown again does not send them, nor shows them in
+    // another category's list.
     closeArea();
     school.posts = StandInSchool::Posts::Answered;
     const int posted = school.postsOf(kChat);
-    openArea(kChat);
+    openArea(kChat, false);
+    EXPECT_EQ(rowsOf(first), (std::pair{0, 0}));
+    tapAndWait(buttonWithText(host->screen.get(), QStringLiteral("交流")));
     EXPECT_EQ(rowsOf(first), (std::pair{1, 1}));
     EXPECT_EQ(school.postsOf(kChat), posted);
     tapAndWait(resendButton());
