@@ -22,9 +22,10 @@ std::string accountOfThisThread()
     return preferences && preferences->account() ? *preferences->account() : std::string();
 }
 
-constexpr const char *postColumns =
-    "select id, category, user_id, user_name, real_name, school_code, class_id, text, written_at, "
-    "state=1 and sender=?2, state=2 from outbox where account=?1";
+// The columns a post is read from; ?2 is this process's token.
+constexpr const char *postFields =
+    "id, category, user_id, user_name, real_name, school_code, class_id, text, "
+    "written_at, state=1 and sender=?2, state=2";
 
 } // namespace
 
@@ -62,10 +63,23 @@ int64_t OutboxDao::add(const OutboxPost &post) const
 
 std::vector<OutboxPost> OutboxDao::posts(std::optional<int32_t> category) const
 {
+    const std::string select = std::string("select ") + postFields + " from outbox where account=?1";
     const std::string order = " order by written_at, id";
     if (!category)
-        return initSelectObjs(postColumns + order, {accountOfThisThread(), processToken()}, hsSelectTypeRow);
-    return initSelectObjs(std::string(postColumns) + " and category=?3" + order,
+        return initSelectObjs(select + order, {accountOfThisThread(), processToken()}, hsSelectTypeRow);
+    return initSelectObjs(select + " and category=?3" + order,
+                          {accountOfThisThread(), processToken(), std::to_string(*category)},
+                          hsSelectTypeRow);
+}
+
+std::vector<OutboxPost> OutboxDao::claimWaiting(std::optional<int32_t> category) const
+{
+    const std::string claim = "update outbox set state=1, sender=?2 where account=?1 and "
+                              "(state=0 or (state=1 and sender is not ?2))";
+    const std::string returning = std::string(" returning ") + postFields;
+    if (!category)
+        return initSelectObjs(claim + returning, {accountOfThisThread(), processToken()}, hsSelectTypeRow);
+    return initSelectObjs(claim + " and category=?3" + returning,
                           {accountOfThisThread(), processToken(), std::to_string(*category)},
                           hsSelectTypeRow);
 }

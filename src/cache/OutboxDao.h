@@ -60,6 +60,9 @@ public:
     // Claims the post for a send of this process: false when a send of this process already
     // has it, or when it is gone.
     bool claim(int64_t id) const;
+    // Claims, in one statement, every post that waits for a round of sending (of one category
+    // when given): neither refused nor in a send of this process. The posts claimed.
+    std::vector<OutboxPost> claimWaiting(std::optional<int32_t> category = std::nullopt) const;
     // Gives a claimed post back to wait for the next send.
     bool release(int64_t id) const;
     // Gives a claimed post back, refused by the service, to wait for the user's word.

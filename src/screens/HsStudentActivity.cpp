@@ -219,13 +219,8 @@ void HsStudentActivity::postReturned(HsPostOutcome outcome, bool kept)
 
 void HsStudentActivity::sendOutbox(int pageCategory, std::optional<HsStudentRecords> firstPage)
 {
-    const OutboxDao outbox;
-    std::vector<OutboxPost> claimed;
-    for (const OutboxPost &post : outbox.posts()) {
-        const bool wanted = (!firstPage || post.category == pageCategory) && !post.refused;
-        if (wanted && !post.sending && outbox.claim(post.id))
-            claimed.push_back(post);
-    }
+    std::vector<OutboxPost> claimed =
+        OutboxDao().claimWaiting(firstPage ? std::optional(pageCategory) : std::nullopt);
     if (claimed.empty())
         return;
     reloadOutbox();
