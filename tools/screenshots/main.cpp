@@ -2,6 +2,7 @@
 // against it and saves a PNG of each screen: the guide, the filled-in login screen, the main
 // screen after signing in (and after three notifications), the help pages, and then every
 // registered scene and gesture.
+#include "AnnouncingChild.h"
 #include "ScreenshotScenes.h"
 #include "app/HsAppDelegate.h"
 #include "app/HsAppSetup.h"
@@ -15,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTemporaryDir>
@@ -53,42 +53,24 @@ class DemoServer
 public:
     bool start(const QString &folder)
     {
-        QString binary =
+        const QString binary =
             qEnvironmentVariable("HSSCHOOL_SERVER_BINARY", QStringLiteral(HSSCHOOL_SERVER_BINARY));
-        m_process.setProgram(binary);
-        m_process.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"),
-                                QStringLiteral("--db"),
-                                QDir(folder).filePath(QStringLiteral("school.sqlite3"))});
-        m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.setStandardErrorFile(QDir(folder).filePath(QStringLiteral("server.log")));
-        m_process.start();
-        if (!m_process.waitForStarted(kWaitMilliseconds))
-            return false;
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(kWaitMilliseconds))
-                return false;
-        }
-        const QString firstLine = QString::fromUtf8(m_process.readLine()).trimmed();
-        const qsizetype at = firstLine.indexOf(QStringLiteral("http://"));
+        const std::optional<QString> firstLine =
+            m_process.start(binary,
+                            {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--seed"),
+                             QStringLiteral("--db"), QDir(folder).filePath(QStringLiteral("school.sqlite3"))},
+                            kWaitMilliseconds, QDir(folder).filePath(QStringLiteral("server.log")));
+        const qsizetype at = firstLine ? firstLine->indexOf(QStringLiteral("http://")) : -1;
         if (at < 0)
             return false;
-        m_baseUrl = firstLine.mid(at);
+        m_baseUrl = firstLine->mid(at);
         return true;
-    }
-
-    ~DemoServer()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
     }
 
     QString endpoint() const { return m_baseUrl + QStringLiteral("/school/services/schoolSvc"); }
 
 private:
-    QProcess m_process;
+    AnnouncingChild m_process;
     QString m_baseUrl;
 };
 
