@@ -25,17 +25,14 @@ enum ProfileRow
 
 HsSettingRows::HsSettingRows(QObject *parent) : QAbstractListModel(parent) {}
 
-void HsSettingRows::setSections(const QStringList &keys, const QMap<QString, QStringList> &settings,
-                                const QMap<QString, QStringList> &details, const QMap<QString, int> &current)
+void HsSettingRows::setSections(const QList<HsSettingSection> &sections)
 {
     beginResetModel();
     m_rows.clear();
-    for (int section = 0; section < keys.size(); ++section) {
-        const QString &key = keys[section];
-        const QStringList captions = settings.value(key);
-        for (int row = 0; row < captions.size(); ++row)
-            m_rows.push_back(Row{section, key, row, captions[row], details.value(key).value(row),
-                                 current.value(key, -1) == row});
+    for (int section = 0; section < sections.size(); ++section) {
+        const HsSettingSection &of = sections[section];
+        for (int row = 0; row < of.lines.size(); ++row)
+            m_rows.push_back(Row{section, of.key, row, of.lines[row]});
     }
     endResetModel();
 }
@@ -53,7 +50,7 @@ QVariant HsSettingRows::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case CaptionRole:
-        return row.caption;
+        return row.line.caption;
     case SectionRole:
         return row.section;
     case SectionKeyRole:
@@ -61,9 +58,9 @@ QVariant HsSettingRows::data(const QModelIndex &index, int role) const
     case RowRole:
         return row.row;
     case DetailRole:
-        return row.detail;
+        return row.line.detail;
     case CurrentRole:
-        return row.current;
+        return row.line.current;
     default:
         return {};
     }
@@ -84,33 +81,43 @@ HsSettingActivity::HsSettingActivity(ScreenPort &port, HsUserSession &session, H
 
 void HsSettingActivity::buildSettings()
 {
-    m_settings.clear();
-    m_settings.insert(profileKey,
-                      {QStringLiteral("个人信息"), QStringLiteral("修改密码"), QStringLiteral("关于我们"),
-                       QStringLiteral("联系方式"), QStringLiteral("版本信息")});
-    m_settings.insert(otherKey, {QStringLiteral("意见反馈")});
-    m_settings.insert(quitKey, {QStringLiteral("重新登陆")});
-    m_keys = {profileKey, otherKey, quitKey};
-
+    const auto captions = [](const QStringList &texts) {
+        QList<HsSettingLine> lines;
+        for (const QString &text : texts)
+            lines.append({text, QString(), false});
+        return lines;
+    };
+    QList<HsSettingSection> sections{
+        {profileKey,
+         captions({QStringLiteral("个人信息"), QStringLiteral("修改密码"), QStringLiteral("关于我们"),
+                   QStringLiteral("联系方式"), QStringLiteral("版本信息")})},
+        {otherKey, captions({QStringLiteral("意见反馈")})}};
     // Only a sign-in that can switch makes the remembered accounts worth listing.
     m_accounts =
         m_session.accountSwitcher() ? HsAccountBook(m_defaults).accounts() : QList<HsRememberedAccount>{};
-    QMap<QString, QStringList> details;
-    QMap<QString, int> current;
-    if (!m_accounts.isEmpty()) {
-        QStringList captions;
-        for (qsizetype row = 0; row < m_accounts.size(); ++row) {
-            const HsRememberedAccount &account = m_accounts[row];
-            captions << (account.displayName.isEmpty() ? account.account : account.displayName);
-            details[accountsKey] << (account.teacher ? QStringLiteral("教师 ") : QStringLiteral("家长 ")) +
-                                        account.account;
-            if (isSignedIn(account))
-                current[accountsKey] = static_cast<int>(row);
-        }
-        m_settings.insert(accountsKey, captions);
-        m_keys.insert(m_keys.indexOf(quitKey), accountsKey);
+    if (!m_accounts.isEmpty())
+        sections.append(accountsSection());
+    sections.append({quitKey, captions({QStringLiteral("重新登陆")})});
+
+    m_keys.clear();
+    m_settings.clear();
+    for (const HsSettingSection &section : sections) {
+        m_keys << section.key;
+        for (const HsSettingLine &line : section.lines)
+            m_settings[section.key] << line.caption;
     }
-    m_tableSetting.setSections(m_keys, m_settings, details, current);
+    m_tableSetting.setSections(sections);
+}
+
+HsSettingSection HsSettingActivity::accountsSection() const
+{
+    HsSettingSection section{accountsKey, {}};
+    for (const HsRememberedAccount &account : m_accounts)
+        section.lines.append(
+            {account.displayName.isEmpty() ? account.account : account.displayName,
+             (account.teacher ? QStringLiteral("教师 ") : QStringLiteral("家长 ")) + account.account,
+             isSignedIn(account)});
+    return section;
 }
 
 bool HsSettingActivity::isSignedIn(const HsRememberedAccount &account) const

@@ -11,9 +11,24 @@
 #include <QtQml/qqmlregistration.h>
 #include <vector>
 
+// One row of a settings section: its caption and, for a remembered account, a second line and
+// whether it is the signed-in account.
+struct HsSettingLine
+{
+    QString caption;
+    QString detail;
+    bool current = false;
+};
+
+// A section of the settings list: its key and its rows, in display order.
+struct HsSettingSection
+{
+    QString key;
+    QList<HsSettingLine> lines;
+};
+
 // The rows of the settings list, flattened for a list view: each row knows its section (index and
-// key) and its caption, so the view can group rows by section. A row of a remembered account
-// also has a second line and says whether it is the signed-in account.
+// key) and its caption, so the view can group rows by section.
 class HsSettingRows : public QAbstractListModel
 {
     Q_OBJECT
@@ -30,10 +45,7 @@ public:
 
     explicit HsSettingRows(QObject *parent = nullptr);
 
-    // `details` and `current` name the second line and the signed-in mark of some rows by
-    // section key; rows they do not name have neither.
-    void setSections(const QStringList &keys, const QMap<QString, QStringList> &settings,
-                     const QMap<QString, QStringList> &details = {}, const QMap<QString, int> &current = {});
+    void setSections(const QList<HsSettingSection> &sections);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -45,9 +57,7 @@ private:
         int section;
         QString sectionKey;
         int row;
-        QString caption;
-        QString detail;
-        bool current;
+        HsSettingLine line;
     };
     std::vector<Row> m_rows;
 };
@@ -87,6 +97,7 @@ public:
 
 private:
     void buildSettings();
+    HsSettingSection accountsSection() const;
     void switchAccount(int row);
     bool isSignedIn(const HsRememberedAccount &account) const;
     void performProfileAction(int row);
