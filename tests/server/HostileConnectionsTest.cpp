@@ -27,8 +27,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr const char *kServicePath = "/school/services/schoolSvc";
-
 int portOf(const std::string &baseUrl)
 {
     return std::stoi(baseUrl.substr(baseUrl.rfind(':') + 1));

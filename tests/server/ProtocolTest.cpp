@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr const char *kServicePath = "/school/services/schoolSvc";
 constexpr const char *kNamespace = "urn:test-namespace";
 
 using Document = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;

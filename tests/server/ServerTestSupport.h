@@ -1,12 +1,16 @@
 #pragma once
 
+#include "SchoolServer.h"
 #include "ServerProcess.h"
 #include "transport/HsServiceConfig.h"
 
 #include <csignal>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <iterator>
 #include <memory>
+#include <openssl/evp.h>
 #include <string>
 
 // Skips the test when its store cannot be reached: a developer running the PostgreSQL cases
@@ -54,3 +58,17 @@ inline constexpr const char *kTeacherPassword = "teacher123";
 inline constexpr const char *kParent = "jz1001";
 inline constexpr const char *kParentPassword = "parent123";
 inline constexpr const char *kSchoolCode = "330106001";
+
+inline std::string base64Of(const std::string &bytes)
+{
+    std::string text(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    text.resize(static_cast<size_t>(EVP_EncodeBlock(reinterpret_cast<unsigned char *>(text.data()),
+                                                    reinterpret_cast<const unsigned char *>(bytes.data()),
+                                                    static_cast<int>(bytes.size()))));
+    return text;
+}
+
+inline std::string readFile(const std::string &path)
+{
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path).rdbuf()), {});
+}

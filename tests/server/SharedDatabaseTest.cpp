@@ -155,43 +155,36 @@ TEST_F(SharedDatabaseTest, GuessesThroughEveryProcessCountTowardsOneLock)
     }
 }
 
-// While the database is away every call is answered with a fault, never a false success; once it
-// is back the service serves again without a restart of its own.
-TEST_F(SharedDatabaseTest, ADatabaseRestartedUnderLoadGivesFaultsThenServesAgain)
+// While the database is away (its server stopped, or frozen without closing its connections as a
+// stalled host is) every call is answered with a fault soon, never a false success nor a worker
+// held on a silent database (here a one-second statement time-out); once it is back the service
+// serves again without a restart of its own.
+TEST_F(SharedDatabaseTest, ADatabaseAwayUnderLoadGivesFaultsThenServesAgain)
 {
     if (!TestDatabase::onPostgres())
-        GTEST_SKIP() << "the sqlite store has no database server to restart";
-    PostingClients clients(4, 1, "数据库重启");
-    ASSERT_TRUE(eventually([&] { return clients.acknowledged() >= 20; }));
-    ASSERT_TRUE(TestDatabase::controlCluster("stop"));
-    EXPECT_TRUE(eventually([&] { return clients.unanswered() >= 20; })) << "no faults while it was away";
-    const size_t whileAway = clients.acknowledged();
-    ASSERT_TRUE(TestDatabase::controlCluster("start"));
-    EXPECT_TRUE(eventually([&] { return clients.acknowledged() >= whileAway + 20; })) << "did not recover";
-    clients.stop();
-    expectAllStored(clients.acknowledgedTexts(), 1);
-}
-
-// A database that stops answering without closing its connections, as a frozen host does: calls end
-// in faults soon after its statement time-out (here one second) instead of holding their workers,
-// and succeed again once it answers.
-TEST_F(SharedDatabaseTest, ADatabaseThatStopsAnsweringGivesFaultsInsteadOfHangingWorkers)
-{
-    if (!TestDatabase::onPostgres())
-        GTEST_SKIP() << "the sqlite store has no database server to freeze";
+        GTEST_SKIP() << "the sqlite store has no database server to stop";
     const ServerProcess impatient(
         ServerProcess::SameDatabaseAs{server(), "?connect_timeout=2&options=-c%20statement_timeout%3D1000"});
-    HsServiceConfig::setEndpoint(impatient.endpoint());
-    PostingClients clients(4, 1, "数据库停顿");
-    ASSERT_TRUE(eventually([&] { return clients.acknowledged() >= 20; }));
-    ASSERT_TRUE(TestDatabase::controlCluster("freeze"));
-    const bool faulted = eventually([&] { return clients.unanswered() >= 4; }, 30s);
-    ASSERT_TRUE(TestDatabase::controlCluster("thaw"));
-    EXPECT_TRUE(faulted) << "calls waited on a silent database";
-    const size_t acknowledged = clients.acknowledged();
-    EXPECT_TRUE(eventually([&] { return clients.acknowledged() >= acknowledged + 20; })) << "did not recover";
-    clients.stop();
-    expectAllStored(clients.acknowledgedTexts(), 1);
+    struct Outage
+    {
+        const char *down, *up;
+        int faults;
+    };
+    for (const auto &[down, up, faults] : {Outage{"stop", "start", 20}, Outage{"freeze", "thaw", 4}}) {
+        SCOPED_TRACE(down);
+        HsServiceConfig::setEndpoint(impatient.endpoint());
+        PostingClients clients(4, 1, std::string("数据库") + down);
+        ASSERT_TRUE(eventually([&] { return clients.acknowledged() >= 20; }));
+        ASSERT_TRUE(TestDatabase::controlCluster(down));
+        const bool faulted = eventually([&] { return clients.unanswered() >= faults; }, 30s);
+        const size_t whileAway = clients.acknowledged();
+        ASSERT_TRUE(TestDatabase::controlCluster(up));
+        EXPECT_TRUE(faulted) << "calls waited on an absent database";
+        EXPECT_TRUE(eventually([&] { return clients.acknowledged() >= whileAway + 20; }))
+            << "did not recover";
+        clients.stop();
+        expectAllStored(clients.acknowledgedTexts(), 1);
+    }
 }
 
 } // namespace
