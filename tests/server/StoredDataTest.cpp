@@ -7,60 +7,40 @@
 #include "services/UploadAvatarService.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr const char *kDatabaseFiles[] = {"", "-wal", "-shm"};
-
-mode_t permissionsOf(const std::string &path)
-{
-    struct stat status
-    {};
-    if (::stat(path.c_str(), &status) != 0)
-        return 0;
-    return status.st_mode & 0777;
-}
-
-// Files are created readable by everyone unless the creator says otherwise.
-class CommonFileMask
-{
-public:
-    CommonFileMask() : previous_(::umask(022)) {}
-    ~CommonFileMask() { ::umask(previous_); }
-
-private:
-    mode_t previous_;
-};
 
 // A running server in write-ahead mode has all three files, none readable by others; files an
 // earlier version left readable are made private on start.
 TEST(DatabaseFileModes, TheDatabaseIsTheOwnersAloneAndMadeSoOnStart)
 {
     SKIP_UNLESS_SQLITE();
-    CommonFileMask mask;
+    const mode_t previousMask = ::umask(022); // files readable by everyone unless their creator says not
     ServerProcess server;
     const auto expectPrivate = [&server](const char *when) {
         for (const char *suffix : kDatabaseFiles)
-            EXPECT_EQ(permissionsOf(server.databasePath() + suffix), 0600u) << when << " file" << suffix;
+            EXPECT_EQ(std::filesystem::status(server.databasePath() + suffix).permissions(),
+                      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+                << when << " file" << suffix;
     };
     expectPrivate("fresh");
     server.stop();
     for (const char *suffix : kDatabaseFiles) {
-        const std::string path = server.databasePath() + suffix;
-        ::close(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
-        ASSERT_EQ(::chmod(path.c_str(), 0644), 0) << path;
+        std::ofstream(server.databasePath() + suffix, std::ios::app).flush();
+        std::filesystem::permissions(server.databasePath() + suffix, std::filesystem::perms(0644));
     }
     server.restart();
     expectPrivate("restarted");
     HsServiceConfig::setEndpoint(server.endpoint());
     EXPECT_EQ(LoginService().LoginTeacher(kTeacher, kTeacherPassword).code, 0);
+    ::umask(previousMask);
 }
 
 std::string bytesOfBase64(const std::string &text)
@@ -125,11 +105,13 @@ protected:
 
 // Each upload replaces the last: one picture per person is kept, every new one has an address
 // never used before (clients keep pictures by address), and the old addresses are gone. The last
-// is served as it came, and is the picture the person's sign-in and classmates show.
+// is served as it came, and is the picture the person's sign-in, classmates and replies show: a
+// reply posted with an earlier upload follows to the new one rather than point at a deleted one.
 TEST_F(UploadedPictures, EachPersonKeepsOnlyTheirLastPicture)
 {
     const std::string pictures[] = {kSmallJpeg, demoPicture("/images/avatars/student-3.png")};
     ASSERT_FALSE(pictures[1].empty());
+    const int newsId = NewsService().GetNews(kSchoolCode, 1, "xxtz", 1).items.at(0).newsId;
     const int64_t before = storedUploads();
     std::set<std::string> addresses;
     std::string last;
@@ -138,6 +120,7 @@ TEST_F(UploadedPictures, EachPersonKeepsOnlyTheirLastPicture)
         ASSERT_TRUE(answer.code == 0 && answer.image) << "upload " << upload;
         EXPECT_TRUE(addresses.insert(*answer.image).second) << "address used twice: " << *answer.image;
         last = *answer.image;
+        EXPECT_TRUE(upload > 0 || NewsService().PostReturn(newsId, "已阅，头像", 1, 1).code == 0);
     }
     EXPECT_EQ(storedUploads(), before + 1);
     for (const std::string &address : addresses)
@@ -147,6 +130,9 @@ TEST_F(UploadedPictures, EachPersonKeepsOnlyTheirLastPicture)
               "image/png");
     EXPECT_EQ(studentAvatar(1, 1), last);
     EXPECT_EQ(LoginService().LoginStudent(kParent, kParentPassword).item->avatar, last);
+    const auto replies = NewsService().GetReturns(newsId, 1, 1).items;
+    ASSERT_FALSE(replies.empty());
+    EXPECT_TRUE(replies.front().rtContent == "已阅，头像" && replies.front().userAvatar == last);
 }
 
 // However many pictures come in, the files on disk hold about one per person (and a write-ahead
@@ -169,23 +155,6 @@ TEST_F(UploadedPictures, ManyUploadsKeepTheFilesOnDiskBounded)
         ASSERT_EQ(UploadAvatarService().UploadStudentAvatar(9, base64Of(picture)).code, 0)
             << "upload " << upload;
     EXPECT_LT(onDisk() - before, 6u * 1024 * 1024) << "40 uploads of " << picture.size() << " bytes";
-}
-
-// A reply shows its author's picture; it follows the author's new upload rather than point at
-// a deleted one.
-TEST_F(UploadedPictures, RepliesFollowTheirAuthorsNewPicture)
-{
-    const auto notices = NewsService().GetNews(kSchoolCode, 1, "xxtz", 1);
-    ASSERT_FALSE(notices.items.empty());
-    const int newsId = notices.items.front().newsId;
-    ASSERT_EQ(UploadAvatarService().UploadStudentAvatar(6, base64Of(kSmallJpeg)).code, 0);
-    ASSERT_EQ(NewsService().PostReturn(newsId, "已阅", 6, 1).code, 0);
-
-    const auto upload = UploadAvatarService().UploadStudentAvatar(6, base64Of(kSmallJpeg));
-    ASSERT_EQ(upload.code, 0);
-    const auto replies = NewsService().GetReturns(newsId, 6, 1);
-    ASSERT_EQ(replies.items.size(), 1u);
-    EXPECT_EQ(replies.items.front().userAvatar, upload.image);
 }
 
 // Earlier versions kept every picture ever uploaded; a start forgets those no one shows.
