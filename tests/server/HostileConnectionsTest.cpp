@@ -2,23 +2,16 @@
 // senders, idle connections, many connections from one address, pipelined requests, requests
 // that are not calls, and log lines with control characters. Each test stops by itself within
 // seconds, on loopback only; attackers come from 127.0.0.x addresses other than the client's.
-#include "ServerProcess.h"
 #include "ServerTestSupport.h"
-#include "SoapEnvelopes.h"
 #include "services/NewsService.h"
-#include "transport/HsServiceConfig.h"
 
 #include <arpa/inet.h>
 #include <chrono>
-#include <csignal>
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 

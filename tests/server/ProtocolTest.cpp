@@ -2,12 +2,9 @@
 #include "BadlyEncodedXml.h"
 #include "HostileXml.h"
 #include "ServerTestSupport.h"
-#include "SoapEnvelopes.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <memory>
-#include <optional>
 
 namespace {
 

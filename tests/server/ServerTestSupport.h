@@ -2,6 +2,7 @@
 
 #include "SchoolServer.h"
 #include "ServerProcess.h"
+#include "SoapEnvelopes.h"
 #include "transport/HsServiceConfig.h"
 
 #include <csignal>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <openssl/evp.h>
 #include <string>
+#include <vector>
 
 // Skips the test when its store cannot be reached: a developer running the PostgreSQL cases
 // without a cluster. The test command always gives them one.

@@ -1,22 +1,15 @@
 // Password checks that tell nothing about which accounts exist, and repeated guesses slowed down
 // per account and per caller address.
 #include "Schema.h"
-#include "SchoolServer.h"
 #include "ServerTestSupport.h"
 #include "SignInThrottle.h"
-#include "SoapEnvelopes.h"
 #include "services/LoginService.h"
 #include "services/StudentInfoService.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <gtest/gtest.h>
-#include <memory>
-#include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -25,23 +18,29 @@ using Clock = SignInThrottle::Clock;
 
 const SignInLimits kServiceLimits;
 
+// A folder of the test's own, removed with everything in it when the object goes.
+struct TemporaryFolder
+{
+    explicit TemporaryFolder(const std::string &name)
+        : path(::testing::TempDir() + name + "-" + std::to_string(::getpid()))
+    {
+        std::filesystem::create_directories(path);
+    }
+    ~TemporaryFolder() { std::filesystem::remove_all(path); }
+    const std::string path;
+};
+
 // A throttle on a clock the test moves by hand, counting in a database of its own.
 class ThrottleOnAClock
 {
 public:
     ThrottleOnAClock()
-        : folder_(::testing::TempDir() + "throttle-" + std::to_string(::getpid())),
-          database_((std::filesystem::create_directories(folder_), folder_)),
-          db_(openConnection(database_.location())), throttle_(limits, [this] { return now_; })
+        : database_(folder_.path), db_(openConnection(database_.location())),
+          throttle_(limits, [this] { return now_; })
     {
         WriteTransaction tx(*db_);
         createSchema(*db_);
         tx.commit();
-    }
-    ~ThrottleOnAClock()
-    {
-        db_.reset();
-        std::filesystem::remove_all(folder_);
     }
 
     std::optional<Clock::duration> admit(const std::string &account, const std::string &address)
@@ -68,7 +67,7 @@ public:
 
 private:
     Clock::time_point now_{std::chrono::hours(24 * 365 * 56)};
-    std::string folder_;
+    TemporaryFolder folder_{"throttle"};
     TestDatabase database_;
     std::unique_ptr<Connection> db_;
     SignInThrottle throttle_;
@@ -147,20 +146,18 @@ protected:
     {
         if (TestDatabase::unavailable())
             return;
-        folder_ = ::testing::TempDir() + "sign-in-" + std::to_string(::getpid());
-        std::filesystem::create_directories(folder_);
-        database_ = std::make_unique<TestDatabase>(folder_);
+        folder_ = std::make_unique<TemporaryFolder>("sign-in");
+        database_ = std::make_unique<TestDatabase>(folder_->path);
         ServerOptions options;
         options.databasePath = database_->location();
-        options.seed = true;
-        options.quiet = true;
+        options.seed = options.quiet = true;
         server_ = std::make_unique<SchoolServer>(options);
     }
     static void TearDownTestSuite()
     {
         server_.reset();
         database_.reset();
-        std::filesystem::remove_all(folder_);
+        folder_.reset();
     }
     void SetUp() override { SKIP_WITHOUT_STORE(); }
 
@@ -190,7 +187,7 @@ protected:
     }
 
 private:
-    static inline std::string folder_;
+    static inline std::unique_ptr<TemporaryFolder> folder_;
     static inline std::unique_ptr<TestDatabase> database_;
     static inline std::unique_ptr<SchoolServer> server_;
 };

@@ -8,10 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <set>
-#include <string>
-#include <sys/stat.h>
 
 namespace {
 
