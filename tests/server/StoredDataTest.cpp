@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <sys/stat.h>
 
 namespace {
 
