@@ -150,10 +150,12 @@ TEST_F(SharedDatabaseTest, ADatabaseAwayUnderLoadGivesFaultsThenServesAgain)
     {
         const char *down, *up;
         int faults;
+        const ServerProcess *through;
     };
-    for (const auto &[down, up, faults] : {Outage{"stop", "start", 20}, Outage{"freeze", "thaw", 4}}) {
+    for (const auto &[down, up, faults, through] :
+         {Outage{"stop", "start", 20, &server()}, Outage{"freeze", "thaw", 4, &impatient}}) {
         SCOPED_TRACE(down);
-        HsServiceConfig::setEndpoint(impatient.endpoint());
+        HsServiceConfig::setEndpoint(through->endpoint());
         PostingClients clients(4, 1, std::string("数据库") + down);
         ASSERT_TRUE(eventually([&] { return clients.acknowledged() >= 20; }));
         ASSERT_TRUE(TestDatabase::controlCluster(down));
