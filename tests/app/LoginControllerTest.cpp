@@ -41,13 +41,14 @@ protected:
         return *controller;
     }
 
-    void signInTeacher(const std::function<void(HsLoginController &)> &choose = {})
+    // Launches the login screen and signs in with the role and the account given.
+    void signInAs(bool teacher, const QString &account, const QString &password, bool autoLogin = false)
     {
         HsLoginController &login = launch();
-        login.cbLoginTeacher()->clicked();
-        fillIn(kTeacherAccount, kTeacherPassword);
-        if (choose)
-            choose(login);
+        (teacher ? login.cbLoginTeacher() : login.cbLoginStudent())->clicked();
+        if (autoLogin)
+            login.cbAutoLogin()->clicked();
+        fillIn(account, password);
         login.pressButton(HsLoginController::SignIn);
     }
 
@@ -149,10 +150,7 @@ TEST_F(LoginControllerTest, NoSignInWithoutAUserRecordAndNothingIsStored)
         session.setLoginType(1);
         const qsizetype before = port.events().size();
         const int finished = port.overlaysFinished();
-        signInTeacher([&](HsLoginController &login) {
-            login.cbAutoLogin()->clicked();
-            login.setPassword(c.password);
-        });
+        signInAs(true, kTeacherAccount, c.password, true);
         ASSERT_TRUE(
             waitUntil([&] { return port.overlaysFinished() > finished && !controller->isSigningIn(); }));
 
@@ -182,12 +180,7 @@ TEST_F(LoginControllerTest, SignInsStoreTheirChoicesAndTheNextStartRestoresThem)
         session.setLoginType(c.teacher ? 1 : 0);
         qsizetype before = port.events().size();
         const qsizetype toasts = port.toasts().size();
-        HsLoginController &login = launch();
-        (c.teacher ? login.cbLoginTeacher() : login.cbLoginStudent())->clicked();
-        if (c.autoLogin)
-            login.cbAutoLogin()->clicked();
-        fillIn(c.account, c.password);
-        login.pressButton(HsLoginController::SignIn);
+        signInAs(c.teacher, c.account, c.password, c.autoLogin);
         ASSERT_TRUE(waitForMainScreen());
 
         EXPECT_EQ(port.toasts().size(), toasts);
@@ -283,7 +276,7 @@ TEST_F(LoginControllerTest, EmptyOrRefusedTypeListsKeepTheCachedCategoriesAndThe
                          QStringLiteral("<Result><Code>3</Code><Error>忙</Error>"
                                         "<ResourceType><TypeId>99</TypeId></ResourceType></Result>"));
     HsServiceConfig::setEndpoint(service.url());
-    signInTeacher();
+    signInAs(true, kTeacherAccount, kTeacherPassword);
     ASSERT_TRUE(waitForMainScreen());
 
     EXPECT_EQ(session.loginItem()->userId, 4);

@@ -22,15 +22,6 @@ public:
     bool loading = false;
 };
 
-class RefreshHeaderTest : public testing::Test
-{
-protected:
-    void SetUp() override { header.setDelegate(&owner); }
-
-    FakeOwner owner;
-    RefreshHeaderView header;
-};
-
 // Two headlines, as the notices service answers a refresh.
 const QString kTwoNotices = QStringLiteral(
     "<Result><Code>0</Code><Error></Error>"
@@ -48,12 +39,9 @@ protected:
     // A finger that rests this long before it lets go does not fling the list.
     static constexpr int kRestMilliseconds = 300;
 
-    static void SetUpTestSuite() { school = std::make_unique<ServerProcess>(); }
-    static void TearDownTestSuite() { school.reset(); }
-
     void SetUp() override
     {
-        HsServiceConfig::setEndpoint(school->endpoint());
+        HsServiceConfig::setEndpoint(school.endpoint());
         ASSERT_NO_FATAL_FAILURE(AppWindowTest::SetUp());
         app.closeUserGuide();
         ASSERT_NO_FATAL_FAILURE(signInByHand(true, QStringLiteral("wangfang")));
@@ -75,7 +63,7 @@ protected:
     {
         HsTaskRunner::waitForAllTasks();
         HsPreferences::setCurrent(nullptr);
-        HsServiceConfig::setEndpoint(school->endpoint());
+        HsServiceConfig::setEndpoint(school.endpoint());
     }
 
     bool busy()
@@ -155,15 +143,13 @@ protected:
                !list->property("moving").toBool();
     }
 
-    static std::unique_ptr<ServerProcess> school;
+    ServerProcess school;
     QQuickItem *list = nullptr;
     RefreshHeaderView *header = nullptr;
     QQuickItem *label = nullptr;
     QQuickItem *arrow = nullptr;
     QQuickItem *spinner = nullptr;
 };
-
-std::unique_ptr<ServerProcess> PullInWindowTest::school;
 
 } // namespace
 
@@ -226,8 +212,11 @@ TEST_F(PullInWindowTest, TheHeaderStaysShownWhileItLoadsAndTheListComesBackToRes
 // A release at exactly the threshold triggers though the release text never showed; short of it,
 // or while the owner loads, a release changes nothing. While loading, the inset follows the
 // offset between zero and sixty until the owner finishes.
-TEST_F(RefreshHeaderTest, ReleaseTriggersAtTheThresholdAndLoadingKeepsTheInsetUntilTheOwnerFinishes)
+TEST(RefreshHeaderTest, ReleaseTriggersAtTheThresholdAndLoadingKeepsTheInsetUntilTheOwnerFinishes)
 {
+    FakeOwner owner;
+    RefreshHeaderView header;
+    header.setDelegate(&owner);
     const struct
     {
         std::vector<qreal> offsets;

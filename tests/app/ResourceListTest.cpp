@@ -23,7 +23,8 @@ QString resourceDocument(int count, int first = 1)
 {
     QStringList items;
     for (int id = first; id < first + count; ++id)
-        items << QStringLiteral("<Resource><ResourceId>%1</ResourceId><ResourceTitle>资源%1</ResourceTitle>"
+        items << QStringLiteral("<Resource><ResourceId>%1</ResourceId><ResourceTitle>资源%1</"
+                                "ResourceTitle>"
                                 "<ThumbImage>http://127.0.0.1:1/%1.png</ThumbImage></Resource>")
                      .arg(id);
     return resultDocument(items);
@@ -89,9 +90,9 @@ protected:
 
 } // namespace
 
-// Shown in a window, the area fetches the recommended photos two to a row, once: taps on the
-// selected category, past the last one or without a network change nothing, and a tap on a
-// photo opens the half it lands on.
+// Shown in a window, the area fetches the recommended photos two to a row,
+// once: taps on the selected category, past the last one or without a network
+// change nothing, and a tap on a photo opens the half it lands on.
 TEST_F(ResourceListTest, TheFirstShowingFetchesTheRecommendedPhotosTwoToARow)
 {
     const int before = callsOf("getPhotoResources");
@@ -161,44 +162,17 @@ TEST_F(ResourceListTest, FivePhotosGiveThreeRowsAndATapOpensTheHalfItLandsOn)
     EXPECT_EQ(photos.index(2).data(HsResourceListModel::ResId2Role).toInt(), 6);
 }
 
-TEST_F(ResourceListTest, ASearchReplacesTheListAndLeavesTheCategory)
+// Only an answered list replaces the table it fills. A type is fetched and
+// stored while its cache is empty, and otherwise shown from the cache, highest
+// first, without asking the server; the recommended photos are fetched every
+// time. A search leaves the category.
+TEST_F(ResourceListTest, OnlyAnAnsweredListReplacesItsTableAndATypeIsFetchedWhileNotCached)
 {
-    ResourceDao().replaceCategory(typeCode(2), {resource(900003, "三")});
-    HsResourceActivity &shown = openAndShow();
-    choose(2);
-    const QRectF pointer = shown.categoryBar()->pointerFrame();
-    const int events = static_cast<int>(port.events().size());
-
-    shown.searchBarTextDidBeginEditing();
-    EXPECT_TRUE(shown.searchCancelShown());
-    search(QString());
-    EXPECT_EQ(port.events().size(), events);
-    search(QStringLiteral("博物馆"));
-
-    EXPECT_EQ(shown.serviceType(), HsResourceActivity::SearchList);
-    ASSERT_GE(shown.resourceTable()->rowCount(), 3);
-    for (const ResourceItem &found : shown.resourceTable()->resources())
-        EXPECT_NE(found.resId, 900003);
-    EXPECT_EQ(shown.category(), 2);
-    EXPECT_EQ(shown.categoryBar()->pointerFrame(), pointer);
-    EXPECT_EQ(idsOf(cached(2)), std::vector<int32_t>{900003});
-
-    choose(2);
-    EXPECT_NE(idsOf(shown.resourceTable()->resources()), std::vector<int32_t>{900003});
-    shown.searchBarCancelButtonClicked();
-    EXPECT_FALSE(shown.searchCancelShown());
-    EXPECT_TRUE(shown.searchText().isEmpty());
-}
-
-// Only an answered list replaces the table it fills. A type is fetched and stored while its cache
-// is empty, and otherwise shown from the cache, highest first, without asking the server; the
-// recommended photos are fetched every time.
-TEST_F(ResourceListTest, OnlyAnAnsweredListReplacesTheTableItFillsAndATypeIsFetchedWhileNotCached)
-{
-    ResourceDao().replaceCategory(typeCode(2), {resource(3, "三"), resource(11, "十一"), resource(7, "七")});
+    ResourceDao().replaceCategory(typeCode(2),
+                                  {resource(900003, "三"), resource(900011, "十一"), resource(900007, "七")});
     HsResourceActivity &shown = openAndShow();
     const std::vector<int32_t> photos = idsOf(shown.photoTable()->resources());
-    const std::vector<int32_t> stored{11, 7, 3};
+    const std::vector<int32_t> stored{900011, 900007, 900003};
     const auto showsStored = [&] {
         EXPECT_FALSE(shown.photoTableShown());
         EXPECT_EQ(idsOf(shown.resources()), stored);
@@ -244,6 +218,28 @@ TEST_F(ResourceListTest, OnlyAnAnsweredListReplacesTheTableItFillsAndATypeIsFetc
     }
     EXPECT_EQ(callsOf("getResources"), before + 1);
     EXPECT_EQ(callsOf("getPhotoResources"), photoCalls + 2);
+
+    // A search replaces the list and leaves the category, its pointer and its
+    // cache; a tap on that category then does not bring the stored list back.
+    choose(2);
+    const QRectF pointer = shown.categoryBar()->pointerFrame();
+    const qsizetype events = port.events().size();
+    shown.searchBarTextDidBeginEditing();
+    EXPECT_TRUE(shown.searchCancelShown());
+    search(QString());
+    EXPECT_EQ(port.events().size(), events);
+    search(QStringLiteral("博物馆"));
+    EXPECT_EQ(shown.serviceType(), HsResourceActivity::SearchList);
+    ASSERT_GE(shown.resourceTable()->rowCount(), 3);
+    for (const int32_t found : idsOf(shown.resources()))
+        EXPECT_LT(found, 900000);
+    EXPECT_EQ(shown.category(), 2);
+    EXPECT_EQ(shown.categoryBar()->pointerFrame(), pointer);
+    EXPECT_EQ(cached(2).size(), 3u);
+    choose(2);
+    EXPECT_EQ(shown.serviceType(), HsResourceActivity::SearchList);
+    shown.searchBarCancelButtonClicked();
+    EXPECT_FALSE(shown.searchCancelShown() || !shown.searchText().isEmpty());
 }
 
 TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenItArrives)
@@ -281,8 +277,8 @@ TEST_F(ResourceListTest, ARowOpensItsDetailWhichShowsTextFirstAndThePictureWhenI
     EXPECT_FALSE(missing.picture()->isLoading());
 }
 
-// A search or type fetch that fails leaves the list shown with its further pages; a list that
-// replaces it drops a page of the old one still on its way.
+// A search or type fetch that fails leaves the list shown with its further
+// pages; a list that replaces it drops a page of the old one still on its way.
 TEST_F(ResourceListTest, AFailedFetchLeavesTheShownListItsFurtherPages)
 {
     EventLoopSoapServer service([](const SentCall &call) {
