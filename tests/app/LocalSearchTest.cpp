@@ -12,21 +12,22 @@
 
 namespace {
 
-QString notice(int id, const char *title)
+// A headline published on the given day of December 2026.
+QString notice(int id, int day, const char *title)
 {
     return QStringLiteral("<News><NewsId>%1</NewsId><NewsTitle>%2</NewsTitle><ForceReturn>0</ForceReturn>"
-                          "<PublicDate>2026-12-0%3 09:00</PublicDate></News>")
+                          "<PublicDate>2026-12-%3 09:00</PublicDate></News>")
         .arg(id)
         .arg(QString::fromUtf8(title))
-        .arg(id - 72);
+        .arg(day, 2, 10, QLatin1Char('0'));
 }
 
 // A stand-in school: three notices, the first one's text, a homework and a chat message.
 QString schoolAnswer(const SentCall &call)
 {
     if (call.method == "getNews")
-        return resultDocument(
-            {notice(77, "关于召开家长会的通知"), notice(76, "寒假作业安排"), notice(75, "冬季运动会")});
+        return resultDocument({notice(77, 5, "关于召开家长会的通知"), notice(76, 4, "寒假作业安排"),
+                               notice(75, 3, "冬季运动会")});
     if (call.method == "getNewsById")
         return resultDocument({QStringLiteral("<NewsId>77</NewsId><NewsTitle>关于召开家长会的通知</NewsTitle>"
                                               "<NewsContent>周五下午三点在礼堂开会。</NewsContent>")});
