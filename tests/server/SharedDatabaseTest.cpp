@@ -152,16 +152,16 @@ TEST_F(SharedDatabaseTest, ADatabaseAwayUnderLoadGivesFaultsThenServesAgain)
         int faults;
         const ServerProcess *through;
     };
-    for (const auto &[down, up, faults, through] :
+    for (const Outage &outage :
          {Outage{"stop", "start", 20, &server()}, Outage{"freeze", "thaw", 4, &impatient}}) {
-        SCOPED_TRACE(down);
-        HsServiceConfig::setEndpoint(through->endpoint());
-        PostingClients clients(4, 1, std::string("数据库") + down);
+        SCOPED_TRACE(outage.down);
+        HsServiceConfig::setEndpoint(outage.through->endpoint());
+        PostingClients clients(4, 1, std::string("数据库") + outage.down);
         ASSERT_TRUE(eventually([&] { return clients.acknowledged() >= 20; }));
-        ASSERT_TRUE(TestDatabase::controlCluster(down));
-        const bool faulted = eventually([&] { return clients.unanswered() >= faults; }, 30s);
+        ASSERT_TRUE(TestDatabase::controlCluster(outage.down));
+        const bool faulted = eventually([&] { return clients.unanswered() >= outage.faults; }, 30s);
         const size_t whileAway = clients.acknowledged();
-        ASSERT_TRUE(TestDatabase::controlCluster(up));
+        ASSERT_TRUE(TestDatabase::controlCluster(outage.up));
         EXPECT_TRUE(faulted) << "calls waited on an absent database";
         EXPECT_TRUE(eventually([&] { return clients.acknowledged() >= whileAway + 20; }))
             << "did not recover";
